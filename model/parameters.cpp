@@ -1,0 +1,197 @@
+// The parameter set and its defaults. set_defaults runs once at start-up; it also derives both
+// robots and pre-plans every pattern so that every field holds a meaningful value from the
+// start, although the update_derived that start-up always runs supersedes those results.
+#include "model/parameters.h"
+
+#include "model/derive.h"
+#include "planning/cp_path.h"
+#include "planning/kinematics.h"
+#include "planning/trapezoid.h"
+
+#include <cmath>
+
+ParameterSet params = {};
+
+// clang-format off
+const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE] = {
+    "cp\n", "straight line\n", "circle\n", "U-curve\n", "sinecurve\n",
+};
+// clang-format on
+
+//------------------------------------------------------------------ default values
+constexpr double DEFAULT_MOTOR_POWER = 110.0;  // both motors of both robots        (W)
+constexpr double PRESET_ROTOR_INERTIA = 3.7e-5;  // set as such, not by the motor law (kg*m^2)
+constexpr double PRESET_MAX_TORQUE = 0.42;       // set as such, not by the motor law (N*m)
+constexpr double DEFAULT_FN = 4.0;               // natural frequency of both loops (Hz)
+
+//------------------------------------------------------------------ helpers
+
+// converts the current start and end into phi0, theta0, phif, thetaf of both robot records,
+// nearest to the zero posture
+static void convert_current_ends_for_both_robots() {
+    const double zero[2] = {0.0, 0.0};
+    RobotRecord& c = params.cyl;
+    RobotRecord& s = params.scara;
+    ik_cylindrical(params.x0, params.y0, zero, c.phi0, c.theta0);
+    ik_cylindrical(params.xf, params.yf, zero, c.phif, c.thetaf);
+    ik_scara(params.x0, params.y0, zero, s.phi0, s.theta0);
+    ik_scara(params.xf, params.yf, zero, s.phif, s.thetaf);
+}
+
+// makes the CP pattern `rec` of kind `cp` current and plans it for both robots
+static void preplan_cp(const PatternRecord& rec, int cp) {
+    params.tf = rec.tf;
+    params.x0 = rec.x0;
+    params.y0 = rec.y0;
+    params.xf = rec.xf;
+    params.yf = rec.yf;
+    params.cp = cp;
+    convert_current_ends_for_both_robots();
+    plan_cp_path('a', cp);
+    plan_cp_path('b', cp);
+}
+
+//------------------------------------------------------------------ defaults
+
+void set_defaults() {
+    params = ParameterSet{};  // every field not named below starts at zero
+    ParameterSet& p = params;
+
+    // display settings and sampling
+    p.view_origin = {-0.5, -0.5};
+    p.graph_origin = {0.4, 0.5};
+    p.torque_origin1 = {0.4, 0.1};
+    p.torque_origin2 = {0.4, -0.6};
+    p.torque_half1 = 0.25;
+    p.torque_half2 = 0.25;
+    p.inertia_origin = {0.4, -0.3};
+    p.inertia_height = 0.4;
+    p.graph_width = 0.5;
+    p.error_gain = 10.0;
+    p.error_gain_default = 10.0;
+    p.joint_r1 = 0.035;
+    p.joint_r2 = 0.8 * p.joint_r1;
+    p.hand_len = 0.03;
+    p.hand_w = 0.06;
+    p.dt_sample = 0.02;
+    p.n_sample = 200;
+    p.wc = 0.12;
+
+    // cylindrical robot
+    p.cyl.L = 0.5;
+    derive_arm('a');
+    p.mw = 1.0;
+    derive_work(p.mw);
+    p.cyl.PW1 = DEFAULT_MOTOR_POWER;
+    p.cyl.PW2 = DEFAULT_MOTOR_POWER;
+    p.cyl.IM1 = PRESET_ROTOR_INERTIA;
+    p.cyl.IM2 = PRESET_ROTOR_INERTIA;
+    p.cyl.tau_m1 = PRESET_MAX_TORQUE;
+    p.cyl.tau_m2 = PRESET_MAX_TORQUE;
+    p.cyl.u1 = 100.0;
+    p.cyl.u2 = 100.0;
+    p.cyl.eta_fwd1 = 0.6;
+    p.cyl.eta_fwd2 = 0.6;
+    derive_gear('a');
+    derive_nominal_inertia('a');
+
+    // SCARA robot: the user's joint-2-to-work distance 0.4 m, stored less wc
+    p.scara.L1 = 0.4;
+    p.scara.L2 = 0.4 - p.wc;
+    derive_arm('b');
+    p.mw = 1.0;
+    derive_work(p.mw);
+    p.scara.PW1 = DEFAULT_MOTOR_POWER;
+    p.scara.PW2 = DEFAULT_MOTOR_POWER;
+    p.scara.IM1 = PRESET_ROTOR_INERTIA;
+    p.scara.IM2 = PRESET_ROTOR_INERTIA;
+    p.scara.IM[0] = PRESET_ROTOR_INERTIA;
+    p.scara.IM[1] = PRESET_ROTOR_INERTIA;
+    p.scara.tau_m1 = PRESET_MAX_TORQUE;
+    p.scara.tau_m2 = PRESET_MAX_TORQUE;
+    p.scara.u1 = 60.0;
+    p.scara.u2 = 60.0;
+    p.scara.eta_fwd1 = 0.6;
+    p.scara.eta_fwd2 = 0.6;
+    p.scara.eta[0] = p.scara.eta_fwd1;
+    p.scara.eta[2] = p.scara.eta_fwd2;
+    derive_gear('b');
+    derive_nominal_inertia('b');
+
+    // control: fn = 4 Hz, critically damped, third pole at 4/s
+    p.omega_n1 = 2.0 * PI * DEFAULT_FN;
+    p.omega_n2 = 2.0 * PI * DEFAULT_FN;
+    p.zeta1 = 1.0;
+    p.zeta2 = 1.0;
+    p.alpha1 = 4.0;
+    p.alpha2 = 4.0;
+    derive_gains('a');
+    derive_gains('b');
+
+    p.graph_select = 't';
+    p.gravity = 'g';
+
+    // PTP patterns: 0.3 m at 60 degrees to 0.6 m at 120 degrees
+    p.step.x0 = 0.3 * std::cos(PI / 3.0);
+    p.step.y0 = 0.3 * std::sin(PI / 3.0);
+    p.step.xf = 0.6 * std::cos(2.0 * PI / 3.0);
+    p.step.yf = 0.6 * std::sin(2.0 * PI / 3.0);
+    p.trap.x0 = p.step.x0;
+    p.trap.y0 = p.step.y0;
+    p.trap.xf = p.step.xf;
+    p.trap.yf = p.step.yf;
+    p.trap.tf = 2.0;
+    p.x0 = p.trap.x0;
+    p.y0 = p.trap.y0;
+    p.xf = p.trap.xf;
+    p.yf = p.trap.yf;
+    convert_current_ends_for_both_robots();
+    p.tf = p.trap.tf;
+    plan_ptp_motors('a');
+    plan_ptp_motors('b');
+
+    // CP patterns, each made current in turn and planned for both robots
+    p.line.x0 = 0.3;
+    p.line.y0 = 0.0;
+    p.line.xf = 0.3;
+    p.line.yf = 0.6;
+    p.line.tf = 1.5;
+    preplan_cp(p.line, 1);
+
+    p.circle.Ox = 0.2;
+    p.circle.Oy = 0.0;
+    p.circle.rr = 0.5;
+    p.circle.tf = 2.5;
+    p.circle.x0 = p.circle.Ox + p.circle.rr;
+    p.circle.y0 = p.circle.Oy;
+    p.circle.xf = p.circle.x0;
+    p.circle.yf = p.circle.y0;
+    preplan_cp(p.circle, 2);
+
+    p.ucurve.x0 = 0.2;
+    p.ucurve.y0 = 0.0;
+    p.ucurve.xf = 0.6;
+    p.ucurve.yf = 0.0;
+    p.ucurve.x1 = 0.2;
+    p.ucurve.y1 = 0.3;
+    p.ucurve.x2 = 0.6;
+    p.ucurve.y2 = 0.3;
+    p.ucurve.tf = 2.5;
+    preplan_cp(p.ucurve, 3);
+
+    p.sine.x0 = -0.1;
+    p.sine.y0 = 0.3;
+    p.sine.L = 0.6;
+    p.sine.A = 0.2;
+    p.sine.tf = 2.0;
+    p.sine.xf = p.sine.x0 + p.sine.L;
+    p.sine.yf = p.sine.y0;
+    preplan_cp(p.sine, 4);
+
+    p.motion = 'c';
+    p.robot_type = 'b';
+}
+
+RobotRecord* robot_record(int robot_type) {
+    return robot_type == 'b' ? &params.scara : &params.cyl;
+}

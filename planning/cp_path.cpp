@@ -1,0 +1,177 @@
+// CP paths, parameterised by arc length s from the start:
+//   line:    P0 + s (cos psi, sin psi)
+//   circle:  centre + rr (cos(s/rr), sin(s/rr)), one counter-clockwise turn from the right end
+//   U-curve: rise P0 -> P1 (psi1), half circle of diameter D leaving P1 upwards and bulging to +y,
+//            descent from P2 (psi3)
+//   sine:    y = A sin(k (x - x0)) + y0, k = 2 pi / L; x(s) from dx/ds = 1 / sqrt(1 + y'^2)
+// The arc length follows one trapezoidal profile (t1, t2, tf, am1, am2, vm, 0, sf).
+#include "planning/cp_path.h"
+
+#include "model/parameters.h"
+#include "planning/trapezoid.h"
+
+#include <cmath>
+
+//------------------------------------------------------------------ helpers
+
+// length of the vector (dx, dy) (m)
+static double length_of(double dx, double dy) {
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// 1 / sqrt(1 + (k A cos(k xi))^2): dx/ds of the sine path at xi = x - x0
+static double sine_dx_ds(double k, double A, double xi) {
+    const double slope = k * A * std::cos(k * xi);
+    return 1.0 / std::sqrt(1.0 + slope * slope);
+}
+
+// point and velocity on a straight segment from (x0, y0) in direction psi
+static void straight_segment(double x0, double y0, double psi, double s, double s_dot,
+                             double pos[2], double vel[2]) {
+    const double c = std::cos(psi);
+    const double n = std::sin(psi);
+    pos[0] = x0 + s * c;
+    pos[1] = y0 + s * n;
+    vel[0] = s_dot * c;
+    vel[1] = s_dot * n;
+}
+
+//------------------------------------------------------------------ planning
+
+void plan_cp_path(int robot_type, int cp) {
+    ParameterSet& p = params;
+    switch (cp) {
+        case 1: {
+            const double dx = p.line.xf - p.line.x0;
+            const double dy = p.line.yf - p.line.y0;
+            p.psi = std::atan2(dy, dx);
+            p.sf = length_of(dx, dy);
+            break;
+        }
+        case 2:
+            p.sf = 2.0 * PI * p.circle.rr;
+            break;
+        case 3: {
+            const PatternRecord& u = p.ucurve;
+            const double d1 = length_of(u.x1 - u.x0, u.y1 - u.y0);
+            p.psi1 = std::atan2(u.y1 - u.y0, u.x1 - u.x0);
+            const double d3 = length_of(u.xf - u.x2, u.yf - u.y2);
+            p.psi3 = std::atan2(u.yf - u.y2, u.xf - u.x2);
+            p.D = length_of(u.x2 - u.x1, u.y2 - u.y1);
+            p.s1 = d1;
+            p.s2 = d1 + PI * p.D / 2.0;
+            p.sf = d1 + d3 + PI * p.D / 2.0;
+            break;
+        }
+        case 4:
+            p.sf = sine_arc_length(SINE_LENGTH_STEPS, p.sine.L);
+            break;
+        default:
+            break;  // other kinds have no geometry: the profile is planned on the old sf
+    }
+
+    // arc-length profile, the PTP rule with one acceleration time at both ends
+    RobotRecord* r = nullptr;
+    if (robot_type == 'a') {
+        r = &p.cyl;
+    } else if (robot_type == 'b') {
+        r = &p.scara;
+    } else {
+        return;  // no robot, no profile
+    }
+    r->t1 = ACCEL_FRACTION * p.tf;
+    r->t2 = r->t1;
+    r->am1 = p.sf / ((p.tf - r->t1) * r->t1);
+    r->am2 = r->am1;
+    r->vm = r->am1 * r->t1;
+}
+
+//------------------------------------------------------------------ evaluation
+
+double sine_arc_length(int n, double L) {
+    const double A = params.sine.A;
+    const double k = 2.0 * PI / L;
+    const auto f = [k, A](double xi) {
+        const double slope = k * A * std::cos(k * xi);
+        return std::sqrt(1.0 + slope * slope);
+    };
+    // Simpson: h/3 sum over pairs of f(2ih) + 4 f((2i+1)h) + f((2i+2)h)
+    const double h = L / n;
+    double sum = 0.0;
+    for (int i = 0; i < n / 2; ++i) {
+        sum += f(2 * i * h) + 4.0 * f((2 * i + 1) * h) + f((2 * i + 2) * h);
+    }
+    return h * sum / 3.0;
+}
+
+double sine_x_of_s(int n, double s) {
+    const double A = params.sine.A;
+    const double k = 2.0 * PI / params.sine.L;
+    // Heun: k1 = h g(xi), k2 = h g(xi + k1), xi += (k1 + k2) / 2, from xi = 0 at every call
+    const double h = s / n;
+    double xi = 0.0;
+    for (int i = 0; i < n; ++i) {
+        const double k1 = h * sine_dx_ds(k, A, xi);
+        const double k2 = h * sine_dx_ds(k, A, xi + k1);
+        xi = xi + (k1 + k2) / 2.0;
+    }
+    return params.sine.x0 + xi;
+}
+
+void evaluate_cp_path(int cp, double s, double s_dot, double pos[2], double vel[2]) {
+    const ParameterSet& p = params;
+    switch (cp) {
+        case 1:
+            straight_segment(p.line.x0, p.line.y0, p.psi, s, s_dot, pos, vel);
+            break;
+        case 2: {
+            const double r = p.circle.rr;
+            const double phi = s / r;
+            pos[0] = p.circle.Ox + r * std::cos(phi);
+            pos[1] = p.circle.Oy + r * std::sin(phi);
+            vel[0] = -s_dot * std::sin(phi);
+            vel[1] = s_dot * std::cos(phi);
+            break;
+        }
+        case 3: {
+            const PatternRecord& u = p.ucurve;
+            // an s that is not a number matches no segment: say so in the outputs
+            pos[0] = pos[1] = vel[0] = vel[1] = std::nan("");
+            if (s <= p.s1) {
+                straight_segment(u.x0, u.y0, p.psi1, s, s_dot, pos, vel);
+            }
+            if (p.s1 < s && s < p.s2) {
+                // half circle: phi = 2 (s - s1) / D, rho = D / 2
+                const double phi = 2.0 * (s - p.s1) / p.D;
+                const double rho = p.D / 2.0;
+                pos[0] = u.x1 + rho * (1.0 - std::cos(phi));
+                pos[1] = u.y1 + rho * std::sin(phi);
+                vel[0] = s_dot * std::sin(phi);
+                vel[1] = s_dot * std::cos(phi);
+            }
+            if (s >= p.s2) {
+                straight_segment(u.x2, u.y2, p.psi3, s - p.s2, s_dot, pos, vel);
+            }
+            break;
+        }
+        case 4: {
+            const double k = 2.0 * PI / p.sine.L;
+            const double x = sine_x_of_s(SINE_X_STEPS, s);
+            const double phi = k * (x - p.sine.x0);
+            const double slope = k * p.sine.A * std::cos(phi);  // y'
+            const double w = 1.0 + slope * slope;
+            pos[0] = x;
+            pos[1] = p.sine.y0 + p.sine.A * std::sin(phi);
+            vel[0] = s_dot / std::sqrt(w);
+            vel[1] = slope * vel[0];
+            break;
+        }
+        default:
+            // no path of this kind: the work point is commanded to stay at the start
+            pos[0] = p.x0;
+            pos[1] = p.y0;
+            vel[0] = 0.0;
+            vel[1] = 0.0;
+            break;
+    }
+}

@@ -1,0 +1,107 @@
+// Kinematics of the two robots in the plane of motion (origin on the axis of joint 1):
+//   cylindrical: x = phi2 cos(phi1), y = phi2 sin(phi1)
+//   SCARA:       x = L1 cos(phi1) + L2e cos(phi1 + phi2), y = L1 sin(phi1) + L2e sin(phi1 + phi2)
+//   L2e = scara.L2 + wc, the length from joint 2 to the work, read afresh at every call
+#include "planning/kinematics.h"
+
+#include "model/console_io.h"
+#include "model/parameters.h"
+
+#include <cmath>
+
+//------------------------------------------------------------------ motor side
+
+void joint_to_motor(int robot_type, const double phi[2], double theta[2]) {
+    const RobotRecord* r = robot_record(robot_type);
+    theta[0] = r->u1 * phi[0];
+    theta[1] = r->u2 * phi[1];
+}
+
+//------------------------------------------------------------------ inverse kinematics
+
+void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2],
+                    double theta[2]) {
+    const double phi_raw[2] = {std::atan2(y, x), std::sqrt(x * x + y * y)};
+    // the prismatic component is unwrapped too; it would need a jump of more than pi metres
+    unwrap_joint_angles(phi_ref, phi_raw, phi);
+    joint_to_motor('a', phi, theta);
+}
+
+// law of cosines at the elbow: c = cos(beta) = (a^2 + b^2 - r^2) / (2 a b), beta the inner angle;
+// gamma = acos((a^2 + r^2 - b^2) / (2 a r)), arm 1 turned clockwise from the target line by gamma;
+// phi1 = atan2(y, x) - gamma, phi2 = pi - beta
+bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2],
+                     double theta[2]) {
+    const double a = params.scara.L1;
+    const double b = params.scara.L2 + params.wc;
+    const double r = std::sqrt(x * x + y * y);
+    const double c = (a * a + b * b - r * r) / (2.0 * a * b);
+    // out of reach: the cosine goes into acos unchanged and gives not-a-number values
+    const bool reachable = !(std::fabs(c) > 1.0);
+    const double beta = std::acos(c);
+    const double alpha = std::atan2(y, x);
+    const double gamma = std::acos((a * a + r * r - b * b) / (2.0 * a * r));
+    const double phi_raw[2] = {alpha - gamma, PI - beta};
+    unwrap_joint_angles(phi_ref, phi_raw, phi);
+    joint_to_motor('b', phi, theta);
+    return reachable;
+}
+
+void print_scara_unreachable(double x, double y) {
+    console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
+    console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)", params.scara.L1,
+                  params.scara.L2 + params.wc, x, y);
+}
+
+void ik_scara(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
+    if (!ik_scara_silent(x, y, phi_ref, phi, theta)) {
+        print_scara_unreachable(x, y);
+        console_wait_key();
+    }
+}
+
+void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], double phi[2]) {
+    const double P = PI;
+    for (int i = 0; i < 2; ++i) {
+        const double raw = phi_raw[i];
+        const double ref = phi_ref[i];
+        const double d = raw - ref;
+        // candidates in the order raw, +2P, -2P, +4P, -4P; strict tests keep the earlier on a tie
+        double v = raw;
+        if (std::fabs(d) > std::fabs(d + 2.0 * P)) {
+            v = raw + 2.0 * P;
+        }
+        if (std::fabs(v - ref) > std::fabs(d - 2.0 * P)) {
+            v = raw - 2.0 * P;
+        }
+        if (std::fabs(v - ref) > std::fabs(d + 4.0 * P)) {
+            v = raw + 4.0 * P;
+        }
+        if (std::fabs(v - ref) > std::fabs(d - 4.0 * P)) {
+            v = raw - 4.0 * P;
+        }
+        phi[i] = v;
+    }
+}
+
+//------------------------------------------------------------------ Jacobian
+
+void jacobian(int robot_type, const double phi[2], double J[4]) {
+    const double s1 = std::sin(phi[0]);
+    const double c1 = std::cos(phi[0]);
+    if (robot_type == 'a') {
+        J[0] = -phi[1] * s1;
+        J[1] = c1;
+        J[2] = phi[1] * c1;
+        J[3] = s1;
+    } else if (robot_type == 'b') {
+        const double L1 = params.scara.L1;
+        const double b = params.scara.L2 + params.wc;
+        const double s12 = std::sin(phi[0] + phi[1]);
+        const double c12 = std::cos(phi[0] + phi[1]);
+        J[0] = -L1 * s1 - b * s12;
+        J[1] = -b * s12;
+        J[2] = L1 * c1 + b * c12;
+        J[3] = b * c12;
+    }
+}

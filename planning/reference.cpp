@@ -1,0 +1,88 @@
+// Reference generator: commanded motor angles and speeds at time t.
+//   'q' step:      theta_r = thetaf from t = 0 on, zero speed
+//   'p' trapezoid: each motor on its own profile (t1i, t1i, tf, alpha_mi, alpha_mi, omega_mi,
+//                  theta0[i], thetaf[i])
+//   'c' CP:        s(t) on the arc-length profile, (x, y) on the path, phi by inverse kinematics
+//                  unwrapped towards the previous call's phi, phi_dot from J phi_dot = (x_dot,
+//                  y_dot) by Cramer's rule, theta_dot = u phi_dot
+#include "planning/reference.h"
+
+#include "model/parameters.h"
+#include "planning/cp_path.h"
+#include "planning/kinematics.h"
+#include "planning/trapezoid.h"
+
+double prev_phi[2] = {};
+bool reach_failure_reported = false;
+
+// joint vector of the last CP evaluation; every call hands it on to prev_phi, whatever the
+// pattern (only CP motions read prev_phi, so a stale value after a PTP call is harmless)
+static double cp_phi[2] = {};
+
+void reference_at(int robot_type, int motion, int cp, double t, double position[2],
+                  double velocity[2]) {
+    // the simulation treats every type other than 'b' as the cylindrical robot
+    const int rt = robot_type == 'b' ? 'b' : 'a';
+    const RobotRecord* r = robot_record(rt);
+
+    // a new run: joint angles are taken nearest to zero again
+    if (t == 0.0) {
+        prev_phi[0] = 0.0;
+        prev_phi[1] = 0.0;
+    }
+
+    if (motion == 'q') {
+        position[0] = r->thetaf[0];
+        position[1] = r->thetaf[1];
+        velocity[0] = 0.0;
+        velocity[1] = 0.0;
+    } else if (motion == 'p') {
+        position[0] = trapezoid_position(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1,
+                                         r->omega_m1, r->theta0[0], r->thetaf[0]);
+        velocity[0] = trapezoid_velocity(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1,
+                                         r->omega_m1);
+        position[1] = trapezoid_position(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2,
+                                         r->omega_m2, r->theta0[1], r->thetaf[1]);
+        velocity[1] = trapezoid_velocity(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2,
+                                         r->omega_m2);
+    } else if (motion == 'c') {
+        // path parameter and its rate
+        const double s = trapezoid_position(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm,
+                                            0.0, params.sf);
+        const double s_dot =
+            trapezoid_velocity(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm);
+
+        // path point and its velocity
+        double pos[2];
+        double vel[2];
+        evaluate_cp_path(cp, s, s_dot, pos, vel);
+
+        // joint vector and motor angles; an unreachable SCARA point is reported once per run
+        // and never waits for a key, or a run along such a path would stop thousands of times
+        if (rt == 'a') {
+            ik_cylindrical(pos[0], pos[1], prev_phi, cp_phi, position);
+        } else if (!ik_scara_silent(pos[0], pos[1], prev_phi, cp_phi, position)
+                   && !reach_failure_reported) {
+            reach_failure_reported = true;
+            print_scara_unreachable(pos[0], pos[1]);
+        }
+
+        // phi_dot = J^-1 (x_dot, y_dot) by Cramer's rule; det = 0 at a singular posture gives
+        // infinite or not-a-number speeds, which flow on unchecked
+        double J[4];
+        jacobian(rt, cp_phi, J);
+        const double det = J[0] * J[3] - J[1] * J[2];
+        const double phi_dot[2] = {(J[3] * vel[0] - J[1] * vel[1]) / det,
+                                   (J[0] * vel[1] - J[2] * vel[0]) / det};
+        joint_to_motor(rt, phi_dot, velocity);
+    } else {
+        // a motion outside the list commands nothing: hold the start angles
+        position[0] = r->theta0[0];
+        position[1] = r->theta0[1];
+        velocity[0] = 0.0;
+        velocity[1] = 0.0;
+    }
+
+    prev_phi[0] = cp_phi[0];
+    prev_phi[1] = cp_phi[1];
+}

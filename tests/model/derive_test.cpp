@@ -1,0 +1,253 @@
+// The derived model: golden values of the default robots and the invariants of update_derived.
+#include "model/derive.h"
+
+#include "model/parameters.h"
+#include "planning/kinematics.h"
+#include "tests/support/model_test.h"
+
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+using DeriveTest = ModelTest;
+
+//------------------------------------------------------------------ work, motors, gears
+
+TEST_F(DeriveTest, WorkBlockGrowsWithTheCubeRootOfItsMass) {
+    derive_work(1.0);
+    EXPECT_NEAR(params.work_a, 0.1, 1e-15);   // cbrt(1) is exact
+    EXPECT_NEAR(params.work_b, 0.12, 1e-15);
+    EXPECT_NEAR(params.IGw, 2.03e-3, 0.005e-3);  // printed to 3 digits
+    derive_work(8.0);
+    EXPECT_NEAR(params.work_a, 0.2, 1e-15);
+}
+
+TEST_F(DeriveTest, MotorDataFollowFromThePower) {
+    for (int rt : {'a', 'b'}) {
+        RobotRecord* r = robot_record(rt);
+        r->PW1 = 110.0;
+        r->PW2 = 200.0;
+        derive_motor(rt);
+        EXPECT_NEAR(r->IM1, 3.63e-5, 0.005e-5);  // printed to 3 digits
+        EXPECT_NEAR(r->tau_m1, 0.44, 0.005);     // printed to 2 digits
+        EXPECT_NEAR(r->IM2, 1.2e-4, 0.05e-4);    // printed to 2 digits
+        EXPECT_NEAR(r->tau_m2, 0.8, 0.05);       // printed to 1 digit
+    }
+}
+
+struct GearCase {
+    double u, eta_fwd, eta_rev, tolerance;
+};
+
+class GearTest : public ModelTest, public ::testing::WithParamInterface<GearCase> {};
+
+TEST_P(GearTest, ReverseEfficiencyOfTheWormGear) {
+    const GearCase g = GetParam();
+    for (int rt : {'a', 'b'}) {
+        RobotRecord* r = robot_record(rt);
+        r->u1 = g.u;
+        r->eta_fwd1 = g.eta_fwd;
+        r->u2 = g.u;
+        r->eta_fwd2 = g.eta_fwd;
+        derive_gear(rt);
+        EXPECT_NEAR(r->eta_rev1, g.eta_rev, g.tolerance) << "robot " << char(rt);
+        EXPECT_EQ(r->eta_rev2, r->eta_rev1);
+    }
+}
+
+// tolerances: half a unit in the last printed digit; eta_fwd = 1 is an identity of the formula
+INSTANTIATE_TEST_SUITE_P(PrintedValues, GearTest,
+                         ::testing::Values(GearCase{100.0, 0.6, 0.333, 0.0005},
+                                           GearCase{60.0, 0.6, 0.334, 0.0005},
+                                           GearCase{100.0, 1.0, 1.0, 1e-12},
+                                           GearCase{60.0, 1.0, 1.0, 1e-12},
+                                           GearCase{100.0, 0.5, 2.0e-4, 0.05e-4},
+                                           GearCase{100.0, 0.4, -0.50, 0.005}));
+
+//------------------------------------------------------------------ links and nominal inertia
+
+TEST_F(DeriveTest, CylindricalRobotModel) {
+    params.robot_type = 'a';
+    update_derived();
+    const RobotRecord& c = params.cyl;
+    EXPECT_NEAR(c.d, 0.05, 1e-15);
+    EXPECT_NEAR(c.d2, 0.10, 1e-15);
+    EXPECT_NEAR(c.d3, 0.15, 1e-15);
+    // golden values printed to 3 digits: half a unit in the last
+    EXPECT_NEAR(c.m_arm, 0.747, 0.0005);
+    EXPECT_NEAR(c.IG_arm, 1.56e-2, 0.005e-2);
+    EXPECT_NEAR(c.JM1, 4.55e-5, 0.005e-5);
+    EXPECT_NEAR(c.JM2, 2.11e-4, 0.005e-4);
+    EXPECT_NEAR(c.Kp1, 3.79e-2, 0.005e-2);
+    EXPECT_NEAR(c.Kv1, 2.47e-3, 0.005e-3);
+    EXPECT_NEAR(c.Ki1, 0.115, 0.0005);
+}
+
+TEST_F(DeriveTest, ScaraRobotModel) {
+    params.robot_type = 'b';
+    update_derived();
+    const RobotRecord& s = params.scara;
+    EXPECT_NEAR(s.lc1, 0.2, 1e-15);
+    EXPECT_NEAR(s.lc2, 0.14, 1e-15);
+    EXPECT_NEAR(s.d1, 0.08, 1e-15);
+    EXPECT_NEAR(s.d2, 0.056, 1e-15);
+    // golden values: half a unit in the last printed digit
+    EXPECT_NEAR(s.m1, 1.529, 0.0005);
+    EXPECT_NEAR(s.IG1, 2.04e-2, 0.005e-2);
+    EXPECT_NEAR(s.m2, 0.524, 0.0005);
+    EXPECT_NEAR(s.IG2, 3.43e-3, 0.005e-3);
+    EXPECT_NEAR(s.JM1, 2.28e-4, 0.005e-4);
+    EXPECT_NEAR(s.JM2, 8.51e-5, 0.005e-5);
+}
+
+//------------------------------------------------------------------ gains
+
+class GainTest : public ModelTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(GainTest, PolePlacementOnTheNominalInertia) {
+    const int rt = GetParam();
+    params.robot_type = rt;
+    update_derived();
+    const RobotRecord& r = *robot_record(rt);
+    // the closed loop s^3 JM + s^2 Kv + s Kp + Ki has the poles -alpha and a double -omega_n
+    for (int j = 0; j < 2; ++j) {
+        const double JM = j == 0 ? r.JM1 : r.JM2;
+        const double Kv = j == 0 ? r.Kv1 : r.Kv2;
+        const double Kp = j == 0 ? r.Kp1 : r.Kp2;
+        const double Ki = j == 0 ? r.Ki1 : r.Ki2;
+        for (double s : {-params.alpha1, -params.omega_n1}) {
+            const double residual = JM * s * s * s + Kv * s * s + Kp * s + Ki;
+            // rounding of four terms of size Kp*omega_n: relative 1e-12
+            EXPECT_NEAR(residual, 0.0, 1e-12 * Kp * params.omega_n1) << "joint " << j + 1;
+        }
+    }
+}
+
+TEST_P(GainTest, ZeroThirdPoleGivesPdControl) {
+    const int rt = GetParam();
+    params.robot_type = rt;
+    params.alpha1 = 0.0;
+    params.alpha2 = 0.0;
+    params.zeta2 = 0.7;
+    update_derived();
+    const RobotRecord& r = *robot_record(rt);
+    const double wn = params.omega_n1;
+    EXPECT_EQ(r.Ki1, 0.0);
+    EXPECT_EQ(r.Ki2, 0.0);
+    EXPECT_DOUBLE_EQ(r.Kp1, wn * wn * r.JM1);
+    EXPECT_DOUBLE_EQ(r.Kv1, 2.0 * wn * r.JM1);
+    EXPECT_DOUBLE_EQ(r.Kv2, 2.0 * 0.7 * params.omega_n2 * r.JM2);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothRobots, GainTest, ::testing::Values('a', 'b'));
+
+//------------------------------------------------------------------ robot types
+
+TEST_F(DeriveTest, DerivationsIgnoreATypeWithoutARobot) {
+    const ParameterSet before = params;
+    derive_arm('x');
+    derive_motor('x');
+    derive_gear('x');
+    derive_nominal_inertia('x');
+    derive_gains('x');
+    params.robot_type = 'x';
+    params.motion = 'c';
+    update_derived();  // only the shared work block and the current motion may change
+    ParameterSet after = params;
+    after.robot_type = before.robot_type;
+    EXPECT_EQ(std::memcmp(&before.cyl, &after.cyl, sizeof(RobotRecord)), 0);
+    EXPECT_EQ(std::memcmp(&before.scara, &after.scara, sizeof(RobotRecord)), 0);
+}
+
+TEST_F(DeriveTest, ZeroRatioAndEfficiencyGiveNonFiniteValuesWithoutACrash) {
+    params.robot_type = 'a';
+    params.cyl.u1 = 0.0;
+    params.cyl.eta_fwd2 = 0.0;
+    update_derived();
+    EXPECT_TRUE(std::isinf(params.cyl.JM1));
+    EXPECT_TRUE(std::isinf(params.cyl.Kp1));
+    EXPECT_LT(params.cyl.eta_rev2, 0.0);         // no forward efficiency: a locking gear
+    EXPECT_TRUE(std::isfinite(params.cyl.JM2));  // a zero efficiency does not enter JM
+}
+
+//------------------------------------------------------------------ current motion
+
+TEST_F(DeriveTest, StepMotionKeepsTheTimeAndTrapezoidTakesItsOwn) {
+    params.tf = 1.25;
+    params.motion = 'q';
+    update_derived();
+    EXPECT_EQ(params.tf, 1.25);
+    EXPECT_EQ(params.xf, params.step.xf);
+    params.motion = 'p';
+    params.trap.tf = 3.5;
+    update_derived();
+    EXPECT_EQ(params.tf, 3.5);
+}
+
+TEST_F(DeriveTest, UnknownMotionOrPathLeavesTheCurrentMotion) {
+    update_derived();
+    const double x0 = params.x0, tf = params.tf;
+    params.motion = 'z';
+    update_derived();
+    EXPECT_EQ(params.x0, x0);
+    EXPECT_EQ(params.tf, tf);
+    params.motion = 'c';
+    params.cp = 7;
+    update_derived();
+    EXPECT_EQ(params.x0, x0);
+    EXPECT_EQ(params.tf, tf);
+}
+
+// (robot type, motion, cp) of every experiment the program offers
+using Experiment = std::tuple<int, int, int>;
+
+class UpdateDerivedTest : public ModelTest, public ::testing::WithParamInterface<Experiment> {};
+
+TEST_P(UpdateDerivedTest, CurrentMotionIsThePatternConvertedAtBothEnds) {
+    const auto [rt, motion, cp] = GetParam();
+    params.robot_type = rt;
+    params.motion = motion;
+    params.cp = cp;
+    update_derived();
+
+    const PatternRecord* p = motion == 'q'   ? &params.step
+                             : motion == 'p' ? &params.trap
+                             : cp == 1       ? &params.line
+                             : cp == 2       ? &params.circle
+                             : cp == 3       ? &params.ucurve
+                                             : &params.sine;
+    EXPECT_EQ(params.x0, p->x0);
+    EXPECT_EQ(params.y0, p->y0);
+    EXPECT_EQ(params.xf, p->xf);
+    EXPECT_EQ(params.yf, p->yf);
+
+    // theta = u phi, and the joint values put the work back on the start and the end
+    const RobotRecord& r = *robot_record(rt);
+    const double L2e = params.scara.L2 + params.wc;
+    for (int end = 0; end < 2; ++end) {
+        const double* phi = end == 0 ? r.phi0 : r.phif;
+        const double* theta = end == 0 ? r.theta0 : r.thetaf;
+        EXPECT_EQ(theta[0], r.u1 * phi[0]);
+        EXPECT_EQ(theta[1], r.u2 * phi[1]);
+        double x = 0.0, y = 0.0;
+        if (rt == 'a') {
+            x = phi[1] * std::cos(phi[0]);
+            y = phi[1] * std::sin(phi[0]);
+        } else {
+            x = params.scara.L1 * std::cos(phi[0]) + L2e * std::cos(phi[0] + phi[1]);
+            y = params.scara.L1 * std::sin(phi[0]) + L2e * std::sin(phi[0] + phi[1]);
+        }
+        // inverse then forward kinematics: rounding of a few trigonometric terms of 0.4 m
+        EXPECT_NEAR(x, end == 0 ? params.x0 : params.xf, 1e-12);
+        EXPECT_NEAR(y, end == 0 ? params.y0 : params.yf, 1e-12);
+        // nearest to the zero posture: every joint angle lies in [-pi, pi]
+        EXPECT_LE(std::fabs(phi[0]), PI + 1e-12);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllExperiments, UpdateDerivedTest,
+                         ::testing::Combine(::testing::Values('a', 'b'),
+                                            ::testing::Values('q', 'p'), ::testing::Values(4)));
+INSTANTIATE_TEST_SUITE_P(AllPaths, UpdateDerivedTest,
+                         ::testing::Combine(::testing::Values('a', 'b'), ::testing::Values('c'),
+                                            ::testing::Values(1, 2, 3, 4)));
