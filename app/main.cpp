@@ -1,18 +1,14 @@
 // robosim: entry point. For now it prepares the model of the default experiment and says that
 // the console dialogs and the window are still to come.
+#include "app/console.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 
 #include <cstdio>
 
-// console text of the model goes to standard output as it stands (UTF-8)
-static void write_stdout(const char* utf8) {
-    std::fputs(utf8, stdout);
-}
-
 int main() {
-    console_hooks.write_text = write_stdout;
+    install_console();
     set_defaults();
     update_derived();
     console_print("\n\nロボットの制御シミュレーション\n");

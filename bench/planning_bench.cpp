@@ -22,14 +22,17 @@ static void run_reference(benchmark::State& state, int robot_type, int motion, i
 static void BM_reference_at_scara_sine(benchmark::State& state) {
     run_reference(state, 'b', 'c', 4);
 }
+
 BENCHMARK(BM_reference_at_scara_sine);
 
 static void BM_reference_at_scara_circle(benchmark::State& state) {
     run_reference(state, 'b', 'c', 2);
 }
+
 BENCHMARK(BM_reference_at_scara_circle);
 
 static void BM_reference_at_cyl_trapezoid(benchmark::State& state) {
     run_reference(state, 'a', 'p', 4);
 }
+
 BENCHMARK(BM_reference_at_cyl_trapezoid);

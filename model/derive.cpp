@@ -155,11 +155,20 @@ static void copy_current_pattern() {
         p = &params.trap;
     } else if (params.motion == 'c') {
         switch (params.cp) {
-            case 1: p = &params.line; break;
-            case 2: p = &params.circle; break;
-            case 3: p = &params.ucurve; break;
-            case 4: p = &params.sine; break;
-            default: break;  // other kinds have no path record
+            case 1:
+                p = &params.line;
+                break;
+            case 2:
+                p = &params.circle;
+                break;
+            case 3:
+                p = &params.ucurve;
+                break;
+            case 4:
+                p = &params.sine;
+                break;
+            default:
+                break;  // other kinds have no path record
         }
     }
     if (p == nullptr) {
@@ -176,13 +185,13 @@ static void copy_current_pattern() {
 
 void update_derived() {
     const int rt = params.robot_type;
-    derive_arm(rt);               // link masses and inertias
-    derive_work(params.mw);       // work block size and inertia
-    derive_motor(rt);             // rotor inertias, maximum torques
-    derive_gear(rt);              // reverse efficiencies
-    derive_nominal_inertia(rt);   // needs arm, work and motor data
-    derive_gains(rt);             // needs JM1, JM2
-    copy_current_pattern();       // current motion from the current pattern
+    derive_arm(rt);              // link masses and inertias
+    derive_work(params.mw);      // work block size and inertia
+    derive_motor(rt);            // rotor inertias, maximum torques
+    derive_gear(rt);             // reverse efficiencies
+    derive_nominal_inertia(rt);  // needs arm, work and motor data
+    derive_gains(rt);            // needs JM1, JM2
+    copy_current_pattern();      // current motion from the current pattern
 
     // start and end in joint and motor coordinates, nearest to the zero posture
     RobotRecord* r = derived_record(rt);

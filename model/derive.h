@@ -2,9 +2,9 @@
 #pragma once
 
 //------------------------------------------------------------------ constants
-constexpr double LINK_DENSITY = 7800.0;          // steel of the link tubes            (kg/m^3)
-constexpr double TUBE_FACTOR = 0.0975;           // tube cross-section / full disc area (-)
-constexpr double CYL_ARM_DIAMETER_RATIO = 0.1;   // cylindrical arm diameter / length  (-)
+constexpr double LINK_DENSITY = 7800.0;            // steel of the link tubes            (kg/m^3)
+constexpr double TUBE_FACTOR = 0.0975;             // tube cross-section / full disc area (-)
+constexpr double CYL_ARM_DIAMETER_RATIO = 0.1;     // cylindrical arm diameter / length  (-)
 constexpr double SCARA_LINK_DIAMETER_RATIO = 0.2;  // SCARA link diameter / length     (-)
 constexpr double WORK_SIDE_PER_CBRT_MASS = 0.1;  // work block side a per kg^(1/3)     (m/kg^(1/3))
 constexpr double WORK_SIDE_RATIO = 1.2;          // work block side b / a              (-)

@@ -19,7 +19,7 @@ const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE] = {
 // clang-format on
 
 //------------------------------------------------------------------ default values
-constexpr double DEFAULT_MOTOR_POWER = 110.0;  // both motors of both robots        (W)
+constexpr double DEFAULT_MOTOR_POWER = 110.0;    // both motors of both robots        (W)
 constexpr double PRESET_ROTOR_INERTIA = 3.7e-5;  // set as such, not by the motor law (kg*m^2)
 constexpr double PRESET_MAX_TORQUE = 0.42;       // set as such, not by the motor law (N*m)
 constexpr double DEFAULT_FN = 4.0;               // natural frequency of both loops (Hz)

@@ -38,15 +38,15 @@ struct RobotRecord {
     double eta[4];              // scara only: eta_fwd1, eta_rev1, eta_fwd2, eta_rev2, derived (-)
 
     // derived: links of the cylindrical robot
-    double d;                   // cyl: arm pipe diameter L/10, derived                     (m)
-    double m_arm;               // cyl: arm mass, derived                                   (kg)
-    double IG_arm;              // cyl: arm inertia about its centre, derived               (kg*m^2)
-    double d3;                  // cyl: drawing size 3*d, derived                           (m)
+    double d;       // cyl: arm pipe diameter L/10, derived                     (m)
+    double m_arm;   // cyl: arm mass, derived                                   (kg)
+    double IG_arm;  // cyl: arm inertia about its centre, derived               (kg*m^2)
+    double d3;      // cyl: drawing size 3*d, derived                           (m)
     // derived: links of the SCARA robot (d2 serves both robots: cyl 2*d, scara L2/5)
-    double d1, d2;              // scara: link pipe diameters; cyl d2: drawing size 2*d     (m)
-    double lc1, lc2;            // scara: centre-of-mass distance of each link from its joint (m)
-    double m1, m2;              // scara: link masses, derived                              (kg)
-    double IG1, IG2;            // scara: link inertias about their centres, derived        (kg*m^2)
+    double d1, d2;    // scara: link pipe diameters; cyl d2: drawing size 2*d     (m)
+    double lc1, lc2;  // scara: centre-of-mass distance of each link from its joint (m)
+    double m1, m2;    // scara: link masses, derived                              (kg)
+    double IG1, IG2;  // scara: link inertias about their centres, derived        (kg*m^2)
 
     // planning: inverse kinematics of the current motion's start and end
     double phi0[2], phif[2];      // joint values at start and end (rad; cyl joint 2 in m)
@@ -55,12 +55,12 @@ struct RobotRecord {
     // planning: trapezoidal PTP profiles of the two motors
     double t11, t12;            // end of acceleration of motor 1 and motor 2               (s)
     double omega_m1, omega_m2;  // constant motor speeds                                    (rad/s)
-    double alpha_m1, alpha_m2;  // motor accelerations                                      (rad/s^2)
+    double alpha_m1, alpha_m2;  // motor accelerations (rad/s^2)
 
     // planning: trapezoidal profile of the CP path parameter (arc length)
-    double t1, t2;              // acceleration and deceleration times                      (s)
-    double am1, am2;            // start acceleration and end deceleration                  (m/s^2)
-    double vm;                  // constant path speed                                      (m/s)
+    double t1, t2;    // acceleration and deceleration times                      (s)
+    double am1, am2;  // start acceleration and end deceleration                  (m/s^2)
+    double vm;        // constant path speed                                      (m/s)
 };
 
 // One motion pattern's settings. One shape serves all six patterns; each uses only its fields:
@@ -128,19 +128,19 @@ struct ParameterSet {
     double s1, s2;      // arc lengths where the U-curve's half circle begins and ends      (m)
 
     // display settings (window units)
-    Point2 view_origin;          // robot base in the robot view, before scaling
-    Point2 graph_origin;         // origin of the joint displacement graph
-    Point2 torque_origin1;       // centre line of the motor-1 torque graph
-    Point2 torque_origin2;       // centre line of the motor-2 torque graph
-    double torque_half1;         // half height of the motor-1 torque graph
-    double torque_half2;         // half height of the motor-2 torque graph
-    Point2 inertia_origin;       // origin of the inertia graph
-    double inertia_height;       // height of the inertia graph
-    double graph_width;          // length of the time axis of every graph
-    double error_gain;           // magnification of the error curves
-    double error_gain_default;   // what key commands restore error_gain to
-    double joint_r1, joint_r2;   // joint circle radii: first joint, SCARA second joint
-    double hand_len, hand_w;     // hand at the arm tip: along and across the arm
+    Point2 view_origin;         // robot base in the robot view, before scaling
+    Point2 graph_origin;        // origin of the joint displacement graph
+    Point2 torque_origin1;      // centre line of the motor-1 torque graph
+    Point2 torque_origin2;      // centre line of the motor-2 torque graph
+    double torque_half1;        // half height of the motor-1 torque graph
+    double torque_half2;        // half height of the motor-2 torque graph
+    Point2 inertia_origin;      // origin of the inertia graph
+    double inertia_height;      // height of the inertia graph
+    double graph_width;         // length of the time axis of every graph
+    double error_gain;          // magnification of the error curves
+    double error_gain_default;  // what key commands restore error_gain to
+    double joint_r1, joint_r2;  // joint circle radii: first joint, SCARA second joint
+    double hand_len, hand_w;    // hand at the arm tip: along and across the arm
 };
 
 //------------------------------------------------------------------ program-wide objects

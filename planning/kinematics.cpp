@@ -19,8 +19,7 @@ void joint_to_motor(int robot_type, const double phi[2], double theta[2]) {
 
 //------------------------------------------------------------------ inverse kinematics
 
-void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2],
-                    double theta[2]) {
+void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
     const double phi_raw[2] = {std::atan2(y, x), std::sqrt(x * x + y * y)};
     // the prismatic component is unwrapped too; it would need a jump of more than pi metres
     unwrap_joint_angles(phi_ref, phi_raw, phi);
@@ -30,8 +29,7 @@ void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2],
 // law of cosines at the elbow: c = cos(beta) = (a^2 + b^2 - r^2) / (2 a b), beta the inner angle;
 // gamma = acos((a^2 + r^2 - b^2) / (2 a r)), arm 1 turned clockwise from the target line by gamma;
 // phi1 = atan2(y, x) - gamma, phi2 = pi - beta
-bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2],
-                     double theta[2]) {
+bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
     const double a = params.scara.L1;
     const double b = params.scara.L2 + params.wc;
     const double r = std::sqrt(x * x + y * y);

@@ -21,8 +21,7 @@ void ik_scara(double x, double y, const double phi_ref[2], double phi[2], double
 
 // the same solution without any message or key wait, for callers that report on their own;
 // returns whether the point is in reach (|cos beta| <= 1)
-bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2],
-                     double theta[2]);
+bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2], double theta[2]);
 
 // prints the failure message of an unreachable SCARA point (x, y) (m), without a key wait
 void print_scara_unreachable(double x, double y);

@@ -39,18 +39,17 @@ void reference_at(int robot_type, int motion, int cp, double t, double position[
     } else if (motion == 'p') {
         position[0] = trapezoid_position(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1,
                                          r->omega_m1, r->theta0[0], r->thetaf[0]);
-        velocity[0] = trapezoid_velocity(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1,
-                                         r->omega_m1);
+        velocity[0] =
+            trapezoid_velocity(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1, r->omega_m1);
         position[1] = trapezoid_position(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2,
                                          r->omega_m2, r->theta0[1], r->thetaf[1]);
-        velocity[1] = trapezoid_velocity(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2,
-                                         r->omega_m2);
+        velocity[1] =
+            trapezoid_velocity(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2, r->omega_m2);
     } else if (motion == 'c') {
         // path parameter and its rate
-        const double s = trapezoid_position(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm,
-                                            0.0, params.sf);
-        const double s_dot =
-            trapezoid_velocity(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm);
+        const double s =
+            trapezoid_position(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm, 0.0, params.sf);
+        const double s_dot = trapezoid_velocity(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm);
 
         // path point and its velocity
         double pos[2];

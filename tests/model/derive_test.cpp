@@ -15,7 +15,7 @@ using DeriveTest = ModelTest;
 
 TEST_F(DeriveTest, WorkBlockGrowsWithTheCubeRootOfItsMass) {
     derive_work(1.0);
-    EXPECT_NEAR(params.work_a, 0.1, 1e-15);   // cbrt(1) is exact
+    EXPECT_NEAR(params.work_a, 0.1, 1e-15);  // cbrt(1) is exact
     EXPECT_NEAR(params.work_b, 0.12, 1e-15);
     EXPECT_NEAR(params.IGw, 2.03e-3, 0.005e-3);  // printed to 3 digits
     derive_work(8.0);
@@ -56,13 +56,11 @@ TEST_P(GearTest, ReverseEfficiencyOfTheWormGear) {
 }
 
 // tolerances: half a unit in the last printed digit; eta_fwd = 1 is an identity of the formula
-INSTANTIATE_TEST_SUITE_P(PrintedValues, GearTest,
-                         ::testing::Values(GearCase{100.0, 0.6, 0.333, 0.0005},
-                                           GearCase{60.0, 0.6, 0.334, 0.0005},
-                                           GearCase{100.0, 1.0, 1.0, 1e-12},
-                                           GearCase{60.0, 1.0, 1.0, 1e-12},
-                                           GearCase{100.0, 0.5, 2.0e-4, 0.05e-4},
-                                           GearCase{100.0, 0.4, -0.50, 0.005}));
+INSTANTIATE_TEST_SUITE_P(
+    PrintedValues, GearTest,
+    ::testing::Values(GearCase{100.0, 0.6, 0.333, 0.0005}, GearCase{60.0, 0.6, 0.334, 0.0005},
+                      GearCase{100.0, 1.0, 1.0, 1e-12}, GearCase{60.0, 1.0, 1.0, 1e-12},
+                      GearCase{100.0, 0.5, 2.0e-4, 0.05e-4}, GearCase{100.0, 0.4, -0.50, 0.005}));
 
 //------------------------------------------------------------------ links and nominal inertia
 

@@ -1,6 +1,7 @@
 // The parameter set after set_defaults and across switches of robot and pattern.
-#include "model/derive.h"
 #include "model/parameters.h"
+
+#include "model/derive.h"
 #include "tests/support/model_test.h"
 
 #include <cmath>
@@ -35,9 +36,9 @@ TEST_F(ParametersTest, MotorValuesArePresetUntilTheRobotIsDerived) {
     }
     params.robot_type = 'a';
     update_derived();
-    EXPECT_NEAR(params.cyl.IM1, 3.63e-5, 0.005e-5);   // printed to 3 digits
-    EXPECT_NEAR(params.cyl.tau_m1, 0.44, 0.005);      // printed to 2 digits
-    EXPECT_EQ(params.scara.IM1, 3.7e-5);              // the other robot keeps its preset
+    EXPECT_NEAR(params.cyl.IM1, 3.63e-5, 0.005e-5);  // printed to 3 digits
+    EXPECT_NEAR(params.cyl.tau_m1, 0.44, 0.005);     // printed to 2 digits
+    EXPECT_EQ(params.scara.IM1, 3.7e-5);             // the other robot keeps its preset
 }
 
 TEST_F(ParametersTest, ScaraSecondLinkIsStoredLessTheWorkDistance) {

@@ -140,7 +140,7 @@ TEST_F(ReferenceTest, LineThroughTheAxisFlipsJointOneByHalfATurn) {
     reference_at('a', 'c', 1, params.tf, pos, vel);
     const double after = pos[0] / params.cyl.u1;
     EXPECT_NEAR(std::fabs(after - before), PI, 1e-9);  // only multiples of 2 pi are corrected
-    EXPECT_GE(pos[1], 0.0);                             // r never becomes negative
+    EXPECT_GE(pos[1], 0.0);                            // r never becomes negative
 
     // on the axis det = -phi2 = 0: the joint speeds are not finite
     reference_at('a', 'c', 1, params.tf / 2.0, pos, vel);

@@ -36,10 +36,10 @@ TEST_F(TrapezoidTest, ProfileIsContinuousAndItsVelocityIsTheDerivative) {
         const double h = 1e-6;
         for (int i = 1; i < 200; ++i) {
             const double t = tf * i / 180.0;  // runs past tf
-            const double qp = trapezoid_position(t + h, t1, t1, tf, alpha, alpha, omega, 0.0,
-                                                 distance);
-            const double qm = trapezoid_position(t - h, t1, t1, tf, alpha, alpha, omega, 0.0,
-                                                 distance);
+            const double qp =
+                trapezoid_position(t + h, t1, t1, tf, alpha, alpha, omega, 0.0, distance);
+            const double qm =
+                trapezoid_position(t - h, t1, t1, tf, alpha, alpha, omega, 0.0, distance);
             const double v = trapezoid_velocity(t, t1, t1, tf, alpha, alpha, omega);
             // central difference of a piecewise quadratic: exact but for a kink inside +-h,
             // where it is off by at most alpha h
@@ -92,7 +92,8 @@ TEST_P(PtpPlanningTest, BothMotorsArriveTogetherAtTf) {
     EXPECT_EQ(end2, r.thetaf[1]);
     // the constant phase joins the deceleration: the travel is covered exactly
     const double t_dec = params.tf - r.t11;
-    const double q_dec = r.theta0[0] + r.alpha_m1 * r.t11 * r.t11 / 2.0 + r.omega_m1 * (t_dec - r.t11);
+    const double q_dec =
+        r.theta0[0] + r.alpha_m1 * r.t11 * r.t11 / 2.0 + r.omega_m1 * (t_dec - r.t11);
     EXPECT_NEAR(q_dec + r.alpha_m1 * r.t11 * r.t11 / 2.0, r.thetaf[0],
                 1e-12 * std::fabs(r.thetaf[0] - r.theta0[0]) + 1e-12);
 }

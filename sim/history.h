@@ -1,0 +1,30 @@
+// sim/history.h: the result histories of the last simulation of each robot type
+#pragma once
+
+//------------------------------------------------------------------ constants
+constexpr int HISTORY_LEN = 500;  // records per field; a run writes 0 .. n_sample
+
+//------------------------------------------------------------------ types
+// One record per output sample k; [k][0] is motor/joint 1 or the x coordinate, [k][1] motor/joint
+// 2 or y. All torques and inertias are at the motor shafts.
+struct HistorySet {
+    double theta[HISTORY_LEN][2];         // motor angles                              (rad)
+    double theta_ref[HISTORY_LEN][2];     // commanded motor angles at t = k dt_sample (rad)
+    double theta_err[HISTORY_LEN][2];     // theta_ref - theta                         (rad)
+    double pos[HISTORY_LEN][2];           // work position in the plane                (m)
+    double pos_ref[HISTORY_LEN][2];       // commanded work position                   (m)
+    double pos_err[HISTORY_LEN][2];       // pos_ref - pos                             (m)
+    double tau_drive[HISTORY_LEN][2];     // controller output torque                  (N*m)
+    double tau_inertia[HISTORY_LEN][2];   // inertia torque                            (N*m)
+    double tau_coriolis[HISTORY_LEN][2];  // Coriolis and centrifugal torque           (N*m)
+    double tau_gravity[HISTORY_LEN][2];   // gravity torque; 0 with gravity off        (N*m)
+    double tau_friction[HISTORY_LEN][2];  // loss torque of the gear                   (N*m)
+    double inertia_seen[HISTORY_LEN][2];  // inertia seen by each motor, IM + M_jj     (kg*m^2)
+};
+
+//------------------------------------------------------------------ program-wide objects
+extern HistorySet history_cyl;    // written when robot_type != 'b'
+extern HistorySet history_scara;  // written when robot_type == 'b'
+
+// the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set
+HistorySet* history_of(int robot_type);

@@ -1,0 +1,14 @@
+// view/view_state.h: what the window shows of the last simulation, changed only by keys
+#pragma once
+
+struct ViewState {
+    int anim_index;          // sample whose pose and curves are shown, 0 .. n_sample   (-)
+    double robot_scale;      // zoom of the robot view about the window centre          (-)
+    double view_error_gain;  // magnification of the position error marker             (-)
+};
+
+//------------------------------------------------------------------ program-wide object
+extern ViewState view_state;  // zero until the console dialogs first return to the window
+
+// back to the drawing screen: sample 0, scale 1.0, error gain 10.0
+void reset_view_state();
