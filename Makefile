@@ -22,9 +22,9 @@ build: configure
 run: build
 	@$(BUILD)/robosim
 
-# every unit and end-to-end test
+# every unit and end-to-end test, on a virtual X display of its own
 test: build
-	@cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j $(JOBS)
 
 # speed measurements (Google Benchmark); not part of `make test`
 bench: build
