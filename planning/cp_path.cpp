@@ -8,9 +8,12 @@
 #include "planning/cp_path.h"
 
 #include "model/parameters.h"
+#include "planning/reference.h"
 #include "planning/trapezoid.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 
 //------------------------------------------------------------------ helpers
 
@@ -104,7 +107,19 @@ double sine_arc_length(int n, double L) {
     return h * sum / 3.0;
 }
 
-double sine_x_of_s(int n, double s) {
+// The last x(s) of the sine path with everything it depends on, compared bit for bit. After tf
+// the whole rest of a run asks for x(sf), and within a step the same s comes several times.
+struct SineMemo {
+    bool valid;
+    int n;
+    std::uint64_t s, x0, L, A;  // bit patterns of the arguments and the settings read
+    double x;                   // the result (m)
+};
+
+static SineMemo sine_memo = {};
+
+// x(s) by Heun's method, evaluated afresh
+static double integrate_sine_x(int n, double s) {
     const double A = params.sine.A;
     const double k = 2.0 * PI / params.sine.L;
     // Heun: k1 = h g(xi), k2 = h g(xi + k1), xi += (k1 + k2) / 2, from xi = 0 at every call
@@ -116,6 +131,23 @@ double sine_x_of_s(int n, double s) {
         xi = xi + (k1 + k2) / 2.0;
     }
     return params.sine.x0 + xi;
+}
+
+double sine_x_of_s(int n, double s) {
+    const SineMemo key = {true,
+                          n,
+                          std::bit_cast<std::uint64_t>(s),
+                          std::bit_cast<std::uint64_t>(params.sine.x0),
+                          std::bit_cast<std::uint64_t>(params.sine.L),
+                          std::bit_cast<std::uint64_t>(params.sine.A),
+                          0.0};
+    if (reuse_exact_results && sine_memo.valid && sine_memo.n == key.n && sine_memo.s == key.s
+        && sine_memo.x0 == key.x0 && sine_memo.L == key.L && sine_memo.A == key.A) {
+        return sine_memo.x;
+    }
+    sine_memo = key;
+    sine_memo.x = integrate_sine_x(n, s);
+    return sine_memo.x;
 }
 
 void evaluate_cp_path(int cp, double s, double s_dot, double pos[2], double vel[2]) {

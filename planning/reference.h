@@ -10,6 +10,17 @@ extern double prev_phi[2];
 // at the start of every run so that a run reports its first such point only
 extern bool reach_failure_reported;
 
+// whether evaluations may be reused exactly (on by default): the reference at a given time does
+// not depend on the robot's state and the sine path's x(s) is a pure function, so a result
+// computed again would be the same to the last bit; off only to prove exactly that
+extern bool reuse_exact_results;
+
+//------------------------------------------------------------------ simulation runs
+// a run keeps the settings fixed between these calls, so evaluations at an unchanged time may be
+// reused; begin also clears reach_failure_reported so the run reports its first unreachable point
+void begin_reference_run();
+void end_reference_run();
+
 //------------------------------------------------------------------ evaluation
 // motor angles (rad) and speeds (rad/s) commanded at time t (s) for the robot type, motion and
 // CP path kind given; reads the planning results of the robot record in use, tf, sf and the

@@ -1,0 +1,36 @@
+#include "sim/controller.h"
+
+#include "model/parameters.h"
+#include "planning/reference.h"
+
+#include <cmath>
+
+double control_torque(int robot_type, int fb_type, int motion, int cp, int joint, double t,
+                      const double x[6]) {
+    const RobotRecord* r = robot_record(robot_type);
+    double theta_ref[2];
+    double omega_ref[2];
+    reference_at(robot_type, motion, cp, t, theta_ref, omega_ref);
+
+    const int j = joint;
+    const double Kp = j == 0 ? r->Kp1 : r->Kp2;
+    const double Ki = j == 0 ? r->Ki1 : r->Ki2;
+    const double Kv = j == 0 ? r->Kv1 : r->Kv2;
+    const double tau_m = j == 0 ? r->tau_m1 : r->tau_m2;
+
+    const double e = theta_ref[j] - x[j];
+    double tau = 0.0;
+    if (fb_type == 'v') {
+        tau = Kp * e + Ki * x[4 + j] - Kv * x[2 + j];
+    } else {
+        // 'V', and any other selector: the velocity-error law, which the start-up chooses; a
+        // data file with another letter must still give the robot a defined drive
+        tau = Kp * e + Ki * x[4 + j] + Kv * (omega_ref[j] - x[2 + j]);
+    }
+
+    // saturation at the motor's maximum torque; a torque equal to the limit passes
+    if (std::fabs(tau) > tau_m) {
+        tau = tau_m * tau / std::fabs(tau);
+    }
+    return tau;
+}

@@ -1,0 +1,88 @@
+// Simulation driver and Runge-Kutta-Gill integrator.
+// Gill's fourth-order step with the running correction q (q starts at 0 in every step):
+//   k1 = h f(t, y);         r1 = k1/2;            y1 = y + r1;  q1 = 3 r1 - k1/2
+//   k2 = h f(t + h/2, y1);  r2 = c1 (k2 - q1);    y2 = y1 + r2; q2 = q1 + 3 r2 - c1 k2
+//   k3 = h f(t + h/2, y2);  r3 = c2 (k3 - q2);    y3 = y2 + r3; q3 = q2 + 3 r3 - c2 k3
+//   k4 = h f(t + h, y3);    r4 = c3 (k4 - 2 q3);  y_next = y3 + r4
+// with c1 = 1 - sqrt(1/2), c2 = 1 + sqrt(1/2), c3 = 1/6 written as the decimals below, whose
+// last digits are part of the results.
+#include "sim/simulate.h"
+
+#include "planning/reference.h"
+#include "sim/dynamics.h"
+#include "sim/history.h"
+
+#include <algorithm>
+
+// clang-format off
+constexpr double GILL_C1 = 0.292893219;  // ~ 1 - sqrt(1/2)
+constexpr double GILL_C2 = 1.70710678;   // ~ 1 + sqrt(1/2)
+constexpr double GILL_C3 = 0.16666667;   // ~ 1/6
+
+// clang-format on
+
+//------------------------------------------------------------------ integrator
+
+void rkg_step(int robot_type, double t, double h, const double* y, double* y_next, int count) {
+    // the working arrays hold RKG_MAX_LEN elements; never index past them
+    const int n = std::clamp(count, 0, RKG_MAX_LEN);
+    double q[RKG_MAX_LEN] = {};
+    double y1[RKG_MAX_LEN] = {};
+    double y2[RKG_MAX_LEN] = {};
+    double y3[RKG_MAX_LEN] = {};
+    std::copy(y, y + n, y1);
+
+    // each stage evaluates every element on the complete result of the stage before
+    for (int i = 0; i < n; ++i) {
+        const double k = h * state_derivative(robot_type, i, t, y);
+        const double r = 0.5 * k;
+        y1[i] = y[i] + r;
+        q[i] = 3.0 * r - 0.5 * k;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double k = h * state_derivative(robot_type, i, t + 0.5 * h, y1);
+        const double r = GILL_C1 * (k - q[i]);
+        y2[i] = y1[i] + r;
+        q[i] = q[i] + 3.0 * r - GILL_C1 * k;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double k = h * state_derivative(robot_type, i, t + 0.5 * h, y2);
+        const double r = GILL_C2 * (k - q[i]);
+        y3[i] = y2[i] + r;
+        q[i] = q[i] + 3.0 * r - GILL_C2 * k;
+    }
+    for (int i = 0; i < n; ++i) {
+        const double k = h * state_derivative(robot_type, i, t + h, y3);
+        const double r = GILL_C3 * (k - 2.0 * q[i]);
+        y_next[i] = y3[i] + r;
+    }
+}
+
+//------------------------------------------------------------------ driver
+
+void simulate(int robot_type, double dt, int n, const double theta0[2]) {
+    // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
+    const int last = std::min(n, HISTORY_LEN - 1);
+    const double h = dt / STEPS_PER_SAMPLE;
+    double T = 0.0;
+    double x[STATE_LEN] = {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0};
+    begin_reference_run();  // settings are fixed from here to the end of the run
+
+    record_sample(0, x);
+    // the driver accumulates its times by addition; record_sample forms its own t = k dt_sample
+    for (int k = 1; k <= last; ++k) {
+        double y[STATE_LEN];
+        std::copy(x, x + STATE_LEN, y);
+        double ts = T;
+        for (int j = 0; j < STEPS_PER_SAMPLE; ++j) {
+            double y_next[STATE_LEN];
+            rkg_step(robot_type, ts, h, y, y_next, STATE_LEN);
+            std::copy(y_next, y_next + STATE_LEN, y);
+            ts += h;
+        }
+        T += dt;
+        record_sample(k, y);
+        std::copy(y, y + STATE_LEN, x);
+    }
+    end_reference_run();
+}
