@@ -12,3 +12,11 @@ extern ViewState view_state;  // zero until the console dialogs first return to 
 
 // back to the drawing screen: sample 0, scale 1.0, error gain 10.0
 void reset_view_state();
+
+//------------------------------------------------------------------ sample limits
+// the last sample a run records and the views may read: n_sample, but never beyond the
+// history length nor below 0; reads n_sample
+int last_sample();
+
+// k limited to 0 .. last_sample(), the only samples the views may index
+int clamp_sample(int k);

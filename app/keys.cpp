@@ -1,0 +1,107 @@
+// The key commands of the graphics window: back to the console dialogs, a new simulation with
+// a changed selector, a change of the view, or the end of the program.
+#include "app/keys.h"
+
+#include "app/dialogs.h"
+#include "model/console_io.h"
+#include "model/parameters.h"
+#include "sim/simulate.h"
+#include "view/frame.h"
+#include "view/view_state.h"
+
+#include <cstdlib>
+
+//------------------------------------------------------------------ helpers
+
+constexpr double ZOOM_STEP = 0.9;  // 'w' multiplies, 'W' divides the robot scale by this (-)
+
+// into the console dialogs, which re-derive, re-plan, re-simulate and reset the view; the
+// window shows their results at its next display event
+// writes: error_gain, anim_index
+static void to_dialogs() {
+    params.error_gain = params.error_gain_default;
+    view_state.anim_index = 0;
+    console_dialogs();
+}
+
+// a new run of the current robot with the derived model and plan as they stand, then a redraw
+// reads: robot_type, dt_sample, n_sample, cyl.theta0, scara.theta0; writes: the histories
+static void resimulate() {
+    view_state.anim_index = 0;
+    if (params.robot_type == 'a') {
+        simulate('a', params.dt_sample, params.n_sample, params.cyl.theta0);
+    } else if (params.robot_type == 'b') {
+        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+    }
+    display_frame();
+}
+
+//------------------------------------------------------------------ callback
+
+void on_key(unsigned char key, int /*x*/, int /*y*/) {
+    last_key = static_cast<char>(key);
+    switch (key) {
+        // settings that need the console dialogs
+        case 'a':
+        case 'b':
+            params.robot_type = key;
+            to_dialogs();
+            break;
+        case 'q':
+        case 'p':
+        case 'c':
+            params.motion = key;
+            to_dialogs();
+            break;
+        case 'r':
+        case 'l':
+        case 'm':
+        case 'u':
+        case 'k':
+            to_dialogs();
+            break;
+
+        // selectors that need only a new simulation
+        case 'g':
+        case 'h':
+            params.gravity = key;
+            if (params.motion == 'c' && params.cp == 4) {
+                console_print("\n　　　只今計算中．．．．．．．");
+            }
+            resimulate();
+            break;
+        case 'v':
+        case 'V':
+            params.fb_type = key;
+            resimulate();
+            break;
+
+        // the view
+        case 's':
+            view_state.anim_index = clamp_sample(view_state.anim_index + 1);
+            display_frame();
+            break;
+        case '0':
+            view_state.anim_index = 0;
+            display_frame();
+            break;
+        case 't':
+        case 'i':
+            params.graph_select = key;
+            display_frame();
+            break;
+        case 'w':
+            view_state.robot_scale *= ZOOM_STEP;
+            display_frame();
+            break;
+        case 'W':
+            view_state.robot_scale /= ZOOM_STEP;
+            display_frame();
+            break;
+
+        case KEY_ESC:
+            std::exit(0);
+        default:  // other keys do nothing beyond replacing last_key
+            break;
+    }
+}

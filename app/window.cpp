@@ -1,0 +1,101 @@
+// The graphics window: freeglut with a double-buffered RGB visual and a depth buffer. The
+// caption is set twice: once through the window library (which hands it to X as a Latin-1
+// STRING) and once as the UTF-8 _NET_WM_NAME, which desktops show, so that the Japanese text
+// reads correctly.
+#include "app/window.h"
+
+#include "app/keys.h"
+#include "view/frame.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+const char WINDOW_CAPTION[] =
+    "r:file, a,b:ロボット選択, l,m,u:メカ, g,h:重力, k:ゲイン, v,V:VFB, q,p,c:運動変更，t,i:"
+    "Trq,II選択, W,w:振動拡大縮小，0:初期へ，s:継続";
+
+//------------------------------------------------------------------ helpers
+
+// sets a UTF8_STRING property of the current GLX window (freeglut makes a new window current)
+static void set_utf8_property(const char* name, const char* text) {
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0) {
+        return;  // no current window: the library's own title stays
+    }
+    const Atom property = XInternAtom(display, name, False);
+    const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
+    XChangeProperty(display, window, property, utf8, 8, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(text),
+                    static_cast<int>(std::strlen(text)));
+    XFlush(display);
+}
+
+//------------------------------------------------------------------ start-up
+
+const char* display_problem() {
+    static char problem[256];
+    const char* name = std::getenv("DISPLAY");
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        std::snprintf(problem, sizeof problem,
+                      "cannot open the X display \"%s\"; the graphics window needs one (set "
+                      "DISPLAY, or run under xvfb-run)",
+                      name != nullptr ? name : "");
+        return problem;
+    }
+    int error_base = 0;
+    int event_base = 0;
+    int visual_attributes[] = {GLX_RGBA, GLX_DOUBLEBUFFER, GLX_DEPTH_SIZE, 1, None};
+    const char* result = nullptr;
+    if (!glXQueryExtension(display, &error_base, &event_base)) {
+        std::snprintf(problem, sizeof problem,
+                      "the X display \"%s\" has no OpenGL (GLX); the graphics window needs it",
+                      name != nullptr ? name : "");
+        result = problem;
+    } else {
+        XVisualInfo* visual = glXChooseVisual(display, DefaultScreen(display), visual_attributes);
+        if (visual == nullptr) {
+            std::snprintf(problem, sizeof problem,
+                          "the X display \"%s\" has no double-buffered RGB visual with depth "
+                          "for the graphics window",
+                          name != nullptr ? name : "");
+            result = problem;
+        } else {
+            XFree(visual);
+        }
+    }
+    XCloseDisplay(display);
+    return result;
+}
+
+void open_window(int argc, char** argv) {
+    glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+    glutCreateWindow(WINDOW_CAPTION);
+    set_utf8_property("_NET_WM_NAME", WINDOW_CAPTION);
+    set_utf8_property("_NET_WM_ICON_NAME", WINDOW_CAPTION);
+
+    glutDisplayFunc(display_frame);
+    glutReshapeFunc(on_reshape);
+    glutKeyboardFunc(on_key);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glutMainLoop();
+    std::exit(0);  // the loop returns only when the window library is told to leave it
+}
+
+//------------------------------------------------------------------ callbacks
+
+void on_reshape(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}

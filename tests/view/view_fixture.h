@@ -1,0 +1,155 @@
+// tests/view/view_fixture.h: a real 800 x 800 GL window for the drawing tests, and pixel
+// reading from its back buffer in window units (-1 .. 1 on both axes)
+#pragma once
+
+#include "app/window.h"
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "tests/support/model_test.h"
+#include "tests/view/x_display.h"
+#include "view/draw.h"
+#include "view/view_state.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+//------------------------------------------------------------------ pixels
+struct Rgb {
+    int r, g, b;  // 0 .. 255
+};
+
+// the colour classes the tests look for; each channel within 60 of the pure colour, which
+// separates the drawing colours from each other and from the near-black text
+inline bool near(const Rgb& p, int r, int g, int b) {
+    return std::abs(p.r - r) <= 60 && std::abs(p.g - g) <= 60 && std::abs(p.b - b) <= 60;
+}
+
+inline bool is_red(const Rgb& p) {
+    return near(p, 255, 0, 0);
+}
+
+inline bool is_green(const Rgb& p) {
+    return near(p, 0, 255, 0);
+}
+
+inline bool is_blue(const Rgb& p) {
+    return near(p, 0, 0, 255);
+}
+
+inline bool is_yellow(const Rgb& p) {
+    return near(p, 255, 255, 0);
+}
+
+inline bool is_magenta(const Rgb& p) {
+    return near(p, 255, 0, 255);
+}
+
+inline bool is_white(const Rgb& p) {
+    return near(p, 255, 255, 255);
+}
+
+inline bool is_dark(const Rgb& p) {
+    return p.r < 60 && p.g < 60 && p.b < 60;
+}
+
+// one read-back picture of the window, rows from the bottom as GL stores them
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+
+    // pixel column and row of a window-unit point
+    int col(double x) const {
+        return static_cast<int>(std::floor((x + 1.0) * 0.5 * width));
+    }
+
+    int row(double y) const {
+        return static_cast<int>(std::floor((y + 1.0) * 0.5 * height));
+    }
+
+    Rgb px(int c, int r) const {
+        if (c < 0 || r < 0 || c >= width || r >= height) {
+            return {255, 255, 255};
+        }
+        const unsigned char* p = &rgb[3 * (static_cast<size_t>(r) * width + c)];
+        return {p[0], p[1], p[2]};
+    }
+
+    Rgb at(double x, double y) const {
+        return px(col(x), row(y));
+    }
+
+    // pixels of a class in the window-unit box [x0, x1] x [y0, y1]
+    template <class Pred>
+    int count(double x0, double y0, double x1, double y1, Pred pred) const {
+        int n = 0;
+        for (int r = row(y0); r <= row(y1); ++r) {
+            for (int c = col(x0); c <= col(x1); ++c) {
+                n += pred(px(c, r)) ? 1 : 0;
+            }
+        }
+        return n;
+    }
+
+    // whether a pixel of the class lies within `radius` pixels of a window-unit point
+    template <class Pred>
+    bool near_point(double x, double y, int radius, Pred pred) const {
+        for (int r = row(y) - radius; r <= row(y) + radius; ++r) {
+            for (int c = col(x) - radius; c <= col(x) + radius; ++c) {
+                if (pred(px(c, r))) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+};
+
+// what has been drawn into the back buffer so far
+inline Picture read_back_buffer() {
+    Picture p;
+    p.width = glutGet(GLUT_WINDOW_WIDTH);
+    p.height = glutGet(GLUT_WINDOW_HEIGHT);
+    p.rgb.assign(static_cast<size_t>(3) * p.width * p.height, 0);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, p.width, p.height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+    return p;
+}
+
+//------------------------------------------------------------------ fixture
+// set_defaults, zero histories, the view state of a fresh drawing screen, and a cleared
+// white 800 x 800 window with an identity modelview matrix, lighting off and 1-pixel lines
+class ViewTest : public ModelTest {
+  protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        history_cyl = HistorySet{};
+        history_scara = HistorySet{};
+        reset_view_state();
+        ASSERT_TRUE(ensure_x_display()) << "no X display and no Xvfb to start";
+        static bool window_open = false;
+        if (!window_open) {
+            int argc = 1;
+            char name[] = "view_tests";
+            char* argv[] = {name, nullptr};
+            glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+            glutInit(&argc, argv);
+            glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+            glutCreateWindow("robosim view test");
+            glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+            window_open = true;
+        }
+        on_reshape(WINDOW_SIZE, WINDOW_SIZE);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glLoadIdentity();
+        glDisable(GL_LIGHTING);
+        glLineWidth(1.0f);
+    }
+};

@@ -1,0 +1,253 @@
+// The drawing primitives: immediate-mode GL 1.1 shapes in window units (-1 .. +1 on both axes,
+// one unit is one metre at view scale 1), bitmap text in GLUT fonts, and the two fixed text
+// blocks at the top left of the window.
+#include "view/draw.h"
+
+#include "model/parameters.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+
+#include <cmath>
+
+//------------------------------------------------------------------ helpers
+
+static bool drawable(const Point2& p) {
+    return drawable(p.x) && drawable(p.y);
+}
+
+// every shape draws unlit in its own colour
+static void begin_shape(const Colour4& c) {
+    glDisable(GL_LIGHTING);
+    glColor4f(c.r, c.g, c.b, c.a);
+}
+
+// and leaves lighting on, which later primitives and text may rely on
+static void end_shape() {
+    glEnable(GL_LIGHTING);
+}
+
+// a filled or outlined circle or half circle of radius r about the current origin;
+//   full: 120 vertices at k 2pi/120; half: 120 vertices at start - k pi/120 (stops one step
+//   short of start - pi)
+static void emit_round(GLenum mode, double r, bool half, double start) {
+    const double step = half ? CIRCLE_PI / CIRCLE_SEGMENTS : 2.0 * CIRCLE_PI / CIRCLE_SEGMENTS;
+    glBegin(mode);
+    for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
+        const double phi = half ? start - k * step : k * step;
+        glVertex2d(r * std::cos(phi), r * std::sin(phi));
+    }
+    glEnd();
+}
+
+// a round shape about centre: every size passes through to_window
+static void draw_round(GLenum mode, const Point2& centre, double r, bool half, double start,
+                       const Colour4& c) {
+    const Point2 cw = {to_window(centre.x), to_window(centre.y)};
+    const double rw = to_window(r);
+    begin_shape(c);
+    if (drawable(cw) && drawable(rw) && std::isfinite(start)) {
+        glPushMatrix();
+        glTranslated(cw.x, cw.y, 0.0);
+        emit_round(mode, rw, half, start);
+        glPopMatrix();
+    }
+    end_shape();
+}
+
+// a rectangle with its corner at the rotation centre: (0,0) (w,0) (w,h) (0,h)
+static void draw_box(GLenum mode, const Point2& corner, double w, double h, double angle,
+                     const Colour4& c) {
+    const Point2 cw = {to_window(corner.x), to_window(corner.y)};
+    const double ww = to_window(w);
+    const double hw = to_window(h);
+    begin_shape(c);
+    if (drawable(cw) && drawable(ww) && drawable(hw) && std::isfinite(angle)) {
+        glPushMatrix();
+        glTranslated(cw.x, cw.y, 0.0);
+        glRotated(angle / RAD_PER_DEG, 0.0, 0.0, 1.0);  // GL wants degrees
+        glBegin(mode);
+        glVertex2d(0.0, 0.0);
+        glVertex2d(ww, 0.0);
+        glVertex2d(ww, hw);
+        glVertex2d(0.0, hw);
+        glEnd();
+        glPopMatrix();
+    }
+    end_shape();
+}
+
+//------------------------------------------------------------------ units
+
+double to_window(double x) {
+    return x * PIXELS_PER_METRE / HALF_WINDOW_PIXELS;
+}
+
+bool drawable(double v) {
+    return std::isfinite(v) && std::fabs(v) < DRAWABLE_LIMIT;
+}
+
+//------------------------------------------------------------------ shapes
+
+void draw_line(const Point2& a, const Point2& b, const Colour4& c) {
+    const Point2 aw = {to_window(a.x), to_window(a.y)};
+    const Point2 bw = {to_window(b.x), to_window(b.y)};
+    begin_shape(c);
+    if (drawable(aw) && drawable(bw)) {
+        glBegin(GL_LINES);
+        glVertex2d(aw.x, aw.y);
+        glVertex2d(bw.x, bw.y);
+        glEnd();
+    }
+    end_shape();
+}
+
+void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Colour4& c) {
+    const Point2 aw = {to_window(a.x), to_window(a.y)};
+    const Point2 bw = {to_window(b.x), to_window(b.y)};
+    const double width_px = to_window(width_m * PIXELS_PER_METRE);
+    begin_shape(c);
+    if (drawable(aw) && drawable(bw) && drawable(width_px) && width_px > 0.0) {
+        glLineWidth(static_cast<GLfloat>(width_px));
+        glBegin(GL_LINES);
+        glVertex2d(aw.x, aw.y);
+        glVertex2d(bw.x, bw.y);
+        glEnd();
+    }
+    glLineWidth(static_cast<GLfloat>(THICK_LINE_RESTORE_PX));
+    end_shape();
+}
+
+void draw_disc(const Point2& centre, double r, const Colour4& c) {
+    draw_round(GL_POLYGON, centre, r, false, 0.0, c);
+}
+
+void draw_half_disc(const Point2& centre, double r, double start, const Colour4& c) {
+    draw_round(GL_POLYGON, centre, r, true, start, c);
+}
+
+// the outline is the closed 120-gon: each vertex is sent once and the loop closes itself
+void draw_circle(const Point2& centre, double r, const Colour4& c) {
+    draw_round(GL_LINE_LOOP, centre, r, false, 0.0, c);
+}
+
+void draw_half_circle(const Point2& centre, double r, double start, const Colour4& c) {
+    draw_round(GL_LINE_STRIP, centre, r, true, start, c);
+}
+
+void draw_rect(const Point2& corner, double w, double h, double angle, const Colour4& c) {
+    draw_box(GL_POLYGON, corner, w, h, angle, c);
+}
+
+void draw_rect_outline(const Point2& corner, double w, double h, double angle, const Colour4& c) {
+    draw_box(GL_LINE_LOOP, corner, w, h, angle, c);
+}
+
+// the two centre lines go first at 2 pixels, then all others at 1 pixel in one batch; the
+// picture is that of drawing them line by line, and the width left behind is 1 pixel
+void draw_grid(const Point2& centre, double angle, int n, double dx, double dy) {
+    const Point2 cw = {to_window(centre.x), to_window(centre.y)};
+    const double dxw = to_window(dx);
+    const double dyw = to_window(dy);
+    const double X = n * dxw;  // half width of the grid  (window)
+    const double Y = n * dyw;  // half height of the grid (window)
+    begin_shape(BLACK);
+    glPushMatrix();
+    if (drawable(cw) && drawable(X) && drawable(Y) && std::isfinite(angle) && n >= 0) {
+        glTranslated(cw.x, cw.y, 0.0);
+        glRotated(angle / RAD_PER_DEG, 0.0, 0.0, 1.0);  // GL wants degrees
+        glLineWidth(2.0f);
+        glBegin(GL_LINES);
+        glVertex2d(0.0, -Y);
+        glVertex2d(0.0, Y);
+        glVertex2d(-X, 0.0);
+        glVertex2d(X, 0.0);
+        glEnd();
+        glLineWidth(1.0f);
+        glBegin(GL_LINES);
+        for (int j = -n; j <= n; ++j) {
+            if (j != 0) {
+                glVertex2d(j * dxw, -Y);
+                glVertex2d(j * dxw, Y);
+                glVertex2d(-X, j * dyw);
+                glVertex2d(X, j * dyw);
+            }
+        }
+        glEnd();
+    }
+    glLineWidth(1.0f);
+    glPopMatrix();
+    end_shape();
+}
+
+//------------------------------------------------------------------ text
+
+// The text colour is set explicitly (near black, unlit) rather than left to the lighting state,
+// so that the very first frame, drawn before any shape has switched lighting on, shows the
+// same near-black text as every later one.
+void draw_text(float x, float y, void* font, const char* text) {
+    if (!std::isfinite(x) || !std::isfinite(y) || text == nullptr) {
+        return;
+    }
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT);
+    glDisable(GL_LIGHTING);
+    glColor4f(TEXT_GREY, TEXT_GREY, TEXT_GREY, 1.0f);
+    glRasterPos2f(x, y);
+    for (const char* ch = text; *ch != '\0'; ++ch) {
+        glutBitmapCharacter(font, static_cast<unsigned char>(*ch));
+    }
+    glPopAttrib();
+}
+
+void draw_caption() {
+    draw_text(-0.99f, 0.95f, GLUT_BITMAP_HELVETICA_18,
+              "robot motion control applied by linear control theory");
+}
+
+// reads: gravity, motion, fb_type, cyl.Ki1, scara.Ki1
+void draw_status_labels(int robot_type) {
+    void* const font = GLUT_BITMAP_HELVETICA_18;
+
+    // robot
+    if (robot_type == 'a') {
+        draw_text(-0.95f, 0.90f, font, "(a) cylindrical coordinate robot");
+    } else if (robot_type == 'b') {
+        draw_text(-0.95f, 0.90f, font, "(b) SCARA robot");
+    }
+
+    // plane of motion
+    if (params.gravity == 'g') {
+        draw_text(-0.85f, 0.85f, font, "vertical motion");
+    } else if (params.gravity == 'h') {
+        draw_text(-0.85f, 0.85f, font, "horizontal motion");
+    }
+
+    // command
+    switch (params.motion) {
+        case 'q':
+            draw_text(-0.85f, 0.80f, font, "PTP step command");
+            break;
+        case 'p':
+            draw_text(-0.85f, 0.80f, font, "PTP trapezoidal velocity command");
+            break;
+        case 'c':
+            draw_text(-0.85f, 0.80f, font, "CP trapezoidal velocity command");
+            break;
+        default:  // other motion keys name no command
+            break;
+    }
+
+    // control law: the integral gain is exactly zero when the third pole is zero
+    const bool pd = (robot_type == 'a' && params.cyl.Ki1 == 0.0)
+                    || (robot_type == 'b' && params.scara.Ki1 == 0.0);
+    draw_text(-0.85f, 0.75f, font, pd ? "PD control, KI=0" : "PID control, KI>0");
+
+    // velocity feedback, on the line of the control law
+    if (params.fb_type == 'v') {
+        draw_text(-0.45f, 0.75f, font, "velocity FB");
+    } else if (params.fb_type == 'V') {
+        draw_text(-0.45f, 0.75f, font, "velocity error FB");
+    }
+
+    draw_text(-0.85f, 0.70f, font, "1 grid=(0.1, 0.1)[m]");
+}

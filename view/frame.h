@@ -1,0 +1,19 @@
+// view/frame.h: one frame of the window, drawn from the parameter set and the histories only
+#pragma once
+
+//------------------------------------------------------------------ constants
+constexpr int GRID_HALF_CELLS = 20;    // grid cells either side of the robot base      (-)
+constexpr double GRID_CELL = 0.1;      // one grid cell in robot space                  (m)
+constexpr double PANEL_MARGIN = 0.05;  // the white panel starts this left of the graphs (window)
+
+//------------------------------------------------------------------ frame
+// the whole picture without showing it: clear, caption and status labels, grid, the robot
+// scene of anim_index under the white panel, the joint graph and the lower graph chosen by
+// graph_select; reads params, view_state and the histories, writes nothing
+void compose_frame();
+
+// the display callback: compose_frame, then end_frame
+void display_frame();
+
+// hands the finished frame to the window: glFlush, then the buffer swap
+void end_frame();

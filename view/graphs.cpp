@@ -1,0 +1,306 @@
+// The graphs: motor angles with their commands and magnified errors, the motor torque split
+// into drive, inertia, Coriolis, gravity and friction torque, and the inertia seen by each
+// motor. Scales come from the data or the motor ratings, never from the window. Samples that
+// are not numbers (an unreachable SCARA path) simply leave gaps in the curves.
+#include "view/graphs.h"
+
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "view/draw.h"
+#include "view/view_state.h"
+
+#include <GL/freeglut.h>
+
+#include <cmath>
+#include <cstdio>
+#include <initializer_list>
+
+//------------------------------------------------------------------ helpers
+
+static const HistorySet& shown_history(int robot_type) {
+    return robot_type == 'b' ? history_scara : history_cyl;
+}
+
+// x of sample i on a time axis from x0: the recorded run fills the axis exactly
+static double sample_x(double x0, int i) {
+    return x0 + i * params.graph_width / params.n_sample;
+}
+
+// one curve of joint j of a history field from sample 0 to k, y = O.y + (value - base) * scale
+static void draw_curve(const double (*field)[2], int j, const Point2& O, double base, double scale,
+                       int k, double width_m, const Colour4& c) {
+    for (int i = 1; i <= k; ++i) {
+        const Point2 a = {sample_x(O.x, i - 1), O.y + (field[i - 1][j] - base) * scale};
+        const Point2 b = {sample_x(O.x, i), O.y + (field[i][j] - base) * scale};
+        draw_thick_line(a, b, width_m, c);
+    }
+}
+
+// a curve whose segments are drawn only where both ends lie inside a band of y
+//   strict: low < y < high at both ends; otherwise low <= y <= high
+static void draw_banded_curve(const double (*field)[2], int j, const Point2& O, double y0,
+                              double scale, int k, double low, double high, bool strict,
+                              double width_m, const Colour4& c) {
+    const auto inside = [&](double y) {
+        return strict ? (low < y && y < high) : (low <= y && y <= high);
+    };
+    for (int i = 1; i <= k; ++i) {
+        const double ya = y0 + scale * field[i - 1][j];
+        const double yb = y0 + scale * field[i][j];
+        if (inside(ya) && inside(yb)) {
+            draw_thick_line({sample_x(O.x, i - 1), ya}, {sample_x(O.x, i), yb}, width_m, c);
+        }
+    }
+}
+
+// widens range (max, min) by every value of theta and theta_ref of samples 0 .. count - 1;
+// a not-a-number compares false and is passed over
+static void scan_range(const HistorySet& h, int count, double range[2]) {
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            for (const double v : {h.theta[i][j], h.theta_ref[i][j]}) {
+                if (v > range[0]) {
+                    range[0] = v;
+                }
+                if (v < range[1]) {
+                    range[1] = v;
+                }
+            }
+        }
+    }
+}
+
+static double scan_inertia(const HistorySet& h, int count, double largest) {
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            if (h.inertia_seen[i][j] > largest) {
+                largest = h.inertia_seen[i][j];
+            }
+        }
+    }
+    return largest;
+}
+
+// the samples that take part in the range scans: 0 .. n_sample - 1, within the history
+static int scanned_samples() {
+    if (params.n_sample < 0) {
+        return 0;
+    }
+    return params.n_sample < HISTORY_LEN ? params.n_sample : HISTORY_LEN;
+}
+
+//------------------------------------------------------------------ axes
+
+// reads: motion, tf
+void draw_time_axes(int kind, const Point2& origin, double dt, int n, double width, double height) {
+    const Point2& O = origin;
+    draw_thick_line(O, {O.x + width, O.y}, 0.006, RED);
+
+    // one tick per whole second; p = integer part of the samples per second. A period above
+    // 1 s (p = 0), no samples, or so many seconds that the ticks would merge draw no ticks.
+    const double p = (dt > 0.0 && std::isfinite(dt)) ? std::floor(1.0 / dt) : 0.0;
+    const double step = n > 0 ? p * width / n : 0.0;  // axis length of one second (window)
+    const double seconds = step > 0.0 && std::isfinite(step) ? std::floor(width / step) : -1.0;
+    if (seconds >= 0.0 && seconds <= MAX_TIME_TICKS) {
+        const int m = static_cast<int>(seconds);
+        for (int j = 1; j <= m; ++j) {
+            draw_line({O.x + j * step, O.y}, {O.x + j * step, O.y + TICK_LEN}, RED);
+        }
+
+        // label of the last tick: the number of seconds, its last digit where a single digit
+        // stands (runs of 10 s or more show every digit), then "s"
+        char number[16];
+        const int digits = std::snprintf(number, sizeof number, "%d", m);
+        const double x_last = O.x + m * step;
+        draw_text(static_cast<float>(x_last - 0.02 * digits), static_cast<float>(O.y + 0.01),
+                  GLUT_BITMAP_HELVETICA_18, number);
+        draw_text(static_cast<float>(x_last), static_cast<float>(O.y + 0.01),
+                  GLUT_BITMAP_HELVETICA_18, "s");
+        draw_line({x_last, O.y}, {x_last, O.y + TICK_LEN}, RED);
+    }
+
+    if (kind == 0) {
+        draw_thick_line(O, {O.x, O.y + height}, 0.006, RED);
+        if (params.motion != 'q') {
+            // motion time tf on the axis of n samples of dt
+            const double xt = O.x + width * params.tf / (n * dt);
+            draw_line({xt, O.y}, {xt, O.y + height}, BLUE);
+        }
+    } else {
+        draw_thick_line({O.x, O.y - height}, {O.x, O.y + height}, 0.006, RED);
+    }
+}
+
+//------------------------------------------------------------------ scales
+
+// reads: n_sample, history_cyl, history_scara
+void value_range(int robot_type, double range[2]) {
+    range[0] = RANGE_START_MAX;
+    range[1] = RANGE_START_MIN;
+    const int count = scanned_samples();
+    if (robot_type != 'b') {
+        scan_range(history_cyl, count, range);
+    }
+    scan_range(history_scara, count, range);
+}
+
+// reads: n_sample, history_cyl, history_scara
+double inertia_max(int robot_type) {
+    double largest = INERTIA_START_MAX;
+    const int count = scanned_samples();
+    if (robot_type != 'b') {
+        largest = scan_inertia(history_cyl, count, largest);
+    }
+    return scan_inertia(history_scara, count, largest);
+}
+
+//------------------------------------------------------------------ graphs
+
+// reads: graph_origin, graph_width, error_gain, dt_sample, n_sample, motion, tf, the histories
+void draw_joint_graph(int robot_type, int k) {
+    const Point2 O = params.graph_origin;
+    const HistorySet& h = shown_history(robot_type);
+    k = clamp_sample(k);
+    void* const font18 = GLUT_BITMAP_HELVETICA_18;
+    void* const font12 = GLUT_BITMAP_HELVETICA_12;
+    const float x = static_cast<float>(O.x);
+    const float y = static_cast<float>(O.y);
+
+    draw_time_axes(0, O, params.dt_sample, params.n_sample, params.graph_width,
+                   GRAPH_AXIS_H + AXIS_OVERHANG);
+    draw_text(x + 0.1f, y - 0.05f, font18, "joint displacement");
+    draw_text(x + 0.2f, y + 0.2f, font12, "green :10*error1");
+    draw_text(x + 0.2f, y + 0.15f, font12, "yellow:10*error2");
+    draw_text(x - 0.1f, y + static_cast<float>(GRAPH_AXIS_H) - 0.05f, font18, "th(fi)");
+
+    // scale: the range of the motor angles fills the plot from the baseline up
+    double range[2];
+    value_range(robot_type, range);
+    if (range[0] == range[1]) {
+        // a constant history has no range: show it as a flat line at mid height
+        range[0] += FLAT_RANGE_HALF;
+        range[1] -= FLAT_RANGE_HALF;
+    }
+    if (!(range[0] > range[1]) || !std::isfinite(range[0] - range[1])) {
+        return;  // no number in the histories: nothing can be scaled
+    }
+    const double min = range[1];
+    const double a = GRAPH_HEIGHT / (range[0] - range[1]);  // (window/rad)
+
+    // goal lines at the final commanded angles
+    const int last = last_sample();
+    for (int j = 0; j < 2; ++j) {
+        const double yg = O.y + (h.theta_ref[last][j] - min) * a;
+        draw_line({O.x, yg}, {O.x + params.graph_width, yg}, RED);
+        draw_text(x + 0.2f, static_cast<float>(yg + 0.01), font18, j == 0 ? "goal1" : "goal2");
+    }
+
+    // commanded and actual motor angles
+    draw_curve(h.theta_ref, 0, O, min, a, k, 0.008, BLUE);
+    draw_curve(h.theta, 0, O, min, a, k, 0.008, RED);
+    draw_curve(h.theta_ref, 1, O, min, a, k, 0.008, BLUE);
+    draw_curve(h.theta, 1, O, min, a, k, 0.008, BLACK);
+
+    // magnified errors about the baseline, cut where they leave the band
+    const double e = a * params.error_gain;
+    const double low = O.y + ERROR_BAND_LOW * GRAPH_HEIGHT;
+    const double high = O.y + GRAPH_HEIGHT;
+    draw_banded_curve(h.theta_err, 0, O, O.y, e, k, low, high, true, 0.006, GREEN);
+    draw_banded_curve(h.theta_err, 1, O, O.y, e, k, low, high, true, 0.006, YELLOW);
+}
+
+// reads: torque_origin1, torque_origin2, torque_half1, torque_half2, graph_width, gravity,
+// dt_sample, n_sample, cyl.tau_m1, scara.tau_m1, the histories
+void draw_torque_graph(int robot_type, int k) {
+    const HistorySet& h = shown_history(robot_type);
+    k = clamp_sample(k);
+    void* const font18 = GLUT_BITMAP_HELVETICA_18;
+    void* const font12 = GLUT_BITMAP_HELVETICA_12;
+    const bool gravity = params.gravity == 'g';
+
+    // title and legend, over the robot view
+    const float lx = static_cast<float>(params.torque_origin2.x - 0.4);
+    const float ly = static_cast<float>(params.torque_origin2.y);
+    draw_text(lx, ly, font12, "Torque graph");
+    draw_text(lx, ly - 0.05f, font12, " red : Motor drive Torque");
+    draw_text(lx, ly - 0.1f, font12, " blue : Inertia Torque");
+    draw_text(lx, ly - 0.15f, font12, " green : Coriolis Torque");
+    if (gravity) {
+        draw_text(lx, ly - 0.2f, font12, " yellow : Gravity Torque");
+    }
+    draw_text(lx, ly - 0.25f, font12, " purple : Friction Torque");
+
+    // both plots are scaled by motor 1's maximum torque
+    const double tau = robot_type == 'b' ? params.scara.tau_m1 : params.cyl.tau_m1;  // (N*m)
+
+    for (int j = 0; j < 2; ++j) {
+        const Point2 O = j == 0 ? params.torque_origin1 : params.torque_origin2;
+        const double hh = j == 0 ? params.torque_half1 : params.torque_half2;
+        const float x = static_cast<float>(O.x);
+        const float y = static_cast<float>(O.y);
+
+        draw_time_axes(1, O, params.dt_sample, params.n_sample, params.graph_width,
+                       hh + AXIS_OVERHANG);
+        draw_text(x + 0.1f, y - 0.1f, font18, j == 0 ? "Torque(motor1)" : "Torque(motor2)");
+        draw_text(x - 0.05f, y - 0.02f, font18, "0");
+        draw_text(x - 0.1f, static_cast<float>(O.y + hh - 0.05), font18, "T[Nm]");
+
+        // limit lines at +/- tau
+        draw_line({O.x, O.y + hh}, {O.x + params.graph_width, O.y + hh}, RED);
+        draw_line({O.x, O.y - hh}, {O.x + params.graph_width, O.y - hh}, RED);
+        draw_text(x, static_cast<float>(O.y + hh + 0.01), font12, "motor Tmax");
+
+        // without a positive maximum torque the curves have no scale
+        if (!(tau > 0.0) || !std::isfinite(hh / tau)) {
+            continue;
+        }
+        const double c = hh / tau;  // (window/(N*m))
+        const double low = O.y - hh;
+        const double high = O.y + hh;
+        draw_banded_curve(h.tau_drive, j, O, O.y, c, k, low, high, false, 0.008, RED);
+        draw_banded_curve(h.tau_inertia, j, O, O.y, c, k, low, high, false, 0.005, BLUE);
+        draw_banded_curve(h.tau_coriolis, j, O, O.y, c, k, low, high, false, 0.005, GREEN);
+        if (gravity) {
+            draw_banded_curve(h.tau_gravity, j, O, O.y, c, k, low, high, false, 0.005, YELLOW);
+        }
+        draw_banded_curve(h.tau_friction, j, O, O.y, c, k, low, high, false, 0.005, MAGENTA);
+    }
+}
+
+// reads: inertia_origin, inertia_height, graph_width, dt_sample, n_sample, motion, tf,
+// cyl.IM1, cyl.IM2, scara.IM1, scara.IM2, the histories
+void draw_inertia_graph(int robot_type, int k) {
+    const Point2 O = params.inertia_origin;
+    const double H = params.inertia_height;
+    const HistorySet& h = shown_history(robot_type);
+    k = clamp_sample(k);
+    void* const font18 = GLUT_BITMAP_HELVETICA_18;
+    const float x = static_cast<float>(O.x);
+    const float y = static_cast<float>(O.y);
+
+    draw_time_axes(0, O, params.dt_sample, params.n_sample, params.graph_width, H + AXIS_OVERHANG);
+    draw_text(x + 0.1f, y - 0.05f, font18, "Inertia variation");
+    draw_text(x - 0.1f, static_cast<float>(O.y + H - 0.05), font18, "[kg.m^2]");
+
+    // scale: zero on the baseline, the largest inertia at height H; without a positive
+    // inertia there is no scale, and nothing below is drawn
+    const double largest = inertia_max(robot_type);
+    if (!(largest > 0.0) || !std::isfinite(H / largest)) {
+        return;
+    }
+    const double b = H / largest;  // (window/(kg*m^2))
+
+    // rotor inertia lines with the legend, which moves with motor 1's line
+    const RobotRecord& r = robot_type == 'b' ? params.scara : params.cyl;
+    const double y1 = O.y + b * r.IM1;
+    const double y2 = O.y + b * r.IM2;
+    draw_line({O.x, y1}, {O.x + params.graph_width, y1}, RED);
+    draw_line({O.x, y2}, {O.x + params.graph_width, y2}, RED);
+    draw_text(x, static_cast<float>(y1 + 0.01), font18, "Motor inertia1");
+    draw_text(x + 0.3f, static_cast<float>(y1 + 0.15), font18, "red :Inertia1");
+    draw_text(x + 0.3f, static_cast<float>(y1 + 0.1), font18, "black:Inertia2");
+    draw_text(x, static_cast<float>(y2 + 0.01), font18, "Motor inertia  2");
+
+    draw_curve(h.inertia_seen, 0, O, 0.0, b, k, 0.008, RED);
+    draw_curve(h.inertia_seen, 1, O, 0.0, b, k, 0.008, BLACK);
+}

@@ -1,0 +1,47 @@
+// view/graphs.h: the time graphs of motor angles, motor torques and the inertia seen by each
+// motor, drawn right of the robot view from sample 0 up to the animation sample
+#pragma once
+
+#include "model/parameters.h"
+
+//------------------------------------------------------------------ constants
+constexpr double GRAPH_HEIGHT = 0.4;     // height of the joint displacement plot        (window)
+constexpr double GRAPH_AXIS_H = 0.4;     // its vertical axis is this + 0.05 high         (window)
+constexpr double AXIS_OVERHANG = 0.05;   // vertical axes reach this beyond the plot      (window)
+constexpr double TICK_LEN = 0.02;        // height of a one-second tick                   (window)
+constexpr double ERROR_BAND_LOW = -0.3;  // error curves below -0.3 graph_height are cut  (-)
+constexpr double RANGE_START_MAX = -1000.0;    // start of the maximum scan                 (rad)
+constexpr double RANGE_START_MIN = 1000.0;     // start of the minimum scan                 (rad)
+constexpr double INERTIA_START_MAX = -1000.0;  // start of the largest-inertia scan       (kg*m^2)
+// half span given to a constant motor-angle history, which has no range of its own     (rad)
+constexpr double FLAT_RANGE_HALF = 1.0;
+// more one-second ticks than this would only blacken the axis: none are drawn then      (-)
+constexpr int MAX_TIME_TICKS = 100;
+
+//------------------------------------------------------------------ axes
+// time axis of length width from origin with a tick per second and the last second labelled;
+// kind 0 a vertical axis of height above it (and the blue motion-time marker unless motion is
+// 'q'), kind 1 a vertical axis of height above and below; dt (s) the sample period, n samples
+void draw_time_axes(int kind, const Point2& origin, double dt, int n, double width, double height);
+
+//------------------------------------------------------------------ scales
+// range[0] = largest, range[1] = smallest motor angle (rad) of theta and theta_ref, samples
+// 0 .. n_sample - 1, of robot (a) unless robot_type is 'b' and always of robot (b)
+void value_range(int robot_type, double range[2]);
+
+// largest inertia_seen (kg*m^2), samples 0 .. n_sample - 1, of robot (a) unless robot_type is
+// 'b' and always of robot (b); -1000 when there is none
+double inertia_max(int robot_type);
+
+//------------------------------------------------------------------ graphs
+// Each graph plots the history of robot_type ('b' SCARA, every other type robot (a)) from
+// sample 0 to sample k at x = origin.x + i * graph_width / n_sample.
+
+// motor angles, their commands, the goal lines and the magnified errors about the baseline
+void draw_joint_graph(int robot_type, int k);
+
+// the five torque components of each motor, between the lines of +/- tau_m1
+void draw_torque_graph(int robot_type, int k);
+
+// the inertia seen by each motor, with the rotor inertia lines
+void draw_inertia_graph(int robot_type, int k);

@@ -1,0 +1,194 @@
+// The robot views: both robots drawn flat in the plane of motion (white bars with red
+// outlines, red joint rings and hubs, a two-finger hand holding a rectangular work) with the
+// goal, the magnified error and the traces of one sample. Robot space is metres with the base
+// at the origin; view space adds view_origin; the window shows view space times robot_scale.
+#include "view/robot_view.h"
+
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "view/draw.h"
+#include "view/view_state.h"
+
+#include <cmath>
+#include <initializer_list>
+
+//------------------------------------------------------------------ helpers
+
+// the point local (u, v) at P (window) on axes turned by phi:
+//   P + s (u cos(phi) - v sin(phi), u sin(phi) + v cos(phi))
+static Point2 local(const Point2& P, double phi, double u, double v) {
+    const double s = view_state.robot_scale;
+    const double c = std::cos(phi);
+    const double n = std::sin(phi);
+    return {P.x + s * (u * c - v * n), P.y + s * (u * n + v * c)};
+}
+
+// a robot-space point p (m) in the window: s (view_origin + p)
+static Point2 window_point(double px, double py) {
+    const double s = view_state.robot_scale;
+    return {s * (params.view_origin.x + px), s * (params.view_origin.y + py)};
+}
+
+// a rectangle of the robot: white fill, then the outline, same corner, size and angle
+static void draw_part(const Point2& corner, double w, double h, double angle, const Colour4& c) {
+    draw_rect(corner, w, h, angle, WHITE);
+    draw_rect_outline(corner, w, h, angle, c);
+}
+
+// a half cap: white half disc, then its outline
+static void draw_cap(const Point2& centre, double r, double start, const Colour4& c) {
+    draw_half_disc(centre, r, start, WHITE);
+    draw_half_circle(centre, r, start, c);
+}
+
+//------------------------------------------------------------------ scene
+
+// reads: motion, xf, yf, view_origin, view_state, the history set of robot_type
+void draw_robot_scene(int robot_type, int k) {
+    if (robot_type != 'a' && robot_type != 'b') {
+        return;  // only the two robots have a scene
+    }
+    const HistorySet& h = *history_of(robot_type);
+    k = clamp_sample(k);
+
+    // error point: the commanded point moved by the magnified deviation
+    const double gain = view_state.view_error_gain;
+    const Point2 r = {h.pos_ref[k][0] - gain * h.pos_err[k][0],
+                      h.pos_ref[k][1] - gain * h.pos_err[k][1]};
+
+    // the robot in its pose of sample k
+    if (robot_type == 'a') {
+        draw_cyl_robot(h.theta[k]);
+    } else {
+        draw_scara_robot(h.theta[k]);
+    }
+
+    draw_goal_marker(params.xf, params.yf, BLUE);
+    draw_marker(r, GREEN);
+
+    // actual work points and the commanded path; a step command jumps, so it has no path
+    Point2 q_prev = window_point(h.pos_ref[0][0], h.pos_ref[0][1]);
+    for (int i = 0; i <= k; ++i) {
+        draw_marker({h.pos[i][0], h.pos[i][1]}, RED);
+        const Point2 q = window_point(h.pos_ref[i][0], h.pos_ref[i][1]);
+        if (params.motion != 'q' && i > 0) {
+            draw_line(q_prev, q, BLUE);
+        }
+        q_prev = q;
+    }
+}
+
+//------------------------------------------------------------------ robots
+
+// reads: cyl.u1, cyl.u2, cyl.L, cyl.d, cyl.d2, cyl.d3, wc, joint_r1, view_origin, robot_scale
+void draw_cyl_robot(const double theta_m[2]) {
+    const RobotRecord& cyl = params.cyl;
+    const double s = view_state.robot_scale;
+    const double theta = theta_m[0] / cyl.u1;  // joint 1 angle (rad)
+    const double e = theta_m[1] / cyl.u2;      // arm extension (m)
+    const Point2 B = window_point(0.0, 0.0);   // base (window)
+    const double D = cyl.d;                    // arm thickness (m)
+
+    // sliding arm: its front end, the wrist, at e - wc from the base
+    draw_part(local(B, theta, -(cyl.L + params.wc - e), -D / 2.0), s * cyl.L, s * D, theta, RED);
+
+    // base block, centred on the base and turning with joint 1
+    draw_part(local(B, theta, -cyl.d3 / 2.0, -cyl.d2 / 2.0), s * cyl.d3, s * cyl.d2, theta, RED);
+
+    // joint 1
+    draw_circle(B, s * params.joint_r1, RED);
+    draw_disc(B, HUB_RATIO * s * params.joint_r1, RED);
+
+    const Point2 T = {params.view_origin.x + e * std::cos(theta),
+                      params.view_origin.y + e * std::sin(theta)};
+    draw_hand(T, theta, RED);
+}
+
+// reads: scara.u1, scara.u2, scara.L1, scara.L2, scara.d1, scara.d2, wc, view_origin
+void draw_scara_robot(const double theta_m[2]) {
+    const RobotRecord& sc = params.scara;
+    const double theta1 = theta_m[0] / sc.u1;  // joint 1 angle (rad)
+    const double theta2 = theta_m[1] / sc.u2;  // joint 2 angle, relative to link 1 (rad)
+    const double phi2 = theta1 + theta2;       // absolute angle of link 2 (rad)
+
+    draw_scara_link(1, params.view_origin, sc.L1, sc.d1, theta1, RED);
+
+    const Point2 J2 = {params.view_origin.x + sc.L1 * std::cos(theta1),
+                       params.view_origin.y + sc.L1 * std::sin(theta1)};
+    const double lw = sc.L2 + params.wc;  // joint 2 to the work point (m)
+    const Point2 T = {J2.x + lw * std::cos(phi2), J2.y + lw * std::sin(phi2)};
+    draw_hand(T, phi2, RED);
+
+    // link 2 goes over the hand
+    draw_scara_link(2, J2, sc.L2, sc.d2, phi2, RED);
+}
+
+// reads: joint_r1, joint_r2, robot_scale
+void draw_scara_link(int link, const Point2& J, double L, double w, double phi, const Colour4& c) {
+    const double s = view_state.robot_scale;
+    const Point2 Js = {s * J.x, s * J.y};
+    const double R = link == 1 ? params.joint_r1 : params.joint_r2;  // joint ring radius (m)
+
+    // bar: link 1 reaches 0.005 past its far joint, link 2 ends at its length
+    const double bar = link == 1 ? L + 2.0 * LINK_BACK : L + LINK_BACK;
+    draw_part(local(Js, phi, -LINK_BACK, -w / 2.0), s * bar, s * w, phi, c);
+
+    // the half cap behind the joint
+    draw_cap(Js, s * w / 2.0, phi - PI / 2.0, c);
+
+    // joint ring, then hub (link 1) or inner ring (link 2)
+    draw_circle(Js, s * R, c);
+    if (link == 1) {
+        draw_disc(Js, HUB_RATIO * s * R, c);
+    } else {
+        draw_circle(Js, HUB_RATIO * s * R, c);
+    }
+
+    // link 1: the half cap beyond its far end
+    if (link == 1) {
+        draw_cap(local(Js, phi, L, 0.0), s * w / 2.0, phi + PI / 2.0, c);
+    }
+}
+
+// reads: wc, work_a, work_b, hand_len, hand_w, robot_scale
+void draw_hand(const Point2& T, double phi, const Colour4& c) {
+    const double s = view_state.robot_scale;
+    const Point2 Ts = {s * T.x, s * T.y};  // work point (window)
+    const double g = params.work_b;        // grip opening (m)
+    const double t = FINGER_OFFSET;        // (m)
+
+    // wrist and hand block
+    const Point2 W = local(Ts, phi, -params.wc, 0.0);
+    draw_part(local(W, phi, 0.0, -params.hand_w / 2.0), s * params.hand_len, s * params.hand_w, phi,
+              c);
+
+    // palm line across the front of the hand block
+    const Point2 M = local(W, phi, params.hand_len, 0.0);
+    const Point2 F1 = local(M, phi, 0.0, -(g / 2.0 + t));
+    const Point2 F2 = local(M, phi, 0.0, g / 2.0 + t);
+    draw_thick_line(F1, F2, FINGER_WIDTH, c);
+
+    // fingers from t/2 behind the palm to t/2 beyond the work point
+    for (const Point2& F : {F1, F2}) {
+        const Point2 S = local(F, phi, -t / 2.0, 0.0);
+        const Point2 E = local(S, phi, params.wc - params.hand_len + t, 0.0);
+        draw_thick_line(S, E, FINGER_WIDTH, c);
+    }
+
+    // work centred on the work point; its white fill covers the fingers over it
+    draw_part(local(Ts, phi, -params.work_a / 2.0, -params.work_b / 2.0), s * params.work_a,
+              s * params.work_b, phi, c);
+    draw_disc(Ts, WORK_POINT_R * s, RED);
+}
+
+//------------------------------------------------------------------ markers
+
+// reads: view_origin, robot_scale
+void draw_marker(const Point2& p, const Colour4& c) {
+    draw_disc(window_point(p.x, p.y), MARKER_R * view_state.robot_scale, c);
+}
+
+// reads: view_origin, robot_scale
+void draw_goal_marker(double x, double y, const Colour4& c) {
+    draw_disc(window_point(x, y), GOAL_MARKER_R * view_state.robot_scale, c);
+}

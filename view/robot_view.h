@@ -1,0 +1,44 @@
+// view/robot_view.h: the robot scene of one sample: robot, goal, magnified error, traces
+#pragma once
+
+#include "model/parameters.h"
+#include "view/draw.h"
+
+//------------------------------------------------------------------ constants
+constexpr double MARKER_R = 0.008;       // radius of a work-point dot at scale 1       (m)
+constexpr double GOAL_MARKER_R = 0.01;   // radius of the goal marker at scale 1        (m)
+constexpr double WORK_POINT_R = 0.005;   // radius of the work-point disc in the hand   (m)
+constexpr double FINGER_OFFSET = 0.007;  // a finger lies this far outside the work     (m)
+constexpr double FINGER_WIDTH = 0.01;    // drawn width of palm and fingers (4 pixels)  (m)
+constexpr double HUB_RATIO = 0.7;        // hub disc or inner ring radius / joint ring  (-)
+constexpr double LINK_BACK = 0.005;      // a SCARA bar starts this far behind its joint (m)
+
+//------------------------------------------------------------------ scene
+// The whole scene of sample k of robot_type 'a' or 'b' (nothing for other types): the robot
+// in its pose, the blue goal marker at (xf, yf), the green marker at the commanded point moved
+// by view_error_gain times the position error, the red dots of the actual work point and the
+// blue commanded path of samples 0 .. k. A robot-space point p is shown at
+// robot_scale * (view_origin + p), so zooming scales about the window centre.
+// reads: params, view_state, the history set of robot_type
+void draw_robot_scene(int robot_type, int k);
+
+//------------------------------------------------------------------ robots
+// robot (a) from its motor angles theta_m (rad); reads params.cyl, wc, view_origin, view_state
+void draw_cyl_robot(const double theta_m[2]);
+
+// robot (b) from its motor angles theta_m (rad); reads params.scara, wc, view_origin, view_state
+void draw_scara_robot(const double theta_m[2]);
+
+// SCARA link 1 or 2 from its joint J (view space, unscaled), length L, width w (m), at angle
+// phi (rad)
+void draw_scara_link(int link, const Point2& J, double L, double w, double phi, const Colour4& c);
+
+// hand and work with the work point at T (view space, unscaled) and the hand axis at phi (rad)
+void draw_hand(const Point2& T, double phi, const Colour4& c);
+
+//------------------------------------------------------------------ markers
+// a dot of radius 0.008 * robot_scale at robot-space point p (m)
+void draw_marker(const Point2& p, const Colour4& c);
+
+// a disc of radius 0.01 * robot_scale at robot-space point (x, y) (m)
+void draw_goal_marker(double x, double y, const Colour4& c);
