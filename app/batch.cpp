@@ -1,0 +1,228 @@
+// robosim-batch: starts from the defaults, applies the command line, derives and simulates as
+// the final stage of the dialogs does, and writes the numbers to standard output. The model's
+// console text goes to standard error so that the CSV stays clean.
+#include "app/batch.h"
+
+#include "model/console_io.h"
+#include "model/derive.h"
+#include "model/parameters.h"
+#include "sim/simulate.h"
+
+#include <algorithm>
+#include <cstring>
+
+//------------------------------------------------------------------ console
+
+static void write_stderr(const char* utf8) {
+    std::fputs(utf8, stderr);
+}
+
+// a batch run has no one at the keyboard: a key wait of the model returns at once
+static int no_key() {
+    return ' ';
+}
+
+//------------------------------------------------------------------ command line
+
+static const char* const USAGE =
+    "usage: robosim-batch [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] [--gravity g|h] "
+    "[--fb v|V] [--plan] [--help]";
+
+static const char* const HELP =
+    "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
+    "writes its numbers to standard output.\n"
+    "\n"
+    "It starts from the built-in defaults (the SCARA robot on the sine path, gravity on,\n"
+    "velocity-error feedback), applies the options, derives the model, plans the motion and\n"
+    "simulates 4 s of closed-loop motion.\n"
+    "\n"
+    "  --robot a|b       a: cylindrical-coordinate robot, b: SCARA robot (default b)\n"
+    "  --motion q|p|c    q: PTP step, p: PTP trapezoid, c: CP path (default c)\n"
+    "  --cp 1|2|3|4      CP path: 1 line, 2 circle, 3 inverted U, 4 sine (default 4)\n"
+    "  --gravity g|h     g: gravity on (vertical motion), h: off (default g)\n"
+    "  --fb v|V          v: velocity feedback, V: velocity-error feedback (default V)\n"
+    "  --plan            write the derived and planned quantities as name,value lines\n"
+    "  --help            show this text\n"
+    "\n"
+    "Output: one CSV row per sample k = 0 .. 200 with t = k * 0.02 s: motor angles, commanded\n"
+    "angles and errors (rad), work position, command and error (m), the motor torques split into\n"
+    "drive, inertia, Coriolis, gravity and friction (N*m) and the inertia seen by each motor\n"
+    "(kg*m^2). Every number reads back to the same double. Messages of the model go to standard\n"
+    "error. Exit status: 0 success, 2 a wrong option or value.\n";
+
+BatchOptions default_batch_options() {
+    return BatchOptions{'b', 'c', 4, 'g', 'V', false, false};
+}
+
+// the one-character value of an option if it is one of `allowed`, else 0
+static int selector_value(const char* value, const char* allowed) {
+    if (value == nullptr || std::strlen(value) != 1 || std::strchr(allowed, value[0]) == nullptr) {
+        return 0;
+    }
+    return value[0];
+}
+
+bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error) {
+    struct Selector {
+        const char* name;
+        const char* allowed;
+        int* field;
+    };
+
+    const Selector selectors[] = {
+        {"--robot", "ab", &opt->robot_type}, {"--motion", "qpc", &opt->motion},
+        {"--cp", "1234", &opt->cp},          {"--gravity", "gh", &opt->gravity},
+        {"--fb", "vV", &opt->fb_type},
+    };
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--plan") {
+            opt->plan = true;
+            continue;
+        }
+        if (arg == "--help" || arg == "-h") {
+            opt->help = true;
+            continue;
+        }
+        // --name value or --name=value
+        const size_t eq = arg.find('=');
+        const std::string name = arg.substr(0, eq);
+        const Selector* sel = nullptr;
+        for (const Selector& s : selectors) {
+            if (name == s.name) {
+                sel = &s;
+            }
+        }
+        if (sel == nullptr) {
+            *error = "unknown argument '" + arg + "'";
+            return false;
+        }
+        std::string value;
+        if (eq != std::string::npos) {
+            value = arg.substr(eq + 1);
+        } else if (i + 1 < argc) {
+            value = argv[++i];
+        } else {
+            *error = name + " needs a value";
+            return false;
+        }
+        const int v = selector_value(value.c_str(), sel->allowed);
+        if (v == 0) {
+            *error = "wrong value '" + value + "' for " + name;
+            return false;
+        }
+        *sel->field = sel->field == &opt->cp ? v - '0' : v;
+    }
+    return true;
+}
+
+//------------------------------------------------------------------ output
+
+void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
+    std::fputs("k,t,theta_1,theta_2,theta_ref_1,theta_ref_2,theta_err_1,theta_err_2,pos_x,pos_y,"
+               "pos_ref_x,pos_ref_y,pos_err_x,pos_err_y,tau_drive_1,tau_drive_2,tau_inertia_1,"
+               "tau_inertia_2,tau_coriolis_1,tau_coriolis_2,tau_gravity_1,tau_gravity_2,"
+               "tau_friction_1,tau_friction_2,inertia_seen_1,inertia_seen_2\n",
+               out);
+    const int last = std::min(n, HISTORY_LEN - 1);
+    for (int k = 0; k <= last; ++k) {
+        const double(*fields[])[2] = {h->theta,       h->theta_ref,    h->theta_err,
+                                      h->pos,         h->pos_ref,      h->pos_err,
+                                      h->tau_drive,   h->tau_inertia,  h->tau_coriolis,
+                                      h->tau_gravity, h->tau_friction, h->inertia_seen};
+        std::fprintf(out, "%d,%.17g", k, k * params.dt_sample);
+        for (const auto* field : fields) {
+            std::fprintf(out, ",%.17g,%.17g", field[k][0], field[k][1]);
+        }
+        std::fputc('\n', out);
+    }
+}
+
+void write_plan_csv(std::FILE* out) {
+    const RobotRecord& r = *robot_record(params.robot_type);
+
+    const struct {
+        const char* name;
+        double value;
+    } rows[] = {
+        {"IM1", r.IM1},
+        {"IM2", r.IM2},
+        {"tau_m1", r.tau_m1},
+        {"tau_m2", r.tau_m2},
+        {"eta_rev1", r.eta_rev1},
+        {"eta_rev2", r.eta_rev2},
+        {"JM1", r.JM1},
+        {"JM2", r.JM2},
+        {"Kp1", r.Kp1},
+        {"Kv1", r.Kv1},
+        {"Ki1", r.Ki1},
+        {"Kp2", r.Kp2},
+        {"Kv2", r.Kv2},
+        {"Ki2", r.Ki2},
+        {"x0", params.x0},
+        {"y0", params.y0},
+        {"xf", params.xf},
+        {"yf", params.yf},
+        {"tf", params.tf},
+        {"phi0_1", r.phi0[0]},
+        {"phi0_2", r.phi0[1]},
+        {"phif_1", r.phif[0]},
+        {"phif_2", r.phif[1]},
+        {"theta0_1", r.theta0[0]},
+        {"theta0_2", r.theta0[1]},
+        {"thetaf_1", r.thetaf[0]},
+        {"thetaf_2", r.thetaf[1]},
+        {"t11", r.t11},
+        {"t12", r.t12},
+        {"omega_m1", r.omega_m1},
+        {"omega_m2", r.omega_m2},
+        {"alpha_m1", r.alpha_m1},
+        {"alpha_m2", r.alpha_m2},
+        {"sf", params.sf},
+        {"t1", r.t1},
+        {"t2", r.t2},
+        {"am1", r.am1},
+        {"am2", r.am2},
+        {"vm", r.vm},
+    };
+
+    for (const auto& row : rows) {
+        std::fprintf(out, "%s,%.17g\n", row.name, row.value);
+    }
+}
+
+//------------------------------------------------------------------ program
+
+int run_batch(int argc, char** argv) {
+    console_hooks.write_text = write_stderr;
+    console_hooks.read_key = no_key;
+
+    BatchOptions opt = default_batch_options();
+    std::string error;
+    if (!parse_batch_args(argc, argv, &opt, &error)) {
+        std::fprintf(stderr, "robosim-batch: %s; %s\n", error.c_str(), USAGE);
+        return 2;
+    }
+    if (opt.help) {
+        std::fputs(HELP, stdout);
+        return 0;
+    }
+
+    set_defaults();
+    params.robot_type = opt.robot_type;
+    params.motion = opt.motion;
+    params.cp = opt.cp;
+    params.gravity = opt.gravity;
+    params.fb_type = opt.fb_type;
+    update_derived();
+
+    if (opt.plan) {
+        write_plan_csv(stdout);
+    } else {
+        simulate(params.robot_type, params.dt_sample, params.n_sample,
+                 robot_record(params.robot_type)->theta0);
+        write_history_csv(stdout, history_of(params.robot_type), params.n_sample);
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+}

@@ -1,0 +1,36 @@
+// app/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
+#pragma once
+
+#include "sim/history.h"
+
+#include <cstdio>
+#include <string>
+
+// what the command line asks for; selectors hold character codes as in the parameter set
+struct BatchOptions {
+    int robot_type;  // 'a' or 'b'
+    int motion;      // 'q', 'p' or 'c'
+    int cp;          // 1 .. 4
+    int gravity;     // 'g' or 'h'
+    int fb_type;     // 'v' or 'V'
+    bool plan;       // write the planned quantities instead of the histories
+    bool help;       // describe the tool and stop
+};
+
+//------------------------------------------------------------------ command line
+// the options of a run with nothing given: robot b, motion c, cp 4, gravity g, fb V
+BatchOptions default_batch_options();
+
+// reads argv[1 ..] into opt; on a wrong option or value returns false and a one-line reason
+bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error);
+
+//------------------------------------------------------------------ output
+// header and rows k = 0 .. n of the history set, t = k dt_sample, every number in %.17g
+void write_history_csv(std::FILE* out, const HistorySet* h, int n);
+
+// name,value lines of the derived and planned quantities of the current robot
+void write_plan_csv(std::FILE* out);
+
+//------------------------------------------------------------------ program
+// the whole tool: returns the exit status (0 success, 2 usage)
+int run_batch(int argc, char** argv);

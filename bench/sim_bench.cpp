@@ -1,0 +1,38 @@
+// One complete closed-loop run of every robot and motion: 200 samples of 10 Runge-Kutta-Gill
+// steps. The SCARA sine run is the costliest, its path point being an integration of its own.
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "sim/simulate.h"
+#include "tests/support/scenarios.h"
+
+#include <benchmark/benchmark.h>
+
+// robot, motion and path packed in the benchmark's arguments
+static void BM_simulate(benchmark::State& state) {
+    const int rt = static_cast<int>(state.range(0));
+    const int motion = static_cast<int>(state.range(1));
+    const int cp = static_cast<int>(state.range(2));
+    load_scenario(rt, motion, cp);  // set-up stays outside the timed loop
+    for (auto _ : state) {
+        simulate(rt, params.dt_sample, params.n_sample, robot_record(rt)->theta0);
+        benchmark::DoNotOptimize(history_of(rt)->theta[params.n_sample][0]);
+    }
+    state.SetLabel(std::string(1, char(rt)) + " " + char(motion)
+                   + (motion == 'c' ? " cp" + std::to_string(cp) : ""));
+}
+
+BENCHMARK(BM_simulate)
+    ->ArgNames({"robot", "motion", "cp"})
+    ->Args({'a', 'q', 4})
+    ->Args({'a', 'p', 4})
+    ->Args({'a', 'c', 1})
+    ->Args({'a', 'c', 2})
+    ->Args({'a', 'c', 3})
+    ->Args({'a', 'c', 4})
+    ->Args({'b', 'q', 4})
+    ->Args({'b', 'p', 4})
+    ->Args({'b', 'c', 1})
+    ->Args({'b', 'c', 2})
+    ->Args({'b', 'c', 3})
+    ->Args({'b', 'c', 4})
+    ->Unit(benchmark::kMillisecond);

@@ -1,0 +1,88 @@
+// The batch tool's command line and writers.
+#include "app/batch.h"
+
+#include "model/derive.h"
+#include "model/parameters.h"
+#include "tests/support/model_test.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// parses a command line given as words after the program name
+static bool parse(std::vector<std::string> words, BatchOptions* opt, std::string* error) {
+    std::vector<char*> argv = {const_cast<char*>("robosim-batch")};
+    for (std::string& w : words) {
+        argv.push_back(w.data());
+    }
+    *opt = default_batch_options();
+    return parse_batch_args(static_cast<int>(argv.size()), argv.data(), opt, error);
+}
+
+TEST(ParseBatchArgs, DefaultsAreTheStartUpAnswers) {
+    BatchOptions opt;
+    std::string error;
+    ASSERT_TRUE(parse({}, &opt, &error));
+    EXPECT_EQ(opt.robot_type, 'b');
+    EXPECT_EQ(opt.motion, 'c');
+    EXPECT_EQ(opt.cp, 4);
+    EXPECT_EQ(opt.gravity, 'g');
+    EXPECT_EQ(opt.fb_type, 'V');
+    EXPECT_FALSE(opt.plan);
+}
+
+TEST(ParseBatchArgs, BothOptionFormsSetEverySelector) {
+    BatchOptions opt;
+    std::string error;
+    ASSERT_TRUE(
+        parse({"--robot", "a", "--motion=p", "--cp", "2", "--gravity=h", "--fb", "v", "--plan"},
+              &opt, &error))
+        << error;
+    EXPECT_EQ(opt.robot_type, 'a');
+    EXPECT_EQ(opt.motion, 'p');
+    EXPECT_EQ(opt.cp, 2);
+    EXPECT_EQ(opt.gravity, 'h');
+    EXPECT_EQ(opt.fb_type, 'v');
+    EXPECT_TRUE(opt.plan);
+}
+
+TEST(ParseBatchArgs, WrongOptionsAndValuesAreRefused) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--robot", "c"}, {"--robot"},      {"--cp", "0"}, {"--cp", "5"},
+        {"--cp", "-1"},   {"--cp", "12"},   {"--fb", "w"}, {"--motion", ""},
+        {"--speed", "1"}, {"--gravity=gh"}, {"extra"}};
+    for (const auto& words : wrong) {
+        BatchOptions opt;
+        std::string error;
+        EXPECT_FALSE(parse(words, &opt, &error)) << words[0];
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);  // one line
+    }
+}
+
+using PlanCsvTest = ModelTest;
+
+TEST_F(PlanCsvTest, NamesEveryPlannedQuantityOnce) {
+    params.robot_type = 'a';
+    params.motion = 'p';
+    update_derived();
+    std::FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    write_plan_csv(f);
+    std::rewind(f);
+    std::string names;
+    char line[256];
+    double jm1 = 0.0;
+    while (std::fgets(line, sizeof line, f) != nullptr) {
+        const std::string s = line;
+        names += s.substr(0, s.find(',')) + " ";
+        if (s.rfind("JM1,", 0) == 0) {
+            jm1 = std::strtod(line + 4, nullptr);
+        }
+    }
+    std::fclose(f);
+    EXPECT_EQ(names, "IM1 IM2 tau_m1 tau_m2 eta_rev1 eta_rev2 JM1 JM2 Kp1 Kv1 Ki1 Kp2 Kv2 Ki2 x0 "
+                     "y0 xf yf tf phi0_1 phi0_2 phif_1 phif_2 theta0_1 theta0_2 thetaf_1 thetaf_2 "
+                     "t11 t12 omega_m1 omega_m2 alpha_m1 alpha_m2 sf t1 t2 am1 am2 vm ");
+    EXPECT_EQ(jm1, params.cyl.JM1);  // %.17g reads back to the same double
+}

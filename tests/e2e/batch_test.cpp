@@ -1,0 +1,180 @@
+// The real robosim-batch program: its CSV against an in-process run, its exit statuses.
+#include "model/derive.h"
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "sim/simulate.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+struct ProgramRun {
+    int status;       // exit status, or -1 when the program did not exit normally
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+
+static std::string slurp(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// runs robosim-batch with the given words, standard input from /dev/null
+static ProgramRun run_batch_program(const std::vector<std::string>& words) {
+    char out_path[] = "/tmp/robosim-batch-out-XXXXXX";
+    char err_path[] = "/tmp/robosim-batch-err-XXXXXX";
+    const int out_fd = mkstemp(out_path);
+    const int err_fd = mkstemp(err_path);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+    posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
+    std::vector<std::string> all = {ROBOSIM_BATCH_BIN};
+    all.insert(all.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& w : all) {
+        argv.push_back(w.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    ProgramRun run = {-1, "", ""};
+    if (posix_spawn(&pid, ROBOSIM_BATCH_BIN, &actions, nullptr, argv.data(), environ) == 0) {
+        int wstatus = 0;
+        waitpid(pid, &wstatus, 0);
+        run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    close(out_fd);
+    close(err_fd);
+    run.out = slurp(out_path);
+    run.err = slurp(err_path);
+    unlink(out_path);
+    unlink(err_path);
+    return run;
+}
+
+static std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::stringstream ss(text);
+    std::string part;
+    while (std::getline(ss, part, sep)) {
+        parts.push_back(part);
+    }
+    return parts;
+}
+
+//------------------------------------------------------------------ histories
+
+struct BatchCase {
+    char robot, motion, cp, gravity, fb;
+};
+
+class BatchCsvTest : public ::testing::TestWithParam<BatchCase> {};
+
+TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
+    const BatchCase c = GetParam();
+    const ProgramRun run =
+        run_batch_program({"--robot", std::string(1, c.robot), "--motion", std::string(1, c.motion),
+                           "--cp", std::string(1, c.cp), "--gravity", std::string(1, c.gravity),
+                           "--fb", std::string(1, c.fb)});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = split(run.out, '\n');
+    ASSERT_EQ(lines.size(), 202u);  // header and samples 0 .. 200
+    EXPECT_EQ(lines[0],
+              "k,t,theta_1,theta_2,theta_ref_1,theta_ref_2,theta_err_1,theta_err_2,pos_x,pos_y,"
+              "pos_ref_x,pos_ref_y,pos_err_x,pos_err_y,tau_drive_1,tau_drive_2,tau_inertia_1,"
+              "tau_inertia_2,tau_coriolis_1,tau_coriolis_2,tau_gravity_1,tau_gravity_2,"
+              "tau_friction_1,tau_friction_2,inertia_seen_1,inertia_seen_2");
+
+    // the same experiment in this process, as the final stage of the dialogs runs it
+    set_defaults();
+    params.robot_type = c.robot;
+    params.motion = c.motion;
+    params.cp = c.cp - '0';
+    params.gravity = c.gravity;
+    params.fb_type = c.fb;
+    update_derived();
+    simulate(params.robot_type, params.dt_sample, params.n_sample,
+             robot_record(params.robot_type)->theta0);
+    const HistorySet& h = *history_of(params.robot_type);
+    const double(*fields[])[2] = {h.theta,        h.theta_ref,   h.theta_err,    h.pos,
+                                  h.pos_ref,      h.pos_err,     h.tau_drive,    h.tau_inertia,
+                                  h.tau_coriolis, h.tau_gravity, h.tau_friction, h.inertia_seen};
+    for (int k = 0; k <= 200; ++k) {
+        const std::vector<std::string> cells = split(lines[k + 1], ',');
+        ASSERT_EQ(cells.size(), 26u) << "row " << k;
+        EXPECT_EQ(std::stoi(cells[0]), k);
+        EXPECT_EQ(std::strtod(cells[1].c_str(), nullptr), k * params.dt_sample);
+        for (int f = 0; f < 12; ++f) {
+            for (int j = 0; j < 2; ++j) {
+                // %.17g reads back to the very same double
+                ASSERT_EQ(std::strtod(cells[2 + 2 * f + j].c_str(), nullptr), fields[f][k][j])
+                    << "row " << k << " column " << 2 + 2 * f + j;
+            }
+        }
+    }
+    EXPECT_TRUE(run.err.empty()) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Experiments, BatchCsvTest,
+                         ::testing::Values(BatchCase{'b', 'c', '4', 'g', 'V'},
+                                           BatchCase{'a', 'p', '4', 'h', 'v'},
+                                           BatchCase{'a', 'c', '2', 'g', 'V'},
+                                           BatchCase{'b', 'q', '1', 'h', 'V'},
+                                           BatchCase{'b', 'c', '3', 'g', 'v'}));
+
+//------------------------------------------------------------------ command line
+
+TEST(BatchProgram, NoOptionsRunTheDefaultExperiment) {
+    const ProgramRun plain = run_batch_program({});
+    const ProgramRun spelled = run_batch_program(
+        {"--robot", "b", "--motion", "c", "--cp", "4", "--gravity", "g", "--fb", "V"});
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.out, spelled.out);
+}
+
+TEST(BatchProgram, PlanWritesNameValueLines) {
+    const ProgramRun run = run_batch_program({"--robot", "a", "--plan"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> lines = split(run.out, '\n');
+    ASSERT_EQ(lines.size(), 39u);
+    EXPECT_EQ(lines[0].rfind("IM1,", 0), 0u);
+    EXPECT_EQ(lines[38].rfind("vm,", 0), 0u);
+    // the cylindrical defaults: JM1 = 4.55e-5 to the printed 3 digits
+    const double jm1 = std::strtod(lines[6].substr(4).c_str(), nullptr);
+    EXPECT_NEAR(jm1, 4.55e-5, 0.005e-5);
+}
+
+TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"--cp", "5"}, {"--robot", "x"}, {"--fast"}, {"--fb"}}) {
+        const ProgramRun run = run_batch_program(words);
+        EXPECT_EQ(run.status, 2) << words[0];
+        EXPECT_TRUE(run.out.empty());
+        ASSERT_FALSE(run.err.empty());
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // exactly one line
+        EXPECT_NE(run.err.find("usage: robosim-batch"), std::string::npos);
+    }
+}
+
+TEST(BatchProgram, HelpDescribesTheToolOnStandardOutput) {
+    const ProgramRun run = run_batch_program({"--help"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("--robot a|b"), std::string::npos);
+    EXPECT_NE(run.out.find("--plan"), std::string::npos);
+    EXPECT_TRUE(run.err.empty());
+}
