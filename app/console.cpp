@@ -1,25 +1,393 @@
+// The program's console. Output is UTF-8 text handed over by console_print; a Shift-JIS
+// terminal gets it converted to CP932. Input is one byte buffer over standard input (or a
+// descriptor set for a script), shared by the key read and the number and word reads.
+//
+// On a terminal the key read switches the terminal to non-canonical mode without echo for
+// exactly one read(2), then restores it. The saved settings are put back as well at exit and
+// by the handlers of the signals that end or stop the program, so that the user's shell never
+// inherits a terminal without echo.
 #include "app/console.h"
 
 #include "model/console_io.h"
 
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <clocale>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iconv.h>
+#include <langinfo.h>
+#include <termios.h>
+#include <unistd.h>
 
-// text goes to standard output as it stands (UTF-8)
-static void write_stdout(const char* utf8) {
-    std::fputs(utf8, stdout);
-    std::fflush(stdout);
+//------------------------------------------------------------------ state
+
+struct ConsoleInput {
+    int fd;              // descriptor the answers come from
+    bool is_terminal;    // fd is a terminal: keys are read raw, one key press each
+    std::string buffer;  // bytes read from fd
+    size_t pos;          // first byte of buffer not used yet
+};
+
+static ConsoleInput input = {STDIN_FILENO, false, {}, 0};
+
+static bool output_cp932 = false;  // the locale's character set is Shift-JIS: convert output
+
+// Terminal settings for the raw key read. Plain objects written before raw_mode_on is set,
+// because the signal handlers read them.
+static struct termios saved_termios = {};       // the terminal as the user had it
+static volatile sig_atomic_t terminal_fd = -1;  // the terminal whose settings are saved
+static volatile sig_atomic_t raw_mode_on = 0;   // a key read holds the terminal raw now
+static volatile sig_atomic_t resume_raw = 0;    // stopped (Ctrl-Z) in the middle of a key read
+static bool terminal_guards_installed = false;  // the exit and signal handlers are in place
+
+constexpr unsigned char KEY_END_OF_TEXT = 4;  // Ctrl-D, the terminal's end-of-input key
+constexpr size_t READ_CHUNK = 4096;           // bytes asked of one read(2)         (bytes)
+constexpr size_t RAW_KEY_BYTES = 16;          // room for one key's escape sequence (bytes)
+
+//------------------------------------------------------------------ terminal mode
+
+// async-signal-safe: only tcsetattr and plain stores
+static void restore_terminal() {
+    if (raw_mode_on) {
+        tcsetattr(terminal_fd, TCSANOW, &saved_termios);
+        raw_mode_on = 0;
+    }
 }
 
-// the next character of standard input that is not white space
-static int read_key_stdin() {
-    int c = std::getchar();
-    while (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
-        c = std::getchar();
+// async-signal-safe as well: called again when the program continues after Ctrl-Z
+static void enter_raw_mode() {
+    struct termios raw = saved_termios;
+    raw.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);  // one byte, no echo; ISIG kept
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    raw_mode_on = 1;  // set first, so that a signal during the switch restores the terminal
+    tcsetattr(terminal_fd, TCSANOW, &raw);
+}
+
+static void on_fatal_signal(int sig) {
+    restore_terminal();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);  // delivered when the handler returns: the usual end and exit status
+}
+
+static void on_stop_signal(int sig) {
+    resume_raw = raw_mode_on;
+    restore_terminal();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+static void on_continue_signal(int) {
+    std::signal(SIGTSTP, on_stop_signal);
+    if (resume_raw) {
+        resume_raw = 0;
+        enter_raw_mode();
     }
-    return c;
+}
+
+// installs handler for sig unless the signal is ignored (as nohup does with SIGHUP)
+static void guard_signal(int sig, void (*handler)(int)) {
+    struct sigaction old = {};
+    if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction act = {};
+    act.sa_handler = handler;
+    sigemptyset(&act.sa_mask);
+    act.sa_flags = SA_RESTART;
+    sigaction(sig, &act, nullptr);
+}
+
+static void install_terminal_guards() {
+    if (terminal_guards_installed) {
+        return;
+    }
+    terminal_guards_installed = true;
+    std::atexit(restore_terminal);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        guard_signal(sig, on_fatal_signal);
+    }
+    guard_signal(SIGTSTP, on_stop_signal);
+    guard_signal(SIGCONT, on_continue_signal);
+}
+
+//------------------------------------------------------------------ input buffer
+
+static bool is_space(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// no question can be answered any more: say so and end, rather than wait or repeat forever
+[[noreturn]] static void end_of_input() {
+    std::fflush(stdout);
+    std::fputs("\nrobosim: end of input, no answer left for the question; stopping\n", stderr);
+    std::exit(EXIT_FAILURE);
+}
+
+// appends what fd has now (on a terminal: one typed line); false at the end of input
+static bool refill() {
+    if (input.pos == input.buffer.size()) {
+        input.buffer.clear();
+        input.pos = 0;
+    }
+    char chunk[READ_CHUNK];
+    for (;;) {
+        const ssize_t n = read(input.fd, chunk, sizeof chunk);
+        if (n > 0) {
+            input.buffer.append(chunk, static_cast<size_t>(n));
+            return true;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        return false;  // end of file, or an error that no retry mends
+    }
+}
+
+// skips white space, line ends included, reading on as needed
+static void skip_space() {
+    for (;;) {
+        while (input.pos < input.buffer.size()
+               && is_space(static_cast<unsigned char>(input.buffer[input.pos]))) {
+            ++input.pos;
+        }
+        if (input.pos < input.buffer.size()) {
+            return;
+        }
+        if (!refill()) {
+            end_of_input();
+        }
+    }
+}
+
+// the word that starts at pos, complete even when a pipe delivered it in pieces
+static std::string peek_word() {
+    for (;;) {
+        size_t end = input.pos;
+        while (end < input.buffer.size()
+               && !is_space(static_cast<unsigned char>(input.buffer[end]))) {
+            ++end;
+        }
+        if (end < input.buffer.size() || !refill()) {
+            return input.buffer.substr(input.pos, end - input.pos);
+        }
+    }
+}
+
+// drops everything up to and including the next line end
+static void discard_rest_of_line() {
+    for (;;) {
+        const size_t nl = input.buffer.find('\n', input.pos);
+        if (nl != std::string::npos) {
+            input.pos = nl + 1;
+            return;
+        }
+        input.pos = input.buffer.size();
+        if (!refill()) {
+            return;
+        }
+    }
+}
+
+// one key press on the terminal, without echo and without Enter
+static int read_raw_key() {
+    std::fflush(stdout);
+    if (tcgetattr(input.fd, &saved_termios) != 0) {
+        end_of_input();  // the terminal has gone away
+    }
+    terminal_fd = input.fd;
+    enter_raw_mode();
+    unsigned char bytes[RAW_KEY_BYTES];
+    ssize_t n = 0;
+    do {
+        n = read(input.fd, bytes, sizeof bytes);
+    } while (n < 0 && errno == EINTR);
+    restore_terminal();
+    if (n <= 0 || bytes[0] == KEY_END_OF_TEXT) {
+        end_of_input();
+    }
+    // a key that sends several bytes (arrow and function keys) is still one key press: its
+    // first byte answers, the rest of the sequence is dropped
+    return bytes[0];
+}
+
+//------------------------------------------------------------------ output
+
+static void write_console(const char* utf8) {
+    if (output_cp932) {
+        const std::string text = utf8_to_cp932(utf8);
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    } else {
+        std::fputs(utf8, stdout);
+    }
+    std::fflush(stdout);  // every question must be visible before its answer is read
+}
+
+//------------------------------------------------------------------ set-up
+
+void console_set_input(int fd) {
+    input.fd = fd;
+    input.is_terminal = isatty(fd) == 1;
+    input.buffer.clear();
+    input.pos = 0;
+    if (input.is_terminal) {
+        install_terminal_guards();
+    }
 }
 
 void install_console() {
-    console_hooks.write_text = write_stdout;
-    console_hooks.read_key = read_key_stdin;
+    std::setlocale(LC_CTYPE, "");  // character set only: numbers keep the "C" decimal point
+    output_cp932 = charset_is_shift_jis(nl_langinfo(CODESET));
+    console_set_input(STDIN_FILENO);
+    console_hooks.write_text = write_console;
+    console_hooks.read_key = console_read_key;
+}
+
+//------------------------------------------------------------------ input
+
+int console_read_key() {
+    for (;;) {
+        // answers already buffered (the rest of a script line, or typed ahead) come first
+        while (input.pos < input.buffer.size()) {
+            const auto c = static_cast<unsigned char>(input.buffer[input.pos++]);
+            if (!is_space(c)) {
+                return c;
+            }
+        }
+        if (input.is_terminal) {
+            return read_raw_key();
+        }
+        if (!refill()) {
+            end_of_input();
+        }
+    }
+}
+
+int console_read_doubles(std::initializer_list<double*> fields) {
+    int stored = 0;
+    for (double* field : fields) {
+        skip_space();
+        const std::string word = peek_word();
+        char* end = nullptr;
+        const double value = std::strtod(word.c_str(), &end);
+        if (end == word.c_str()) {
+            discard_rest_of_line();  // not a number: it must not answer the next questions
+            return stored;
+        }
+        *field = value;
+        input.pos += static_cast<size_t>(end - word.c_str());
+        ++stored;
+    }
+    return stored;
+}
+
+int console_read_int(int* field) {
+    skip_space();
+    const std::string word = peek_word();
+    char* end = nullptr;
+    long value = std::strtol(word.c_str(), &end, 10);
+    if (end == word.c_str()) {
+        discard_rest_of_line();
+        return 0;
+    }
+    // a number beyond the range of int is stored as the nearest int
+    if (value > INT_MAX) {
+        value = INT_MAX;
+    } else if (value < INT_MIN) {
+        value = INT_MIN;
+    }
+    *field = static_cast<int>(value);
+    input.pos += static_cast<size_t>(end - word.c_str());
+    return 1;
+}
+
+std::string console_read_word() {
+    skip_space();
+    std::string word = peek_word();
+    input.pos += word.size();
+    return word;
+}
+
+//------------------------------------------------------------------ output encoding
+
+bool charset_is_shift_jis(const char* codeset) {
+    if (codeset == nullptr) {
+        return false;
+    }
+    // compare without case, hyphens and underscores: Shift_JIS, SHIFT-JIS, sjis, ...
+    std::string key;
+    for (const char* p = codeset; *p != '\0'; ++p) {
+        if (*p != '-' && *p != '_') {
+            key += static_cast<char>(std::toupper(static_cast<unsigned char>(*p)));
+        }
+    }
+    for (const char* name :
+         {"SHIFTJIS", "SJIS", "CP932", "WINDOWS31J", "MS932", "MSKANJI", "CSSHIFTJIS", "IBM943"}) {
+        if (key == name) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// length of the well-formed UTF-8 sequence at s (at most left bytes), 0 if there is none
+static size_t utf8_sequence_length(const unsigned char* s, size_t left) {
+    size_t len = 0;
+    if (s[0] < 0x80) {
+        return 1;
+    } else if ((s[0] & 0xE0) == 0xC0) {
+        len = 2;
+    } else if ((s[0] & 0xF0) == 0xE0) {
+        len = 3;
+    } else if ((s[0] & 0xF8) == 0xF0) {
+        len = 4;
+    } else {
+        return 0;
+    }
+    if (len > left) {
+        return 0;
+    }
+    for (size_t i = 1; i < len; ++i) {
+        if ((s[i] & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    return len;
+}
+
+std::string utf8_to_cp932(const std::string& utf8) {
+    static iconv_t cd = iconv_open("CP932", "UTF-8");
+    if (cd == reinterpret_cast<iconv_t>(-1)) {
+        return utf8;  // no converter on this system: UTF-8 is the best left to give
+    }
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);  // initial shift state
+    std::string source = utf8;                      // iconv wants a writable input pointer
+    char* in = source.data();
+    size_t in_left = source.size();
+    std::string out;
+    char chunk[READ_CHUNK];
+    while (in_left > 0) {
+        char* dst = chunk;
+        size_t dst_left = sizeof chunk;
+        const size_t rc = iconv(cd, &in, &in_left, &dst, &dst_left);
+        out.append(chunk, static_cast<size_t>(dst - chunk));
+        if (rc != static_cast<size_t>(-1) || errno == E2BIG) {
+            continue;
+        }
+        const size_t len = utf8_sequence_length(reinterpret_cast<unsigned char*>(in), in_left);
+        if (len == 0) {
+            out += *in;  // not UTF-8: pass the byte on as it stands
+            ++in;
+            --in_left;
+        } else {
+            out += '?';  // a character CP932 lacks
+            in += len;
+            in_left -= len;
+        }
+    }
+    return out;
 }

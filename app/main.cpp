@@ -1,18 +1,10 @@
-// robosim: entry point. For now it prepares the model of the default experiment and says that
-// the console dialogs and the window are still to come.
+// robosim: the console program. Start-up asks its questions, walks the console dialogs and
+// runs the first simulation; the graphics window takes over from there.
 #include "app/console.h"
-#include "model/console_io.h"
-#include "model/derive.h"
-#include "model/parameters.h"
+#include "app/startup.h"
 
-#include <cstdio>
-
-int main() {
+int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
     install_console();
-    set_defaults();
-    update_derived();
-    console_print("\n\nロボットの制御シミュレーション\n");
-    std::fprintf(stderr, "robosim: the model and motion planning are ready; the console dialogs "
-                         "and the graphics window are not built yet.\n");
+    run_startup();
     return 0;
 }

@@ -1,0 +1,382 @@
+// The robot data file reader. The reader knows which token comes next only from the values
+// already read (robot type, motion pattern, path kind), so it reads group by group and echoes
+// each group once it is complete. Every value is stored as soon as it is read, in the unit of
+// the parameter set (a frequency read in Hz is stored as 2*pi*fn at once), so that a file that
+// stops early leaves a parameter set whose fields all mean what they say.
+#include "app/datafile.h"
+
+#include "app/console.h"
+#include "model/console_io.h"
+#include "model/parameters.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+
+//------------------------------------------------------------------ tokens
+
+struct TokenStream {
+    std::string text;  // the whole file
+    size_t pos;        // first byte not read yet
+};
+
+static bool is_blank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// the next token, or false at the end of the file
+static bool next_token(TokenStream* ts, std::string* token) {
+    while (ts->pos < ts->text.size() && is_blank(ts->text[ts->pos])) {
+        ++ts->pos;
+    }
+    if (ts->pos == ts->text.size()) {
+        return false;
+    }
+    const size_t start = ts->pos;
+    while (ts->pos < ts->text.size() && !is_blank(ts->text[ts->pos])) {
+        ++ts->pos;
+    }
+    *token = ts->text.substr(start, ts->pos - start);
+    return true;
+}
+
+// the next token for item; reports an early end of the file
+static bool take_token(TokenStream* ts, const char* item, std::string* token) {
+    if (next_token(ts, token)) {
+        return true;
+    }
+    console_print("\nファイルが途中で終わっています：%s から先を読めません。"
+                  "ここまでに読んだ値を使います",
+                  item);
+    return false;
+}
+
+static void report_wrong_token(const char* what, const std::string& token, const char* item) {
+    console_print("\n%s '%s' があります：%s から先を読めません。ここまでに読んだ値を使います", what,
+                  token.c_str(), item);
+}
+
+// a decimal number as the whole token
+static bool read_real(TokenStream* ts, const char* item, double* value) {
+    std::string token;
+    if (!take_token(ts, item, &token)) {
+        return false;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(token.c_str(), &end);
+    if (end == token.c_str() || end != token.c_str() + token.size()) {
+        report_wrong_token("数値ではない語", token, item);
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+// one value each for a list of items, stored one by one
+struct RealItem {
+    const char* item;  // what the value is, for the report of a stop
+    double* field;     // where it goes
+};
+
+static bool read_reals(TokenStream* ts, std::initializer_list<RealItem> items) {
+    for (const RealItem& it : items) {
+        if (!read_real(ts, it.item, it.field)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// a decimal integer as the whole token; a value beyond int has no path, so it is not taken
+static bool read_integer(TokenStream* ts, const char* item, int* value) {
+    std::string token;
+    if (!take_token(ts, item, &token)) {
+        return false;
+    }
+    char* end = nullptr;
+    errno = 0;
+    const long v = std::strtol(token.c_str(), &end, 10);
+    if (end == token.c_str() || end != token.c_str() + token.size() || errno == ERANGE
+        || v < INT_MIN || v > INT_MAX) {
+        report_wrong_token("整数ではない語", token, item);
+        return false;
+    }
+    *value = static_cast<int>(v);
+    return true;
+}
+
+// a selector: one character; a longer word is no selector and stops the reading
+static bool read_selector(TokenStream* ts, const char* item, int* value) {
+    std::string token;
+    if (!take_token(ts, item, &token)) {
+        return false;
+    }
+    if (token.size() != 1) {
+        report_wrong_token("１文字ではない選択記号", token, item);
+        return false;
+    }
+    *value = static_cast<unsigned char>(token[0]);
+    return true;
+}
+
+// the whole file, or false if it cannot be opened or read
+static bool load_file(const char* path, std::string* text) {
+    std::FILE* f = std::fopen(path, "r");
+    if (f == nullptr) {
+        return false;
+    }
+    char chunk[4096];
+    size_t n = 0;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
+        text->append(chunk, n);
+    }
+    const bool ok = std::ferror(f) == 0;
+    std::fclose(f);
+    return ok;
+}
+
+//------------------------------------------------------------------ groups
+
+// (1-1) to (1-4): the mechanics of robot 'a' or 'b'
+static bool read_mechanics(TokenStream* ts) {
+    const int rt = params.robot_type;
+    const bool robot = rt == 'a' || rt == 'b';  // another type has no robot-specific data
+    if (rt == 'a') {
+        if (!read_real(ts, "(1-1) アーム長 L", &params.cyl.L)) {
+            return false;
+        }
+        console_print("\n(1-1) アーム長=%5.3f[m] ", params.cyl.L);
+    } else if (rt == 'b') {
+        double L2w = 0.0;  // joint 2 to the work position (m)
+        if (!read_real(ts, "(1-1) アーム長 L1", &params.scara.L1)
+            || !read_real(ts, "(1-1) J2--Pw間距離", &L2w)) {
+            return false;
+        }
+        params.scara.L2 = L2w - params.wc;
+        console_print("\n(1-1) アーム長=(%5.3f, %5.3f)[m] J2--Pw間距離=%5.3f[m]", params.scara.L1,
+                      params.scara.L2, L2w);
+    }
+    if (!read_real(ts, "(1-2) ワーク質量 mw", &params.mw)) {
+        return false;
+    }
+    console_print("\n(1-2) ワーク質量=%5.3f[kg] ", params.mw);
+    if (!robot) {
+        return true;
+    }
+    RobotRecord& r = *robot_record(rt);
+    if (!read_reals(ts, {{"(1-3) モータパワー PW1", &r.PW1}, {"(1-3) モータパワー PW2", &r.PW2}})) {
+        return false;
+    }
+    console_print("\n(1-3) モータパワー1,2=(%5.2f %5.2f)[Watt] ", r.PW1, r.PW2);
+    if (!read_reals(ts, {{"(1-4) 減速比 u1", &r.u1}, {"(1-4) 順伝達効率 η1", &r.eta_fwd1}})) {
+        return false;
+    }
+    console_print("\n(1-4) 減速比と順伝達効率 u1=%5.2f η1=%5.2f", r.u1, r.eta_fwd1);
+    if (!read_reals(ts, {{"(1-4) 減速比 u2", &r.u2}, {"(1-4) 順伝達効率 η2", &r.eta_fwd2}})) {
+        return false;
+    }
+    console_print("\n                         u2=%5.2f η2=%5.2f", r.u2, r.eta_fwd2);
+    return true;
+}
+
+// (1-5) gravity, (2-1) control characteristics, (2-2) feedback kind
+static bool read_control(TokenStream* ts) {
+    if (!read_selector(ts, "(1-5) 重力 g/h", &params.gravity)) {
+        return false;
+    }
+    if (params.gravity == 'g') {
+        console_print("\n(1-5) 重力考慮する（垂直運動）");
+    } else if (params.gravity == 'h') {
+        console_print("\n(1-5) 重力考慮しない（水平運動）");
+    }
+    double fn1_hz = 0.0;  // natural frequencies as the file gives them (Hz)
+    double fn2_hz = 0.0;
+    if (!read_real(ts, "(2-1) fn1", &fn1_hz)) {
+        return false;
+    }
+    params.omega_n1 = 2.0 * PI * fn1_hz;
+    if (!read_real(ts, "(2-1) α1", &params.alpha1)) {
+        return false;
+    }
+    console_print("\n(2-1) 第１制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α1=%5.2f[1/s]",
+                  fn1_hz, params.alpha1);
+    if (!read_real(ts, "(2-1) fn2", &fn2_hz)) {
+        return false;
+    }
+    params.omega_n2 = 2.0 * PI * fn2_hz;
+    if (!read_real(ts, "(2-1) α2", &params.alpha2)) {
+        return false;
+    }
+    console_print("\n      第２制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α2=%5.2f[1/s]",
+                  fn2_hz, params.alpha2);
+    if (!read_selector(ts, "(2-2) 速度FB v/V", &params.fb_type)) {
+        return false;
+    }
+    if (params.fb_type == 'V') {
+        console_print("\n(2-2) 速度誤差FB");
+    } else if (params.fb_type == 'v') {
+        console_print("\n(2-2) 速度FB");  // 'v' echoes as well, so both kinds show
+    }
+    return true;
+}
+
+// (3-3) the data of CP path kind cp; a circle or a sine derives its ends, even after a stop,
+// so that the record stays consistent with what was read
+static bool read_cp_path(TokenStream* ts) {
+    bool ok = true;
+    switch (params.cp) {
+        case 1: {
+            console_print("\n(3-2) 直線軌道");
+            PatternRecord& p = params.line;
+            ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
+                                 {"(3-3) 始点 y0", &p.y0},
+                                 {"(3-3) 終点 xf", &p.xf},
+                                 {"(3-3) 終点 yf", &p.yf},
+                                 {"(3-3) 位置決め時間 tf", &p.tf}});
+            if (ok) {
+                console_print("\n(3-3) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0,
+                              p.y0, p.tf);
+                console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
+            }
+            break;
+        }
+        case 2: {
+            console_print("\n(3-2) 円軌道");
+            PatternRecord& p = params.circle;
+            ok = read_reals(ts, {{"(3-3) 円中心 Ox", &p.Ox},
+                                 {"(3-3) 円中心 Oy", &p.Oy},
+                                 {"(3-3) 半径 rr", &p.rr},
+                                 {"(3-3) 運動時間 tf", &p.tf}});
+            if (ok) {
+                console_print(
+                    "\n(3-3) 円中心 O=(%6.3f %6.3f)[m] 半径 rr=%6.3f[m] 運動時間 tf=%5.2f[s]", p.Ox,
+                    p.Oy, p.rr, p.tf);
+            }
+            p.x0 = p.Ox + p.rr;
+            p.y0 = p.Oy;
+            p.xf = p.x0;
+            p.yf = p.y0;
+            params.x0 = p.x0;
+            params.y0 = p.y0;
+            params.xf = p.xf;
+            params.yf = p.yf;
+            break;
+        }
+        case 3: {
+            console_print("\n(3-2) Ｕ字軌道");
+            PatternRecord& p = params.ucurve;
+            ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
+                                 {"(3-3) 始点 y0", &p.y0},
+                                 {"(3-3) 終点 xf", &p.xf},
+                                 {"(3-3) 終点 yf", &p.yf},
+                                 {"(3-3) 湾曲点 x1", &p.x1},
+                                 {"(3-3) 湾曲点 y1", &p.y1},
+                                 {"(3-3) 湾曲点 x2", &p.x2},
+                                 {"(3-3) 湾曲点 y2", &p.y2},
+                                 {"(3-3) 位置決め時間 tf", &p.tf}});
+            if (ok) {
+                console_print("\n(3-3) 始点   P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0,
+                              p.y0, p.tf);
+                console_print("\n      終点   Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
+                console_print("\n      湾曲点 P1=(%6.3f %6.3f)[m]", p.x1, p.y1);
+                console_print("\n      湾曲点 P2=(%6.3f %6.3f)[m]", p.x2, p.y2);
+            }
+            break;
+        }
+        case 4: {
+            console_print("\n(3-2) 正弦波軌道");
+            PatternRecord& p = params.sine;
+            ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
+                                 {"(3-3) 始点 y0", &p.y0},
+                                 {"(3-3) 波長 L", &p.L},
+                                 {"(3-3) 振幅 A", &p.A},
+                                 {"(3-3) 運動時間 tf", &p.tf}});
+            if (ok) {
+                console_print("\n(3-3) 始点 P0=(%6.3f %6.3f)[m] 運動時間 tf=%5.2f[s]", p.x0, p.y0,
+                              p.tf);
+                console_print("\n      正弦波の波長 L=%6.3f[m]  振幅=%6.3f[m]", p.L, p.A);
+            }
+            params.x0 = p.x0;
+            params.y0 = p.y0;
+            p.xf = p.x0 + p.L;
+            p.yf = p.y0;
+            params.xf = p.xf;
+            params.yf = p.yf;
+            break;
+        }
+        default:
+            break;  // other kinds have no path data: nothing more is read
+    }
+    return ok;
+}
+
+// (3-1) the motion pattern and (3-2) its data
+static bool read_motion(TokenStream* ts) {
+    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &params.motion)) {
+        return false;
+    }
+    if (params.motion == 'q') {
+        console_print("\n(3-1) 運動パターン =PTP運動(ステップ入力）");
+        PatternRecord& p = params.step;
+        if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
+                             {"(3-2) 始点 y0", &p.y0},
+                             {"(3-2) 終点 xf", &p.xf},
+                             {"(3-2) 終点 yf", &p.yf}})) {
+            return false;
+        }
+        console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m]", p.x0, p.y0);
+        console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
+    } else if (params.motion == 'p') {
+        console_print("\n(3-1) 運動パターン =PTP運動(台形速度則）");
+        PatternRecord& p = params.trap;
+        if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
+                             {"(3-2) 始点 y0", &p.y0},
+                             {"(3-2) 終点 xf", &p.xf},
+                             {"(3-2) 終点 yf", &p.yf},
+                             {"(3-2) 位置決め時間 tf", &p.tf}})) {
+            return false;
+        }
+        console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0, p.y0,
+                      p.tf);
+        console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
+    } else if (params.motion == 'c') {
+        console_print("\n(3-1) 運動パターン =CPP運動");
+        if (!read_integer(ts, "(3-2) CP軌道 cp", &params.cp)) {
+            return false;
+        }
+        return read_cp_path(ts);
+    }
+    return true;  // another motion has no data: nothing more is read
+}
+
+//------------------------------------------------------------------ reader
+
+bool read_robot_data(const char* path) {
+    TokenStream ts = {{}, 0};
+    if (!load_file(path, &ts.text)) {
+        console_print("\nファイル %s を開けません（%s）。設定は変わりません", path,
+                      std::strerror(errno));
+        return false;
+    }
+    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &params.robot_type)) {
+        return false;
+    }
+    if (params.robot_type == 'a') {
+        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", params.robot_type);
+    } else if (params.robot_type == 'b') {
+        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", params.robot_type);
+    }
+    return read_mechanics(&ts) && read_control(&ts) && read_motion(&ts);
+}
+
+void read_robot_file() {
+    console_print("\nファイル 'robot21.dat, robot22.dat, ...'から読み込み");
+    console_print("\nファイル名入力　");
+    const std::string name = console_read_word();  // any length
+    console_print("\n読み込んだファイル名 = %s", name.c_str());
+    read_robot_data(name.c_str());
+}

@@ -1,0 +1,13 @@
+// app/report.h: the two settings reports of the console
+#pragma once
+
+// the values currently set, for the current robot and motion pattern only; the dialogs print
+// it before they walk the whole chain.
+// reads: robot_type, gravity, fb_type, motion, cp, the current robot's record, mw, wc, the
+// control settings, the current motion and the pattern records; writes nothing
+void print_settings();
+
+// the values currently set with the quantities derived from them and the plan of the current
+// motion; valid after update_derived.
+// reads: as print_settings, plus the derived and planning fields and sf; writes nothing
+void print_settings_derived();
