@@ -1,11 +1,17 @@
 # robosim: the two everyday commands are `make run` and `make test`.
-BUILD   ?= build
-TYPE    ?= Release
-WERROR  ?= ON
-JOBS    ?= $(shell nproc 2>/dev/null || echo 2)
-CMAKE_FLAGS = -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
+BUILD      ?= build
+SAN_BUILD  ?= build-asan
+TYPE       ?= Release
+WERROR     ?= ON
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24"
+CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
+# the sanitizer build: leaks inside the system's GL and X libraries are not ours to mend
+SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+              LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
+              UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test check test-sanitize build-sanitize bench format clean
 
 all: build
 
@@ -13,7 +19,7 @@ deps:
 	@scripts/install-deps
 
 configure: deps
-	@cmake $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -22,16 +28,28 @@ build: configure
 run: build
 	@$(BUILD)/robosim
 
-# every unit and end-to-end test, on a virtual X display of its own
-test: build
-	@cd $(BUILD) && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure -j $(JOBS)
+# every test: the unit and end-to-end tests, then all of them again under the sanitizers
+test: check test-sanitize
+
+# the unit and end-to-end tests of the optimised build, on a virtual X display of their own
+check: build
+	@cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+
+build-sanitize: deps
+	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROBOT_SANITIZE=ON \
+		-DROBOT_WARNINGS_AS_ERRORS=$(WERROR) >/dev/null
+	@cmake --build $(SAN_BUILD) -j $(JOBS)
+
+# AddressSanitizer and UndefinedBehaviorSanitizer over the same tests
+test-sanitize: build-sanitize
+	@cd $(SAN_BUILD) && $(SAN_ENV) $(XVFB) ctest --output-on-failure -j $(JOBS)
 
 # speed measurements (Google Benchmark); not part of `make test`
 bench: build
-	@$(BUILD)/robosim_bench
+	@$(BUILD)/bench/robosim_bench
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	@rm -rf $(BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD)
