@@ -2,9 +2,17 @@
 // runs the first simulation; the graphics window takes over from there.
 #include "app/console.h"
 #include "app/startup.h"
+#include "app/window.h"
 
-int main([[maybe_unused]] int argc, [[maybe_unused]] char** argv) {
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    // without a display the window could not open: say so before the first question
+    if (const char* problem = display_problem()) {
+        std::fprintf(stderr, "robosim: %s\n", problem);
+        return 1;
+    }
     install_console();
     run_startup();
-    return 0;
+    open_window(argc, argv);
 }

@@ -36,19 +36,18 @@ static void draw_curve(const double (*field)[2], int j, const Point2& O, double 
     }
 }
 
-// a curve whose segments are drawn only where both ends lie inside a band of y
-//   strict: low < y < high at both ends; otherwise low <= y <= high
+// a curve of y = y0 + scale * value whose segments are drawn only where both end values pass
+// inside(value); a value that is not a number never passes
+template <class Inside>
 static void draw_banded_curve(const double (*field)[2], int j, const Point2& O, double y0,
-                              double scale, int k, double low, double high, bool strict,
-                              double width_m, const Colour4& c) {
-    const auto inside = [&](double y) {
-        return strict ? (low < y && y < high) : (low <= y && y <= high);
-    };
+                              double scale, int k, Inside inside, double width_m,
+                              const Colour4& c) {
     for (int i = 1; i <= k; ++i) {
-        const double ya = y0 + scale * field[i - 1][j];
-        const double yb = y0 + scale * field[i][j];
-        if (inside(ya) && inside(yb)) {
-            draw_thick_line({sample_x(O.x, i - 1), ya}, {sample_x(O.x, i), yb}, width_m, c);
+        const double va = field[i - 1][j];
+        const double vb = field[i][j];
+        if (inside(va) && inside(vb)) {
+            draw_thick_line({sample_x(O.x, i - 1), y0 + scale * va},
+                            {sample_x(O.x, i), y0 + scale * vb}, width_m, c);
         }
     }
 }
@@ -202,11 +201,14 @@ void draw_joint_graph(int robot_type, int k) {
     draw_curve(h.theta, 1, O, min, a, k, 0.008, BLACK);
 
     // magnified errors about the baseline, cut where they leave the band
-    const double e = a * params.error_gain;
-    const double low = O.y + ERROR_BAND_LOW * GRAPH_HEIGHT;
-    const double high = O.y + GRAPH_HEIGHT;
-    draw_banded_curve(h.theta_err, 0, O, O.y, e, k, low, high, true, 0.006, GREEN);
-    draw_banded_curve(h.theta_err, 1, O, O.y, e, k, low, high, true, 0.006, YELLOW);
+    // (offsets from the baseline strictly between -0.3 and 1 times the plot height)
+    const double e = a * params.error_gain;  // (window/rad)
+    const auto in_band = [e](double err) {
+        const double offset = e * err;
+        return ERROR_BAND_LOW * GRAPH_HEIGHT < offset && offset < GRAPH_HEIGHT;
+    };
+    draw_banded_curve(h.theta_err, 0, O, O.y, e, k, in_band, 0.006, GREEN);
+    draw_banded_curve(h.theta_err, 1, O, O.y, e, k, in_band, 0.006, YELLOW);
 }
 
 // reads: torque_origin1, torque_origin2, torque_half1, torque_half2, graph_width, gravity,
@@ -254,16 +256,17 @@ void draw_torque_graph(int robot_type, int k) {
         if (!(tau > 0.0) || !std::isfinite(hh / tau)) {
             continue;
         }
+        // a torque is drawn within the limit lines, bounds included; judged in N*m so that a
+        // torque of exactly +/- tau counts as on the line whatever the rounding of the scale
         const double c = hh / tau;  // (window/(N*m))
-        const double low = O.y - hh;
-        const double high = O.y + hh;
-        draw_banded_curve(h.tau_drive, j, O, O.y, c, k, low, high, false, 0.008, RED);
-        draw_banded_curve(h.tau_inertia, j, O, O.y, c, k, low, high, false, 0.005, BLUE);
-        draw_banded_curve(h.tau_coriolis, j, O, O.y, c, k, low, high, false, 0.005, GREEN);
+        const auto in_limits = [tau](double T) { return -tau <= T && T <= tau; };
+        draw_banded_curve(h.tau_drive, j, O, O.y, c, k, in_limits, 0.008, RED);
+        draw_banded_curve(h.tau_inertia, j, O, O.y, c, k, in_limits, 0.005, BLUE);
+        draw_banded_curve(h.tau_coriolis, j, O, O.y, c, k, in_limits, 0.005, GREEN);
         if (gravity) {
-            draw_banded_curve(h.tau_gravity, j, O, O.y, c, k, low, high, false, 0.005, YELLOW);
+            draw_banded_curve(h.tau_gravity, j, O, O.y, c, k, in_limits, 0.005, YELLOW);
         }
-        draw_banded_curve(h.tau_friction, j, O, O.y, c, k, low, high, false, 0.005, MAGENTA);
+        draw_banded_curve(h.tau_friction, j, O, O.y, c, k, in_limits, 0.005, MAGENTA);
     }
 }
 

@@ -15,7 +15,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <png.h>
+#include <string>
 #include <vector>
 
 //------------------------------------------------------------------ pixels
@@ -110,6 +113,39 @@ struct Picture {
     }
 };
 
+//------------------------------------------------------------------ PNG files
+// pictures are written top row first, as PNG stores them; a Picture is bottom row first
+
+// writes the picture; false if the file cannot be written
+inline bool save_png(const Picture& p, const std::string& path) {
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(p.width);
+    image.height = static_cast<png_uint_32>(p.height);
+    image.format = PNG_FORMAT_RGB;
+    // a negative row stride writes the rows bottom-up, so the file's top row is the window's
+    const png_int_32 stride = -3 * p.width;
+    return png_image_write_to_file(&image, path.c_str(), 0, p.rgb.data(), stride, nullptr) != 0;
+}
+
+// reads an RGB picture; an empty picture if the file is missing or not a PNG
+inline Picture load_png(const std::string& path) {
+    Picture p;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) {
+        return p;
+    }
+    image.format = PNG_FORMAT_RGB;
+    p.width = static_cast<int>(image.width);
+    p.height = static_cast<int>(image.height);
+    p.rgb.assign(PNG_IMAGE_SIZE(image), 0);
+    if (png_image_finish_read(&image, nullptr, p.rgb.data(), -3 * p.width, nullptr) == 0) {
+        return Picture{};
+    }
+    return p;
+}
+
 // what has been drawn into the back buffer so far
 inline Picture read_back_buffer() {
     Picture p;
@@ -120,6 +156,16 @@ inline Picture read_back_buffer() {
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, p.width, p.height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+    // ROBOSIM_VIEW_DUMP=<dir> keeps every picture a test reads, to look at a failure
+    if (const char* dir = std::getenv("ROBOSIM_VIEW_DUMP")) {
+        static int serial = 0;
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = test != nullptr ? test->name() : "picture";
+        for (char& ch : name) {
+            ch = ch == '/' ? '_' : ch;
+        }
+        save_png(p, std::string(dir) + "/" + name + "_" + std::to_string(serial++) + ".png");
+    }
     return p;
 }
 

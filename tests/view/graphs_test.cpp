@@ -1,0 +1,295 @@
+// The graphs: the data ranges that scale them, and what they draw where on a real GL window,
+// including the histories and settings that would break a naive scale.
+#include "view/graphs.h"
+
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "tests/view/view_fixture.h"
+#include "view/draw.h"
+
+#include <GL/freeglut.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <limits>
+#include <utility>
+
+namespace {
+
+using Graphs = ViewTest;
+
+const double NaN = std::numeric_limits<double>::quiet_NaN();
+
+// the ink of texts drawn alone at their places equals what the picture holds in the box
+// [x0, x1] x [y - 5 px, y + 14 px], the height of one 18-pixel line; red lines drawn over the
+// text (a tick) hide what is under them
+bool shows_texts(const Picture& p, std::initializer_list<std::pair<float, const char*>> texts,
+                 float y, double x0, double x1) {
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (const auto& [x, text] : texts) {
+        draw_text(x, y, GLUT_BITMAP_HELVETICA_18, text);
+    }
+    const Picture alone = read_back_buffer();
+    for (int r = p.row(y) - 5; r <= p.row(y) + 14; ++r) {
+        for (int c = p.col(x0); c <= p.col(x1); ++c) {
+            if (!is_red(p.px(c, r)) && is_dark(p.px(c, r)) != is_dark(alone.px(c, r))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// x of sample i on a time axis from x0
+double sample_x(double x0, int i) {
+    return x0 + i * params.graph_width / params.n_sample;
+}
+
+//------------------------------------------------------------------ scales
+
+// robot (a)'s range also covers robot (b)'s histories; robot (b)'s covers only its own; the
+// last sample and not-a-number values take no part
+TEST_F(Graphs, ValueRangeScansBothRobotsForAAndOnlyBForB) {
+    history_cyl.theta[5][0] = -2.0;
+    history_cyl.theta_ref[7][1] = 3.0;
+    history_cyl.theta[params.n_sample][0] = 100.0;  // last sample: outside the scan
+    history_scara.theta_ref[10][0] = 5.0;
+    history_scara.theta[11][1] = -1.5;
+    history_scara.theta[12][1] = NaN;
+    history_scara.theta[params.n_sample][1] = -100.0;
+    double range[2];
+    value_range('a', range);
+    EXPECT_EQ(range[0], 5.0);
+    EXPECT_EQ(range[1], -2.0);
+    value_range('b', range);
+    EXPECT_EQ(range[0], 5.0);
+    EXPECT_EQ(range[1], -1.5);
+    value_range('x', range);  // every other type is treated as robot (a)
+    EXPECT_EQ(range[1], -2.0);
+}
+
+TEST_F(Graphs, InertiaMaxScansBothRobotsForAAndOnlyBForB) {
+    history_cyl.inertia_seen[3][1] = 0.7;
+    history_cyl.inertia_seen[params.n_sample][0] = 9.0;  // last sample: outside the scan
+    history_scara.inertia_seen[4][0] = 0.2;
+    history_scara.inertia_seen[5][0] = NaN;
+    EXPECT_EQ(inertia_max('a'), 0.7);
+    EXPECT_EQ(inertia_max('b'), 0.2);
+    params.n_sample = 0;  // nothing to scan: the start value
+    EXPECT_EQ(inertia_max('b'), -1000.0);
+}
+
+//------------------------------------------------------------------ time axes
+
+// ticks per whole second and the number of seconds at the last tick; a period above 1 s
+// has no whole seconds per sample and draws no ticks; ten seconds and more show every digit
+struct AxisCase {
+    double dt;          // sample period (s)
+    int n;              // samples on the axis
+    int ticks;          // one-second ticks expected
+    const char* label;  // the number at the last tick, nullptr for none
+};
+
+class TimeAxes : public ViewTest, public ::testing::WithParamInterface<AxisCase> {};
+
+TEST_P(TimeAxes, TickEverySecondAndLabelTheLast) {
+    const AxisCase& ac = GetParam();
+    const Point2 O = {0.2, -0.2};
+    const double W = 0.5;
+    draw_time_axes(1, O, ac.dt, ac.n, W, 0.3);
+    const Picture p = read_back_buffer();
+    EXPECT_TRUE(p.near_point(O.x + 0.5 * W, O.y, 1, is_red));  // the time axis
+    EXPECT_TRUE(p.near_point(O.x, O.y - 0.25, 1, is_red));     // kind 1: axis below too
+    // ticks rise 0.02 above the axis: count red runs along y = O.y + 0.012
+    int ticks = 0;
+    bool in_tick = false;
+    for (int c = p.col(O.x + 0.01); c <= p.col(O.x + W) + 2; ++c) {
+        const bool red = is_red(p.px(c, p.row(O.y + 0.012)));
+        ticks += red && !in_tick ? 1 : 0;
+        in_tick = red;
+    }
+    EXPECT_EQ(ticks, ac.ticks);
+    if (ac.label != nullptr) {
+        const double step = std::floor(1.0 / ac.dt) * W / ac.n;
+        const double x_last = O.x + ac.ticks * step;
+        const double xl = x_last - 0.02 * static_cast<double>(std::strlen(ac.label));
+        EXPECT_TRUE(
+            shows_texts(p, {{static_cast<float>(xl), ac.label}, {static_cast<float>(x_last), "s"}},
+                        static_cast<float>(O.y + 0.01), xl - 0.01, x_last + 0.04));
+    } else {
+        EXPECT_EQ(p.count(O.x, O.y + 0.005, O.x + W, O.y + 0.06, is_dark), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, TimeAxes,
+                         ::testing::Values(AxisCase{0.02, 200, 4, "4"},  // the default run
+                                           AxisCase{0.05, 40, 2, "2"},
+                                           AxisCase{0.02, 600, 12, "12"},
+                                           AxisCase{2.0, 200, 0, nullptr},
+                                           AxisCase{0.02, 0, 0, nullptr}));
+
+// the blue motion-time line stands at tf on the axis, except for a step command
+TEST_F(Graphs, MotionTimeMarkerExceptForAStepCommand) {
+    params.tf = 2.0;
+    for (const int motion : {'p', 'q'}) {
+        params.motion = motion;
+        glClear(GL_COLOR_BUFFER_BIT);
+        draw_time_axes(0, {0.4, 0.0}, 0.02, 200, 0.5, 0.45);
+        const Picture p = read_back_buffer();
+        // tf = 2 s of 4 s: half way along the axis
+        EXPECT_EQ(p.near_point(0.65, 0.2, 1, is_blue), motion != 'q');
+    }
+}
+
+//------------------------------------------------------------------ joint displacement graph
+
+// histories with a range of 0 .. 4 rad: a = 0.4 / 4 window units per radian; the command of
+// motor 1 rises 8 rad per run and holds 4 rad from the middle of the run on
+void fill_joint_histories(int count) {
+    HistorySet& h = history_scara;
+    for (int i = 0; i <= count; ++i) {
+        h.theta_ref[i][0] = std::fmin(4.0, 8.0 * i / count);
+        h.theta[i][0] = 0.0;
+        h.theta_ref[i][1] = 2.0;
+        h.theta[i][1] = 2.0;
+    }
+}
+
+// at sample 0 only axes, labels and goal lines; at sample k the curves reach sample k
+TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
+    fill_joint_histories(params.n_sample);
+    params.motion = 'q';  // no blue motion-time line
+    const Point2 O = params.graph_origin;
+    draw_joint_graph('b', 0);
+    const Picture empty = read_back_buffer();
+    EXPECT_EQ(empty.count(O.x + 0.01, O.y + 0.01, O.x + 0.5, O.y + 0.45, is_blue), 0);
+    // goal lines at the final commands: 4 rad at the top, 2 rad half way up
+    EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.4, 1, is_red));
+    EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.2, 1, is_red));
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    draw_joint_graph('b', 100);
+    const Picture half = read_back_buffer();
+    // the blue command of motor 1 passes 2 rad (y = O.y + 0.2) at sample 50 and stops at 100
+    EXPECT_TRUE(half.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_blue));
+    EXPECT_FALSE(half.near_point(sample_x(O.x, 150), O.y + 0.3, 3, is_blue));
+}
+
+// error offsets from the baseline are drawn strictly inside -0.3 .. 1 times the plot height
+TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
+    fill_joint_histories(params.n_sample);
+    HistorySet& h = history_scara;
+    // a * error_gain = 0.1 * 10 = 1: the offset equals the error in radians
+    for (int i = 0; i <= params.n_sample; ++i) {
+        h.theta_err[i][0] = i <= 50 ? 0.39 : 0.4;
+        h.theta_err[i][1] = i <= 50 ? -0.119 : -0.12;
+    }
+    const Point2 O = params.graph_origin;
+    draw_joint_graph('b', params.n_sample);
+    const Picture p = read_back_buffer();
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 25), O.y + 0.39, 1, is_green));
+    EXPECT_FALSE(p.near_point(sample_x(O.x, 100), O.y + 0.4, 2, is_green));
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 25), O.y - 0.119, 1, is_yellow));
+    EXPECT_FALSE(p.near_point(sample_x(O.x, 100), O.y - 0.12, 2, is_yellow));
+}
+
+// a constant history has no range: it is shown as a flat line at mid height
+TEST_F(Graphs, ConstantAnglesShowAFlatLineAtMidHeight) {
+    params.motion = 'q';  // no blue motion-time line
+    for (int i = 0; i <= params.n_sample; ++i) {
+        history_scara.theta[i][0] = history_scara.theta_ref[i][0] = 1.5;
+        history_scara.theta[i][1] = history_scara.theta_ref[i][1] = 1.5;
+    }
+    const Point2 O = params.graph_origin;
+    draw_joint_graph('b', params.n_sample);
+    const Picture p = read_back_buffer();
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 120), O.y + 0.2, 2, is_dark));
+    EXPECT_EQ(p.count(O.x + 0.01, O.y + 0.25, O.x + 0.5, O.y + 0.45, is_blue), 0);
+}
+
+// histories without a single number (an unreachable path) draw the axes and texts only
+TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
+    for (int i = 0; i < HISTORY_LEN; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            history_scara.theta[i][j] = history_scara.theta_ref[i][j] = NaN;
+            history_scara.theta_err[i][j] = NaN;
+            history_scara.tau_drive[i][j] = history_scara.tau_inertia[i][j] = NaN;
+            history_scara.tau_coriolis[i][j] = history_scara.tau_gravity[i][j] = NaN;
+            history_scara.tau_friction[i][j] = NaN;
+            history_scara.inertia_seen[i][j] = NaN;
+        }
+    }
+    params.motion = 'q';  // no blue motion-time line
+    draw_joint_graph('b', params.n_sample);
+    draw_torque_graph('b', params.n_sample);
+    const Picture p = read_back_buffer();
+    EXPECT_EQ(p.count(0.41, -0.9, 0.95, 0.95, is_blue), 0);
+    EXPECT_EQ(p.count(0.41, -0.9, 0.95, 0.95, is_green), 0);
+    EXPECT_TRUE(p.near_point(0.4, 0.7, 1, is_red));  // the vertical axis is still there
+    glClear(GL_COLOR_BUFFER_BIT);
+    draw_inertia_graph('b', params.n_sample);
+    const Picture q = read_back_buffer();
+    EXPECT_EQ(q.count(0.41, -0.27, 0.95, 0.15, is_red), 0);  // no rotor line, no curve
+}
+
+//------------------------------------------------------------------ torque graph
+
+// +/- tau_m1 of motor 1 bound both plots, bounds included; beyond, a curve leaves a gap
+TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
+    params.gravity = 'g';
+    const double tau = params.scara.tau_m1;
+    params.scara.tau_m2 = 10.0 * tau;  // must not change the scale of the motor 2 plot
+    HistorySet& h = history_scara;
+    for (int i = 0; i <= params.n_sample; ++i) {
+        h.tau_drive[i][0] = i <= 100 ? tau : 1.01 * tau;
+        h.tau_drive[i][1] = i <= 100 ? -tau : -1.01 * tau;
+        h.tau_gravity[i][0] = 0.5 * tau;
+    }
+    draw_torque_graph('b', params.n_sample);
+    const Picture p = read_back_buffer();
+    const Point2 O1 = params.torque_origin1;
+    const Point2 O2 = params.torque_origin2;
+    // the red drive curve lies over the red limit line up to sample 100; the line alone is
+    // 2 pixels wide, the drive curve 3.2: a thick red band marks the curve
+    const auto red_rows = [&](double x, double y) {
+        return p.count(x, y - 0.01, x, y + 0.01, is_red);
+    };
+    EXPECT_GE(red_rows(sample_x(O1.x, 50), O1.y + 0.25), 3);
+    EXPECT_LE(red_rows(sample_x(O1.x, 150), O1.y + 0.25), 2);
+    EXPECT_GE(red_rows(sample_x(O2.x, 50), O2.y - 0.25), 3);
+    EXPECT_LE(red_rows(sample_x(O2.x, 150), O2.y - 0.25), 2);
+    EXPECT_TRUE(p.near_point(sample_x(O1.x, 150), O1.y + 0.125, 1, is_yellow));
+
+    // without gravity no gravity curve and no gravity legend line
+    params.gravity = 'h';
+    glClear(GL_COLOR_BUFFER_BIT);
+    draw_torque_graph('b', params.n_sample);
+    const Picture q = read_back_buffer();
+    EXPECT_EQ(q.count(0.41, -0.9, 0.95, 0.45, is_yellow), 0);
+    EXPECT_EQ(q.count(0.0, O2.y - 0.21, 0.3, O2.y - 0.17, is_dark), 0);
+    EXPECT_GT(q.count(0.0, O2.y - 0.26, 0.3, O2.y - 0.22, is_dark), 0);  // friction keeps its row
+}
+
+//------------------------------------------------------------------ inertia graph
+
+// zero on the baseline, the largest inertia at the top, the rotor inertias as red lines
+TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
+    HistorySet& h = history_scara;
+    for (int i = 0; i <= params.n_sample; ++i) {
+        h.inertia_seen[i][0] = 4.0 * params.scara.IM1;
+        h.inertia_seen[i][1] = 2.0 * params.scara.IM1;
+    }
+    params.scara.IM2 = 3.0 * params.scara.IM1;
+    const Point2 O = params.inertia_origin;
+    draw_inertia_graph('b', 100);
+    const Picture p = read_back_buffer();
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.4, 2, is_red));    // curve 1, top
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_dark));   // curve 2, half
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.1, 1, is_red));   // rotor line 1
+    EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.3, 1, is_red));   // rotor line 2
+    EXPECT_FALSE(p.near_point(sample_x(O.x, 180), O.y + 0.4, 2, is_red));  // curve stops
+}
+
+}  // namespace

@@ -1,0 +1,96 @@
+// The key commands that stay in the window: view keys, re-simulation keys and keys that do
+// nothing. (The keys into the console dialogs are exercised end to end.)
+#include "app/keys.h"
+
+#include "app/dialogs.h"
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "sim/simulate.h"
+#include "tests/support/console_capture.h"
+#include "tests/support/scenarios.h"
+#include "tests/view/view_fixture.h"
+#include "view/view_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+class Keys : public ViewTest {
+  protected:
+    void SetUp() override {
+        ViewTest::SetUp();
+        load_scenario('b', 'c', 4);
+        reset_view_state();
+        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        install_console_capture();
+    }
+};
+
+// 's' steps one sample and stops at the last; '0' goes back to the start
+TEST_F(Keys, StepStopsAtTheLastSampleAndZeroRestarts) {
+    for (int i = 0; i < 250; ++i) {
+        on_key('s', 0, 0);
+    }
+    EXPECT_EQ(view_state.anim_index, 200);
+    on_key('0', 0, 0);
+    EXPECT_EQ(view_state.anim_index, 0);
+}
+
+// 'w' shrinks by 0.9 and 'W' enlarges by 1/0.9: one of each is back to 1 up to rounding
+TEST_F(Keys, ShrinkThenEnlargeRestoresTheScale) {
+    on_key('w', 0, 0);
+    EXPECT_DOUBLE_EQ(view_state.robot_scale, 0.9);
+    on_key('W', 0, 0);
+    EXPECT_NEAR(view_state.robot_scale, 1.0, 1e-15);  // two roundings of a number near 1
+}
+
+// 't' and 'i' choose the lower graph
+TEST_F(Keys, TorqueAndInertiaKeysChooseTheLowerGraph) {
+    on_key('i', 0, 0);
+    EXPECT_EQ(params.graph_select, 'i');
+    on_key('t', 0, 0);
+    EXPECT_EQ(params.graph_select, 't');
+}
+
+// unlisted keys, the digits 1 to 4 among them, change nothing but last_key
+TEST_F(Keys, UnlistedKeysOnlyReplaceLastKey) {
+    on_key('s', 0, 0);
+    const ParameterSet params_before = params;
+    const ViewState view_before = view_state;
+    for (const unsigned char key : {'1', '2', '3', '4', 'x', 'S', 'G', ' '}) {
+        on_key(key, 0, 0);
+        EXPECT_EQ(last_key, static_cast<char>(key));
+        EXPECT_EQ(std::memcmp(&params, &params_before, sizeof params), 0);
+        EXPECT_EQ(std::memcmp(&view_state, &view_before, sizeof view_state), 0);
+    }
+    EXPECT_TRUE(console_capture.text.empty());
+}
+
+// 'g' and 'h' switch gravity and re-simulate at once, saying so for the long sine path;
+// 'v' and 'V' switch the feedback and re-simulate silently; all restart the animation
+TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
+    const char* calculating = "只今計算中";
+    on_key('s', 0, 0);
+    on_key('h', 0, 0);
+    EXPECT_EQ(params.gravity, 'h');
+    EXPECT_EQ(view_state.anim_index, 0);
+    EXPECT_NE(console_capture.text.find(calculating), std::string::npos);
+    bool any_gravity = false;
+    for (int i = 0; i <= params.n_sample; ++i) {
+        any_gravity = any_gravity || history_scara.tau_gravity[i][0] != 0.0;
+    }
+    EXPECT_FALSE(any_gravity);
+
+    install_console_capture();
+    const double theta_before = history_scara.theta[100][0];
+    on_key('s', 0, 0);
+    on_key('v', 0, 0);
+    EXPECT_EQ(params.fb_type, 'v');
+    EXPECT_EQ(view_state.anim_index, 0);
+    EXPECT_NE(history_scara.theta[100][0], theta_before);
+    EXPECT_TRUE(console_capture.text.empty());
+}
+
+}  // namespace
