@@ -1,0 +1,238 @@
+// The console dialogs entered by the window's keys: where each key starts the chain, what the
+// dialogs store, and what the final stage leaves behind.
+#include "app/dialogs.h"
+
+#include "app/console.h"
+#include "app/startup.h"
+#include "model/parameters.h"
+#include "sim/history.h"
+#include "tests/app/console_script.h"
+#include "view/view_state.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+static const std::string ARM_Q =
+    "\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ";
+static const std::string MOTOR_Q =
+    "\n(1-3) モータ変更？：y  モータは変更しない：z  以下全て変更しない : n     ";
+static const std::string GEAR_Q =
+    "\n(1-4) 減速機変更？：y  減速機は変更しない：z  以下全て変更しない : n   ";
+static const std::string GAIN_Q =
+    "\n(2-1) 制御ゲイン変更？：y  変更しない：z  以下全て変更しない : n  ";
+static const std::string SCARA_HEADING = "\n\n(b) SCARAロボットの線形制御";
+static const std::string HEADER_B = "\n\n現在設定している値とそれらから導かれる諸量";
+
+//------------------------------------------------------------------ names of path kinds
+
+TEST(CpName, NeverReadsOutsideItsTable) {
+    EXPECT_STREQ(cp_name(2), "circle\n");
+    EXPECT_STREQ(cp_name(4), "sinecurve\n");
+    for (const int cp : {-1, 5, 1000, -2147483647}) {
+        EXPECT_STREQ(cp_name(cp), "cp\n") << cp;
+    }
+}
+
+//------------------------------------------------------------------ first dialog by key
+
+struct EntryCase {
+    char key;              // last_key
+    int motion;            // motion as the key handler leaves it
+    const char* script;    // the answers
+    std::string expected;  // what follows the robot heading
+};
+
+class ConsoleDialogsEntry : public ConsoleScriptTest,
+                            public ::testing::WithParamInterface<EntryCase> {};
+
+TEST_P(ConsoleDialogsEntry, StartsAtTheDialogTheKeyNames) {
+    const EntryCase& c = GetParam();
+    params.motion = c.motion;
+    params.fb_type = 'V';
+    last_key = c.key;
+    feed(c.script);
+    console_dialogs();
+    const size_t heading = console_capture.text.find(SCARA_HEADING);
+    ASSERT_NE(heading, std::string::npos) << console_capture.text;
+    const std::string after = console_capture.text.substr(heading + SCARA_HEADING.size());
+    EXPECT_EQ(after.substr(0, c.expected.size()), c.expected) << after;
+}
+
+static std::string entry_name(const ::testing::TestParamInfo<EntryCase>& entry) {
+    return std::string("Key_") + entry.param.key;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ConsoleDialogsEntry,
+    ::testing::Values(
+        // the whole chain after the short report
+        EntryCase{'0', 'c', "n", "\n\n現在設定している値\n(1-1) ロボットタイプ   SCARAロボット"},
+        EntryCase{'a', 'c', "n", "\n\n現在設定している値\n(1-1) ロボットタイプ   SCARAロボット"},
+        EntryCase{'l', 'c', "n", ARM_Q},
+        // the chain runs on from the motor through gears, gains, feedback and motion
+        EntryCase{'m', 'q', "z z z V n", MOTOR_Q + GEAR_Q + GAIN_Q + "\n(2-2) 旧速度誤差FB"},
+        EntryCase{'u', 'c', "n", GEAR_Q + HEADER_B}, EntryCase{'k', 'c', "n", GAIN_Q + HEADER_B},
+        // the motion dialog at once, without the question whether to change the motion
+        EntryCase{'p', 'p', "n", "\n(3) PTP(台形速度入力）"},
+        EntryCase{'q', 'q', "n", "\n(3-1) PTP(step入力指令）"},
+        EntryCase{'c', 'c', "1\nn", "\n  CP 軌道を選択　旧cp=4 = sinecurve\n"}),
+    entry_name);
+
+//------------------------------------------------------------------ what the dialogs store
+
+using ConsoleDialogs = ConsoleScriptTest;
+
+// the gains are typed in Hz, stored as 2*pi*fn and shown again in Hz; both damping ratios
+// become 1.0 whatever they were
+TEST_F(ConsoleDialogs, GainDialogStoresAngularFrequencyAndCriticalDamping) {
+    params.omega_n1 = 2.0 * PI * 3.0;
+    params.zeta1 = 0.5;
+    params.zeta2 = 0.7;
+    last_key = 'k';
+    feed("y 4 1.5\n6 0\nV n");
+    console_dialogs();
+    EXPECT_NE(console_capture.text.find("旧fn1= 3.000[Hz], α1= 4.000[1/s]"), std::string::npos);
+    EXPECT_DOUBLE_EQ(params.omega_n1, 2.0 * PI * 4.0);
+    EXPECT_NEAR(params.omega_n1, 25.133, 0.0005);  // printed to 3 decimals: half a unit
+    EXPECT_DOUBLE_EQ(params.omega_n2, 2.0 * PI * 6.0);
+    EXPECT_DOUBLE_EQ(params.alpha1, 1.5);
+    EXPECT_DOUBLE_EQ(params.alpha2, 0.0);
+    EXPECT_EQ(params.zeta1, 1.0);
+    EXPECT_EQ(params.zeta2, 1.0);
+}
+
+// joint 2 to the work is typed; the link length stored is that less wc (0.12 m)
+TEST_F(ConsoleDialogs, ScaraArmDialogSubtractsTheWorkDistance) {
+    last_key = 'l';
+    feed("y 0.4 0.4\nn");
+    console_dialogs();
+    EXPECT_DOUBLE_EQ(params.scara.L1, 0.4);
+    EXPECT_NEAR(params.scara.L2, 0.28, 1e-15);  // 0.4 - 0.12 in doubles: rounding only
+    console_capture.text.clear();
+    feed("y 0.5 0.5\nn");
+    console_dialogs();
+    EXPECT_NE(console_capture.text.find("(旧L1,L2= 0.40  0.40[m])"), std::string::npos);
+}
+
+// the circle's start and end are reset to (Ox + rr, Oy) even when nothing new is typed
+TEST_F(ConsoleDialogs, CircleAnsweredNoStillResetsItsEnds) {
+    params.motion = 'c';
+    params.cp = 2;
+    params.circle.x0 = 9.0;
+    params.circle.yf = 9.0;
+    last_key = 'c';
+    feed("2\nn");
+    console_dialogs();
+    EXPECT_DOUBLE_EQ(params.circle.x0, params.circle.Ox + params.circle.rr);
+    EXPECT_DOUBLE_EQ(params.circle.xf, params.circle.Ox + params.circle.rr);
+    EXPECT_DOUBLE_EQ(params.circle.yf, params.circle.Oy);
+    EXPECT_DOUBLE_EQ(params.x0, 0.7);
+    EXPECT_DOUBLE_EQ(params.yf, 0.0);
+}
+
+TEST_F(ConsoleDialogs, SineEndsOneWavelengthRightOfItsStart) {
+    params.motion = 'c';
+    last_key = 'c';
+    feed("4\ny -0.1 0.25 0.6 0.1 2.0\n");
+    console_dialogs();
+    EXPECT_DOUBLE_EQ(params.sine.xf, 0.5);
+    EXPECT_DOUBLE_EQ(params.sine.yf, 0.25);
+    EXPECT_DOUBLE_EQ(params.xf, 0.5);
+}
+
+// a kind outside 1 .. 4 gets no path dialog; its prompt later shows the neutral name
+TEST_F(ConsoleDialogs, PathKindOutsideItsRangeGetsNoDialog) {
+    params.motion = 'c';
+    last_key = 'c';
+    feed("7\n");
+    console_dialogs();
+    EXPECT_EQ(params.cp, 7);
+    EXPECT_EQ(console_capture.text.find("(3-3-"), std::string::npos);
+    console_capture.text.clear();
+    feed("7\n");
+    console_dialogs();
+    EXPECT_NE(console_capture.text.find("旧cp=7 = cp\n  cp=1:直線"), std::string::npos);
+}
+
+//------------------------------------------------------------------ the final stage
+
+TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
+    history_scara = HistorySet{};
+    view_state = ViewState{57, 3.0, 2.0};
+    params.motion = 'q';
+    last_key = 'u';
+    feed("n");
+    console_dialogs();
+    EXPECT_EQ(view_state.anim_index, 0);
+    EXPECT_EQ(view_state.robot_scale, 1.0);
+    EXPECT_EQ(view_state.view_error_gain, 10.0);
+    // the run starts at the planned start: sample 0 holds the start motor angles
+    EXPECT_EQ(history_scara.theta[0][0], params.scara.theta0[0]);
+    EXPECT_NE(history_scara.theta[params.n_sample][0], 0.0);
+    EXPECT_TRUE(console_capture.text.ends_with("\n\n描画画面へ       "));
+}
+
+// a robot type without a robot runs no simulation at all
+TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
+    history_scara = HistorySet{};
+    history_cyl = HistorySet{};
+    params.robot_type = 'x';
+    params.motion = 'q';
+    last_key = 'x';
+    feed("y y 1.5\ny y z V n");
+    console_dialogs();
+    const HistorySet empty = {};
+    EXPECT_EQ(std::memcmp(&history_scara, &empty, sizeof empty), 0);
+    EXPECT_EQ(std::memcmp(&history_cyl, &empty, sizeof empty), 0);
+    EXPECT_DOUBLE_EQ(params.mw, 1.5);
+}
+
+// 'r': the menu, the file, then the final stage with no question
+TEST_F(ConsoleDialogs, KeyRReadsTheFileThenGoesStraightToTheFinalStage) {
+    const std::string path = ::testing::TempDir() + "key_r.dat";
+    std::ofstream(path) << "a 0.6 1.0 110 110 100 0.6 100 0.6 h 4 4 4 4 V q 0.3 0.1 0.2 0.4";
+    last_key = 'r';
+    feed(path + "\n");
+    console_dialogs();
+    std::remove(path.c_str());
+    EXPECT_EQ(params.robot_type, 'a');
+    EXPECT_EQ(console_capture.text.find("？"), std::string::npos);  // no question asked
+    EXPECT_NE(console_capture.text.find("\n(1-2) ロボット諸元\n      アーム長 l =  0.600[m]"),
+              std::string::npos);
+}
+
+// every character of start-up, dialogs and data file echo exists in CP932 (their UTF-8
+// holds no '?')
+TEST_F(ConsoleDialogs, TextsConvertToCp932WithoutLoss) {
+    // start-up with a path kind asked again, then every dialog of the chain answered 'y'
+    feed("n b c 7\n4\ny 0.4 0.4\ny 1\ny 110 110\ny 60 0.6\n60 0.6\ny 4 4\n4 4\nv y c 3\n"
+         "y 0.2 0 0.6 0 2.5\n0.2 0.3 0.6 0.3\n");
+    run_startup();
+    // the other motion dialogs, entered by their keys
+    for (const char* script :
+         {"2\ny 0.2 0 0.5 2.5\n", "1\ny 0.3 0 0.3 0.6 1.5\n", "4\ny -0.1 0.3 0.6 0.2 2\n"}) {
+        params.motion = last_key = 'c';
+        feed(script);
+        console_dialogs();
+    }
+    params.motion = last_key = 'p';
+    feed("y 0.1 0.2 0.3 0.4 2\n");
+    console_dialogs();
+    // the cylindrical robot's own prompts, and a data file read by the key 'r'
+    params.robot_type = 'a';
+    last_key = 'l';
+    feed("y 0.5\nz z y 100 0.6\n100 0.6\nz V n");
+    console_dialogs();
+    for (const char* file : {"cyl_step.dat", "scara_trap.dat", "cyl_line.dat", "scara_circle.dat",
+                             "cyl_ucurve.dat", "scara_sine.dat"}) {
+        last_key = 'r';
+        feed(std::string(ROBOSIM_SOURCE_DIR) + "/examples/" + file + "\n");
+        console_dialogs();
+    }
+    ASSERT_EQ(console_capture.text.find('?'), std::string::npos);
+    EXPECT_EQ(utf8_to_cp932(console_capture.text).find('?'), std::string::npos);
+}
