@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 // what the console prints as the final stage hands over to the window
 inline const std::string FINAL_MARKER = "\n\n描画画面へ       ";
@@ -56,8 +58,10 @@ inline int end_child(pid_t pid, std::chrono::milliseconds grace, bool* exited_by
     return wstatus;
 }
 
-// runs ROBOSIM_BIN in the C locale with script on its standard input (then closed)
-inline ConsoleRun run_robosim(const std::string& script, int timeout_ms = 30000) {
+// runs ROBOSIM_BIN in the C locale, or with the environment variables env ("NAME=value"),
+// with script on its standard input (then closed)
+inline ConsoleRun run_robosim(const std::string& script, int timeout_ms = 30000,
+                              const std::vector<std::string>& env = {}) {
     int in_pipe[2], out_pipe[2], err_pipe[2];
     ConsoleRun run = {"", "", false, false, -1, false};
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
@@ -73,6 +77,9 @@ inline ConsoleRun run_robosim(const std::string& script, int timeout_ms = 30000)
             close(fd);
         }
         setenv("LC_ALL", "C", 1);
+        for (const std::string& e : env) {
+            putenv(strdup(e.c_str()));  // the child execs at once: the copy is never freed
+        }
         execl(ROBOSIM_BIN, ROBOSIM_BIN, static_cast<char*>(nullptr));
         _exit(127);
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <poll.h>
 #include <pty.h>
 #include <string>
@@ -126,6 +127,29 @@ TEST(Startup, EndOfInputEndsWithAMessageAndFailureStatus) {
         EXPECT_NE(run.exit_status, 0) << "script: " << script;
         EXPECT_NE(run.err.find("end of input"), std::string::npos) << "script: " << script;
     }
+}
+
+//------------------------------------------------------------------ Shift-JIS terminal
+
+// a Shift-JIS locale gets the text in CP932 (bytes from the iconv program), not UTF-8. The
+// locale is compiled into a temporary directory; without localedef and its sources the test
+// has nothing to run against and is skipped.
+TEST(Startup, ShiftJisLocaleGetsCp932Text) {
+    const std::string dir = ::testing::TempDir() + "robosim-locale";
+    const std::string make_locale = "mkdir -p " + dir + " && localedef -c -f SHIFT_JIS -i ja_JP "
+                                    + dir + "/ja_JP.SJIS >/dev/null 2>&1; test -e " + dir
+                                    + "/ja_JP.SJIS/LC_CTYPE";
+    if (std::system(make_locale.c_str()) != 0) {
+        GTEST_SKIP() << "no Shift-JIS locale can be made here (localedef, package locales)";
+    }
+    const ConsoleRun run = run_robosim("n", 10000, {"LOCPATH=" + dir, "LC_ALL=ja_JP.SJIS"});
+    std::system(("rm -rf " + dir).c_str());
+    const std::string title_cp932 = "\n\n\x83\x8d\x83\x7b\x83\x62\x83\x67\x82\xcc\x90\xa7"
+                                    "\x8c\xe4\x83\x56\x83\x7e\x83\x85\x83\x8c\x81\x5b"
+                                    "\x83\x56\x83\x87\x83\x93\n\n";
+    EXPECT_EQ(run.out.substr(0, title_cp932.size()), title_cp932);
+    EXPECT_EQ(run.out.find("\xe3\x83\xad"), std::string::npos);  // no UTF-8 ro left
+    EXPECT_NE(run.out.find("type="), std::string::npos);         // ASCII stays ASCII
 }
 
 //------------------------------------------------------------------ real terminal
