@@ -2,11 +2,7 @@
 // conversion of its text for a Shift-JIS terminal.
 #include "app/console.h"
 
-#include "app/report.h"
-#include "model/derive.h"
-#include "model/parameters.h"
 #include "tests/app/console_script.h"
-#include "tests/support/scenarios.h"
 
 #include <gtest/gtest.h>
 
@@ -143,29 +139,4 @@ TEST(Utf8ToCp932, ConvertsJapaneseAndKeepsWhatItCannotConvertVisible) {
     EXPECT_EQ(utf8_to_cp932("a\xF0\x9F\x98\x80"
                             "b"),
               "a?b");  // U+1F600 has no CP932 code
-}
-
-using Cp932Texts = ConsoleScriptTest;
-
-// every character the dialogs and reports print exists in CP932: converting them loses
-// nothing (their UTF-8 holds no '?', so a '?' after conversion is a lost character)
-TEST_F(Cp932Texts, DialogsAndReportsConvertWithoutLoss) {
-    std::string all;
-    for (const int robot : {'a', 'b'}) {
-        for (const int motion : {'q', 'p', 'c'}) {
-            for (const int cp : {1, 2, 3, 4}) {
-                load_scenario(robot, motion, cp);
-                params.fb_type = cp % 2 == 0 ? 'v' : 'V';
-                params.gravity = cp < 3 ? 'g' : 'h';
-                console_capture.text.clear();
-                print_settings();
-                print_settings_derived();
-                all += console_capture.text;
-            }
-        }
-    }
-    ASSERT_EQ(all.find('?'), std::string::npos);
-    const std::string converted = utf8_to_cp932(all);
-    EXPECT_EQ(converted.find('?'), std::string::npos);
-    EXPECT_LT(converted.size(), all.size());  // two bytes for every three-byte character
 }

@@ -70,7 +70,6 @@ INSTANTIATE_TEST_SUITE_P(
     Keys, ConsoleDialogsEntry,
     ::testing::Values(
         // the whole chain after the short report
-        EntryCase{'0', 'c', "n", "\n\n現在設定している値\n(1-1) ロボットタイプ   SCARAロボット"},
         EntryCase{'a', 'c', "n", "\n\n現在設定している値\n(1-1) ロボットタイプ   SCARAロボット"},
         EntryCase{'l', 'c', "n", ARM_Q},
         // the chain runs on from the motor through gears, gains, feedback and motion
@@ -134,16 +133,6 @@ TEST_F(ConsoleDialogs, CircleAnsweredNoStillResetsItsEnds) {
     EXPECT_DOUBLE_EQ(params.yf, 0.0);
 }
 
-TEST_F(ConsoleDialogs, SineEndsOneWavelengthRightOfItsStart) {
-    params.motion = 'c';
-    last_key = 'c';
-    feed("4\ny -0.1 0.25 0.6 0.1 2.0\n");
-    console_dialogs();
-    EXPECT_DOUBLE_EQ(params.sine.xf, 0.5);
-    EXPECT_DOUBLE_EQ(params.sine.yf, 0.25);
-    EXPECT_DOUBLE_EQ(params.xf, 0.5);
-}
-
 // a kind outside 1 .. 4 gets no path dialog; its prompt later shows the neutral name
 TEST_F(ConsoleDialogs, PathKindOutsideItsRangeGetsNoDialog) {
     params.motion = 'c';
@@ -176,7 +165,7 @@ TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
     EXPECT_TRUE(console_capture.text.ends_with("\n\n描画画面へ       "));
 }
 
-// a robot type without a robot runs no simulation at all
+// a robot type without a robot gets no heading, no robot prompts and no simulation
 TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
     history_scara = HistorySet{};
     history_cyl = HistorySet{};
@@ -185,6 +174,11 @@ TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
     last_key = 'x';
     feed("y y 1.5\ny y z V n");
     console_dialogs();
+    // no robot prompts: the questions follow each other; the shared work is still asked
+    EXPECT_NE(console_capture.text.find(ARM_Q + "\n(1-1) ロボットアーム長変更\n(1-2) ワーク変更？"),
+              std::string::npos);
+    EXPECT_NE(console_capture.text.find(MOTOR_Q + GEAR_Q + GAIN_Q), std::string::npos);
+    EXPECT_EQ(console_capture.text.find("の線形制御"), std::string::npos);
     const HistorySet empty = {};
     EXPECT_EQ(std::memcmp(&history_scara, &empty, sizeof empty), 0);
     EXPECT_EQ(std::memcmp(&history_cyl, &empty, sizeof empty), 0);

@@ -229,18 +229,3 @@ TEST(Dialogs, InputThatIsNoNumberKeepsTheFieldsAndDropsItsLine) {
     EXPECT_NE(report_b_of(partly).find("第１アーム長 l= 0.300[m]"), std::string::npos);
     EXPECT_NE(report_b_of(partly).find("第２アーム長 l= 0.280[m]"), std::string::npos);
 }
-
-//------------------------------------------------------------------ no robot
-
-// a robot type other than 'a' and 'b': no heading and no robot prompts; the work and the
-// gains are shared and still asked
-TEST(Dialogs, UnknownRobotGetsNoRobotPrompts) {
-    const ConsoleRun run = run_robosim("n x q y y 1.5\ny y z V n");
-    ASSERT_TRUE(run.reached_final) << run.out << run.err;
-    EXPECT_EQ(run.out.find("の線形制御"), std::string::npos);
-    EXPECT_NE(chain_of(run).find(ARM_Q + "\n(1-1) ロボットアーム長変更" + WORK_Q
-                                 + "\n(1-2) ワーク質量(旧= 1.00[kg])を入力　mw[kg]="),
-              std::string::npos)
-        << chain_of(run);
-    EXPECT_NE(chain_of(run).find(MOTOR_Q + GEAR_Q + GAIN_Q), std::string::npos) << chain_of(run);
-}
