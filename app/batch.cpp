@@ -3,6 +3,7 @@
 // console text goes to standard error so that the CSV stays clean.
 #include "app/batch.h"
 
+#include "app/datafile.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
@@ -25,17 +26,19 @@ static int no_key() {
 //------------------------------------------------------------------ command line
 
 static const char* const USAGE =
-    "usage: robosim-batch [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] [--gravity g|h] "
-    "[--fb v|V] [--plan] [--help]";
+    "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
+    "[--gravity g|h] [--fb v|V] [--plan] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
     "writes its numbers to standard output.\n"
     "\n"
     "It starts from the built-in defaults (the SCARA robot on the sine path, gravity on,\n"
-    "velocity-error feedback), applies the options, derives the model, plans the motion and\n"
-    "simulates 4 s of closed-loop motion.\n"
+    "velocity-error feedback) or from a robot data file, applies the options, derives the\n"
+    "model, plans the motion and simulates 4 s of closed-loop motion.\n"
     "\n"
+    "  FILE.dat          read the experiment from this robot data file (see examples/); the\n"
+    "                    options below override what it says\n"
     "  --robot a|b       a: cylindrical-coordinate robot, b: SCARA robot (default b)\n"
     "  --motion q|p|c    q: PTP step, p: PTP trapezoid, c: CP path (default c)\n"
     "  --cp 1|2|3|4      CP path: 1 line, 2 circle, 3 inverted U, 4 sine (default 4)\n"
@@ -48,10 +51,11 @@ static const char* const HELP =
     "angles and errors (rad), work position, command and error (m), the motor torques split into\n"
     "drive, inertia, Coriolis, gravity and friction (N*m) and the inertia seen by each motor\n"
     "(kg*m^2). Every number reads back to the same double. Messages of the model go to standard\n"
-    "error. Exit status: 0 success, 2 a wrong option or value.\n";
+    "error, as does the echo of a data file. Exit status: 0 success, 1 a data file that could\n"
+    "not be read to its end, 2 a wrong option or value.\n";
 
 BatchOptions default_batch_options() {
-    return BatchOptions{'b', 'c', 4, 'g', 'V', false, false};
+    return BatchOptions{'b', 'c', 4, 'g', 'V', false, false, "", {}};
 }
 
 // the one-character value of an option if it is one of `allowed`, else 0
@@ -77,6 +81,14 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg.rfind("-", 0) != 0) {
+            if (!opt->data_file.empty()) {
+                *error = "more than one data file ('" + opt->data_file + "', '" + arg + "')";
+                return false;
+            }
+            opt->data_file = arg;
+            continue;
+        }
         if (arg == "--plan") {
             opt->plan = true;
             continue;
@@ -113,6 +125,7 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             return false;
         }
         *sel->field = sel->field == &opt->cp ? v - '0' : v;
+        opt->given[sel - selectors] = true;
     }
     return true;
 }
@@ -192,6 +205,36 @@ void write_plan_csv(std::FILE* out) {
     }
 }
 
+//------------------------------------------------------------------ experiment
+
+bool prepare_batch_experiment(const BatchOptions& opt) {
+    set_defaults();
+    bool complete = true;
+    if (opt.data_file.empty()) {
+        // the start-up's answers: robot, motion and the selectors it sets itself
+        const BatchOptions d = default_batch_options();
+        params.robot_type = d.robot_type;
+        params.motion = d.motion;
+        params.cp = d.cp;
+        params.gravity = d.gravity;
+        params.fb_type = d.fb_type;
+    } else {
+        complete = read_robot_data(opt.data_file.c_str());
+        console_print("\n");
+    }
+    // what the command line says comes last
+    int* const fields[5] = {&params.robot_type, &params.motion, &params.cp, &params.gravity,
+                            &params.fb_type};
+    const int values[5] = {opt.robot_type, opt.motion, opt.cp, opt.gravity, opt.fb_type};
+    for (int i = 0; i < 5; ++i) {
+        if (opt.given[i]) {
+            *fields[i] = values[i];
+        }
+    }
+    update_derived();
+    return complete;
+}
+
 //------------------------------------------------------------------ program
 
 int run_batch(int argc, char** argv) {
@@ -209,14 +252,11 @@ int run_batch(int argc, char** argv) {
         return 0;
     }
 
-    set_defaults();
-    params.robot_type = opt.robot_type;
-    params.motion = opt.motion;
-    params.cp = opt.cp;
-    params.gravity = opt.gravity;
-    params.fb_type = opt.fb_type;
-    update_derived();
-
+    if (!prepare_batch_experiment(opt)) {
+        std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
+                     opt.data_file.c_str());
+        return 1;
+    }
     if (opt.plan) {
         write_plan_csv(stdout);
     } else {

@@ -8,20 +8,29 @@
 
 // what the command line asks for; selectors hold character codes as in the parameter set
 struct BatchOptions {
-    int robot_type;  // 'a' or 'b'
-    int motion;      // 'q', 'p' or 'c'
-    int cp;          // 1 .. 4
-    int gravity;     // 'g' or 'h'
-    int fb_type;     // 'v' or 'V'
-    bool plan;       // write the planned quantities instead of the histories
-    bool help;       // describe the tool and stop
+    int robot_type;         // 'a' or 'b'
+    int motion;             // 'q', 'p' or 'c'
+    int cp;                 // 1 .. 4
+    int gravity;            // 'g' or 'h'
+    int fb_type;            // 'v' or 'V'
+    bool plan;              // write the planned quantities instead of the histories
+    bool help;              // describe the tool and stop
+    std::string data_file;  // robot data file to start from; empty: the start-up defaults
+    bool given[5];          // which of robot_type .. fb_type the command line set
 };
 
 //------------------------------------------------------------------ command line
 // the options of a run with nothing given: robot b, motion c, cp 4, gravity g, fb V
 BatchOptions default_batch_options();
 
-// reads argv[1 ..] into opt; on a wrong option or value returns false and a one-line reason
+// the experiment the options describe: the defaults with the start-up's default answers, or
+// the robot data file, then every selector the command line gave; finally update_derived.
+// Returns false when the data file could not be read to its end (the reader has said where).
+// writes: the parameter set
+bool prepare_batch_experiment(const BatchOptions& opt);
+
+// reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
+// option or value returns false and a one-line reason
 bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error);
 
 //------------------------------------------------------------------ output

@@ -48,9 +48,9 @@ TEST(ParseBatchArgs, BothOptionFormsSetEverySelector) {
 
 TEST(ParseBatchArgs, WrongOptionsAndValuesAreRefused) {
     const std::vector<std::vector<std::string>> wrong = {
-        {"--robot", "c"}, {"--robot"},      {"--cp", "0"}, {"--cp", "5"},
-        {"--cp", "-1"},   {"--cp", "12"},   {"--fb", "w"}, {"--motion", ""},
-        {"--speed", "1"}, {"--gravity=gh"}, {"extra"}};
+        {"--robot", "c"}, {"--robot"},      {"--cp", "0"},         {"--cp", "5"},
+        {"--cp", "-1"},   {"--cp", "12"},   {"--fb", "w"},         {"--motion", ""},
+        {"--speed", "1"}, {"--gravity=gh"}, {"one.dat", "two.dat"}};
     for (const auto& words : wrong) {
         BatchOptions opt;
         std::string error;
@@ -58,6 +58,15 @@ TEST(ParseBatchArgs, WrongOptionsAndValuesAreRefused) {
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(error.find('\n'), std::string::npos);  // one line
     }
+}
+
+TEST(ParseBatchArgs, OneWordIsTheDataFileAndOptionsAreMarkedGiven) {
+    BatchOptions opt;
+    std::string error;
+    ASSERT_TRUE(parse({"--gravity", "h", "examples/cyl_step.dat"}, &opt, &error)) << error;
+    EXPECT_EQ(opt.data_file, "examples/cyl_step.dat");
+    EXPECT_FALSE(opt.given[0]);
+    EXPECT_TRUE(opt.given[3]);
 }
 
 using PlanCsvTest = ModelTest;

@@ -1,4 +1,7 @@
 // The real robosim-batch program: its CSV against an in-process run, its exit statuses.
+#include "app/batch.h"
+
+#include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "sim/history.h"
@@ -177,4 +180,65 @@ TEST(BatchProgram, HelpDescribesTheToolOnStandardOutput) {
     EXPECT_NE(run.out.find("--robot a|b"), std::string::npos);
     EXPECT_NE(run.out.find("--plan"), std::string::npos);
     EXPECT_TRUE(run.err.empty());
+}
+
+//------------------------------------------------------------------ robot data files
+
+TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
+    const std::string file = std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_trap.dat";
+    const ProgramRun run = run_batch_program({file, "--gravity", "h"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("(1-1)"), std::string::npos);  // the reader's echo
+    EXPECT_EQ(run.out.find("(1-1)"), std::string::npos);  // and not in the CSV
+
+    // the same experiment in this process: the file, then the option that overrides it
+    console_hooks = {};
+    BatchOptions opt = default_batch_options();
+    opt.data_file = file;
+    opt.gravity = 'h';
+    opt.given[3] = true;
+    ASSERT_TRUE(prepare_batch_experiment(opt));
+    EXPECT_EQ(params.robot_type, 'a');
+    EXPECT_EQ(params.motion, 'p');
+    EXPECT_EQ(params.gravity, 'h');
+    simulate(params.robot_type, params.dt_sample, params.n_sample,
+             robot_record(params.robot_type)->theta0);
+    const std::vector<std::string> lines = split(run.out, '\n');
+    ASSERT_EQ(lines.size(), 202u);
+    const std::vector<std::string> last = split(lines[201], ',');
+    EXPECT_EQ(std::strtod(last[2].c_str(), nullptr), history_cyl.theta[200][0]);
+    EXPECT_EQ(std::strtod(last[21].c_str(), nullptr), 0.0);  // tau_gravity_2 with gravity off
+}
+
+TEST(BatchProgram, UnreadableDataFileIsReportedWithStatusOne) {
+    const ProgramRun missing = run_batch_program({"/nonexistent/robot.dat"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    EXPECT_NE(missing.err.find("/nonexistent/robot.dat"), std::string::npos);
+
+    char path[] = "/tmp/robosim-truncated-XXXXXX";
+    const int fd = mkstemp(path);
+    const std::string truncated = "b 0.4 0.4 1.0 110 110";  // ends in the motor powers
+    ASSERT_EQ(write(fd, truncated.data(), truncated.size()), (ssize_t)truncated.size());
+    close(fd);
+    const ProgramRun early = run_batch_program({path});
+    unlink(path);
+    EXPECT_EQ(early.status, 1);
+    EXPECT_TRUE(early.out.empty());
+    EXPECT_FALSE(early.err.empty());
+}
+
+TEST(BatchProgram, UnreachableScaraGoalIsToldOnStandardErrorOnly) {
+    char path[] = "/tmp/robosim-unreachable-XXXXXX";
+    const int fd = mkstemp(path);
+    // the SCARA robot (reach 0.8 m) asked to step to (0.9, 0.3)
+    const std::string data = "b 0.4 0.4 1.0 110 110 60 0.6 60 0.6 g 4 4 4 4 V q 0.2 0.2 0.9 0.3";
+    ASSERT_EQ(write(fd, data.data(), data.size()), (ssize_t)data.size());
+    close(fd);
+    const ProgramRun run = run_batch_program({path});
+    unlink(path);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.err.find("!!! 逆運動学の解なし"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("!!!"), std::string::npos);
+    EXPECT_EQ(split(run.out, '\n').size(), 202u);  // the histories, with not-a-number values
 }
