@@ -1,6 +1,8 @@
 # robosim: the two everyday commands are `make run` and `make test`.
 BUILD      ?= build
 SAN_BUILD  ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 30
 TYPE       ?= Release
 WERROR     ?= ON
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
@@ -11,7 +13,8 @@ SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
               LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan.supp:print_suppressions=0 \
               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test check test-sanitize build-sanitize bench format clean
+.PHONY: all deps configure build run test check test-sanitize build-sanitize build-fuzz fuzz \
+	bench format clean
 
 all: build
 
@@ -28,8 +31,10 @@ build: configure
 run: build
 	@$(BUILD)/robosim
 
-# every test: the unit and end-to-end tests, then all of them again under the sanitizers
+# every test: the unit and end-to-end tests, all of them again under the sanitizers, and a
+# short run of each fuzzer
 test: check test-sanitize
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 # the unit and end-to-end tests of the optimised build, on a virtual X display of their own
 check: build
@@ -44,6 +49,19 @@ build-sanitize: deps
 test-sanitize: build-sanitize
 	@cd $(SAN_BUILD) && $(SAN_ENV) $(XVFB) ctest --output-on-failure -j $(JOBS)
 
+build-fuzz: deps
+	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROBOT_FUZZ=ON \
+		-DROBOT_WARNINGS_AS_ERRORS=$(WERROR) >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+
+# each fuzzer for FUZZ_SECONDS (make fuzz FUZZ_SECONDS=600); what it learns stays in the
+# build's corpus folders, seeded from examples/ and tests/fuzz/corpus/
+fuzz: build-fuzz
+	@$(SAN_ENV) scripts/run-fuzz $(FUZZ_BUILD)/tests/fuzz/datafile_fuzz $(FUZZ_SECONDS) \
+		$(FUZZ_BUILD)/corpus/datafile examples tests/fuzz/corpus/datafile
+	@$(SAN_ENV) scripts/run-fuzz $(FUZZ_BUILD)/tests/fuzz/console_input_fuzz $(FUZZ_SECONDS) \
+		$(FUZZ_BUILD)/corpus/console_input tests/fuzz/corpus/console
+
 # speed measurements (Google Benchmark); not part of `make test`
 bench: build
 	@$(BUILD)/bench/robosim_bench
@@ -52,4 +70,4 @@ format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	@rm -rf $(BUILD) $(SAN_BUILD)
+	@rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -122,10 +122,17 @@ static bool is_space(unsigned char c) {
 }
 
 // no question can be answered any more: say so and end, rather than wait or repeat forever
-[[noreturn]] static void end_of_input() {
+static void stop_at_end_of_input() {
     std::fflush(stdout);
     std::fputs("\nrobosim: end of input, no answer left for the question; stopping\n", stderr);
     std::exit(EXIT_FAILURE);
+}
+
+void (*console_end_of_input)() = stop_at_end_of_input;
+
+[[noreturn]] static void end_of_input() {
+    console_end_of_input();
+    std::abort();  // an installed handler that returns would leave the question unanswered
 }
 
 // appends what fd has now (on a terminal: one typed line); false at the end of input

@@ -21,6 +21,10 @@ void install_console();
 // tests (fd 0 is standard input)
 void console_set_input(int fd);
 
+// what happens when no answer is left for a question: by default a message on standard error
+// and exit status 1. It must not return; a fuzzing harness installs one that throws.
+extern void (*console_end_of_input)();
+
 //------------------------------------------------------------------ input
 // one key: its character code (0 .. 255)
 int console_read_key();

@@ -1,0 +1,53 @@
+// Fuzzing the robot data file reader: any bytes as a data file, then everything that follows a
+// read in the program (derivation, planning, the reports, reference evaluations) must neither
+// crash nor hang, whatever the values.
+#include "app/datafile.h"
+#include "app/report.h"
+#include "model/console_io.h"
+#include "model/derive.h"
+#include "model/parameters.h"
+#include "planning/reference.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <sys/mman.h>
+#include <unistd.h>
+
+static void discard_text(const char*) {}
+
+static int answer_no() {
+    return 'n';
+}
+
+// the entry libFuzzer calls with each input
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const int fd = memfd_create("robot.dat", 0);
+    if (fd < 0) {
+        return 0;
+    }
+    if (size > 0 && write(fd, data, size) != static_cast<ssize_t>(size)) {
+        close(fd);
+        return 0;
+    }
+    console_hooks.write_text = discard_text;
+    console_hooks.read_key = answer_no;
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
+
+    set_defaults();
+    read_robot_data(path);
+    update_derived();
+    print_settings();
+    print_settings_derived();
+    // the commanded motion along the run, as the simulation asks for it
+    double position[2];
+    double velocity[2];
+    for (int k = 0; k <= 40; ++k) {
+        reference_at(params.robot_type, params.motion, params.cp, 0.1 * k, position, velocity);
+    }
+    close(fd);
+    return 0;
+}
