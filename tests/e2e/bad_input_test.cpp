@@ -1,0 +1,213 @@
+// Bad input of every kind, given to both programs: the console program (a data file read at
+// start-up, then the dialogs answered) and robosim-batch. Every case says what must happen:
+// the message, the exit status, and that the run goes on (or stops) as the program defines.
+#include "tests/e2e/batch_run.h"
+#include "tests/e2e/console_run.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+// the default SCARA sine experiment, token by token
+static const std::vector<std::string> SCARA_SINE = {
+    "b", "0.4", "0.4", "1.0", "110", "110", "60",   "0.6", "60",  "0.6", "g",  "4",
+    "4", "4",   "4",   "V",   "c",   "4",   "-0.1", "0.3", "0.6", "0.2", "2.0"};
+
+// a cylindrical trapezoid experiment, token by token
+static const std::vector<std::string> CYL_TRAP = {
+    "a", "0.5", "1.0", "110", "110", "100",  "0.6",  "100",  "0.6",  "h",  "4",
+    "4", "4",   "4",   "v",   "p",   "0.15", "0.26", "-0.3", "0.52", "2.0"};
+
+static std::string join(const std::vector<std::string>& tokens, size_t count) {
+    std::string text;
+    for (size_t i = 0; i < count && i < tokens.size(); ++i) {
+        text += tokens[i] + (i % 4 == 3 ? "\n" : " ");
+    }
+    return text;
+}
+
+// the tokens with token i replaced
+static std::string with(std::vector<std::string> tokens, size_t i, const std::string& value) {
+    tokens[i] = value;
+    return join(tokens, tokens.size());
+}
+
+// a data file of its own for each run, removed at the end of the test
+class BadInputTest : public ::testing::Test {
+  protected:
+    std::string write_file(const std::string& content) {
+        char path[] = "/tmp/robosim-bad-XXXXXX";
+        const int fd = mkstemp(path);
+        EXPECT_EQ(write(fd, content.data(), content.size()), (ssize_t)content.size());
+        close(fd);
+        files_.push_back(path);
+        return path;
+    }
+
+    void TearDown() override {
+        for (const std::string& f : files_) {
+            unlink(f.c_str());
+        }
+    }
+
+    // the console program reads the file at start-up and answers 'n' to every dialog
+    static ConsoleRun run_console_with_file(const std::string& path) {
+        std::string script = "y\n" + path + "\n";
+        for (int i = 0; i < 40; ++i) {
+            script += "n\n";
+        }
+        return run_robosim(script);
+    }
+
+  private:
+    std::vector<std::string> files_;
+};
+
+// What a broken file must give: the console program reports the item where reading stopped,
+// keeps what it read and goes on through the dialogs to the window; the batch tool reports the
+// same on standard error, writes no numbers and ends with status 1.
+struct BrokenFile {
+    const char* name;
+    std::string content;
+    const char* message;  // a part of the report
+};
+
+TEST_F(BadInputTest, BrokenFilesAreReportedAndTheConsoleProgramGoesOn) {
+    const std::vector<BrokenFile> cases = {
+        {"empty", "", "ファイルが途中で終わっています：(1)"},
+        {"letter for a number", with(SCARA_SINE, 3, "x"), "数値ではない語 'x'"},
+        {"letter for the path kind", with(SCARA_SINE, 17, "four"), "整数ではない語 'four'"},
+        {"selector of several characters", with(SCARA_SINE, 10, "gh"),
+         "１文字ではない選択記号 'gh'"},
+        {"robot of several characters", with(CYL_TRAP, 0, "ab"), "１文字ではない選択記号 'ab'"},
+    };
+    for (const BrokenFile& c : cases) {
+        const std::string path = write_file(c.content);
+        const ConsoleRun con = run_console_with_file(path);
+        EXPECT_NE(con.out.find(c.message), std::string::npos) << c.name << "\n" << con.out;
+        EXPECT_TRUE(con.reached_final) << c.name;  // the dialogs and the simulation went on
+
+        const ProgramRun batch = run_batch_program({path});
+        EXPECT_EQ(batch.status, 1) << c.name;
+        EXPECT_TRUE(batch.out.empty()) << c.name;
+        EXPECT_NE(batch.err.find(c.message), std::string::npos) << c.name << "\n" << batch.err;
+    }
+}
+
+TEST_F(BadInputTest, MissingFileIsNamedAndChangesNothing) {
+    const std::string path = "/tmp/robosim-no-such-file.dat";
+    const ConsoleRun con = run_console_with_file(path);
+    EXPECT_NE(con.out.find("ファイル " + path + " を開けません"), std::string::npos) << con.out;
+    EXPECT_TRUE(con.reached_final);
+    const ProgramRun batch = run_batch_program({path});
+    EXPECT_EQ(batch.status, 1);
+    EXPECT_TRUE(batch.out.empty());
+    EXPECT_NE(batch.err.find(path), std::string::npos);
+}
+
+TEST_F(BadInputTest, FileEndingAfterAnyTokenIsReportedAtThatItem) {
+    for (const auto* tokens : {&SCARA_SINE, &CYL_TRAP}) {
+        for (size_t n = 1; n < tokens->size(); ++n) {
+            const std::string path = write_file(join(*tokens, n));
+            const ProgramRun batch = run_batch_program({path});
+            EXPECT_EQ(batch.status, 1) << n << " tokens";
+            EXPECT_TRUE(batch.out.empty());
+            EXPECT_NE(batch.err.find("ファイルが途中で終わっています"), std::string::npos)
+                << n << " tokens\n"
+                << batch.err;
+        }
+    }
+    // the console program keeps what it read: a file that stops after the work mass of 2.5 kg
+    // shows that mass in the report and the window follows
+    std::vector<std::string> heavy = CYL_TRAP;
+    heavy[2] = "2.5";
+    const ConsoleRun con = run_console_with_file(write_file(join(heavy, 3)));
+    EXPECT_NE(con.out.find("(1-2) ワーク質量=2.500[kg]"), std::string::npos) << con.out;
+    EXPECT_TRUE(con.reached_final);
+}
+
+// Values that no physics allows are not refused: they flow on as infinities or not-a-number
+// values. Both programs must run to their end without a crash, a trap or a hang.
+TEST_F(BadInputTest, ImpossibleValuesFlowOnWithoutACrash) {
+    const std::vector<std::pair<const char*, std::string>> cases = {
+        {"overflowing time", with(SCARA_SINE, 22, "1e999")},
+        {"overflowing mass", with(CYL_TRAP, 2, "-1e400")},
+        {"zero arm", with(SCARA_SINE, 1, "0")},
+        {"negative arm", with(CYL_TRAP, 1, "-0.5")},
+        {"zero mass", with(CYL_TRAP, 2, "0")},
+        {"negative mass", with(SCARA_SINE, 3, "-1")},
+        {"zero ratio", with(SCARA_SINE, 6, "0")},
+        {"negative ratio", with(CYL_TRAP, 7, "-100")},
+        {"zero efficiency", with(CYL_TRAP, 6, "0")},
+        {"negative efficiency", with(SCARA_SINE, 9, "-0.6")},
+        {"zero power", with(SCARA_SINE, 4, "0")},
+        {"zero time", with(CYL_TRAP, 20, "0")},
+        {"negative time", with(SCARA_SINE, 22, "-2")},
+        {"zero wavelength", with(SCARA_SINE, 20, "0")},
+        {"zero frequency", with(CYL_TRAP, 10, "0")},
+        {"path kind 0", with(SCARA_SINE, 17, "0")},
+        {"path kind 5", with(SCARA_SINE, 17, "5")},
+        {"path kind -1", with(SCARA_SINE, 17, "-1")},
+        {"start at the origin, SCARA",
+         join({"b", "0.4", "0.4", "1", "110", "110", "60", "0.6", "60",  "0.6", "g",
+               "4", "4",   "4",   "4", "V",   "q",   "0",  "0",   "0.3", "0.3"},
+              21)},
+        {"start at the origin, cylindrical", with(CYL_TRAP, 16, "0") + " "},
+    };
+    for (const auto& [name, content] : cases) {
+        const std::string path = write_file(content);
+        const ProgramRun batch = run_batch_program({path});
+        EXPECT_EQ(batch.status, 0) << name << "\n" << batch.err;
+        EXPECT_EQ(split(batch.out, '\n').size(), 202u) << name;  // every sample is written
+        const ConsoleRun con = run_console_with_file(path);
+        EXPECT_TRUE(con.reached_final) << name << "\n" << con.err;
+        EXPECT_FALSE(con.timed_out) << name;
+    }
+}
+
+TEST_F(BadInputTest, ScaraGoalOutOfReachIsToldAndTheRunGoesOn) {
+    const std::string path =
+        write_file(join({"b", "0.4", "0.4", "1", "110", "110", "60",  "0.6", "60",  "0.6", "g",
+                         "4", "4",   "4",   "4", "V",   "p",   "0.3", "0.2", "0.9", "0.3", "2"},
+                        22));
+    const ConsoleRun con = run_console_with_file(path);
+    EXPECT_NE(con.out.find("\n!!! 逆運動学の解なし．始めからやり直し．"), std::string::npos);
+    EXPECT_NE(con.out.find("位置(x,y)=( 0.900  0.300)"), std::string::npos) << con.out;
+    EXPECT_TRUE(con.reached_final);
+    const ProgramRun batch = run_batch_program({path});
+    EXPECT_EQ(batch.status, 0);
+    EXPECT_NE(batch.err.find("!!! 逆運動学の解なし"), std::string::npos);
+    EXPECT_EQ(batch.out.find("!!!"), std::string::npos);
+}
+
+TEST_F(BadInputTest, PathKindOutOfRangeAtStartUpIsAskedAgain) {
+    for (const char* wrong : {"0", "5", "-1", "x"}) {
+        std::string script = std::string("n\nb\nc\n") + wrong + "\n3\n";
+        for (int i = 0; i < 40; ++i) {
+            script += "n\n";
+        }
+        const ConsoleRun con = run_robosim(script);
+        // the question comes twice, and the answer 3 is taken: the report shows the U-curve
+        size_t first = con.out.find("cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=");
+        ASSERT_NE(first, std::string::npos) << wrong;
+        EXPECT_NE(con.out.find("cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=", first + 1),
+                  std::string::npos)
+            << wrong;
+        EXPECT_NE(con.out.find("(3) CPＵ字運動"), std::string::npos) << wrong;
+        EXPECT_TRUE(con.reached_final) << wrong;
+    }
+}
+
+TEST_F(BadInputTest, InputEndingInTheMiddleOfADialogStopsAtOnce) {
+    // start-up answered, then the answers end while the dialogs still ask
+    for (const char* script : {"n\nb\nc\n4\n", "n\na\n", "y\n", "n\nb\nc\n4\ny\n0.5"}) {
+        const ConsoleRun con = run_robosim(script, 15000);
+        EXPECT_TRUE(con.exited) << script;
+        EXPECT_EQ(con.exit_status, 1) << script;
+        EXPECT_FALSE(con.timed_out) << script;
+        EXPECT_NE(con.err.find("end of input"), std::string::npos) << script;
+        EXPECT_FALSE(con.reached_final) << script;
+    }
+}
