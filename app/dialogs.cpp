@@ -47,21 +47,6 @@ static ChainAnswer ask_chain_question(const char* question) {
     return ChainAnswer::run;
 }
 
-// converts the current start and end for the current robot, nearest to the zero posture;
-// reads robot_type, x0 y0 xf yf; writes phi0, theta0, phif, thetaf of the robot's record
-static void convert_current_ends() {
-    const double zero[2] = {0.0, 0.0};
-    if (params.robot_type == 'a') {
-        RobotRecord& r = params.cyl;
-        ik_cylindrical(params.x0, params.y0, zero, r.phi0, r.theta0);
-        ik_cylindrical(params.xf, params.yf, zero, r.phif, r.thetaf);
-    } else if (params.robot_type == 'b') {
-        RobotRecord& r = params.scara;
-        ik_scara(params.x0, params.y0, zero, r.phi0, r.theta0);
-        ik_scara(params.xf, params.yf, zero, r.phif, r.thetaf);
-    }
-}
-
 // makes a pattern the current motion: start, end and (with_tf) its time
 static void make_current(const PatternRecord& rec, bool with_tf) {
     params.x0 = rec.x0;
@@ -229,7 +214,7 @@ static void dialog_step() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf});
     }
     make_current(p, false);
-    convert_current_ends();
+    convert_motion_ends(params.robot_type);
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -245,7 +230,7 @@ static void dialog_trapezoid() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
     }
     make_current(p, true);
-    convert_current_ends();
+    convert_motion_ends(params.robot_type);
     plan_ptp_motors(params.robot_type);
 }
 
@@ -342,7 +327,7 @@ static void dialog_cp() {
         return;
     }
     make_current(*rec, true);
-    convert_current_ends();
+    convert_motion_ends(params.robot_type);
     plan_cp_path(params.robot_type, params.cp);
 }
 

@@ -193,21 +193,8 @@ void update_derived() {
     derive_gains(rt);            // needs JM1, JM2
     copy_current_pattern();      // current motion from the current pattern
 
-    // start and end in joint and motor coordinates, nearest to the zero posture
-    RobotRecord* r = derived_record(rt);
-    if (r == nullptr) {
-        return;  // no robot, nothing to plan
-    }
-    const double zero[2] = {0.0, 0.0};
-    if (rt == 'a') {
-        ik_cylindrical(params.x0, params.y0, zero, r->phi0, r->theta0);
-        ik_cylindrical(params.xf, params.yf, zero, r->phif, r->thetaf);
-    } else {
-        ik_scara(params.x0, params.y0, zero, r->phi0, r->theta0);
-        ik_scara(params.xf, params.yf, zero, r->phif, r->thetaf);
-    }
-
-    // plan the motion
+    convert_motion_ends(rt);  // start and end in joint and motor coordinates
+    // plan the motion (a type without a robot converts and plans nothing)
     if (params.motion == 'p') {
         plan_ptp_motors(rt);
     } else if (params.motion == 'c') {

@@ -26,18 +26,6 @@ constexpr double DEFAULT_FN = 4.0;               // natural frequency of both lo
 
 //------------------------------------------------------------------ helpers
 
-// converts the current start and end into phi0, theta0, phif, thetaf of both robot records,
-// nearest to the zero posture
-static void convert_current_ends_for_both_robots() {
-    const double zero[2] = {0.0, 0.0};
-    RobotRecord& c = params.cyl;
-    RobotRecord& s = params.scara;
-    ik_cylindrical(params.x0, params.y0, zero, c.phi0, c.theta0);
-    ik_cylindrical(params.xf, params.yf, zero, c.phif, c.thetaf);
-    ik_scara(params.x0, params.y0, zero, s.phi0, s.theta0);
-    ik_scara(params.xf, params.yf, zero, s.phif, s.thetaf);
-}
-
 // makes the CP pattern `rec` of kind `cp` current and plans it for both robots
 static void preplan_cp(const PatternRecord& rec, int cp) {
     params.tf = rec.tf;
@@ -46,7 +34,8 @@ static void preplan_cp(const PatternRecord& rec, int cp) {
     params.xf = rec.xf;
     params.yf = rec.yf;
     params.cp = cp;
-    convert_current_ends_for_both_robots();
+    convert_motion_ends('a');
+    convert_motion_ends('b');
     plan_cp_path('a', cp);
     plan_cp_path('b', cp);
 }
@@ -145,7 +134,8 @@ void set_defaults() {
     p.y0 = p.trap.y0;
     p.xf = p.trap.xf;
     p.yf = p.trap.yf;
-    convert_current_ends_for_both_robots();
+    convert_motion_ends('a');
+    convert_motion_ends('b');
     p.tf = p.trap.tf;
     plan_ptp_motors('a');
     plan_ptp_motors('b');

@@ -82,6 +82,21 @@ void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], doubl
     }
 }
 
+//------------------------------------------------------------------ current motion
+
+void convert_motion_ends(int robot_type) {
+    const double zero[2] = {0.0, 0.0};
+    if (robot_type == 'a') {
+        RobotRecord& r = params.cyl;
+        ik_cylindrical(params.x0, params.y0, zero, r.phi0, r.theta0);
+        ik_cylindrical(params.xf, params.yf, zero, r.phif, r.thetaf);
+    } else if (robot_type == 'b') {
+        RobotRecord& r = params.scara;
+        ik_scara(params.x0, params.y0, zero, r.phi0, r.theta0);
+        ik_scara(params.xf, params.yf, zero, r.phif, r.thetaf);
+    }
+}
+
 //------------------------------------------------------------------ Jacobian
 
 void jacobian(int robot_type, const double phi[2], double J[4]) {

@@ -30,6 +30,12 @@ void print_scara_unreachable(double x, double y);
 // the reference; strict comparisons, so on a tie the earlier candidate wins
 void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], double phi[2]);
 
+//------------------------------------------------------------------ current motion
+// start (x0, y0) and end (xf, yf) of the current motion into phi0, theta0, phif, thetaf of the
+// record of robot 'a' or 'b', nearest to the zero posture (another type converts nothing);
+// an unreachable SCARA point prints the failure message and waits for one key
+void convert_motion_ends(int robot_type);
+
 //------------------------------------------------------------------ Jacobian
 // J = d(x, y)/d(phi1, phi2), row by row (J11, J12, J21, J22); untouched for a type other
 // than 'a' and 'b'; reads scara.L1, scara.L2, wc
