@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 const char WINDOW_CAPTION[] =
     "r:file, a,b:ロボット選択, l,m,u:メカ, g,h:重力, k:ゲイン, v,V:VFB, q,p,c:運動変更，t,i:"
@@ -34,6 +35,19 @@ static void set_utf8_property(const char* name, const char* text) {
     XChangeProperty(display, window, property, utf8, 8, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(text),
                     static_cast<int>(std::strlen(text)));
+    XFlush(display);
+}
+
+// tells the desktop which process owns the window (_NET_WM_PID), as the window library does not
+static void set_pid_property() {
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable window = glXGetCurrentDrawable();
+    if (display == nullptr || window == 0) {
+        return;
+    }
+    const long pid = static_cast<long>(getpid());  // format 32 properties are passed as long
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
     XFlush(display);
 }
 
@@ -82,6 +96,7 @@ void open_window(int argc, char** argv) {
     glutCreateWindow(WINDOW_CAPTION);
     set_utf8_property("_NET_WM_NAME", WINDOW_CAPTION);
     set_utf8_property("_NET_WM_ICON_NAME", WINDOW_CAPTION);
+    set_pid_property();
 
     glutDisplayFunc(display_frame);
     glutReshapeFunc(on_reshape);

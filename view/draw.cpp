@@ -27,15 +27,44 @@ static void end_shape() {
     glEnable(GL_LIGHTING);
 }
 
-// a filled or outlined circle or half circle of radius r about the current origin;
+// cos and sin of k 2pi/120, k = 0 .. 119: a frame draws hundreds of full circles (the dots
+// of the trace), all with these angles
+struct UnitCircle {
+    double c[CIRCLE_SEGMENTS];
+    double s[CIRCLE_SEGMENTS];
+};
+
+static const UnitCircle& unit_circle() {
+    static const UnitCircle table = [] {
+        UnitCircle t = {};
+        for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
+            const double phi = k * (2.0 * CIRCLE_PI / CIRCLE_SEGMENTS);
+            t.c[k] = std::cos(phi);
+            t.s[k] = std::sin(phi);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// a filled or outlined circle or half circle of radius r about centre (window units); the
+// vertices are placed directly, without moving the origin, which spares the GL a matrix change
+// per circle (a frame draws hundreds of them);
 //   full: 120 vertices at k 2pi/120; half: 120 vertices at start - k pi/120 (stops one step
 //   short of start - pi)
-static void emit_round(GLenum mode, double r, bool half, double start) {
-    const double step = half ? CIRCLE_PI / CIRCLE_SEGMENTS : 2.0 * CIRCLE_PI / CIRCLE_SEGMENTS;
+static void emit_round(GLenum mode, const Point2& centre, double r, bool half, double start) {
     glBegin(mode);
-    for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
-        const double phi = half ? start - k * step : k * step;
-        glVertex2d(r * std::cos(phi), r * std::sin(phi));
+    if (half) {
+        const double step = CIRCLE_PI / CIRCLE_SEGMENTS;
+        for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
+            const double phi = start - k * step;
+            glVertex2d(centre.x + r * std::cos(phi), centre.y + r * std::sin(phi));
+        }
+    } else {
+        const UnitCircle& u = unit_circle();
+        for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
+            glVertex2d(centre.x + r * u.c[k], centre.y + r * u.s[k]);
+        }
     }
     glEnd();
 }
@@ -47,10 +76,7 @@ static void draw_round(GLenum mode, const Point2& centre, double r, bool half, d
     const double rw = to_window(r);
     begin_shape(c);
     if (drawable(cw) && drawable(rw) && std::isfinite(start)) {
-        glPushMatrix();
-        glTranslated(cw.x, cw.y, 0.0);
-        emit_round(mode, rw, half, start);
-        glPopMatrix();
+        emit_round(mode, cw, rw, half, start);
     }
     end_shape();
 }
@@ -115,6 +141,86 @@ void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Col
         glEnd();
     }
     glLineWidth(static_cast<GLfloat>(THICK_LINE_RESTORE_PX));
+    end_shape();
+}
+
+// a curve of many segments is one GL_LINES primitive: the same pixels as one primitive per
+// segment, at a fraction of the cost in a software renderer
+void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
+                         const Colour4& c) {
+    const double width_px = to_window(width_m * PIXELS_PER_METRE);
+    begin_shape(c);
+    if (drawable(width_px) && width_px > 0.0 && count > 1) {
+        glLineWidth(static_cast<GLfloat>(width_px));
+        glBegin(GL_LINES);
+        for (int i = 1; i < count; ++i) {
+            const Point2 aw = {to_window(points[i - 1].x), to_window(points[i - 1].y)};
+            const Point2 bw = {to_window(points[i].x), to_window(points[i].y)};
+            if ((shown == nullptr || shown[i]) && drawable(aw) && drawable(bw)) {
+                glVertex2d(aw.x, aw.y);
+                glVertex2d(bw.x, bw.y);
+            }
+        }
+        glEnd();
+    }
+    glLineWidth(static_cast<GLfloat>(THICK_LINE_RESTORE_PX));
+    end_shape();
+}
+
+// Hundreds of dots and segments, one GL primitive each, would cost the software renderer more
+// than everything else in the frame. They go in two primitives instead, all dots then all
+// segments, and the depth buffer restores the drawing order: item n of the sequence (dot 0,
+// dot 1, segment 0-1, dot 2, segment 1-2, ...) lies at depth 1 - (n + 1) * dz and only a
+// nearer item may cover a pixel. The depth buffer is cleared first and the test switched off
+// again afterwards; nothing else in the window uses depth.
+void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colour,
+                const Point2* path, const Colour4& path_colour) {
+    if (count < 1) {
+        return;
+    }
+    const double rw = to_window(r);
+    const double dz = 2.0 / (2.0 * count + 2.0);  // depth step between two items (NDC)
+    const auto dot_depth = [dz](int i) { return 1.0 - (i == 0 ? 1 : 2 * i) * dz; };
+    const auto segment_depth = [dz](int i) { return 1.0 - (2 * i + 1) * dz; };
+    const UnitCircle& u = unit_circle();
+
+    begin_shape(dot_colour);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+
+    // dots: each the fan of the 120-gon, as GL splits a polygon
+    glBegin(GL_TRIANGLES);
+    for (int i = 0; i < count && drawable(rw); ++i) {
+        const Point2 cw = {to_window(dots[i].x), to_window(dots[i].y)};
+        if (!drawable(cw)) {
+            continue;
+        }
+        const double z = dot_depth(i);
+        for (int k = 1; k + 1 < CIRCLE_SEGMENTS; ++k) {
+            glVertex3d(cw.x + rw * u.c[0], cw.y + rw * u.s[0], z);
+            glVertex3d(cw.x + rw * u.c[k], cw.y + rw * u.s[k], z);
+            glVertex3d(cw.x + rw * u.c[k + 1], cw.y + rw * u.s[k + 1], z);
+        }
+    }
+    glEnd();
+
+    // commanded path
+    if (path != nullptr) {
+        glColor4f(path_colour.r, path_colour.g, path_colour.b, path_colour.a);
+        glBegin(GL_LINES);
+        for (int i = 1; i < count; ++i) {
+            const Point2 aw = {to_window(path[i - 1].x), to_window(path[i - 1].y)};
+            const Point2 bw = {to_window(path[i].x), to_window(path[i].y)};
+            if (drawable(aw) && drawable(bw)) {
+                glVertex3d(aw.x, aw.y, segment_depth(i));
+                glVertex3d(bw.x, bw.y, segment_depth(i));
+            }
+        }
+        glEnd();
+    }
+
+    glDisable(GL_DEPTH_TEST);
     end_shape();
 }
 

@@ -51,6 +51,19 @@ void draw_line(const Point2& a, const Point2& b, const Colour4& c);
 // one line a-b, width_m (m) at 400 pixels per metre wide; leaves the line width at 2 pixels
 void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Colour4& c);
 
+// the segments points[i - 1]-points[i], i = 1 .. count - 1, each drawn exactly as
+// draw_thick_line would draw it, where shown[i] is true (every segment when shown is nullptr);
+// one primitive for a whole curve of the graphs
+void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
+                         const Colour4& c);
+
+// The trace of a run: for i = 0 .. count - 1 a filled circle of radius r at dots[i] and, when
+// path is given and i > 0, the segment path[i - 1]-path[i] at the current line width; the
+// picture is that of drawing dot 0, dot 1, segment 0-1, dot 2, segment 1-2 ... one after the
+// other. Points that are not drawable leave their dot or segment out.
+void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colour,
+                const Point2* path, const Colour4& path_colour);
+
 // filled circle of radius r about centre
 void draw_disc(const Point2& centre, double r, const Colour4& c);
 

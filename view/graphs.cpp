@@ -29,11 +29,11 @@ static double sample_x(double x0, int i) {
 // one curve of joint j of a history field from sample 0 to k, y = O.y + (value - base) * scale
 static void draw_curve(const double (*field)[2], int j, const Point2& O, double base, double scale,
                        int k, double width_m, const Colour4& c) {
-    for (int i = 1; i <= k; ++i) {
-        const Point2 a = {sample_x(O.x, i - 1), O.y + (field[i - 1][j] - base) * scale};
-        const Point2 b = {sample_x(O.x, i), O.y + (field[i][j] - base) * scale};
-        draw_thick_line(a, b, width_m, c);
+    Point2 points[HISTORY_LEN];
+    for (int i = 0; i <= k; ++i) {
+        points[i] = {sample_x(O.x, i), O.y + (field[i][j] - base) * scale};
     }
+    draw_thick_polyline(points, nullptr, k + 1, width_m, c);
 }
 
 // a curve of y = y0 + scale * value whose segments are drawn only where both end values pass
@@ -42,14 +42,17 @@ template <class Inside>
 static void draw_banded_curve(const double (*field)[2], int j, const Point2& O, double y0,
                               double scale, int k, Inside inside, double width_m,
                               const Colour4& c) {
-    for (int i = 1; i <= k; ++i) {
-        const double va = field[i - 1][j];
-        const double vb = field[i][j];
-        if (inside(va) && inside(vb)) {
-            draw_thick_line({sample_x(O.x, i - 1), y0 + scale * va},
-                            {sample_x(O.x, i), y0 + scale * vb}, width_m, c);
-        }
+    Point2 points[HISTORY_LEN];
+    bool shown[HISTORY_LEN];
+    bool previous_inside = false;
+    for (int i = 0; i <= k; ++i) {
+        const double v = field[i][j];
+        const bool now_inside = inside(v);
+        points[i] = {sample_x(O.x, i), y0 + scale * v};
+        shown[i] = i > 0 && previous_inside && now_inside;
+        previous_inside = now_inside;
     }
+    draw_thick_polyline(points, shown, k + 1, width_m, c);
 }
 
 // widens range (max, min) by every value of theta and theta_ref of samples 0 .. count - 1;

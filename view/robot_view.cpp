@@ -66,16 +66,16 @@ void draw_robot_scene(int robot_type, int k) {
     draw_goal_marker(params.xf, params.yf, BLUE);
     draw_marker(r, GREEN);
 
-    // actual work points and the commanded path; a step command jumps, so it has no path
-    Point2 q_prev = window_point(h.pos_ref[0][0], h.pos_ref[0][1]);
+    // actual work points (red dots) and the commanded path (blue); a step command jumps, so
+    // it has no path
+    Point2 dots[HISTORY_LEN];
+    Point2 path[HISTORY_LEN];
     for (int i = 0; i <= k; ++i) {
-        draw_marker({h.pos[i][0], h.pos[i][1]}, RED);
-        const Point2 q = window_point(h.pos_ref[i][0], h.pos_ref[i][1]);
-        if (params.motion != 'q' && i > 0) {
-            draw_line(q_prev, q, BLUE);
-        }
-        q_prev = q;
+        dots[i] = window_point(h.pos[i][0], h.pos[i][1]);
+        path[i] = window_point(h.pos_ref[i][0], h.pos_ref[i][1]);
     }
+    draw_trace(dots, k + 1, MARKER_R * view_state.robot_scale, RED,
+               params.motion != 'q' ? path : nullptr, BLUE);
 }
 
 //------------------------------------------------------------------ robots

@@ -1,0 +1,88 @@
+// Cost of one window frame: display_frame of the costliest picture, the SCARA sine run at its
+// last sample (every curve and trace complete), on the display in DISPLAY. Each repetition
+// draws one frame untimed first, then times one frame to its end on the GL side (glFinish),
+// in wall-clock time because the software rasteriser works on threads of its own. Run under
+// a virtual display with Mesa's software renderer, as the README shows.
+#include "app/window.h"
+#include "model/parameters.h"
+#include "sim/simulate.h"
+#include "tests/support/scenarios.h"
+#include "view/frame.h"
+#include "view/view_state.h"
+
+#include <GL/freeglut.h>
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+// opens the 800 x 800 window once; false without a display
+static bool open_bench_window() {
+    static bool open = false;
+    if (!open) {
+        if (display_problem() != nullptr) {
+            return false;
+        }
+        int argc = 1;
+        char name[] = "robosim_frame_bench";
+        char* argv[] = {name, nullptr};
+        glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
+        glutCreateWindow("robosim frame benchmark");
+        on_reshape(WINDOW_SIZE, WINDOW_SIZE);
+        glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+        open = true;
+    }
+    return true;
+}
+
+static void BM_display_frame_scara_sine_200(benchmark::State& state) {
+    if (!open_bench_window()) {
+        state.SkipWithError("no X display: run under xvfb-run");
+        return;
+    }
+    static bool simulated = false;  // set-up stays outside the timed loop, once for all repetitions
+    if (!simulated) {
+        load_scenario_scara_sine();
+        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        simulated = true;
+    }
+    reset_view_state();
+    view_state.anim_index = params.n_sample;
+    display_frame();  // the first frame pays for set-up inside the driver
+    glFinish();
+    for (auto _ : state) {
+        display_frame();
+        glFinish();
+    }
+}
+
+// 100 repetitions of one frame each: the median is the figure to read
+BENCHMARK(BM_display_frame_scara_sine_200)
+    ->Iterations(1)
+    ->Repetitions(100)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// the floor under every frame: clear and hand over to the window, nothing drawn
+static void BM_empty_frame(benchmark::State& state) {
+    if (!open_bench_window()) {
+        state.SkipWithError("no X display: run under xvfb-run");
+        return;
+    }
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    end_frame();
+    glFinish();
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        end_frame();
+        glFinish();
+    }
+}
+
+BENCHMARK(BM_empty_frame)
+    ->Iterations(1)
+    ->Repetitions(100)
+    ->ReportAggregatesOnly(true)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);

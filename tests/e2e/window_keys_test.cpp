@@ -1,0 +1,136 @@
+// The real program's window under key presses: the animation, the zoom, the lower graph, the
+// re-simulation keys, a round trip through the console dialogs, and ESC.
+#include "tests/e2e/window_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+using WindowKeys = WindowRun;
+
+const char* const SCARA_SINE = "nbc4\nn";  // no data file, SCARA, CP, sine path, no changes
+
+// curve ink of the joint displacement graph: the blue commanded angles
+int joint_curve_ink(const Picture& p) {
+    return p.count(0.41, 0.51, 0.899, 0.9, is_blue);
+}
+
+// occurrences of text in s
+size_t occurrences(const std::string& s, const std::string& text) {
+    size_t n = 0;
+    for (size_t at = s.find(text); at != std::string::npos; at = s.find(text, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+// each 's' adds a sample to the curves until sample 200; further presses change nothing
+TEST_F(WindowKeys, StepGrowsTheCurvesAndStopsAtTheLastSample) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    const int at_start = joint_curve_ink(grab());
+    keys("s", 20);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const int at_20 = joint_curve_ink(grab());
+    keys("s", 60);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const int at_80 = joint_curve_ink(grab());
+    EXPECT_LT(at_start, at_20);
+    EXPECT_LT(at_20, at_80);
+
+    keys("s", 119);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_199 = grab();
+    keys("s");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_200 = grab();
+    keys("s", 10);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture after = grab();
+    EXPECT_NE(at_199.rgb, at_200.rgb);
+    EXPECT_EQ(at_200.rgb, after.rgb);
+
+    // '0' goes back to the start
+    keys("0");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    EXPECT_EQ(joint_curve_ink(grab()), at_start);
+}
+
+// 'w' shrinks the robot view about the window centre (the base moves from (-0.5, -0.5) to
+// (-0.45, -0.45)), 'W' enlarges it back; the graphs stay where they are
+TEST_F(WindowKeys, ZoomKeysScaleTheRobotViewAboutTheCentre) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    const Picture before = grab();
+    EXPECT_TRUE(is_red(before.at(-0.5, -0.5)));
+    keys("w");
+    const Picture shrunk = grab_when([](const Picture& p) { return is_red(p.at(-0.45, -0.45)); });
+    EXPECT_TRUE(is_red(shrunk.at(-0.45, -0.45)));
+    EXPECT_FALSE(is_red(shrunk.at(-0.5, -0.5)));
+    EXPECT_EQ(shrunk.count(0.36, -1.0, 0.999, 0.999, is_red),
+              before.count(0.36, -1.0, 0.999, 0.999, is_red));
+    keys("W");
+    const Picture back = grab_when([](const Picture& p) { return is_red(p.at(-0.5, -0.5)); });
+    EXPECT_EQ(back.rgb, before.rgb);
+}
+
+// 'i' shows the inertia graph, 't' the torque graph again
+TEST_F(WindowKeys, TorqueAndInertiaKeysSwitchTheLowerGraph) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    EXPECT_TRUE(is_torque_graph(grab()));
+    keys("i");
+    EXPECT_TRUE(eventually([&] { return is_inertia_graph(grab()); }));
+    keys("t");
+    EXPECT_TRUE(eventually([&] { return is_torque_graph(grab()); }));
+}
+
+// 'h' switches gravity off and re-simulates at once, without the dialogs: the console shows
+// the calculating note but no menu, and the frame is back at sample 0
+TEST_F(WindowKeys, GravityKeyResimulatesWithoutTheDialogs) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    const std::string menu = "描画画面上でキーによる操作選択";
+    const int at_start = joint_curve_ink(grab());
+    keys("s", 30);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    ASSERT_GT(joint_curve_ink(grab()), at_start);
+    const std::string before = output();
+
+    keys("h");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture p = grab();
+    EXPECT_EQ(joint_curve_ink(p), at_start);
+    // the status line changes from "vertical motion" to "horizontal motion", which is longer
+    EXPECT_GT(p.count(-0.5, 0.84, -0.3, 0.88, is_dark), 0);
+    const std::string after = output().substr(before.size());
+    EXPECT_NE(after.find("只今計算中"), std::string::npos) << after;
+    EXPECT_EQ(occurrences(output(), menu), 1u);
+}
+
+// 'k' goes back to the console at the gain dialog; answering "n" there runs the final stage
+// and the window takes over again, at sample 0
+TEST_F(WindowKeys, GainKeyGoesThroughTheConsoleAndBack) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    const std::string to_window = "\n\n描画画面へ";  // the final stage, not the menu line
+    ASSERT_EQ(occurrences(output(), to_window), 1u);
+    keys("s", 10);
+    keys("k");
+    ASSERT_TRUE(eventually([&] {
+        return output().find("(2-1) 制御ゲイン変更？") != std::string::npos;
+    })) << output();
+    ASSERT_NO_FATAL_FAILURE(answer("n"));
+    EXPECT_TRUE(eventually([&] { return occurrences(output(), to_window) == 2; })) << output();
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    EXPECT_EQ(joint_curve_ink(grab()), joint_curve_ink(grab()));
+    keys("Escape");
+    EXPECT_EQ(wait_exit(10000), 0);
+}
+
+// ESC ends the program with status 0 at any time, also in the middle of the animation
+TEST_F(WindowKeys, EscapeEndsWithStatusZero) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("s", 5);
+    keys("Escape");
+    EXPECT_EQ(wait_exit(10000), 0);
+}
+
+}  // namespace
