@@ -3,13 +3,13 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
+#include "app/window.h"
 #include "model/console_io.h"
 #include "model/parameters.h"
 #include "sim/simulate.h"
 #include "view/frame.h"
 #include "view/view_state.h"
 
-#include <cstdlib>
 
 //------------------------------------------------------------------ helpers
 
@@ -100,7 +100,7 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
             break;
 
         case KEY_ESC:
-            std::exit(0);
+            close_window_and_exit(0);
         default:  // other keys do nothing beyond replacing last_key
             break;
     }

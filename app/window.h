@@ -18,6 +18,10 @@ const char* display_problem();
 // argc and argv go unchanged to the window library
 [[noreturn]] void open_window(int argc, char** argv);
 
+// closes the window and the connection to the display (freeing what the GL driver holds for
+// them), then ends the process with status
+[[noreturn]] void close_window_and_exit(int status);
+
 //------------------------------------------------------------------ callbacks
 // the viewport covers the whole window and the projection is the identity: every view draws
 // in the square -1 .. 1, stretched over the window (not letter-boxed)

@@ -45,6 +45,18 @@ std::vector<PrimitiveCase> primitive_cases(double size, double at) {
         {"rect", [=] { draw_rect(a, size, size, 0.3, RED); }, 0.0f},
         {"rect outline", [=] { draw_rect_outline(a, size, size, 0.3, RED); }, 0.0f},
         {"grid", [=] { draw_grid(a, 0.0, 3, size, size); }, 1.0f},
+        {"polyline",
+         [=] {
+             const Point2 points[3] = {a, b, {at, at + size}};
+             draw_thick_polyline(points, nullptr, 3, 0.01, RED);
+         },
+         2.0f},
+        {"trace",
+         [=] {
+             const Point2 points[3] = {a, b, {at, at + size}};
+             draw_trace(points, 3, size, RED, points, BLUE);
+         },
+         0.0f},
     };
 }
 
@@ -67,6 +79,7 @@ TEST_F(DrawPrimitives, LeaveLightingOnAndMatrixStackBalanced) {
                 GLfloat width = 0.0f;
                 glGetFloatv(GL_LINE_WIDTH, &width);
                 EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+                EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
                 EXPECT_EQ(depth_after, depth_before);
                 EXPECT_EQ(width, pc.width_after > 0.0f ? pc.width_after : 5.0f);
                 EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -150,6 +163,29 @@ TEST_F(DrawPrimitives, GridCentreLinesAreTwoPixelsAndOthersOne) {
     EXPECT_EQ(black_run(0.45, 0.55), 1);                    // x = 0.5, the outermost line
     EXPECT_EQ(black_run(0.70, 0.80), 0);                    // n = 2: nothing at 0.75
     EXPECT_EQ(p.count(0.1, -0.05, 0.1, 0.05, is_dark), 2);  // horizontal centre line
+}
+
+// a trace looks as if drawn item by item: dot 0, dot 1, segment 0-1, dot 2, segment 1-2
+TEST_F(DrawPrimitives, TraceKeepsTheDrawingOrderOfItsItems) {
+    const Point2 dots[3] = {{-0.3, 0.0}, {0.05, 0.1}, {0.1, 0.1}};
+    const Point2 path[3] = {{0.0, 0.1}, {0.2, 0.1}, {0.2, 0.3}};
+    glLineWidth(2.0f);
+    draw_trace(dots, 3, 0.02, RED, path, BLUE);
+    const Picture p = read_back_buffer();
+    EXPECT_TRUE(is_blue(p.at(0.05, 0.1)));   // segment 0-1 over dot 1
+    EXPECT_TRUE(is_red(p.at(0.05, 0.115)));  // dot 1 beside the segment
+    EXPECT_TRUE(is_red(p.at(0.1, 0.1)));     // dot 2 over segment 0-1
+    EXPECT_TRUE(is_blue(p.at(0.2, 0.2)));    // segment 1-2
+    EXPECT_TRUE(is_red(p.at(-0.3, 0.0)));    // dot 0
+    EXPECT_TRUE(is_blue(p.at(0.16, 0.1)));   // segment 0-1 beyond the dots
+
+    // without a path only the dots; a dot that is not a number is left out
+    glClear(GL_COLOR_BUFFER_BIT);
+    const Point2 with_nan[2] = {{std::nan(""), 0.0}, {0.5, 0.5}};
+    draw_trace(with_nan, 2, 0.02, RED, nullptr, BLUE);
+    const Picture q = read_back_buffer();
+    EXPECT_EQ(q.count(-1.0, -1.0, 0.999, 0.999, is_blue), 0);
+    EXPECT_TRUE(is_red(q.at(0.5, 0.5)));
 }
 
 //------------------------------------------------------------------ text
