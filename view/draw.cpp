@@ -4,6 +4,7 @@
 #include "view/draw.h"
 
 #include "model/parameters.h"
+#include "sim/history.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -45,6 +46,70 @@ static const UnitCircle& unit_circle() {
         return t;
     }();
     return table;
+}
+
+// The trace's dots as one indexed vertex array. Each dot's 120-gon is split into the 24-gon
+// through every fifth vertex (22 triangles) and the 24 thin slivers between that 24-gon and the
+// 120-gon (4 triangles each). The union is exactly the 120-gon, vertex for vertex. A sliver of a
+// dot of a few pixels is a few hundredths of a pixel thick: it is handed to the GL only when a
+// pixel centre lies within SLIVER_MARGIN_PX of it, as only then can it colour a pixel. This
+// leaves about a third of the triangles, which is what the frame's cost mostly is.
+constexpr int SLIVER_STEP = 5;                                  // 120-gon edges per sliver   (-)
+constexpr int SLIVERS = CIRCLE_SEGMENTS / SLIVER_STEP;          // slivers per dot            (-)
+constexpr int MAX_INDICES_PER_DOT = 3 * (CIRCLE_SEGMENTS - 2);  // all of a dot's triangles (-)
+// a pixel centre farther than this from a sliver stays outside it after the rasteriser has
+// snapped the vertices to its sub-pixel grid (1/256 pixel or finer)                     (px)
+constexpr double SLIVER_MARGIN_PX = 1.0 / 16.0;
+
+struct TraceBuffers {
+    float vertices[HISTORY_LEN][3 * CIRCLE_SEGMENTS];   // x, y, z of every dot's vertices
+    GLuint indices[HISTORY_LEN * MAX_INDICES_PER_DOT];  // the triangles handed to the GL
+};
+
+static TraceBuffers trace_buffers = {};  // rewritten by every trace; no state between frames
+
+// appends triangle (a, b, c) of the dot whose first vertex is base
+static void add_triangle(GLuint base, int a, int b, int c, int* n) {
+    GLuint* t = &trace_buffers.indices[*n];
+    t[0] = base + static_cast<GLuint>(a % CIRCLE_SEGMENTS);
+    t[1] = base + static_cast<GLuint>(b % CIRCLE_SEGMENTS);
+    t[2] = base + static_cast<GLuint>(c % CIRCLE_SEGMENTS);
+    *n += 3;
+}
+
+// whether a pixel centre lies within SLIVER_MARGIN_PX of sliver k of a circle of radius
+// r_px about (cx, cy), all in pixels: the sliver lies inside the circle, outside the chord
+// from vertex 5k to vertex 5k + 5, and within the bounding box of its six vertices
+static bool sliver_may_cover_a_pixel(double cx, double cy, double r_px, int k) {
+    const UnitCircle& u = unit_circle();
+    double x0 = cx + r_px * u.c[SLIVER_STEP * k];
+    double x1 = x0;
+    double y0 = cy + r_px * u.s[SLIVER_STEP * k];
+    double y1 = y0;
+    for (int j = 1; j <= SLIVER_STEP; ++j) {
+        const int v = (SLIVER_STEP * k + j) % CIRCLE_SEGMENTS;
+        x0 = std::fmin(x0, cx + r_px * u.c[v]);
+        x1 = std::fmax(x1, cx + r_px * u.c[v]);
+        y0 = std::fmin(y0, cy + r_px * u.s[v]);
+        y1 = std::fmax(y1, cy + r_px * u.s[v]);
+    }
+    // the chord's normal points to the middle of the sliver's arc
+    const double mid_angle =
+        (SLIVER_STEP * k + 0.5 * SLIVER_STEP) * (2.0 * CIRCLE_PI / CIRCLE_SEGMENTS);
+    const double nx = std::cos(mid_angle);
+    const double ny = std::sin(mid_angle);
+    const double chord = r_px * std::cos(CIRCLE_PI * SLIVER_STEP / CIRCLE_SEGMENTS);
+    const double m = SLIVER_MARGIN_PX;
+    for (double py = std::ceil(y0 - m - 0.5) + 0.5; py <= y1 + m; py += 1.0) {
+        for (double px = std::ceil(x0 - m - 0.5) + 0.5; px <= x1 + m; px += 1.0) {
+            const double along = (px - cx) * nx + (py - cy) * ny;  // beyond the chord (px)
+            const double dist = std::hypot(px - cx, py - cy);      // from the centre     (px)
+            if (along >= chord - m && dist <= r_px + m) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 // a filled or outlined circle or half circle of radius r about centre (window units); the
@@ -189,21 +254,49 @@ void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colo
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
 
-    // dots: each the fan of the 120-gon, as GL splits a polygon
-    glBegin(GL_TRIANGLES);
+    // dots: vertex 120 i + k of the arrays is vertex k of the i-th dot shown. The slivers can
+    // be judged in pixels only when a window unit is as many pixels across as up (a square
+    // viewport); otherwise every sliver is drawn.
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const double px_per_unit = 0.5 * viewport[2];  // (px/window)
+    const bool cull_slivers = viewport[2] == viewport[3];
+    int shown = 0;    // dots in the arrays
+    int indices = 0;  // indices in the arrays
     for (int i = 0; i < count && drawable(rw); ++i) {
         const Point2 cw = {to_window(dots[i].x), to_window(dots[i].y)};
         if (!drawable(cw)) {
             continue;
         }
-        const double z = dot_depth(i);
-        for (int k = 1; k + 1 < CIRCLE_SEGMENTS; ++k) {
-            glVertex3d(cw.x + rw * u.c[0], cw.y + rw * u.s[0], z);
-            glVertex3d(cw.x + rw * u.c[k], cw.y + rw * u.s[k], z);
-            glVertex3d(cw.x + rw * u.c[k + 1], cw.y + rw * u.s[k + 1], z);
+        const auto z = static_cast<float>(dot_depth(i));
+        float* v = trace_buffers.vertices[shown];
+        for (int k = 0; k < CIRCLE_SEGMENTS; ++k) {
+            v[3 * k] = static_cast<float>(cw.x + rw * u.c[k]);
+            v[3 * k + 1] = static_cast<float>(cw.y + rw * u.s[k]);
+            v[3 * k + 2] = z;
         }
+        const auto base = static_cast<GLuint>(shown * CIRCLE_SEGMENTS);
+        for (int k = 1; k + 1 < SLIVERS; ++k) {
+            add_triangle(base, 0, SLIVER_STEP * k, SLIVER_STEP * (k + 1), &indices);
+        }
+        const double cx = viewport[0] + (cw.x + 1.0) * px_per_unit;  // centre (px)
+        const double cy = viewport[1] + (cw.y + 1.0) * 0.5 * viewport[3];
+        for (int k = 0; k < SLIVERS; ++k) {
+            if (!cull_slivers || sliver_may_cover_a_pixel(cx, cy, rw * px_per_unit, k)) {
+                for (int j = 1; j + 1 <= SLIVER_STEP; ++j) {
+                    add_triangle(base, SLIVER_STEP * k, SLIVER_STEP * k + j,
+                                 SLIVER_STEP * k + j + 1, &indices);
+                }
+            }
+        }
+        ++shown;
     }
-    glEnd();
+    if (indices > 0) {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, trace_buffers.vertices);
+        glDrawElements(GL_TRIANGLES, indices, GL_UNSIGNED_INT, trace_buffers.indices);
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
 
     // commanded path
     if (path != nullptr) {
