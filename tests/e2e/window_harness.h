@@ -3,6 +3,7 @@
 // presses sent to its window with xdotool, and the window read back with xwd.
 #pragma once
 
+#include "app/window.h"
 #include "tests/view/picture.h"
 #include "tests/view/x_display.h"
 
@@ -223,11 +224,15 @@ class WindowRun : public ::testing::Test {
             60000))
             << "no window; the program said:\n"
             << output();
+        // without a desktop the window opens at (-1, -1), one pixel off the screen, where the
+        // server keeps no pixels of it: move it onto the screen
+        run_command({"xdotool", "windowmove", window, "0", "0"}, display);
         // the first frame: the caption's ink at the top left on the white of the window (a
         // window not drawn yet is black)
         ASSERT_TRUE(eventually([&] {
             const Picture p = grab();
-            return is_white(p.at(0.95, -0.95)) && is_white(p.at(-0.98, 0.98))
+            return p.width == WINDOW_SIZE && p.height == WINDOW_SIZE && is_white(p.at(0.95, -0.95))
+                   && is_white(p.at(-0.98, 0.98))
                    && p.count(-0.99, 0.94, -0.5, 0.99, is_dark) > 100;
         })) << "the window shows no frame";
     }

@@ -66,7 +66,7 @@ TEST_P(FirstFrame, ShowsTheRobotInItsStartPose) {
     // grid: centre lines 2 pixels wide through the base, others 1 pixel, every 0.1 m
     EXPECT_EQ(p.count(-0.52, -0.85, -0.48, -0.85, is_dark), 2);
     EXPECT_EQ(p.count(-0.32, -0.85, -0.28, -0.85, is_dark), 1);
-    EXPECT_EQ(p.count(-0.9, 0.38, -0.9, 0.42, is_dark), 1);
+    EXPECT_EQ(p.count(-0.85, 0.38, -0.85, 0.42, is_dark), 1);
 
     const Point2 base = shown(0.0, 0.0);
     EXPECT_TRUE(is_red(p.at(base.x, base.y)));

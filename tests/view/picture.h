@@ -44,6 +44,11 @@ inline bool is_white(const Rgb& p) {
     return near(p, 255, 255, 255);
 }
 
+// the near-black grey of text (0.04 of full scale), which the black grid lines are not
+inline bool is_text(const Rgb& p) {
+    return p.r == p.g && p.g == p.b && p.r >= 5 && p.r <= 20;
+}
+
 inline bool is_dark(const Rgb& p) {
     return p.r < 60 && p.g < 60 && p.b < 60;
 }
