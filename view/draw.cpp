@@ -77,34 +77,54 @@ static void add_triangle(GLuint base, int a, int b, int c, int* n) {
     *n += 3;
 }
 
+// what a sliver test needs of sliver k of the unit circle: the unit normal of its chord
+// (towards the middle of its arc) and the bounding box of its six vertices
+struct SliverShape {
+    double nx[SLIVERS], ny[SLIVERS];                            // chord normals       (-)
+    double x0[SLIVERS], x1[SLIVERS], y0[SLIVERS], y1[SLIVERS];  // bounding boxes (unit radius)
+    double chord;  // distance of every chord from the centre (unit radius)
+};
+
+static const SliverShape& sliver_shape() {
+    static const SliverShape shape = [] {
+        const UnitCircle& u = unit_circle();
+        SliverShape t = {};
+        for (int k = 0; k < SLIVERS; ++k) {
+            const double mid =
+                (SLIVER_STEP * k + 0.5 * SLIVER_STEP) * (2.0 * CIRCLE_PI / CIRCLE_SEGMENTS);
+            t.nx[k] = std::cos(mid);
+            t.ny[k] = std::sin(mid);
+            t.x0[k] = t.x1[k] = u.c[SLIVER_STEP * k];
+            t.y0[k] = t.y1[k] = u.s[SLIVER_STEP * k];
+            for (int j = 1; j <= SLIVER_STEP; ++j) {
+                const int v = (SLIVER_STEP * k + j) % CIRCLE_SEGMENTS;
+                t.x0[k] = std::fmin(t.x0[k], u.c[v]);
+                t.x1[k] = std::fmax(t.x1[k], u.c[v]);
+                t.y0[k] = std::fmin(t.y0[k], u.s[v]);
+                t.y1[k] = std::fmax(t.y1[k], u.s[v]);
+            }
+        }
+        t.chord = std::cos(CIRCLE_PI * SLIVER_STEP / CIRCLE_SEGMENTS);
+        return t;
+    }();
+    return shape;
+}
+
 // whether a pixel centre lies within SLIVER_MARGIN_PX of sliver k of a circle of radius
-// r_px about (cx, cy), all in pixels: the sliver lies inside the circle, outside the chord
-// from vertex 5k to vertex 5k + 5, and within the bounding box of its six vertices
+// r_px about (cx, cy), all in pixels: the sliver lies inside the circle, beyond its chord
+// and within the bounding box of its six vertices
 static bool sliver_may_cover_a_pixel(double cx, double cy, double r_px, int k) {
-    const UnitCircle& u = unit_circle();
-    double x0 = cx + r_px * u.c[SLIVER_STEP * k];
-    double x1 = x0;
-    double y0 = cy + r_px * u.s[SLIVER_STEP * k];
-    double y1 = y0;
-    for (int j = 1; j <= SLIVER_STEP; ++j) {
-        const int v = (SLIVER_STEP * k + j) % CIRCLE_SEGMENTS;
-        x0 = std::fmin(x0, cx + r_px * u.c[v]);
-        x1 = std::fmax(x1, cx + r_px * u.c[v]);
-        y0 = std::fmin(y0, cy + r_px * u.s[v]);
-        y1 = std::fmax(y1, cy + r_px * u.s[v]);
-    }
-    // the chord's normal points to the middle of the sliver's arc
-    const double mid_angle =
-        (SLIVER_STEP * k + 0.5 * SLIVER_STEP) * (2.0 * CIRCLE_PI / CIRCLE_SEGMENTS);
-    const double nx = std::cos(mid_angle);
-    const double ny = std::sin(mid_angle);
-    const double chord = r_px * std::cos(CIRCLE_PI * SLIVER_STEP / CIRCLE_SEGMENTS);
+    const SliverShape& t = sliver_shape();
     const double m = SLIVER_MARGIN_PX;
-    for (double py = std::ceil(y0 - m - 0.5) + 0.5; py <= y1 + m; py += 1.0) {
-        for (double px = std::ceil(x0 - m - 0.5) + 0.5; px <= x1 + m; px += 1.0) {
-            const double along = (px - cx) * nx + (py - cy) * ny;  // beyond the chord (px)
-            const double dist = std::hypot(px - cx, py - cy);      // from the centre     (px)
-            if (along >= chord - m && dist <= r_px + m) {
+    const double chord = r_px * t.chord - m;  // nearest a pixel centre may be to the chord (px)
+    const double outer = (r_px + m) * (r_px + m);
+    for (double py = std::ceil(cy + r_px * t.y0[k] - m - 0.5) + 0.5; py <= cy + r_px * t.y1[k] + m;
+         py += 1.0) {
+        for (double px = std::ceil(cx + r_px * t.x0[k] - m - 0.5) + 0.5;
+             px <= cx + r_px * t.x1[k] + m; px += 1.0) {
+            const double dx = px - cx;
+            const double dy = py - cy;
+            if (dx * t.nx[k] + dy * t.ny[k] >= chord && dx * dx + dy * dy <= outer) {
                 return true;
             }
         }
