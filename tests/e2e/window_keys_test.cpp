@@ -154,6 +154,27 @@ TEST_F(WindowKeys, GainKeyGoesThroughTheConsoleAndBack) {
     EXPECT_EQ(wait_exit(10000), 0);
 }
 
+// 'a' chooses the cylindrical robot and goes through the whole chain of dialogs; answering
+// "n" to the first question simulates it, and the window shows robot (a)
+TEST_F(WindowKeys, RobotKeyGoesThroughTheDialogsToTheOtherRobot) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    // the robot label: "(b) SCARA robot" ends left of x = -0.55, robot (a)'s label runs on
+    const auto long_label = [](const Picture& p) {
+        return p.count(-0.55, 0.89, -0.4, 0.93, is_text) > 0;
+    };
+    EXPECT_FALSE(long_label(grab()));
+    keys("a");
+    ASSERT_TRUE(eventually([&] {
+        return output().find("(1-1) アーム長変更する？") != std::string::npos;
+    })) << output();
+    ASSERT_NO_FATAL_FAILURE(answer("n"));
+    ASSERT_TRUE(eventually([&] { return occurrences(output(), "\n\n描画画面へ") == 2; }))
+        << output();
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    EXPECT_TRUE(long_label(grab()));
+    EXPECT_NE(output().find("(a) 円筒座標ロボットの線形制御"), std::string::npos);
+}
+
 // ESC ends the program with status 0 at any time, also in the middle of the animation
 TEST_F(WindowKeys, EscapeEndsWithStatusZero) {
     ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));

@@ -73,14 +73,28 @@ TEST_P(FirstFrame, ShowsTheRobotInItsStartPose) {
     const Point2 start = shown(params.x0, params.y0);
     EXPECT_TRUE(p.near_point(start.x, start.y, 1, is_red));
     const Point2 goal = shown(params.xf, params.yf);
-    if (goal.x < 0.3) {  // the goal of the sine path lies under the panel
-        EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
-    }
+    EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 
     // white panel right of x = 0.35: no grid line in a band free of graph texts
     EXPECT_GT(p.count(0.2, -0.3, 0.34, -0.05, is_dark), 0);
     EXPECT_EQ(p.count(0.36, -0.3, 0.39, -0.05, is_dark), 0);
     EXPECT_EQ(p.count(0.92, -0.45, 0.99, -0.05, is_dark), 0);
+}
+
+// a window made wide and low shows the same picture stretched, not letter-boxed: the base of
+// the robot at a quarter of the width and of the height, the panel from 0.675 of the width on
+TEST_F(WindowRun, ResizedWindowShowsTheDrawingStretched) {
+    ASSERT_NO_FATAL_FAILURE(start_window("nbc4\nn"));
+    run_command({"xdotool", "windowsize", window, "800", "400"}, display);
+    // freeglut calls on_reshape, then the frame is drawn anew
+    const Picture p =
+        grab_when([](const Picture& q) { return q.height == 400 && is_red(q.at(-0.5, -0.5)); });
+    ASSERT_EQ(p.width, 800);
+    ASSERT_EQ(p.height, 400);
+    EXPECT_TRUE(is_red(p.at(-0.5, -0.5)));                     // pixel (200, 300) from the top
+    EXPECT_EQ(p.count(0.36, -0.3, 0.39, -0.05, is_dark), 0);   // panel
+    EXPECT_GT(p.count(0.2, -0.3, 0.34, -0.05, is_dark), 0);    // grid left of it
+    EXPECT_GT(p.count(-0.99, 0.93, -0.5, 0.99, is_text), 50);  // caption, squeezed in height
 }
 
 INSTANTIATE_TEST_SUITE_P(, FirstFrame,

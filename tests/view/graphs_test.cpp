@@ -234,6 +234,26 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
     EXPECT_EQ(q.count(0.41, -0.27, 0.95, 0.15, is_red), 0);  // no rotor line, no curve
 }
 
+// no positive inertia (a robot never simulated) and no positive maximum torque leave the
+// scales undefined: the axes and titles stay, nothing scaled is drawn
+TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
+    params.motion = 'q';                       // no blue motion-time line
+    draw_inertia_graph('b', params.n_sample);  // histories all zero
+    const Picture p = read_back_buffer();
+    EXPECT_EQ(p.count(0.41, -0.27, 0.95, 0.15, is_red), 0);
+    EXPECT_TRUE(p.near_point(0.4, -0.1, 1, is_red));  // the vertical axis
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    params.scara.tau_m1 = 0.0;
+    for (int i = 0; i <= params.n_sample; ++i) {
+        history_scara.tau_inertia[i][0] = 0.01 * i;
+    }
+    draw_torque_graph('b', params.n_sample);
+    const Picture q = read_back_buffer();
+    EXPECT_EQ(q.count(0.41, -0.9, 0.95, 0.45, is_blue), 0);
+    EXPECT_TRUE(q.near_point(0.65, 0.35, 1, is_red));  // the motor 1 limit line
+}
+
 //------------------------------------------------------------------ torque graph
 
 // +/- tau_m1 of motor 1 bound both plots, bounds included; beyond, a curve leaves a gap
