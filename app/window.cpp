@@ -73,12 +73,28 @@ static void set_pid_property() {
     XFlush(display);
 }
 
+// An X server refuses connections for a moment while it resets, which a virtual server does
+// each time its last client leaves; a display that stays unreachable for half a second is
+// taken as missing.
+constexpr int DISPLAY_ATTEMPTS = 10;            // connection attempts           (-)
+constexpr useconds_t DISPLAY_RETRY_US = 50000;  // pause between two attempts  (us)
+
+static Display* open_display_patiently() {
+    for (int attempt = 1;; ++attempt) {
+        Display* display = XOpenDisplay(nullptr);
+        if (display != nullptr || attempt == DISPLAY_ATTEMPTS) {
+            return display;
+        }
+        usleep(DISPLAY_RETRY_US);
+    }
+}
+
 //------------------------------------------------------------------ start-up
 
 const char* display_problem() {
     static char problem[256];
     const char* name = std::getenv("DISPLAY");
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = open_display_patiently();
     if (display == nullptr) {
         std::snprintf(problem, sizeof problem,
                       "cannot open the X display \"%s\"; the graphics window needs one (set "
@@ -113,6 +129,9 @@ const char* display_problem() {
 
 void open_window(int argc, char** argv) {
     leave_window_allocations_to_the_driver();
+    // a connection of our own, held to the end, keeps a virtual server that has just lost its
+    // last client from resetting under the window library's own connection
+    open_display_patiently();
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);

@@ -19,10 +19,12 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // what has been drawn into the back buffer so far
@@ -59,6 +61,17 @@ class ViewTest : public ModelTest {
         history_scara = HistorySet{};
         reset_view_state();
         ASSERT_TRUE(ensure_x_display()) << "no X display and no Xvfb to start";
+        // A shared virtual server resets whenever its last client leaves and refuses
+        // connections meanwhile; holding a connection of our own for the whole test keeps it
+        // from resetting under the window library's start.
+        static Display* held = nullptr;
+        for (int attempt = 0; held == nullptr && attempt < 40; ++attempt) {
+            held = XOpenDisplay(nullptr);
+            if (held == nullptr) {
+                usleep(50000);
+            }
+        }
+        ASSERT_NE(held, nullptr) << "cannot open the X display";
         static bool window_open = false;
         if (!window_open) {
             // the GL driver's blocks for the window cannot be told from ours by the leak
