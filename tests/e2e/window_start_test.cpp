@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace {
@@ -56,6 +57,11 @@ struct StartCase {
 };
 
 class FirstFrame : public WindowRun, public ::testing::WithParamInterface<StartCase> {};
+
+void PrintTo(const StartCase& sc, std::ostream* os) {
+    *os << "robot " << static_cast<char>(sc.robot_type) << " motion "
+        << static_cast<char>(sc.motion) << " cp " << sc.cp;
+}
 
 TEST_P(FirstFrame, ShowsTheRobotInItsStartPose) {
     const StartCase& sc = GetParam();

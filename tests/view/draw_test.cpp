@@ -12,6 +12,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -253,6 +254,12 @@ struct StatusCase {
 };
 
 class StatusLabels : public ViewTest, public ::testing::WithParamInterface<StatusCase> {};
+
+void PrintTo(const StatusCase& sc, std::ostream* os) {
+    *os << "robot " << static_cast<char>(sc.robot_type) << " gravity "
+        << static_cast<char>(sc.gravity) << " motion " << static_cast<char>(sc.motion) << " fb "
+        << static_cast<char>(sc.fb_type) << " Ki1 " << sc.ki1;
+}
 
 TEST_P(StatusLabels, ShowTheTextOfEverySelector) {
     const StatusCase& sc = GetParam();

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <limits>
+#include <ostream>
 #include <utility>
 
 namespace {
@@ -93,6 +94,10 @@ struct AxisCase {
 };
 
 class TimeAxes : public ViewTest, public ::testing::WithParamInterface<AxisCase> {};
+
+void PrintTo(const AxisCase& ac, std::ostream* os) {
+    *os << "dt " << ac.dt << " s, " << ac.n << " samples";
+}
 
 TEST_P(TimeAxes, TickEverySecondAndLabelTheLast) {
     const AxisCase& ac = GetParam();

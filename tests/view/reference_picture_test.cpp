@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -23,6 +24,10 @@ struct ReferenceCase {
 };
 
 class ReferencePictures : public ViewTest, public ::testing::WithParamInterface<ReferenceCase> {};
+
+void PrintTo(const ReferenceCase& rc, std::ostream* os) {
+    *os << rc.file;
+}
 
 // Pixels may differ where another build of the software rasteriser places a line end one
 // pixel over; 200 such pixels of 640 000 are allowed. A lost marker, curve segment run or
