@@ -60,6 +60,9 @@ constexpr int MAX_INDICES_PER_DOT = 3 * (CIRCLE_SEGMENTS - 2);  // all of a dot'
 // a pixel centre farther than this from a sliver stays outside it after the rasteriser has
 // snapped the vertices to its sub-pixel grid (1/256 pixel or finer)                     (px)
 constexpr double SLIVER_MARGIN_PX = 1.0 / 16.0;
+// slivers of dots larger than this always hold pixel centres: they are drawn untested, which
+// also keeps the test's pixel count small and its pixel numbers within range       (px)
+constexpr double SLIVER_TEST_MAX_RADIUS_PX = 32.0;
 
 struct TraceBuffers {
     float vertices[HISTORY_LEN][3 * CIRCLE_SEGMENTS];   // x, y, z of every dot's vertices
@@ -112,18 +115,21 @@ static const SliverShape& sliver_shape() {
 
 // whether a pixel centre lies within SLIVER_MARGIN_PX of sliver k of a circle of radius
 // r_px about (cx, cy), all in pixels: the sliver lies inside the circle, beyond its chord
-// and within the bounding box of its six vertices
+// and within the bounding box of its six vertices. Pixel (i, j) has its centre at
+// (i + 0.5, j + 0.5).
 static bool sliver_may_cover_a_pixel(double cx, double cy, double r_px, int k) {
     const SliverShape& t = sliver_shape();
     const double m = SLIVER_MARGIN_PX;
     const double chord = r_px * t.chord - m;  // nearest a pixel centre may be to the chord (px)
     const double outer = (r_px + m) * (r_px + m);
-    for (double py = std::ceil(cy + r_px * t.y0[k] - m - 0.5) + 0.5; py <= cy + r_px * t.y1[k] + m;
-         py += 1.0) {
-        for (double px = std::ceil(cx + r_px * t.x0[k] - m - 0.5) + 0.5;
-             px <= cx + r_px * t.x1[k] + m; px += 1.0) {
-            const double dx = px - cx;
-            const double dy = py - cy;
+    const int i0 = static_cast<int>(std::ceil(cx + r_px * t.x0[k] - m - 0.5));
+    const int i1 = static_cast<int>(std::floor(cx + r_px * t.x1[k] + m - 0.5));
+    const int j0 = static_cast<int>(std::ceil(cy + r_px * t.y0[k] - m - 0.5));
+    const int j1 = static_cast<int>(std::floor(cy + r_px * t.y1[k] + m - 0.5));
+    for (int j = j0; j <= j1; ++j) {
+        for (int i = i0; i <= i1; ++i) {
+            const double dx = i + 0.5 - cx;
+            const double dy = j + 0.5 - cy;
             if (dx * t.nx[k] + dy * t.ny[k] >= chord && dx * dx + dy * dy <= outer) {
                 return true;
             }
@@ -263,6 +269,7 @@ void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colo
     if (count < 1) {
         return;
     }
+    count = count < HISTORY_LEN ? count : HISTORY_LEN;  // the buffers hold one run
     const double rw = to_window(r);
     const double dz = 2.0 / (2.0 * count + 2.0);  // depth step between two items (NDC)
     const auto dot_depth = [dz](int i) { return 1.0 - (i == 0 ? 1 : 2 * i) * dz; };
@@ -280,13 +287,21 @@ void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colo
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     const double px_per_unit = 0.5 * viewport[2];  // (px/window)
-    const bool cull_slivers = viewport[2] == viewport[3];
+    const bool cull_slivers =
+        viewport[2] == viewport[3] && rw > 0.0 && rw * px_per_unit <= SLIVER_TEST_MAX_RADIUS_PX;
     int shown = 0;    // dots in the arrays
     int indices = 0;  // indices in the arrays
     for (int i = 0; i < count && drawable(rw); ++i) {
         const Point2 cw = {to_window(dots[i].x), to_window(dots[i].y)};
         if (!drawable(cw)) {
             continue;
+        }
+        const double cx = viewport[0] + (cw.x + 1.0) * px_per_unit;  // centre (px)
+        const double cy = viewport[1] + (cw.y + 1.0) * 0.5 * viewport[3];
+        const double reach = std::fabs(rw) * 0.5 * std::fmax(viewport[2], viewport[3]) + 1.0;
+        if (cx < viewport[0] - reach || cx > viewport[0] + viewport[2] + reach
+            || cy < viewport[1] - reach || cy > viewport[1] + viewport[3] + reach) {
+            continue;  // wholly outside the window (reach in px): it could colour no pixel
         }
         const auto z = static_cast<float>(dot_depth(i));
         float* v = trace_buffers.vertices[shown];
@@ -299,8 +314,6 @@ void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colo
         for (int k = 1; k + 1 < SLIVERS; ++k) {
             add_triangle(base, 0, SLIVER_STEP * k, SLIVER_STEP * (k + 1), &indices);
         }
-        const double cx = viewport[0] + (cw.x + 1.0) * px_per_unit;  // centre (px)
-        const double cy = viewport[1] + (cw.y + 1.0) * 0.5 * viewport[3];
         for (int k = 0; k < SLIVERS; ++k) {
             if (!cull_slivers || sliver_may_cover_a_pixel(cx, cy, rw * px_per_unit, k)) {
                 for (int j = 1; j + 1 <= SLIVER_STEP; ++j) {
