@@ -190,22 +190,29 @@ TEST_F(DrawPrimitives, TraceKeepsTheDrawingOrderOfItsItems) {
 }
 
 // the trace's dots cover exactly the pixels of the same discs drawn one by one, for dots at
-// arbitrary sub-pixel places and of radii from under a pixel to 20 pixels
+// arbitrary sub-pixel places, on the window's edges and far outside it, and of radii from under
+// a pixel to 40 pixels
 TEST_F(DrawPrimitives, TraceDotsArePixelForPixelTheDiscs) {
     unsigned state = 12345u;
     const auto uniform = [&state] {  // 0 .. 1, a fixed sequence
         state = state * 1103515245u + 12345u;
         return static_cast<double>((state >> 8) % 100000u) / 100000.0;
     };
-    // a dot of the trace at scales 0.9 and 1 and 1/0.9, the goal marker, the hub, and more
-    for (const double r : {0.002, 0.0072, 0.008, 0.008 / 0.9, 0.01, 0.0245, 0.05}) {
-        Point2 dots[100];
+    // a dot of the trace at scales 0.9, 1 and 1/0.9, the goal marker, the hub, and larger
+    for (const double r : {0.002, 0.0072, 0.008, 0.008 / 0.9, 0.01, 0.0245, 0.05, 0.1}) {
+        constexpr int COUNT = 105;
+        Point2 dots[COUNT];
         for (int i = 0; i < 100; ++i) {
             dots[i] = {-0.9 + 0.18 * (i % 10) + 0.01 * uniform(),
                        -0.9 + 0.18 * (i / 10) + 0.01 * uniform()};
         }
+        dots[100] = {-1.0 - 0.5 * r, 0.3};
+        dots[101] = {1.0 + 0.5 * r, -0.3};
+        dots[102] = {0.3, -1.0 + 0.01 * uniform()};
+        dots[103] = {-0.3, 1.0 + 0.01 * uniform()};
+        dots[104] = {5.0, 5.0};
         glClear(GL_COLOR_BUFFER_BIT);
-        draw_trace(dots, 100, r, RED, nullptr, BLUE);
+        draw_trace(dots, COUNT, r, RED, nullptr, BLUE);
         const Picture trace = read_back_buffer();
         glClear(GL_COLOR_BUFFER_BIT);
         for (const Point2& d : dots) {
