@@ -6,7 +6,8 @@ FUZZ_SECONDS ?= 30
 TYPE       ?= Release
 WERROR     ?= ON
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
-XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24"
+# -noreset: the server stays up between clients, so a test never meets it mid-reset
+XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
 # the sanitizer build: leaks inside the system's GL and X libraries are not ours to mend
 SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -65,6 +66,7 @@ fuzz: build-fuzz
 # speed measurements (Google Benchmark); not part of `make test`
 bench: build
 	@$(BUILD)/bench/robosim_bench
+	@$(XVFB) $(BUILD)/bench/robosim_frame_bench
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
