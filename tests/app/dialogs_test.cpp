@@ -7,6 +7,7 @@
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "tests/app/console_script.h"
+#include "tests/support/dialog_texts.h"
 #include "view/view_state.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,6 @@
 #include <cstring>
 #include <fstream>
 #include <string>
-
-static const std::string ARM_Q =
-    "\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ";
-static const std::string MOTOR_Q =
-    "\n(1-3) モータ変更？：y  モータは変更しない：z  以下全て変更しない : n     ";
-static const std::string GEAR_Q =
-    "\n(1-4) 減速機変更？：y  減速機は変更しない：z  以下全て変更しない : n   ";
-static const std::string GAIN_Q =
-    "\n(2-1) 制御ゲイン変更？：y  変更しない：z  以下全て変更しない : n  ";
-static const std::string SCARA_HEADING = "\n\n(b) SCARAロボットの線形制御";
-static const std::string HEADER_B = "\n\n現在設定している値とそれらから導かれる諸量";
 
 //------------------------------------------------------------------ names of path kinds
 

@@ -1,25 +1,11 @@
 // The real robosim's dialog chain at start-up: the y/z/n answers, every parameter dialog and
 // what it stores, seen through the prompts and the report after the final derivation.
 #include "tests/e2e/console_run.h"
+#include "tests/support/dialog_texts.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-static const std::string ARM_Q =
-    "\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ";
-static const std::string WORK_Q =
-    "\n(1-2) ワーク変更？：y  ワークは変更しない：z  以下全て変更しない : n  ";
-static const std::string MOTOR_Q =
-    "\n(1-3) モータ変更？：y  モータは変更しない：z  以下全て変更しない : n     ";
-static const std::string GEAR_Q =
-    "\n(1-4) 減速機変更？：y  減速機は変更しない：z  以下全て変更しない : n   ";
-static const std::string GAIN_Q =
-    "\n(2-1) 制御ゲイン変更？：y  変更しない：z  以下全て変更しない : n  ";
-static const std::string FEEDBACK_Q =
-    "\n(2-2) 旧速度誤差FB\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ";
-static const std::string MOTION_Q = "\n(3) 運動変更？：y  変更しない：n   ";
-static const std::string HEADER_B = "\n\n現在設定している値とそれらから導かれる諸量";
 
 // the text of a run from the first chain question on
 static std::string chain_of(const ConsoleRun& run) {

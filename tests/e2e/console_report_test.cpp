@@ -3,6 +3,7 @@
 // their selectors call for, in order, with the number formats given; a few numbers of the
 // default experiments are checked to the printed digit.
 #include "tests/e2e/console_run.h"
+#include "tests/support/dialog_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -325,9 +326,6 @@ static ::testing::AssertionResult match_report(const std::string& text, size_t* 
 }
 
 static const char* const HEADER_A = "\n\n現在設定している値";
-static const char* const HEADER_B = "\n\n現在設定している値とそれらから導かれる諸量";
-static const std::string ARM_QUESTION =
-    "\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ";
 static const std::string CALCULATING = "\n\n　　　只今計算中．．．．．．．　　   　計算終了";
 
 // checks report A before the arm question and report B before the final marker in out
@@ -339,13 +337,13 @@ static void expect_both_reports(const std::string& out, const Experiment& e) {
     } else {
         EXPECT_TRUE(match_report(out, &pos, HEADER_A, REPORT_A_SCARA, e));
     }
-    EXPECT_EQ(out.compare(pos, ARM_QUESTION.size(), ARM_QUESTION), 0) << out.substr(pos, 200);
+    EXPECT_EQ(out.compare(pos, ARM_Q.size(), ARM_Q), 0) << out.substr(pos, 200);
     pos = out.find(HEADER_B, pos);
     ASSERT_NE(pos, std::string::npos) << out;
     if (e.robot == 'a') {
-        EXPECT_TRUE(match_report(out, &pos, HEADER_B, REPORT_B_CYL, e));
+        EXPECT_TRUE(match_report(out, &pos, HEADER_B.c_str(), REPORT_B_CYL, e));
     } else {
-        EXPECT_TRUE(match_report(out, &pos, HEADER_B, REPORT_B_SCARA, e));
+        EXPECT_TRUE(match_report(out, &pos, HEADER_B.c_str(), REPORT_B_SCARA, e));
     }
     // the sine path, the longest run, is announced before the simulation and after it
     const std::string tail =
@@ -437,7 +435,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, ReportsOfExampleFiles,
 TEST(Reports, DefaultScaraSineShowsItsControlAndPathValues) {
     const ConsoleRun run = run_robosim("n b c 4\nn");
     ASSERT_TRUE(run.reached_final) << run.out << run.err;
-    const std::string a = text_between(run.out, HEADER_A, ARM_QUESTION);
+    const std::string a = text_between(run.out, HEADER_A, ARM_Q);
     ASSERT_FALSE(a.empty()) << run.out;
     EXPECT_NE(a.find("\n(1-2) 第1,2アーム長 (l1,l2)=( 0.400, 0.280)[m]"), std::string::npos);
     EXPECT_NE(a.find("\n(2-1) 第１関節制御系の特性 (ωn,ζ,α)=(  4.000[Hz]   1.000   4.000[1/s])"),
@@ -477,6 +475,6 @@ TEST(Reports, CylindricalTrapezoidShowsBreakTimesAndCoarseInertia) {
 TEST(Reports, UnknownRobotPrintsOnlyHeaders) {
     const ConsoleRun run = run_robosim("n x q n");
     ASSERT_TRUE(run.reached_final) << run.out << run.err;
-    EXPECT_NE(run.out.find(std::string(HEADER_A) + "\n" + ARM_QUESTION), std::string::npos);
+    EXPECT_NE(run.out.find(std::string(HEADER_A) + "\n" + ARM_Q), std::string::npos);
     EXPECT_NE(run.out.find(std::string(HEADER_B) + "\n" + FINAL_MARKER), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // The real robosim at start-up: its questions, the key menu, a data file read at start-up,
 // the end of its input, and the single-key read on a real terminal.
 #include "tests/e2e/console_run.h"
+#include "tests/support/dialog_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -40,8 +41,6 @@ static const std::string KEY_MENU =
     "\n(4-3) 't' 'i'：トルク変化図・慣性変化図の選択"
     "\n(4-4) 'w' 'W'：ロボット図の縮小拡大"
     "\n(5)   ESC    ：終了                                描画画面へ";
-static const std::string ARM_QUESTION =
-    "\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ";
 
 static int count_of(const std::string& text, const std::string& part) {
     int n = 0;
@@ -62,9 +61,9 @@ TEST(Startup, AsksItsQuestionsThenPrintsTheMenuAndTheShortReport) {
                                          "\n\n現在設定している値";
     EXPECT_EQ(run.out.substr(0, expected_start.size()), expected_start);
     // the short report is followed by the whole chain, from the arm-length question
-    EXPECT_NE(run.out.find("( 0.500  0.300)[m]\n" + ARM_QUESTION), std::string::npos);
-    EXPECT_EQ(count_of(run.out, ARM_QUESTION), 1);
-    EXPECT_NE(run.out.find(ARM_QUESTION + "\n\n現在設定している値とそれらから導かれる諸量"),
+    EXPECT_NE(run.out.find("( 0.500  0.300)[m]\n" + ARM_Q), std::string::npos);
+    EXPECT_EQ(count_of(run.out, ARM_Q), 1);
+    EXPECT_NE(run.out.find(ARM_Q + "\n\n現在設定している値とそれらから導かれる諸量"),
               std::string::npos);
 }
 
