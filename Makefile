@@ -67,6 +67,7 @@ fuzz: build-fuzz
 bench: build
 	@$(BUILD)/bench/robosim_bench
 	@$(XVFB) $(BUILD)/bench/robosim_frame_bench
+	@$(XVFB) $(BUILD)/bench/robosim_picture_bench
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

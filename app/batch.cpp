@@ -4,12 +4,19 @@
 #include "app/batch.h"
 
 #include "app/datafile.h"
+#include "app/pictures.h"
+#include "app/summary.h"
+#include "app/window.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "sim/simulate.h"
+#include "view/offscreen.h"
+#include "view/view_state.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 //------------------------------------------------------------------ console
@@ -27,11 +34,12 @@ static int no_key() {
 
 static const char* const USAGE =
     "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
-    "[--gravity g|h] [--fb v|V] [--plan] [--help]";
+    "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
+    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
-    "writes its numbers to standard output.\n"
+    "writes its numbers, its response figures or its pictures.\n"
     "\n"
     "It starts from the built-in defaults (the SCARA robot on the sine path, gravity on,\n"
     "velocity-error feedback) or from a robot data file, applies the options, derives the\n"
@@ -45,17 +53,51 @@ static const char* const HELP =
     "  --gravity g|h     g: gravity on (vertical motion), h: off (default g)\n"
     "  --fb v|V          v: velocity feedback, V: velocity-error feedback (default V)\n"
     "  --plan            write the derived and planned quantities as name,value lines\n"
+    "  --summary         write the response figures per joint as a table: largest errors,\n"
+    "                    overshoot, settling time, peak torque, inertia seen and the\n"
+    "                    natural frequency and damping the gains give at it\n"
+    "  --csv             with --summary: the same figures as name,value lines\n"
+    "  --png FILE        write the window's frame as an 800 x 800 PNG picture\n"
+    "  --sample K        the sample the PNG shows, 0 .. 200 (default: the last)\n"
+    "  --gif FILE        write the whole animation as a looping GIF at the pace of the\n"
+    "                    simulated time\n"
+    "  --every N         one GIF frame every N samples (default 2)\n"
+    "  --graph t|i       lower graph of the pictures: t torques, i inertias (default t)\n"
+    "  --scale S         robot view scale of the pictures, as the keys w and W set it\n"
+    "                    (default 1; w multiplies by 0.9)\n"
     "  --help            show this text\n"
     "\n"
-    "Output: one CSV row per sample k = 0 .. 200 with t = k * 0.02 s: motor angles, commanded\n"
-    "angles and errors (rad), work position, command and error (m), the motor torques split into\n"
-    "drive, inertia, Coriolis, gravity and friction (N*m) and the inertia seen by each motor\n"
-    "(kg*m^2). Every number reads back to the same double. Messages of the model go to standard\n"
-    "error, as does the echo of a data file. Exit status: 0 success, 1 a data file that could\n"
-    "not be read to its end, 2 a wrong option or value.\n";
+    "Output without --plan, --summary, --png or --gif: one CSV row per sample k = 0 .. 200\n"
+    "with t = k * 0.02 s: motor angles, commanded angles and errors (rad), work position,\n"
+    "command and error (m), the motor torques split into drive, inertia, Coriolis, gravity\n"
+    "and friction (N*m) and the inertia seen by each motor (kg*m^2). Every number reads back\n"
+    "to the same double. Pictures are drawn by the window's own view code and need an X\n"
+    "display (a virtual one such as xvfb-run will do); no window is shown. Messages of the\n"
+    "model go to standard error, as does the echo of a data file. Exit status: 0 success,\n"
+    "1 a data file that could not be read to its end or an output that could not be\n"
+    "written, 2 a wrong option or value, or pictures without an X display.\n";
+
+constexpr int DEFAULT_GIF_EVERY = 2;    // samples per GIF frame: 25 frames per simulated second
+constexpr double MAX_VIEW_SCALE = 1e3;  // beyond this the robot is a few metres of grid cells
 
 BatchOptions default_batch_options() {
-    return BatchOptions{'b', 'c', 4, 'g', 'V', false, false, "", {}};
+    return BatchOptions{'b',
+                        'c',
+                        4,
+                        'g',
+                        'V',
+                        false,
+                        false,
+                        "",
+                        {},
+                        false,
+                        false,
+                        "",
+                        -1,
+                        0,
+                        0.0,
+                        "",
+                        DEFAULT_GIF_EVERY};
 }
 
 // the one-character value of an option if it is one of `allowed`, else 0
@@ -64,6 +106,59 @@ static int selector_value(const char* value, const char* allowed) {
         return 0;
     }
     return value[0];
+}
+
+// a whole decimal word as an integer in lo .. hi
+static bool integer_value(const std::string& text, long lo, long hi, int* value) {
+    if (text.empty() || text.size() > 9) {
+        return false;
+    }
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || v < lo || v > hi) {
+        return false;
+    }
+    *value = static_cast<int>(v);
+    return true;
+}
+
+// a whole word as a finite number in (0, hi]
+static bool positive_value(const std::string& text, double hi, double* value) {
+    if (text.empty()) {
+        return false;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (*end != '\0' || !std::isfinite(v) || v <= 0.0 || v > hi) {
+        return false;
+    }
+    *value = v;
+    return true;
+}
+
+// the combinations that make no sense, named as the user wrote them
+static bool options_fit(const BatchOptions& opt, const bool* named, std::string* error) {
+    enum { SAMPLE, EVERY, GRAPH, SCALE };
+
+    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
+    if (opt.plan && opt.summary) {
+        *error = "--plan and --summary cannot go together";
+    } else if (opt.csv && !opt.summary) {
+        *error = "--csv goes with --summary";
+    } else if (named[SAMPLE] && opt.png_file.empty()) {
+        *error = "--sample goes with --png";
+    } else if (named[EVERY] && opt.gif_file.empty()) {
+        *error = "--every goes with --gif";
+    } else if ((named[GRAPH] || named[SCALE]) && !pictures) {
+        *error = std::string(named[GRAPH] ? "--graph" : "--scale") + " goes with --png or --gif";
+    } else if (opt.plan && pictures) {
+        *error = "--plan writes no pictures";
+    } else if (!opt.png_file.empty() && opt.png_file == opt.gif_file) {
+        *error = "--png and --gif name the same file '" + opt.png_file + "'";
+    } else {
+        return true;
+    }
+    return false;
 }
 
 bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error) {
@@ -78,6 +173,9 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
         {"--cp", "1234", &opt->cp},          {"--gravity", "gh", &opt->gravity},
         {"--fb", "vV", &opt->fb_type},
     };
+    // options with a value that are not selectors of the experiment
+    const char* const valued[] = {"--sample", "--every", "--graph", "--scale", "--png", "--gif"};
+    bool named[6] = {};
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -89,12 +187,24 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             opt->data_file = arg;
             continue;
         }
-        if (arg == "--plan") {
-            opt->plan = true;
-            continue;
+
+        const struct {
+            const char* name;
+            bool* flag;
+        } flags[] = {{"--plan", &opt->plan},
+                     {"--summary", &opt->summary},
+                     {"--csv", &opt->csv},
+                     {"--help", &opt->help},
+                     {"-h", &opt->help}};
+
+        bool* flag = nullptr;
+        for (const auto& f : flags) {
+            if (arg == f.name) {
+                flag = f.flag;
+            }
         }
-        if (arg == "--help" || arg == "-h") {
-            opt->help = true;
+        if (flag != nullptr) {
+            *flag = true;
             continue;
         }
         // --name value or --name=value
@@ -106,7 +216,13 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
                 sel = &s;
             }
         }
-        if (sel == nullptr) {
+        int other = -1;
+        for (int v = 0; v < 6; ++v) {
+            if (name == valued[v]) {
+                other = v;
+            }
+        }
+        if (sel == nullptr && other < 0) {
             *error = "unknown argument '" + arg + "'";
             return false;
         }
@@ -119,15 +235,44 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             *error = name + " needs a value";
             return false;
         }
-        const int v = selector_value(value.c_str(), sel->allowed);
-        if (v == 0) {
-            *error = "wrong value '" + value + "' for " + name;
+        const std::string wrong = "wrong value '" + value + "' for " + name;
+        if (sel != nullptr) {
+            const int v = selector_value(value.c_str(), sel->allowed);
+            if (v == 0) {
+                *error = wrong;
+                return false;
+            }
+            *sel->field = sel->field == &opt->cp ? v - '0' : v;
+            opt->given[sel - selectors] = true;
+            continue;
+        }
+        named[other] = true;
+        bool ok = true;
+        switch (other) {
+            case 0:  // the upper end depends on the run and is checked once it is known
+                ok = integer_value(value, 0, HISTORY_LEN - 1, &opt->sample);
+                break;
+            case 1:
+                ok = integer_value(value, 1, HISTORY_LEN - 1, &opt->every);
+                break;
+            case 2:
+                opt->graph = selector_value(value.c_str(), "ti");
+                ok = opt->graph != 0;
+                break;
+            case 3:
+                ok = positive_value(value, MAX_VIEW_SCALE, &opt->scale);
+                break;
+            default:
+                ok = !value.empty();
+                (other == 4 ? opt->png_file : opt->gif_file) = value;
+                break;
+        }
+        if (!ok) {
+            *error = wrong;
             return false;
         }
-        *sel->field = sel->field == &opt->cp ? v - '0' : v;
-        opt->given[sel - selectors] = true;
     }
-    return true;
+    return options_fit(*opt, named, error);
 }
 
 //------------------------------------------------------------------ output
@@ -237,6 +382,38 @@ bool prepare_batch_experiment(const BatchOptions& opt) {
 
 //------------------------------------------------------------------ program
 
+// the pictures the options ask for, drawn as the window draws them after the same keys: a fresh
+// drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale
+// reads: params, the histories; writes: view_state, graph_select
+static int write_pictures(const BatchOptions& opt) {
+    if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
+        std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
+        return 2;
+    }
+    on_reshape(PICTURE_SIZE, PICTURE_SIZE);
+    reset_view_state();
+    if (opt.graph != 0) {
+        params.graph_select = opt.graph;
+    }
+    if (opt.scale > 0.0) {
+        view_state.robot_scale = opt.scale;
+    }
+    std::string error;
+    bool ok = true;
+    if (!opt.png_file.empty()) {
+        ok = write_frame_png(opt.png_file, opt.sample < 0 ? last_sample() : opt.sample, &error);
+    }
+    if (ok && !opt.gif_file.empty()) {
+        ok = write_animation_gif(opt.gif_file, opt.every, &error);
+    }
+    close_offscreen_view();
+    if (!ok) {
+        std::fprintf(stderr, "robosim-batch: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int run_batch(int argc, char** argv) {
     console_hooks.write_text = write_stderr;
     console_hooks.read_key = no_key;
@@ -251,18 +428,42 @@ int run_batch(int argc, char** argv) {
         std::fputs(HELP, stdout);
         return 0;
     }
-
     if (!prepare_batch_experiment(opt)) {
         std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
                      opt.data_file.c_str());
         return 1;
     }
+    if (opt.sample > last_sample()) {
+        std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
+                     opt.sample, last_sample(), USAGE);
+        return 2;
+    }
+    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
+    // pictures without a display: say so before the simulation, not after it
+    if (pictures) {
+        if (const char* problem = display_problem()) {
+            std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n",
+                         problem);
+            return 2;
+        }
+    }
+
     if (opt.plan) {
         write_plan_csv(stdout);
     } else {
         simulate(params.robot_type, params.dt_sample, params.n_sample,
                  robot_record(params.robot_type)->theta0);
-        write_history_csv(stdout, history_of(params.robot_type), params.n_sample);
+        if (opt.summary) {
+            write_summary(stdout, opt.csv);
+        } else if (!pictures) {
+            write_history_csv(stdout, history_of(params.robot_type), params.n_sample);
+        }
+        if (pictures) {
+            const int status = write_pictures(opt);
+            if (status != 0) {
+                return status;
+            }
+        }
     }
     return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
 }

@@ -17,10 +17,19 @@ struct BatchOptions {
     bool help;              // describe the tool and stop
     std::string data_file;  // robot data file to start from; empty: the start-up defaults
     bool given[5];          // which of robot_type .. fb_type the command line set
+    bool summary;           // write the response figures instead of the histories
+    bool csv;               // the response figures as name,value lines
+    std::string png_file;   // write the window's frame here as a PNG; empty: no picture
+    int sample;             // sample the PNG shows; -1: the last of the run          (-)
+    int graph;              // lower graph of the pictures, 't' or 'i'; 0: the run's own
+    double scale;           // robot view scale of the pictures; 0: the window's 1.0  (-)
+    std::string gif_file;   // write the whole animation here as a GIF; empty: none
+    int every;              // samples from one GIF frame to the next                 (-)
 };
 
 //------------------------------------------------------------------ command line
-// the options of a run with nothing given: robot b, motion c, cp 4, gravity g, fb V
+// the options of a run with nothing given: robot b, motion c, cp 4, gravity g, fb V, the CSV
+// histories, no pictures, a GIF frame every 2 samples
 BatchOptions default_batch_options();
 
 // the experiment the options describe: the defaults with the start-up's default answers, or
@@ -30,7 +39,7 @@ BatchOptions default_batch_options();
 bool prepare_batch_experiment(const BatchOptions& opt);
 
 // reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
-// option or value returns false and a one-line reason
+// option or value, or options that do not go together, returns false and a one-line reason
 bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error);
 
 //------------------------------------------------------------------ output
@@ -41,5 +50,6 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n);
 void write_plan_csv(std::FILE* out);
 
 //------------------------------------------------------------------ program
-// the whole tool: returns the exit status (0 success, 2 usage)
+// the whole tool: returns the exit status (0 success, 1 an unreadable data file or an output
+// that could not be written, 2 usage, or pictures asked for without an X display)
 int run_batch(int argc, char** argv);

@@ -5,6 +5,7 @@
 #include "app/window.h"
 
 #include "app/keys.h"
+#include "view/driver_allocations.h"
 #include "view/frame.h"
 
 #include <GL/freeglut.h>
@@ -12,18 +13,6 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
-// the sanitizer build (GCC says so by __SANITIZE_ADDRESS__, Clang by __has_feature)
-#if defined(__SANITIZE_ADDRESS__)
-#define ROBOSIM_LEAK_CHECKER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ROBOSIM_LEAK_CHECKER 1
-#endif
-#endif
-#if defined(ROBOSIM_LEAK_CHECKER)
-#include <sanitizer/lsan_interface.h>
-#endif
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -34,16 +23,6 @@ const char WINDOW_CAPTION[] =
     "Trq,II選択, W,w:振動拡大縮小，0:初期へ，s:継続";
 
 //------------------------------------------------------------------ helpers
-
-// The GL driver keeps what it allocates for the window (the frame buffers above all) until the
-// process ends, and unloads itself before the leak checker of the sanitizer build looks, so its
-// blocks could not be told from ours. From the window's creation on, the leak checker passes
-// over allocations of this thread; the window phase itself allocates nothing.
-static void leave_window_allocations_to_the_driver() {
-#if defined(ROBOSIM_LEAK_CHECKER)
-    __lsan_disable();
-#endif
-}
 
 // sets a UTF8_STRING property of the current GLX window (freeglut makes a new window current)
 static void set_utf8_property(const char* name, const char* text) {

@@ -104,10 +104,36 @@ TEST(BatchProgram, PlanWritesNameValueLines) {
 }
 
 TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
-    for (const std::vector<std::string>& words :
-         {std::vector<std::string>{"--cp", "5"}, {"--robot", "x"}, {"--fast"}, {"--fb"}}) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--cp", "5"},
+        {"--robot", "x"},
+        {"--fast"},
+        {"--fb"},
+        // picture options: values out of range or not numbers, and options that need another
+        {"--png"},
+        {"--png", "a.png", "--sample", "-1"},
+        {"--png", "a.png", "--sample", "201"},  // beyond the run's last sample
+        {"--png", "a.png", "--sample", "12x"},
+        {"--png", "a.png", "--scale", "0"},
+        {"--png", "a.png", "--scale", "nan"},
+        {"--png", "a.png", "--scale", "-2"},
+        {"--png", "a.png", "--graph", "x"},
+        {"--gif", "a.gif", "--every", "0"},
+        {"--gif", "a.gif", "--every", "two"},
+        {"--sample", "3"},
+        {"--every", "3"},
+        {"--graph", "i"},
+        {"--scale", "0.5"},
+        {"--png", "a.png", "--every", "3"},
+        {"--gif", "a.gif", "--sample", "3"},
+        {"--png", "same", "--gif", "same"},
+        {"--plan", "--png", "a.png"},
+        {"--csv"},
+        {"--plan", "--summary"},
+    };
+    for (const std::vector<std::string>& words : wrong) {
         const ProgramRun run = run_batch_program(words);
-        EXPECT_EQ(run.status, 2) << words[0];
+        EXPECT_EQ(run.status, 2) << words[0] << " " << words.back();
         EXPECT_TRUE(run.out.empty());
         ASSERT_FALSE(run.err.empty());
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // exactly one line

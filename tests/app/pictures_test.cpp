@@ -1,0 +1,58 @@
+// The frame timing of the batch tool's animations: which samples become frames and how long
+// each is shown, for sample intervals that are and are not whole hundredths of a second.
+#include "app/pictures.h"
+
+#include "model/parameters.h"
+#include "tests/support/model_test.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+struct TimingCase {
+    double dt_sample;  // (s)
+    int every;         // samples per frame
+    int last;          // the run's last sample
+};
+
+class AnimationTiming : public ModelTest, public ::testing::WithParamInterface<TimingCase> {};
+
+// Frames at 0, N, 2N, .. and the last sample; the delays add up to the simulated time of the
+// run plus the last frame's N samples, to the hundredth, and no frame is off its own length by
+// more than the one hundredth a GIF can resolve.
+TEST_P(AnimationTiming, FramesKeepTheSimulatedPace) {
+    const TimingCase& tc = GetParam();
+    params.dt_sample = tc.dt_sample;
+    std::vector<int> samples;
+    std::vector<int> delays;
+    animation_timing(tc.every, tc.last, &samples, &delays);
+
+    ASSERT_EQ(samples.size(), delays.size());
+    ASSERT_FALSE(samples.empty());
+    EXPECT_EQ(samples.front(), 0);
+    EXPECT_EQ(samples.back(), tc.last);
+    const size_t expected_frames = static_cast<size_t>((tc.last + tc.every - 1) / tc.every) + 1;
+    EXPECT_EQ(samples.size(), tc.last == 0 ? 1u : expected_frames);
+    long total = 0;
+    for (size_t i = 0; i < samples.size(); ++i) {
+        if (i > 0) {
+            EXPECT_GT(samples[i], samples[i - 1]);
+            EXPECT_LE(samples[i] - samples[i - 1], tc.every);
+        }
+        const int next = i + 1 < samples.size() ? samples[i + 1] : samples[i] + tc.every;
+        EXPECT_NEAR(delays[i], 100.0 * tc.dt_sample * (next - samples[i]), 1.0) << "frame " << i;
+        total += delays[i];
+    }
+    EXPECT_EQ(total, std::lround(100.0 * tc.dt_sample * (tc.last + tc.every)));
+}
+
+INSTANTIATE_TEST_SUITE_P(, AnimationTiming,
+                         ::testing::Values(TimingCase{0.02, 2, 200}, TimingCase{0.02, 3, 200},
+                                           TimingCase{0.02, 1, 200}, TimingCase{0.02, 7, 200},
+                                           TimingCase{0.015, 1, 200}, TimingCase{0.013, 5, 321},
+                                           TimingCase{0.02, 250, 200}, TimingCase{0.02, 2, 0}));
+
+}  // namespace
