@@ -1,0 +1,93 @@
+// app/summary.h: the response figures of the last run, for robosim-batch --summary
+#pragma once
+
+// Figures per joint j = 1, 2 of the motor quantities of samples k = 0 .. last, t = k dt_sample,
+// where last = min(n_sample, HISTORY_LEN - 1), at least 0, and tf = params.tf (a step command
+// has no motion time of its own: tf is then the value left from the motion set before):
+//   travel             thetaf - theta0 of the robot record for PTP; for CP the commanded net
+//                      travel theta_ref[last] - theta_ref[0], see summarize_response
+//   errors             largest |theta_err| with t <= tf and with t > tf; theta_err (signed,
+//                      theta_ref - theta) at the sample nearest tf and at the last sample
+//   overshoot          PTP only: max(0, max_k (theta - thetaf) sign(travel)) / |travel| * 100
+//   settling time      the earliest sample time from which |theta - target| stays within
+//                      2 % of |travel| to the end of the run
+//   drive torque       peak |tau_drive|; share of the samples at the limit, |tau_drive| >= tau_m
+//                      to within a rounding (the saturated torque may miss tau_m by one ulp)
+//   inertia seen       smallest and largest, with the closed-loop natural frequency and damping
+//                      ratio the fixed gains give with that inertia
+//   path error         CP only: the largest distance of the work point from its command (mm)
+// A sample that is not a number makes a largest or smallest value not a number as well.
+//
+// Output of write_summary:
+//   table   a header naming the experiment, then one row per figure with joint 1 and joint 2
+//           as columns, the unit in the row label; "-" marks a figure that does not apply
+//           (no sample after tf, a CP overshoot, no travel) and "not settled" a settling time
+//           whose last sample is outside the band. The natural frequencies also appear in Hz.
+//   csv     name,value lines in a fixed order and always the same set of names, every value in
+//           %.17g so that it reads back to the same double; "nan" for a figure that does not
+//           apply and for a settling time that was not reached:
+//           travel_j, max_error_during_j, max_error_after_j, error_at_tf_j, error_at_end_j,
+//           overshoot_pct_j, settling_time_j, peak_drive_torque_j, torque_limit_share_pct_j,
+//           inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j, inertia_max_j,
+//           wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and last
+//           max_path_error_mm
+
+#include <cstdio>
+
+//------------------------------------------------------------------ constants
+constexpr double SETTLING_BAND = 0.02;  // settling band as a share of the travel (-)
+
+//------------------------------------------------------------------ types
+// the closed loop of one joint with an inertia other than the nominal one
+struct LoopFigures {
+    double wn;    // natural angular frequency of the complex (or second-order) pair (rad/s)
+    double zeta;  // damping ratio of that pair                                      (-)
+};
+
+// The response figures of one run; arrays are indexed 0 for joint (motor) 1 and 1 for joint 2.
+// A figure that does not apply is not a number and its flag says so.
+struct ResponseSummary {
+    int last;      // last sample of the run                                        (-)
+    int k_tf;      // sample nearest tf, within 0 .. last; -1 when tf is not a number (-)
+    double tf;     // end of the motion                                             (s)
+    double dt;     // interval between samples                                      (s)
+    bool ptp;      // a PTP motion ('q' or 'p'): overshoot applies, path error does not
+    bool cp;       // a CP motion ('c'): path error applies
+    int n_during;  // samples with t <= tf                                          (-)
+    int n_after;   // samples with t > tf                                           (-)
+
+    double travel[2];               // end less start of the motion                  (rad)
+    double target[2];               // angle the settling band lies around           (rad)
+    double max_error_during[2];     // largest |theta_err| with t <= tf              (rad)
+    double max_error_after[2];      // largest |theta_err| with t > tf               (rad)
+    double error_at_tf[2];          // theta_err at sample k_tf                      (rad)
+    double error_at_end[2];         // theta_err at the last sample                  (rad)
+    bool overshoot_applies[2];      // PTP motion with a travel other than 0
+    double overshoot_pct[2];        // overshoot beyond thetaf                       (% of |travel|)
+    bool settling_applies[2];       // a travel other than 0
+    double settling_time[2];        // not a number when the last sample is outside  (s)
+    double peak_drive_torque[2];    // largest |tau_drive|                           (N*m)
+    double limit_share_pct[2];      // share of samples at the limit tau_m           (%)
+    double inertia_min[2];          // smallest inertia seen                         (kg*m^2)
+    LoopFigures at_inertia_min[2];  // closed loop with inertia_min
+    double inertia_max[2];          // largest inertia seen                          (kg*m^2)
+    LoopFigures at_inertia_max[2];  // closed loop with inertia_max
+    double max_path_error_mm;       // largest |pos_err|, CP only                    (mm)
+};
+
+//------------------------------------------------------------------ figures
+// natural frequency and damping ratio of J s^2 + Kv s + Kp (PD, Ki == 0) or of the quadratic
+// factor left of J s^3 + Kv s^2 + Kp s + Ki when its real root nearest -alpha (the third pole
+// the gains were placed with) is divided out; J (kg*m^2), the gains as in RobotRecord, alpha
+// (1/s). Not a number when the coefficients are not finite numbers.
+LoopFigures closed_loop_figures(double J, double Kp, double Kv, double Ki, double alpha);
+
+// the figures of the last run of robot_type.
+// reads: dt_sample, n_sample, tf, motion, alpha1, alpha2, the robot record of robot_type,
+// history_of(robot_type); writes nothing
+ResponseSummary summarize_response(int robot_type);
+
+//------------------------------------------------------------------ output
+// the response figures of the last run of params.robot_type, as a table or as name,value lines
+// reads: params, history_of(params.robot_type)
+void write_summary(std::FILE* out, bool csv);
