@@ -23,6 +23,8 @@ constexpr int BISECTION_LIMIT = 4096;  // halvings of a bracket, more than a dou
 // (either side); a drive torque this close to tau_m, relative, counts as at the limit. No
 // unsaturated torque comes so close but by chance.
 constexpr double LIMIT_TOLERANCE = 1e-12;  // (-)
+// a net travel within this share of the end angle (or of 1 rad) is rounding, not motion (-)
+constexpr double TRAVEL_RESIDUE = 1e-9;
 
 //------------------------------------------------------------------ closed loop
 
@@ -203,8 +205,10 @@ ResponseSummary summarize_response(int robot_type) {
             s.overshoot_pct[j] = beyond / std::fabs(s.travel[j]) * 100.0;
         }
 
-        // settling: the last sample outside the band, scanned from the end
-        s.settling_applies[j] = s.travel[j] != 0.0;
+        // settling: the last sample outside the band, scanned from the end. A closed path's
+        // net travel is a rounding residue of angles of hundreds of radians, not a travel.
+        const double residue = TRAVEL_RESIDUE * std::max(1.0, std::fabs(s.target[j]));
+        s.settling_applies[j] = std::fabs(s.travel[j]) > residue || std::isnan(s.travel[j]);
         s.settling_time[j] = NOT_A_NUMBER;
         if (s.settling_applies[j]) {
             const double band = SETTLING_BAND * std::fabs(s.travel[j]);
@@ -231,7 +235,7 @@ ResponseSummary summarize_response(int robot_type) {
             }
         }
         s.peak_drive_torque[j] = peak;
-        s.limit_share_pct[j] = 100.0 * at_limit / (s.last + 1);
+        s.limit_share_pct[j] = std::isnan(peak) ? NOT_A_NUMBER : 100.0 * at_limit / (s.last + 1);
 
         // inertia seen, smallest and largest, and the closed loop there
         double J_min = h.inertia_seen[0][j];

@@ -333,3 +333,38 @@ TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
     EXPECT_NE(text.find("\ninertia_min_1,nan\n"), std::string::npos) << text;
     EXPECT_EQ(text.find("-nan"), std::string::npos) << text;
 }
+
+// A closed CP path brings a joint back to the angle it started from; what is left of its net
+// travel is rounding of angles of tens of radians, and a settling band of 2 % of that would be
+// narrower than the rounding itself: the settling time does not apply, as for no travel.
+TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
+    for (const int robot_type : {'a', 'b'}) {
+        SCOPED_TRACE(std::string("robot ") + static_cast<char>(robot_type));
+        set_defaults();
+        load_scenario(robot_type, 'c', 2);
+        if (robot_type == 'b') {
+            // a circle beside the base: both joints swing out and back
+            params.circle.Ox = 0.3;
+            params.circle.Oy = 0.2;
+            params.circle.rr = 0.15;
+            params.circle.tf = 1.5;
+            update_derived();
+        }
+        simulate(params.robot_type, params.dt_sample, params.n_sample,
+                 robot_record(robot_type)->theta0);
+        const HistorySet& h = *history_of(robot_type);
+        const ResponseSummary s = summarize_response(robot_type);
+        int closed = 0;
+        for (int j = 0; j < 2; ++j) {
+            const double net = h.theta_ref[s.last][j] - h.theta_ref[0][j];
+            if (std::fabs(net) < 1e-9) {
+                ++closed;
+                EXPECT_FALSE(s.settling_applies[j]) << "joint " << j + 1 << ", net " << net;
+            } else {
+                EXPECT_TRUE(s.settling_applies[j]) << "joint " << j + 1;
+                EXPECT_FALSE(std::isnan(s.settling_time[j])) << "joint " << j + 1;
+            }
+        }
+        EXPECT_GE(closed, 1) << "the circle returns at least one joint to its start";
+    }
+}
