@@ -1,13 +1,16 @@
 // tests/e2e/batch_run.h: runs the real robosim-batch and collects what it writes
 #pragma once
 
+#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <spawn.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -68,4 +71,34 @@ inline std::vector<std::string> split(const std::string& text, char sep) {
         parts.push_back(part);
     }
     return parts;
+}
+
+// the CSV histories: one vector per column, by the header's names
+inline std::map<std::string, std::vector<double>> read_histories(const std::string& text) {
+    const std::vector<std::string> lines = split(text, '\n');
+    std::map<std::string, std::vector<double>> columns;
+    if (lines.empty()) {
+        return columns;
+    }
+    const std::vector<std::string> names = split(lines[0], ',');
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::vector<std::string> cells = split(lines[i], ',');
+        for (size_t c = 0; c < names.size() && c < cells.size(); ++c) {
+            columns[names[c]].push_back(std::strtod(cells[c].c_str(), nullptr));
+        }
+    }
+    return columns;
+}
+
+// name,value lines (--plan, --summary --csv) in their order
+inline std::vector<std::pair<std::string, double>> read_name_values(const std::string& text) {
+    std::vector<std::pair<std::string, double>> rows;
+    for (const std::string& line : split(text, '\n')) {
+        const size_t comma = line.find(',');
+        if (comma != std::string::npos) {
+            rows.emplace_back(line.substr(0, comma),
+                              std::strtod(line.substr(comma + 1).c_str(), nullptr));
+        }
+    }
+    return rows;
 }

@@ -55,38 +55,6 @@ static const std::vector<std::string> CSV_NAMES = {
     "max_path_error_mm",
 };
 
-//------------------------------------------------------------------ reading the program's output
-
-// the CSV histories: one vector per column, by the header's names
-static std::map<std::string, std::vector<double>> read_histories(const std::string& text) {
-    const std::vector<std::string> lines = split(text, '\n');
-    std::map<std::string, std::vector<double>> columns;
-    if (lines.empty()) {
-        return columns;
-    }
-    const std::vector<std::string> names = split(lines[0], ',');
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> cells = split(lines[i], ',');
-        for (size_t c = 0; c < names.size() && c < cells.size(); ++c) {
-            columns[names[c]].push_back(std::strtod(cells[c].c_str(), nullptr));
-        }
-    }
-    return columns;
-}
-
-// name,value lines in their order
-static std::vector<std::pair<std::string, double>> read_name_values(const std::string& text) {
-    std::vector<std::pair<std::string, double>> rows;
-    for (const std::string& line : split(text, '\n')) {
-        const size_t comma = line.find(',');
-        if (comma != std::string::npos) {
-            rows.emplace_back(line.substr(0, comma),
-                              std::strtod(line.substr(comma + 1).c_str(), nullptr));
-        }
-    }
-    return rows;
-}
-
 //------------------------------------------------------------------ the closed loop, another way
 
 // the real roots of s^3 + a s^2 + b s + c by the trigonometric or Cardano form of the depressed

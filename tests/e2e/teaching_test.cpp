@@ -46,33 +46,13 @@ static std::string output_of(const std::string& file, const std::vector<std::str
     return run.out;
 }
 
-// name,value lines of --plan or --summary --csv
+// name,value lines of --plan or --summary --csv, by name
 static std::map<std::string, double> name_values(const std::string& text) {
     std::map<std::string, double> values;
-    for (const std::string& line : split(text, '\n')) {
-        const size_t comma = line.find(',');
-        if (comma != std::string::npos) {
-            values[line.substr(0, comma)] = std::strtod(line.substr(comma + 1).c_str(), nullptr);
-        }
+    for (const auto& [name, value] : read_name_values(text)) {
+        values[name] = value;
     }
     return values;
-}
-
-// the CSV histories, one vector per column by the header's names
-static std::map<std::string, std::vector<double>> histories(const std::string& text) {
-    const std::vector<std::string> lines = split(text, '\n');
-    std::map<std::string, std::vector<double>> columns;
-    if (lines.empty()) {
-        return columns;
-    }
-    const std::vector<std::string> names = split(lines[0], ',');
-    for (size_t i = 1; i < lines.size(); ++i) {
-        const std::vector<std::string> cells = split(lines[i], ',');
-        for (size_t c = 0; c < names.size() && c < cells.size(); ++c) {
-            columns[names[c]].push_back(std::strtod(cells[c].c_str(), nullptr));
-        }
-    }
-    return columns;
 }
 
 // One experiment as the handout runs it; each of its three outputs is read once.
@@ -115,7 +95,7 @@ static const std::map<std::string, std::vector<double>>& history_of(const Experi
     static std::map<std::string, std::map<std::string, std::vector<double>>> cache;
     const std::string key = key_of(e);
     if (cache.find(key) == cache.end()) {
-        cache[key] = histories(output_of(e.file, e.options));
+        cache[key] = read_histories(output_of(e.file, e.options));
     }
     return cache[key];
 }
