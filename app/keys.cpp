@@ -9,6 +9,7 @@
 #include "sim/simulate.h"
 #include "view/frame.h"
 #include "view/view_state.h"
+#include "view/window_system.h"
 
 
 //------------------------------------------------------------------ helpers
@@ -39,6 +40,7 @@ static void resimulate() {
 //------------------------------------------------------------------ callback
 
 void on_key(unsigned char key, int /*x*/, int /*y*/) {
+    const OwnCode own;  // dialogs and simulations: robosim's own allocations, checked
     last_key = static_cast<char>(key);
     switch (key) {
         // settings that need the console dialogs

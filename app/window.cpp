@@ -5,8 +5,8 @@
 #include "app/window.h"
 
 #include "app/keys.h"
-#include "view/driver_allocations.h"
 #include "view/frame.h"
+#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
@@ -71,6 +71,7 @@ static Display* open_display_patiently() {
 //------------------------------------------------------------------ start-up
 
 const char* display_problem() {
+    const WindowSystemCall call;
     static char problem[256];
     const char* name = std::getenv("DISPLAY");
     Display* display = open_display_patiently();
@@ -107,7 +108,8 @@ const char* display_problem() {
 }
 
 void open_window(int argc, char** argv) {
-    leave_window_allocations_to_the_driver();
+    // the event loop too: its callbacks that run robosim's own code say so (OwnCode)
+    const WindowSystemCall call;
     // a connection of our own, held to the end, keeps a virtual server that has just lost its
     // last client from resetting under the window library's own connection
     open_display_patiently();
@@ -128,13 +130,17 @@ void open_window(int argc, char** argv) {
 }
 
 void close_window_and_exit(int status) {
-    glutExit();
+    {
+        const WindowSystemCall call;
+        glutExit();
+    }
     std::exit(status);
 }
 
 //------------------------------------------------------------------ callbacks
 
 void on_reshape(int width, int height) {
+    const WindowSystemCall call;
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -1,10 +1,12 @@
 // The drawing primitives: immediate-mode GL 1.1 shapes in window units (-1 .. +1 on both axes,
 // one unit is one metre at view scale 1), bitmap text in GLUT fonts, and the two fixed text
-// blocks at the top left of the window.
+// blocks at the top left of the window. Each primitive is a call into the window system: what
+// the GL driver allocates while it draws is the driver's.
 #include "view/draw.h"
 
 #include "model/parameters.h"
 #include "sim/history.h"
+#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -163,6 +165,7 @@ static void emit_round(GLenum mode, const Point2& centre, double r, bool half, d
 // a round shape about centre: every size passes through to_window
 static void draw_round(GLenum mode, const Point2& centre, double r, bool half, double start,
                        const Colour4& c) {
+    const WindowSystemCall call;
     const Point2 cw = {to_window(centre.x), to_window(centre.y)};
     const double rw = to_window(r);
     begin_shape(c);
@@ -175,6 +178,7 @@ static void draw_round(GLenum mode, const Point2& centre, double r, bool half, d
 // a rectangle with its corner at the rotation centre: (0,0) (w,0) (w,h) (0,h)
 static void draw_box(GLenum mode, const Point2& corner, double w, double h, double angle,
                      const Colour4& c) {
+    const WindowSystemCall call;
     const Point2 cw = {to_window(corner.x), to_window(corner.y)};
     const double ww = to_window(w);
     const double hw = to_window(h);
@@ -207,6 +211,7 @@ bool drawable(double v) {
 //------------------------------------------------------------------ shapes
 
 void draw_line(const Point2& a, const Point2& b, const Colour4& c) {
+    const WindowSystemCall call;
     const Point2 aw = {to_window(a.x), to_window(a.y)};
     const Point2 bw = {to_window(b.x), to_window(b.y)};
     begin_shape(c);
@@ -220,6 +225,7 @@ void draw_line(const Point2& a, const Point2& b, const Colour4& c) {
 }
 
 void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Colour4& c) {
+    const WindowSystemCall call;
     const Point2 aw = {to_window(a.x), to_window(a.y)};
     const Point2 bw = {to_window(b.x), to_window(b.y)};
     const double width_px = to_window(width_m * PIXELS_PER_METRE);
@@ -239,6 +245,7 @@ void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Col
 // segment, at a fraction of the cost in a software renderer
 void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
                          const Colour4& c) {
+    const WindowSystemCall call;
     const double width_px = to_window(width_m * PIXELS_PER_METRE);
     begin_shape(c);
     if (drawable(width_px) && width_px > 0.0 && count > 1) {
@@ -266,6 +273,7 @@ void draw_thick_polyline(const Point2* points, const bool* shown, int count, dou
 // again afterwards; nothing else in the window uses depth.
 void draw_trace(const Point2* dots, int count, double r, const Colour4& dot_colour,
                 const Point2* path, const Colour4& path_colour) {
+    const WindowSystemCall call;
     if (count < 1) {
         return;
     }
@@ -378,6 +386,7 @@ void draw_rect_outline(const Point2& corner, double w, double h, double angle, c
 // the two centre lines go first at 2 pixels, then all others at 1 pixel in one batch; the
 // picture is that of drawing them line by line, and the width left behind is 1 pixel
 void draw_grid(const Point2& centre, double angle, int n, double dx, double dy) {
+    const WindowSystemCall call;
     const Point2 cw = {to_window(centre.x), to_window(centre.y)};
     const double dxw = to_window(dx);
     const double dyw = to_window(dy);
@@ -418,6 +427,7 @@ void draw_grid(const Point2& centre, double angle, int n, double dx, double dy) 
 // so that the very first frame, drawn before any shape has switched lighting on, shows the
 // same near-black text as every later one.
 void draw_text(float x, float y, void* font, const char* text) {
+    const WindowSystemCall call;
     if (!std::isfinite(x) || !std::isfinite(y) || text == nullptr) {
         return;
     }

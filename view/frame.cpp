@@ -8,12 +8,14 @@
 #include "view/graphs.h"
 #include "view/robot_view.h"
 #include "view/view_state.h"
+#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
 // reads: robot_type, graph_select, view_origin, graph_origin, view_state, the histories
 void compose_frame() {
+    const WindowSystemCall call;  // the drawing allocates nothing of robosim's own
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
@@ -47,6 +49,7 @@ void display_frame() {
 }
 
 void end_frame() {
+    const WindowSystemCall call;
     glFlush();
     glutSwapBuffers();
 }

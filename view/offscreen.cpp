@@ -4,7 +4,7 @@
 // and the same GL driver rasterises it as it does the window, pixel for pixel.
 #include "view/offscreen.h"
 
-#include "view/driver_allocations.h"
+#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -32,7 +32,7 @@ static OffscreenView offscreen = {};
 const char* open_offscreen_view(int width, int height) {
     static char problem[256];
     close_offscreen_view();
-    leave_window_allocations_to_the_driver();
+    const WindowSystemCall call;
     offscreen.display = XOpenDisplay(nullptr);
     if (offscreen.display == nullptr) {
         std::snprintf(problem, sizeof problem, "cannot open the X display");
@@ -107,10 +107,13 @@ void read_offscreen_rgb(unsigned char* rgb) {
     const int w = offscreen.width;
     const int h = offscreen.height;
     std::vector<unsigned char> rows(static_cast<size_t>(3) * w * h);
-    glFinish();
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    {
+        const WindowSystemCall call;
+        glFinish();
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rows.data());
+    }
     // the GL's first row is the bottom one
     const size_t line = static_cast<size_t>(3) * w;
     for (int r = 0; r < h; ++r) {
@@ -119,6 +122,7 @@ void read_offscreen_rgb(unsigned char* rgb) {
 }
 
 void close_offscreen_view() {
+    const WindowSystemCall call;
     Display* d = offscreen.display;
     if (d != nullptr) {
         glXMakeContextCurrent(d, None, None, nullptr);

@@ -10,10 +10,7 @@
 #include "tests/view/x_display.h"
 #include "view/draw.h"
 #include "view/view_state.h"
-
-#if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/lsan_interface.h>
-#endif
+#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -33,10 +30,13 @@ inline Picture read_back_buffer() {
     p.width = glutGet(GLUT_WINDOW_WIDTH);
     p.height = glutGet(GLUT_WINDOW_HEIGHT);
     p.rgb.assign(static_cast<size_t>(3) * p.width * p.height, 0);
-    glFinish();
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, p.width, p.height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+    {
+        const WindowSystemCall call;
+        glFinish();
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, p.width, p.height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
+    }
     // ROBOSIM_VIEW_DUMP=<dir> keeps every picture a test reads, to look at a failure
     if (const char* dir = std::getenv("ROBOSIM_VIEW_DUMP")) {
         static int serial = 0;
@@ -61,6 +61,7 @@ class ViewTest : public ModelTest {
         history_scara = HistorySet{};
         reset_view_state();
         ASSERT_TRUE(ensure_x_display()) << "no X display and no Xvfb to start";
+        const WindowSystemCall call;
         // A shared virtual server resets whenever its last client leaves and refuses
         // connections meanwhile; holding a connection of our own for the whole test keeps it
         // from resetting under the window library's start.
@@ -74,12 +75,6 @@ class ViewTest : public ModelTest {
         ASSERT_NE(held, nullptr) << "cannot open the X display";
         static bool window_open = false;
         if (!window_open) {
-            // the GL driver's blocks for the window cannot be told from ours by the leak
-            // checker of the sanitizer build (the driver unloads itself first): from here on
-            // it passes over this thread's allocations, as the program does in its window
-#if defined(__SANITIZE_ADDRESS__)
-            __lsan_disable();
-#endif
             int argc = 1;
             char name[] = "view_tests";
             char* argv[] = {name, nullptr};
