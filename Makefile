@@ -37,9 +37,11 @@ run: build
 test: check test-sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
-# the unit and end-to-end tests of the optimised build, on a virtual X display of their own
+# the unit and end-to-end tests of the optimised build, on a virtual X display of their own:
+# one process per test (ctest), then each test program whole in a shuffled order
 check: build
 	@cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
+	@$(XVFB) scripts/run-test-binaries $(BUILD)
 
 build-sanitize: deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROBOT_SANITIZE=ON \
@@ -49,6 +51,7 @@ build-sanitize: deps
 # AddressSanitizer and UndefinedBehaviorSanitizer over the same tests
 test-sanitize: build-sanitize
 	@cd $(SAN_BUILD) && $(SAN_ENV) $(XVFB) ctest --output-on-failure -j $(JOBS)
+	@$(SAN_ENV) $(XVFB) scripts/run-test-binaries $(SAN_BUILD)
 
 build-fuzz: deps
 	@CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROBOT_FUZZ=ON \

@@ -42,6 +42,8 @@ OwnCode::~OwnCode() {
 #else
 WindowSystemCall::WindowSystemCall() = default;
 WindowSystemCall::~WindowSystemCall() = default;
+
 OwnCode::OwnCode() : lifted_(0) {}
+
 OwnCode::~OwnCode() = default;
 #endif

@@ -31,5 +31,6 @@ class OwnCode {
     OwnCode& operator=(const OwnCode&) = delete;
 
   private:
-    [[maybe_unused]] int lifted_;  // window-system calls this callback lifted, restored when it returns
+    [[maybe_unused]] int
+        lifted_;  // window-system calls this callback lifted, restored when it returns
 };

@@ -203,7 +203,7 @@ TEST_F(BadInputTest, PathKindOutOfRangeAtStartUpIsAskedAgain) {
 TEST_F(BadInputTest, InputEndingInTheMiddleOfADialogStopsAtOnce) {
     // start-up answered, then the answers end while the dialogs still ask
     for (const char* script : {"n\nb\nc\n4\n", "n\na\n", "y\n", "n\nb\nc\n4\ny\n0.5"}) {
-        const ConsoleRun con = run_robosim(script, 15000);
+        const ConsoleRun con = run_robosim(script);
         EXPECT_TRUE(con.exited) << script;
         EXPECT_EQ(con.exit_status, 1) << script;
         EXPECT_FALSE(con.timed_out) << script;

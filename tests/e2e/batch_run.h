@@ -28,8 +28,26 @@ inline std::string slurp(const std::string& path) {
     return ss.str();
 }
 
-// runs robosim-batch with the given words, standard input from /dev/null
-inline ProgramRun run_batch_program(const std::vector<std::string>& words) {
+// this process's environment less the variables named in unset, for a child to start with
+inline std::vector<std::string> environment_without(const std::vector<std::string>& unset) {
+    std::vector<std::string> env;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        bool keep = true;
+        for (const std::string& name : unset) {
+            keep = keep && entry.compare(0, name.size() + 1, name + "=") != 0;
+        }
+        if (keep) {
+            env.push_back(entry);
+        }
+    }
+    return env;
+}
+
+// runs program with the given words, standard input from /dev/null, in the environment env
+// ("NAME=value" entries)
+inline ProgramRun run_program(const std::string& program, const std::vector<std::string>& words,
+                              std::vector<std::string> env) {
     char out_path[] = "/tmp/robosim-batch-out-XXXXXX";
     char err_path[] = "/tmp/robosim-batch-err-XXXXXX";
     const int out_fd = mkstemp(out_path);
@@ -39,16 +57,21 @@ inline ProgramRun run_batch_program(const std::vector<std::string>& words) {
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
     posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
-    std::vector<std::string> all = {ROBOSIM_BATCH_BIN};
+    std::vector<std::string> all = {program};
     all.insert(all.end(), words.begin(), words.end());
     std::vector<char*> argv;
     for (std::string& w : all) {
         argv.push_back(w.data());
     }
     argv.push_back(nullptr);
+    std::vector<char*> envp;
+    for (std::string& e : env) {
+        envp.push_back(e.data());
+    }
+    envp.push_back(nullptr);
     pid_t pid = 0;
     ProgramRun run = {-1, "", ""};
-    if (posix_spawn(&pid, ROBOSIM_BATCH_BIN, &actions, nullptr, argv.data(), environ) == 0) {
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0) {
         int wstatus = 0;
         waitpid(pid, &wstatus, 0);
         run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
@@ -61,6 +84,13 @@ inline ProgramRun run_batch_program(const std::vector<std::string>& words) {
     unlink(out_path);
     unlink(err_path);
     return run;
+}
+
+// runs robosim-batch with the given words, standard input from /dev/null, in this process's
+// environment less the variables named in unset
+inline ProgramRun run_batch_program(const std::vector<std::string>& words,
+                                    const std::vector<std::string>& unset = {}) {
+    return run_program(ROBOSIM_BATCH_BIN, words, environment_without(unset));
 }
 
 inline std::vector<std::string> split(const std::string& text, char sep) {

@@ -33,7 +33,7 @@ struct CommandResult {
 
 // runs argv with DISPLAY = display, reading its standard output; ends it after timeout_ms
 inline CommandResult run_command(const std::vector<std::string>& argv, const std::string& display,
-                                 int timeout_ms = 10000) {
+                                 int timeout_ms = 30000) {
     CommandResult result = {"", -1};
     int out[2];
     if (pipe(out) != 0) {
@@ -82,7 +82,7 @@ inline CommandResult run_command(const std::vector<std::string>& argv, const std
 }
 
 // polls condition every 50 ms until it holds or timeout_ms passes
-inline bool eventually(const std::function<bool()>& condition, int timeout_ms = 10000) {
+inline bool eventually(const std::function<bool()>& condition, int timeout_ms = 30000) {
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     while (std::chrono::steady_clock::now() < until) {
         if (condition()) {
@@ -256,7 +256,7 @@ class WindowRun : public ::testing::Test {
 
     // the last picture for which condition holds, waiting up to timeout_ms for one
     Picture grab_when(const std::function<bool(const Picture&)>& condition,
-                      int timeout_ms = 10000) {
+                      int timeout_ms = 30000) {
         Picture p;
         eventually(
             [&] {

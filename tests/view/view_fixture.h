@@ -60,14 +60,15 @@ class ViewTest : public ModelTest {
         history_cyl = HistorySet{};
         history_scara = HistorySet{};
         reset_view_state();
-        ASSERT_TRUE(ensure_x_display()) << "no X display and no Xvfb to start";
+        const std::string display = test_display_name();
+        ASSERT_FALSE(display.empty()) << "no X display and no Xvfb to start";
         const WindowSystemCall call;
         // A shared virtual server resets whenever its last client leaves and refuses
         // connections meanwhile; holding a connection of our own for the whole test keeps it
         // from resetting under the window library's start.
         static Display* held = nullptr;
         for (int attempt = 0; held == nullptr && attempt < 40; ++attempt) {
-            held = XOpenDisplay(nullptr);
+            held = XOpenDisplay(display.c_str());
             if (held == nullptr) {
                 usleep(50000);
             }
@@ -75,9 +76,9 @@ class ViewTest : public ModelTest {
         ASSERT_NE(held, nullptr) << "cannot open the X display";
         static bool window_open = false;
         if (!window_open) {
-            int argc = 1;
-            char name[] = "view_tests";
-            char* argv[] = {name, nullptr};
+            std::string words[] = {"view_tests", "-display", display};
+            int argc = 3;
+            char* argv[] = {words[0].data(), words[1].data(), words[2].data(), nullptr};
             glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
             glutInit(&argc, argv);
             glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);

@@ -1,5 +1,5 @@
 // tests/view/x_display.h: X displays for the window tests. `make test` runs them under
-// xvfb-run, which sets DISPLAY; a test started without one gets a private Xvfb instead. The
+// xvfb-run, which sets DISPLAY; a test process started without one gets a private Xvfb. The
 // end-to-end tests always take a private Xvfb, so that windows of tests running side by side
 // never cover each other.
 #pragma once
@@ -83,24 +83,26 @@ inline void stop_xvfb(pid_t* pid) {
     }
 }
 
-inline pid_t private_xvfb_pid = 0;  // the Xvfb ensure_x_display started, 0 if none
+inline pid_t private_xvfb_pid = 0;  // the Xvfb test_display_name started, 0 if none
 
 inline void stop_private_xvfb() {
     stop_xvfb(&private_xvfb_pid);
 }
 
-// true when DISPLAY names a display, starting a private Xvfb for the rest of the process when
-// it is unset
-inline bool ensure_x_display() {
-    const char* display = std::getenv("DISPLAY");
-    if (display != nullptr && display[0] != '\0') {
-        return true;
-    }
-    const std::string name = start_xvfb(&private_xvfb_pid);
-    if (name.empty()) {
-        return false;
-    }
-    std::atexit(stop_private_xvfb);
-    setenv("DISPLAY", name.c_str(), 1);
-    return true;
+// the display the window tests draw on: DISPLAY's, or else a private Xvfb started once for the
+// rest of the process; "" when there is neither. The process's own environment is left as it
+// is: the display is named to the window library and to X explicitly.
+inline std::string test_display_name() {
+    static const std::string name = [] {
+        const char* display = std::getenv("DISPLAY");
+        if (display != nullptr && display[0] != '\0') {
+            return std::string(display);
+        }
+        const std::string started = start_xvfb(&private_xvfb_pid);
+        if (!started.empty()) {
+            std::atexit(stop_private_xvfb);
+        }
+        return started;
+    }();
+    return name;
 }
