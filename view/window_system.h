@@ -4,14 +4,15 @@
 
 // The window system (X, the GL library and its driver, the window library) keeps blocks for
 // the life of a display or of the process, and holds some of them where the leak checker
-// cannot see (driver state reached through the X connection, per-thread caches). At exit they
-// look like leaks, and the driver may already have been unloaded with its display, so their
-// origin is unknown and no suppression by library name can catch them.
+// cannot see (driver state reached through the X connection, per-thread caches of the
+// driver's own threads). At exit they look like leaks, and the driver may already have been
+// unloaded with its display, so their origin is unknown and no suppression by library name
+// can catch them.
 //
-// Instead the blocks are told apart when they are made: every call into the window system
-// runs inside a WindowSystemCall, and the leak checker passes over whatever this thread
-// allocates meanwhile. Everything else robosim allocates stays checked. In other builds both
-// classes do nothing.
+// Instead the blocks are told apart as they are made: every call into the window system runs
+// inside a WindowSystemCall, and the leak checker passes over whatever this thread allocates
+// meanwhile, and over everything allocated on threads robosim did not start (the driver's).
+// Everything else robosim allocates stays checked. In other builds both classes do nothing.
 class WindowSystemCall {
   public:
     WindowSystemCall();
@@ -20,9 +21,9 @@ class WindowSystemCall {
     WindowSystemCall& operator=(const WindowSystemCall&) = delete;
 };
 
-// A callback from the window library's event loop (a key press) runs robosim's own code
-// inside the loop's WindowSystemCall: for as long as it lives, that code's allocations are
-// checked again.
+// robosim's own code runs here: a callback from the window library's event loop (a key press)
+// inside the loop's WindowSystemCall, or the body of a thread robosim starts. For as long as
+// it lives, that code's allocations are checked.
 class OwnCode {
   public:
     OwnCode();
@@ -31,6 +32,6 @@ class OwnCode {
     OwnCode& operator=(const OwnCode&) = delete;
 
   private:
-    [[maybe_unused]] int
-        lifted_;  // window-system calls this callback lifted, restored when it returns
+    [[maybe_unused]] bool was_own_;  // the thread ran robosim's code before          (restored)
+    [[maybe_unused]] int lifted_;    // window-system calls this lifted, open again on return
 };

@@ -71,10 +71,15 @@ TEST_P(LeakCheck, ReportsOwnBlocksOnly) {
 INSTANTIATE_TEST_SUITE_P(, LeakCheck,
                          ::testing::Values(LeakCase{"none", false}, LeakCase{"own", true},
                                            LeakCase{"callback", true},
-                                           LeakCase{"window-system", false}),
+                                           LeakCase{"window-system", false},
+                                           LeakCase{"other-thread", false},
+                                           LeakCase{"own-thread", true}),
                          [](const ::testing::TestParamInfo<LeakCase>& param_info) {
-                             const std::string name = param_info.param.mode;
-                             return name == "window-system" ? std::string("window_system") : name;
+                             std::string name = param_info.param.mode;
+                             for (char& ch : name) {
+                                 ch = ch == '-' ? '_' : ch;
+                             }
+                             return name;
                          });
 
 }  // namespace

@@ -6,6 +6,9 @@
 //   leak_probe own             drops a block in its own code
 //   leak_probe callback        drops it in a key callback (own code inside the event loop)
 //   leak_probe window-system   drops it inside a window-system call: passed over by design
+//   leak_probe other-thread    drops it on a thread robosim did not mark as its own (as the GL
+//                              driver's threads are): passed over by design
+//   leak_probe own-thread      drops it on a thread that runs robosim's own code
 #include "app/window.h"
 #include "view/draw.h"
 #include "view/offscreen.h"
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 constexpr size_t DROPPED_BYTES = 4321;  // a size the leak report can be searched for (bytes)
@@ -57,6 +61,13 @@ int main(int argc, char** argv) {
     } else if (mode == "window-system") {
         const WindowSystemCall call;
         drop_a_block();
+    } else if (mode == "other-thread") {
+        std::thread(drop_a_block).join();
+    } else if (mode == "own-thread") {
+        std::thread([] {
+            const OwnCode own;
+            drop_a_block();
+        }).join();
     }
     close_offscreen_view();
     return 0;
