@@ -71,7 +71,6 @@ TEST_P(LeakCheck, ReportsOwnBlocksOnly) {
 INSTANTIATE_TEST_SUITE_P(, LeakCheck,
                          ::testing::Values(LeakCase{"none", false}, LeakCase{"own", true},
                                            LeakCase{"callback", true},
-                                           LeakCase{"window-system", false},
                                            LeakCase{"other-thread", false},
                                            LeakCase{"own-thread", true}),
                          [](const ::testing::TestParamInfo<LeakCase>& param_info) {

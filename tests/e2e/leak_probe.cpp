@@ -5,7 +5,6 @@
 //   leak_probe none            draws a frame and ends: nothing of its own is lost
 //   leak_probe own             drops a block in its own code
 //   leak_probe callback        drops it in a key callback (own code inside the event loop)
-//   leak_probe window-system   drops it inside a window-system call: passed over by design
 //   leak_probe other-thread    drops it on a thread robosim did not mark as its own (as the GL
 //                              driver's threads are): passed over by design
 //   leak_probe own-thread      drops it on a thread that runs robosim's own code
@@ -57,9 +56,6 @@ int main(int argc, char** argv) {
     } else if (mode == "callback") {
         const WindowSystemCall event_loop;
         const OwnCode key_callback;
-        drop_a_block();
-    } else if (mode == "window-system") {
-        const WindowSystemCall call;
         drop_a_block();
     } else if (mode == "other-thread") {
         std::thread(drop_a_block).join();
