@@ -1,12 +1,18 @@
 // Fuzzing the robot data file reader: any bytes as a data file, then everything that follows a
-// read in the program (derivation, planning, the reports, reference evaluations) must neither
-// crash nor hang, whatever the values.
+// read in the programs (derivation, planning, the reports, the whole simulation, the response
+// figures and the CSV the batch tool writes) must neither crash nor hang, whatever the values.
+// A run is bounded by the history length, so each input takes a bounded time; scripts/run-fuzz
+// gives libFuzzer a limit per input on top.
+#include "app/batch.h"
 #include "app/datafile.h"
 #include "app/report.h"
+#include "app/summary.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/reference.h"
+#include "sim/history.h"
+#include "sim/simulate.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int k = 0; k <= 40; ++k) {
         reference_at(params.robot_type, params.motion, params.cp, 0.1 * k, position, velocity);
     }
+    // what robosim-batch writes for the experiment, into nowhere
+    static std::FILE* const nowhere = std::fopen("/dev/null", "w");
+    write_plan_csv(nowhere);
+    simulate(params.robot_type, params.dt_sample, params.n_sample,
+             robot_record(params.robot_type)->theta0);
+    write_summary(nowhere, true);
+    write_summary(nowhere, false);
+    write_history_csv(nowhere, history_of(params.robot_type), params.n_sample);
     close(fd);
     return 0;
 }
