@@ -2,7 +2,7 @@
 // reported, in plain code and inside an event-loop callback, while the X and GL libraries'
 // blocks are not. Needs a build with the leak checker; other builds skip it.
 #include "tests/e2e/batch_run.h"
-#include "tests/view/x_display.h"
+#include "tests/e2e/window_harness.h"
 
 #include <gtest/gtest.h>
 
@@ -27,22 +27,14 @@ void PrintTo(const LeakCase& leak_case, std::ostream* os) {
     *os << "leak_probe " << leak_case.mode;
 }
 
-class LeakCheck : public ::testing::TestWithParam<LeakCase> {
+class LeakCheck : public PrivateDisplay, public ::testing::WithParamInterface<LeakCase> {
   protected:
     void SetUp() override {
         if (!LEAK_CHECKER) {
             GTEST_SKIP() << "this build has no leak checker";
         }
-        display = start_xvfb(&xvfb_pid);
-        ASSERT_FALSE(display.empty()) << "cannot start Xvfb";
+        PrivateDisplay::SetUp();
     }
-
-    void TearDown() override {
-        stop_xvfb(&xvfb_pid);
-    }
-
-    std::string display;
-    pid_t xvfb_pid = 0;
 };
 
 TEST_P(LeakCheck, ReportsOwnBlocksOnly) {

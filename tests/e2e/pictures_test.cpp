@@ -201,22 +201,6 @@ struct GifCase {
     int every;              // 0: not given, the default of 2
 };
 
-// a private virtual display for the batch tool to draw on
-class PrivateDisplay : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        display = start_xvfb(&xvfb_pid);
-        ASSERT_FALSE(display.empty()) << "cannot start Xvfb";
-    }
-
-    void TearDown() override {
-        stop_xvfb(&xvfb_pid);
-    }
-
-    std::string display;
-    pid_t xvfb_pid = 0;
-};
-
 class GifAnimation : public PrivateDisplay, public ::testing::WithParamInterface<GifCase> {};
 
 void PrintTo(const GifCase& gc, std::ostream* os) {

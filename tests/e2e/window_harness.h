@@ -93,6 +93,22 @@ inline bool eventually(const std::function<bool()>& condition, int timeout_ms = 
     return condition();
 }
 
+// a private virtual display for a program to draw on
+class PrivateDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        display = start_xvfb(&xvfb_pid);
+        ASSERT_FALSE(display.empty()) << "cannot start Xvfb";
+    }
+
+    void TearDown() override {
+        stop_xvfb(&xvfb_pid);
+    }
+
+    std::string display;
+    pid_t xvfb_pid = 0;
+};
+
 //------------------------------------------------------------------ window pictures
 
 // the window's pixels from an xwd dump (TrueColor, 24 or 32 bits per pixel); rows bottom first
