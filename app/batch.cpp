@@ -4,6 +4,7 @@
 #include "app/batch.h"
 
 #include "app/datafile.h"
+#include "app/output_file.h"
 #include "app/pictures.h"
 #include "app/summary.h"
 #include "app/window.h"
@@ -13,11 +14,15 @@
 #include "sim/simulate.h"
 #include "view/offscreen.h"
 #include "view/view_state.h"
+#include "view/x_connection.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 //------------------------------------------------------------------ console
 
@@ -75,9 +80,20 @@ static const char* const HELP =
     "and friction (N*m) and the inertia seen by each motor (kg*m^2). Every number reads back\n"
     "to the same double. Pictures are drawn by the window's own view code and need an X\n"
     "display (a virtual one such as xvfb-run will do); no window is shown. Messages of the\n"
-    "model go to standard error, as does the echo of a data file. Exit status: 0 success,\n"
-    "1 a data file that could not be read to its end or an output that could not be\n"
-    "written, 2 a wrong option or value, or pictures without an X display.\n";
+    "model go to standard error, as does the echo of a data file. A data file is a regular\n"
+    "file of at most 64 KB. A picture file is written under a temporary name beside it and\n"
+    "takes its name only when complete, so a failure leaves any earlier file as it was; only\n"
+    "a regular file that may be written is a target.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  success\n"
+    "  1  a data file that could not be read to its end, or an output that could not be\n"
+    "     written (standard output included)\n"
+    "  2  a wrong option or value, outputs that name the data file or each other, or\n"
+    "     pictures without an X display\n"
+    "  3  the run diverged: its numbers turned to NaN or infinity (a point the robot cannot\n"
+    "     reach does that too); everything is written all the same, and one line on\n"
+    "     standard error names the first sample and quantity\n";
 
 constexpr int DEFAULT_GIF_EVERY = 2;    // samples per GIF frame: 25 frames per simulated second
 constexpr double MAX_VIEW_SCALE = 1e3;  // beyond this the robot is a few metres of grid cells
@@ -155,8 +171,6 @@ static bool options_fit(const BatchOptions& opt, const bool* named, std::string*
         *error = std::string(named[GRAPH] ? "--graph" : "--scale") + " goes with --png or --gif";
     } else if (opt.plan && pictures) {
         *error = "--plan writes no pictures";
-    } else if (!opt.png_file.empty() && opt.png_file == opt.gif_file) {
-        *error = "--png and --gif name the same file '" + opt.png_file + "'";
     } else {
         return true;
     }
@@ -181,6 +195,10 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg.empty()) {
+            *error = "an empty data file name";
+            return false;
+        }
         if (arg.rfind("-", 0) != 0) {
             if (!opt->data_file.empty()) {
                 *error = "more than one data file ('" + opt->data_file + "', '" + arg + "')";
@@ -279,21 +297,22 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
 
 //------------------------------------------------------------------ output
 
+// the CSV column of value i of field f: theta_1, theta_2, pos_x, pos_y, ...
+static std::string column_name(const HistoryField& f, int i) {
+    return std::string(f.name) + (f.planar ? (i == 0 ? "_x" : "_y") : (i == 0 ? "_1" : "_2"));
+}
+
 void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
-    std::fputs("k,t,theta_1,theta_2,theta_ref_1,theta_ref_2,theta_err_1,theta_err_2,pos_x,pos_y,"
-               "pos_ref_x,pos_ref_y,pos_err_x,pos_err_y,tau_drive_1,tau_drive_2,tau_inertia_1,"
-               "tau_inertia_2,tau_coriolis_1,tau_coriolis_2,tau_gravity_1,tau_gravity_2,"
-               "tau_friction_1,tau_friction_2,inertia_seen_1,inertia_seen_2\n",
-               out);
+    std::fputs("k,t", out);
+    for (const HistoryField& f : HISTORY_FIELD_TABLE) {
+        std::fprintf(out, ",%s,%s", column_name(f, 0).c_str(), column_name(f, 1).c_str());
+    }
+    std::fputc('\n', out);
     const int last = std::min(n, HISTORY_LEN - 1);
     for (int k = 0; k <= last; ++k) {
-        const double(*fields[])[2] = {h->theta,       h->theta_ref,    h->theta_err,
-                                      h->pos,         h->pos_ref,      h->pos_err,
-                                      h->tau_drive,   h->tau_inertia,  h->tau_coriolis,
-                                      h->tau_gravity, h->tau_friction, h->inertia_seen};
         std::fprintf(out, "%d,%.17g", k, k * params.dt_sample);
-        for (const auto* field : fields) {
-            std::fprintf(out, ",%.17g,%.17g", field[k][0], field[k][1]);
+        for (const HistoryField& f : HISTORY_FIELD_TABLE) {
+            std::fprintf(out, ",%.17g,%.17g", (h->*f.values)[k][0], (h->*f.values)[k][1]);
         }
         std::fputc('\n', out);
     }
@@ -384,14 +403,79 @@ bool prepare_batch_experiment(const BatchOptions& opt) {
 
 //------------------------------------------------------------------ program
 
+// exit statuses, as --help and the README tell them
+constexpr int EXIT_DONE = 0;      // everything asked for was written
+constexpr int EXIT_FAILED = 1;    // a data file not read to its end, an output not written
+constexpr int EXIT_USAGE = 2;     // a wrong option or value, or pictures without a display
+constexpr int EXIT_DIVERGED = 3;  // written, but the run's numbers turned to NaN or infinity
+
+// The status the tool ends with if the display goes away once every picture file is complete:
+// the pictures are what was asked for, so losing the display afterwards is no failure.
+static volatile int status_after_pictures = -1;  // -1: a picture is still being drawn
+
+static void on_picture_display_lost() {
+    if (status_after_pictures < 0) {
+        remove_unfinished_output();
+        const char message[] = "robosim-batch: the X display went away while drawing\n";
+        if (write(STDERR_FILENO, message, sizeof message - 1) < 0) {
+            // nothing is left to tell it to
+        }
+        _exit(EXIT_FAILED);
+    }
+    std::fflush(stdout);
+    _exit(status_after_pictures);
+}
+
+// The outputs must neither overwrite the data file nor each other, whatever names they are
+// given: the same file by another path is the same file.
+static bool outputs_apart(const BatchOptions& opt, std::string* error) {
+    const struct {
+        const char* option;
+        const std::string& path;
+    } outputs[] = {{"--png", opt.png_file}, {"--gif", opt.gif_file}};
+
+    for (const auto& out : outputs) {
+        if (!out.path.empty() && !opt.data_file.empty() && same_file(out.path, opt.data_file)) {
+            *error = std::string(out.option) + " '" + out.path + "' is the data file";
+            return false;
+        }
+    }
+    if (!opt.png_file.empty() && !opt.gif_file.empty() && same_file(opt.png_file, opt.gif_file)) {
+        *error = "--png '" + opt.png_file + "' and --gif '" + opt.gif_file + "' are one file";
+        return false;
+    }
+    return true;
+}
+
+// an output file that could not take what is written: said before the run, not after it
+static bool outputs_writable(const BatchOptions& opt) {
+    bool ok = true;
+
+    const struct {
+        const char* option;
+        const std::string& path;
+    } outputs[] = {{"--png", opt.png_file}, {"--gif", opt.gif_file}};
+
+    for (const auto& out : outputs) {
+        const std::string problem = out.path.empty() ? "" : output_target_problem(out.path);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "robosim-batch: %s: %s\n", out.option, problem.c_str());
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 // the pictures the options ask for, drawn as the window draws them after the same keys: a fresh
-// drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale
+// drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale.
+// status: what the tool ends with once the pictures are written.
 // reads: params, the histories; writes: view_state, graph_select
-static int write_pictures(const BatchOptions& opt) {
+static int write_pictures(const BatchOptions& opt, int status) {
     if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
         std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
-        return 2;
+        return EXIT_USAGE;
     }
+    on_display_lost(on_picture_display_lost);
     on_reshape(PICTURE_SIZE, PICTURE_SIZE);
     reset_view_state();
     if (opt.graph != 0) {
@@ -408,37 +492,68 @@ static int write_pictures(const BatchOptions& opt) {
     if (ok && !opt.gif_file.empty()) {
         ok = write_animation_gif(opt.gif_file, opt.every, &error);
     }
+    status_after_pictures = ok ? status : EXIT_FAILED;
     close_offscreen_view();
     if (!ok) {
         std::fprintf(stderr, "robosim-batch: %s\n", error.c_str());
-        return 1;
+        return EXIT_FAILED;
     }
-    return 0;
+    return status;
+}
+
+// one line naming where the run blew up, or nothing when every number is finite
+static int check_divergence(const HistorySet* h, int n) {
+    const Divergence d = first_divergence(h, n);
+    if (d.sample < 0) {
+        return EXIT_DONE;
+    }
+    const char* value = std::isnan(d.value) ? "NaN" : d.value > 0 ? "infinite" : "-infinite";
+    std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
+                 d.sample, d.sample * params.dt_sample, column_name(*d.field, d.index).c_str(),
+                 value);
+    return EXIT_DIVERGED;
+}
+
+// standard output written to its end, or a message and EXIT_FAILED
+static int finish_output(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return status;
+    }
+    std::fprintf(stderr, "robosim-batch: cannot write the standard output: %s\n",
+                 errno != 0 ? std::strerror(errno) : "write error");
+    return EXIT_FAILED;
 }
 
 int run_batch(int argc, char** argv) {
     console_hooks.write_text = write_stderr;
     console_hooks.read_key = no_key;
+    // a file grown past the size limit fails its write, which is reported, rather than ending
+    // the tool at once
+    std::signal(SIGXFSZ, SIG_IGN);
 
     BatchOptions opt = default_batch_options();
     std::string error;
-    if (!parse_batch_args(argc, argv, &opt, &error)) {
+    if (!parse_batch_args(argc, argv, &opt, &error) || !outputs_apart(opt, &error)) {
         std::fprintf(stderr, "robosim-batch: %s; %s\n", error.c_str(), USAGE);
-        return 2;
+        return EXIT_USAGE;
     }
     if (opt.help) {
         std::fputs(HELP, stdout);
-        return 0;
+        return finish_output(EXIT_DONE);
+    }
+    if (!outputs_writable(opt)) {
+        return EXIT_FAILED;
     }
     if (!prepare_batch_experiment(opt)) {
         std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
                      opt.data_file.c_str());
-        return 1;
+        return EXIT_FAILED;
     }
     if (opt.sample > last_sample()) {
         std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
                      opt.sample, last_sample(), USAGE);
-        return 2;
+        return EXIT_USAGE;
     }
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
     // pictures without a display: say so before the simulation, not after it
@@ -446,26 +561,25 @@ int run_batch(int argc, char** argv) {
         if (const char* problem = display_problem()) {
             std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n",
                          problem);
-            return 2;
+            return EXIT_USAGE;
         }
     }
 
     if (opt.plan) {
         write_plan_csv(stdout);
-    } else {
-        simulate(params.robot_type, params.dt_sample, params.n_sample,
-                 robot_record(params.robot_type)->theta0);
-        if (opt.summary) {
-            write_summary(stdout, opt.csv);
-        } else if (!pictures) {
-            write_history_csv(stdout, history_of(params.robot_type), params.n_sample);
-        }
-        if (pictures) {
-            const int status = write_pictures(opt);
-            if (status != 0) {
-                return status;
-            }
-        }
+        return finish_output(EXIT_DONE);
     }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout) ? 0 : 1;
+    simulate(params.robot_type, params.dt_sample, params.n_sample,
+             robot_record(params.robot_type)->theta0);
+    const HistorySet* h = history_of(params.robot_type);
+    if (opt.summary) {
+        write_summary(stdout, opt.csv);
+    } else if (!pictures) {
+        write_history_csv(stdout, h, params.n_sample);
+    }
+    int status = finish_output(check_divergence(h, params.n_sample));
+    if (pictures) {
+        status = write_pictures(opt, status);
+    }
+    return status;
 }

@@ -51,5 +51,6 @@ void write_plan_csv(std::FILE* out);
 
 //------------------------------------------------------------------ program
 // the whole tool: returns the exit status (0 success, 1 an unreadable data file or an output
-// that could not be written, 2 usage, or pictures asked for without an X display)
+// that could not be written, 2 usage, or pictures asked for without an X display, 3 a run
+// whose histories turned to NaN or infinity)
 int run_batch(int argc, char** argv);

@@ -14,8 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <initializer_list>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 //------------------------------------------------------------------ tokens
 
@@ -44,10 +47,25 @@ static bool next_token(TokenStream* ts, std::string* token) {
     return true;
 }
 
-// the next token for item; reports an early end of the file
+// a control character (NUL among them) cannot be part of any value: it is named with its
+// code, since the console would show it as nothing or cut the word there
+static bool report_control_byte(const std::string& token, const char* item) {
+    for (size_t i = 0; i < token.size(); ++i) {
+        const auto c = static_cast<unsigned char>(token[i]);
+        if (c < 0x20 || c == 0x7F) {
+            console_print("\n語 '%s' の %zu バイト目に使えないバイト 0x%02X があります：%s から先を"
+                          "読めません。ここまでに読んだ値を使います",
+                          token.substr(0, i).c_str(), i + 1, c, item);
+            return true;
+        }
+    }
+    return false;
+}
+
+// the next token for item; reports an early end of the file and a byte no value can hold
 static bool take_token(TokenStream* ts, const char* item, std::string* token) {
     if (next_token(ts, token)) {
-        return true;
+        return !report_control_byte(*token, item);
     }
     console_print("\nファイルが途中で終わっています：%s から先を読めません。"
                   "ここまでに読んだ値を使います",
@@ -123,20 +141,69 @@ static bool read_selector(TokenStream* ts, const char* item, int* value) {
     return true;
 }
 
-// the whole file, or false if it cannot be opened or read
+// A whole experiment is a few hundred bytes; a file beyond this is no robot data file, and a
+// bound keeps a device such as /dev/zero or a huge file from filling the memory.
+constexpr size_t MAX_DATA_FILE_BYTES = 64 * 1024;  // (bytes)
+
+static const char* file_kind_name(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return "フォルダ";
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return "デバイス";
+    }
+    if (S_ISFIFO(mode)) {
+        return "FIFO";
+    }
+    return "ソケットなど";
+}
+
+// The whole file into text; otherwise false with the reason said on the console. Opened
+// without waiting, so a FIFO with no writer is refused at once rather than waited on.
 static bool load_file(const char* path, std::string* text) {
-    std::FILE* f = std::fopen(path, "r");
-    if (f == nullptr) {
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        console_print("\nファイル %s を開けません（%s）。設定は変わりません", path,
+                      std::strerror(errno));
         return false;
     }
-    char chunk[4096];
-    size_t n = 0;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        text->append(chunk, n);
+    struct stat st = {};
+    bool ok = fstat(fd, &st) == 0;
+    if (ok && !S_ISREG(st.st_mode)) {
+        console_print("\nファイル %s は通常のファイルではありません（%s）。設定は変わりません",
+                      path, file_kind_name(st.st_mode));
+        close(fd);
+        return false;
     }
-    const bool ok = std::ferror(f) == 0;
-    std::fclose(f);
-    return ok;
+    // read with the bound itself, not by the size fstat tells: a file may grow while read
+    char chunk[4096];
+    while (ok && text->size() <= MAX_DATA_FILE_BYTES) {
+        const ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            text->append(chunk, static_cast<size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            ok = false;
+        }
+    }
+    const int read_errno = errno;
+    close(fd);
+    if (!ok) {
+        console_print("\nファイル %s を読めません（%s）。設定は変わりません", path,
+                      std::strerror(read_errno));
+        return false;
+    }
+    if (text->size() > MAX_DATA_FILE_BYTES) {
+        console_print("\nファイル %s は大きすぎます（上限 %zu バイト）。設定は変わりません", path,
+                      MAX_DATA_FILE_BYTES);
+        return false;
+    }
+    // a byte-order mark, as some editors save UTF-8, is no part of the first token
+    if (text->compare(0, 3, "\xEF\xBB\xBF") == 0) {
+        text->erase(0, 3);
+    }
+    return true;
 }
 
 //------------------------------------------------------------------ groups
@@ -358,8 +425,6 @@ static bool read_motion(TokenStream* ts) {
 bool read_robot_data(const char* path) {
     TokenStream ts = {{}, 0};
     if (!load_file(path, &ts.text)) {
-        console_print("\nファイル %s を開けません（%s）。設定は変わりません", path,
-                      std::strerror(errno));
         return false;
     }
     if (!read_selector(&ts, "(1) ロボットタイプ a/b", &params.robot_type)) {

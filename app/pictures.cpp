@@ -6,6 +6,7 @@
 // holds every colour exactly; a rectangle with more colours than that is reduced to 256.
 #include "app/pictures.h"
 
+#include "app/output_file.h"
 #include "model/parameters.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
@@ -34,18 +35,32 @@ void render_sample(int k, unsigned char* rgb) {
 bool write_frame_png(const std::string& path, int k, std::string* error) {
     std::vector<unsigned char> rgb(static_cast<size_t>(3) * PICTURE_SIZE * PICTURE_SIZE);
     render_sample(k, rgb.data());
+    OutputFile out;
+    if (!begin_output(path, &out, error)) {
+        return false;
+    }
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
     image.width = PICTURE_SIZE;
     image.height = PICTURE_SIZE;
     image.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&image, path.c_str(), 0, rgb.data(), 3 * PICTURE_SIZE, nullptr)
-        == 0) {
-        *error = "cannot write the PNG '" + path + "': " + image.message;
-        unlink(path.c_str());
+    // the library's stream gets a descriptor of its own: the output keeps its own to sync
+    std::FILE* stream = fdopen(dup(out.fd), "wb");
+    bool ok =
+        stream != nullptr
+        && png_image_write_to_stdio(&image, stream, 0, rgb.data(), 3 * PICTURE_SIZE, nullptr) != 0;
+    const int write_errno = errno;
+    if (stream != nullptr && std::fclose(stream) != 0 && ok) {
+        ok = false;
+        image.message[0] = '\0';
+    }
+    if (!ok) {
+        *error = "cannot write the PNG '" + path
+                 + "': " + (image.message[0] != '\0' ? image.message : std::strerror(write_errno));
+        abandon_output(&out);
         return false;
     }
-    return true;
+    return commit_output(&out, error);
 }
 
 //------------------------------------------------------------------ palette
@@ -318,17 +333,19 @@ bool write_animation_gif(const std::string& path, int every, std::string* error)
     std::vector<int> delays;
     animation_timing(every, last_sample(), &samples, &delays);
 
-    // opened here rather than by the library, which would make the file private to its owner
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        *error = "cannot write the GIF '" + path + "': " + std::strerror(errno);
+    OutputFile out;
+    if (!begin_output(path, &out, error)) {
         return false;
     }
+    // the library closes the descriptor it is given: it gets a copy, the output keeps its own
+    const int fd = dup(out.fd);
     int code = 0;
-    GifFileType* gif = EGifOpenFileHandle(fd, &code);  // closes fd with the file
+    GifFileType* gif = fd < 0 ? nullptr : EGifOpenFileHandle(fd, &code);
     if (gif == nullptr) {
-        close(fd);
-        unlink(path.c_str());
+        if (fd >= 0) {
+            close(fd);
+        }
+        abandon_output(&out);
         *error = "cannot write the GIF '" + path + "': " + GifErrorString(code);
         return false;
     }
@@ -370,7 +387,10 @@ bool write_animation_gif(const std::string& path, int every, std::string* error)
     }
     if (!ok) {
         *error = "cannot write the GIF '" + path + "': " + GifErrorString(code);
-        unlink(path.c_str());
+        abandon_output(&out);
+        return false;
+    }
+    if (!commit_output(&out, error)) {
         return false;
     }
     if (reduced) {

@@ -22,6 +22,28 @@ struct HistorySet {
     double inertia_seen[HISTORY_LEN][2];  // inertia seen by each motor, IM + M_jj     (kg*m^2)
 };
 
+// one field of the set by the name its CSV columns carry (name_1, name_2; pos fields _x, _y)
+struct HistoryField {
+    const char* name;  // "theta", "tau_drive", ...
+    bool planar;       // its two values are x and y, not motors 1 and 2
+    double (HistorySet::*values)[HISTORY_LEN][2];
+};
+
+constexpr int HISTORY_FIELDS = 12;
+extern const HistoryField HISTORY_FIELD_TABLE[HISTORY_FIELDS];  // in the order of the CSV
+
+// the first value of samples 0 .. n that is not finite, sample by sample in the CSV's column
+// order: where a run blew up (or planned a point it cannot reach). sample is -1 when every
+// value is finite.
+struct Divergence {
+    int sample;                 // k of the first non-finite value, or -1     (-)
+    const HistoryField* field;  // its quantity
+    int index;                  // 0 or 1: motor 1 / x, motor 2 / y
+    double value;               // the value: NaN or an infinity
+};
+
+Divergence first_divergence(const HistorySet* h, int n);
+
 //------------------------------------------------------------------ program-wide objects
 extern HistorySet history_cyl;    // written when robot_type != 'b'
 extern HistorySet history_scara;  // written when robot_type == 'b'

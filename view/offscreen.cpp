@@ -5,6 +5,7 @@
 #include "view/offscreen.h"
 
 #include "view/window_system.h"
+#include "view/x_connection.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -33,7 +34,7 @@ const char* open_offscreen_view(int width, int height) {
     static char problem[256];
     close_offscreen_view();
     const WindowSystemCall call;
-    offscreen.display = XOpenDisplay(nullptr);
+    offscreen.display = connect_display_patiently(nullptr);
     if (offscreen.display == nullptr) {
         std::snprintf(problem, sizeof problem, "cannot open the X display");
         return problem;

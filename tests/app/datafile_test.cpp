@@ -96,15 +96,20 @@ static bool same_bytes(const void* a, const void* b, size_t size) {
 TEST_F(ReadRobotData, DefaultScaraSineReadsAlikeOnOneLineAndSixteen) {
     const std::string one = write_file("one_line.dat", join(SCARA_SINE_LINES, 16, " "));
     const std::string sixteen = write_file("lines.dat", join(SCARA_SINE_LINES, 16, "\n") + "\n");
+    // as an editor saves UTF-8 with a byte-order mark
+    const std::string marked =
+        write_file("marked.dat", "\xEF\xBB\xBF" + join(SCARA_SINE_LINES, 16, "\n") + "\n");
     defaults_then_scramble_scara_sine_fields();
     ASSERT_TRUE(read_robot_data(one.c_str()));
     const ParameterSet from_one = params;
     const std::string echo_one = console_capture.text;
-    defaults_then_scramble_scara_sine_fields();
-    console_capture.text.clear();
-    ASSERT_TRUE(read_robot_data(sixteen.c_str()));
-    EXPECT_TRUE(same_bytes(&params, &from_one, sizeof params));
-    EXPECT_EQ(console_capture.text, echo_one);
+    for (const std::string& other : {sixteen, marked}) {
+        defaults_then_scramble_scara_sine_fields();
+        console_capture.text.clear();
+        ASSERT_TRUE(read_robot_data(other.c_str())) << other;
+        EXPECT_TRUE(same_bytes(&params, &from_one, sizeof params));
+        EXPECT_EQ(console_capture.text, echo_one);
+    }
 
     EXPECT_NE(echo_one.find("\n(1-1) アーム長=(0.400, 0.280)[m] J2--Pw間距離=0.400[m]"),
               std::string::npos)

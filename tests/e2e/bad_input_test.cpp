@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 // the default SCARA sine experiment, token by token
@@ -82,6 +83,10 @@ TEST_F(BadInputTest, BrokenFilesAreReportedAndTheConsoleProgramGoesOn) {
         {"selector of several characters", with(SCARA_SINE, 10, "gh"),
          "１文字ではない選択記号 'gh'"},
         {"robot of several characters", with(CYL_TRAP, 0, "ab"), "１文字ではない選択記号 'ab'"},
+        {"NUL byte in a number", with(SCARA_SINE, 1, std::string("0.4\0", 4)),
+         "語 '0.4' の 4 バイト目に使えないバイト 0x00 があります：(1-1) アーム長 L1"},
+        {"beyond 64 KB", join(SCARA_SINE, 23) + std::string(65536, ' '),
+         "大きすぎます（上限 65536 バイト）"},
     };
     for (const BrokenFile& c : cases) {
         const std::string path = write_file(c.content);
@@ -105,6 +110,26 @@ TEST_F(BadInputTest, MissingFileIsNamedAndChangesNothing) {
     EXPECT_EQ(batch.status, 1);
     EXPECT_TRUE(batch.out.empty());
     EXPECT_NE(batch.err.find(path), std::string::npos);
+}
+
+// what is not a regular file is refused at once by both programs: never read without end,
+// never waited on
+TEST_F(BadInputTest, DevicesFifosAndFoldersAreRefusedAtOnce) {
+    const std::string fifo = write_file("");
+    unlink(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);  // nobody ever writes to it
+    const std::pair<std::string, std::string> cases[] = {
+        {"/dev/zero", "デバイス"}, {fifo, "FIFO"}, {"/tmp", "フォルダ"}};
+    for (const auto& [path, kind] : cases) {
+        const std::string message = "ファイル " + path + " は通常のファイルではありません（" + kind
+                                    + "）。設定は変わりません";
+        const ConsoleRun con = run_console_with_file(path);
+        EXPECT_NE(con.out.find(message), std::string::npos) << con.out;
+        EXPECT_TRUE(con.reached_final) << path;
+        const ProgramRun batch = run_batch_program({path});
+        EXPECT_EQ(batch.status, 1) << path;
+        EXPECT_NE(batch.err.find(message), std::string::npos) << batch.err;
+    }
 }
 
 TEST_F(BadInputTest, FileEndingAfterAnyTokenIsReportedAtThatItem) {
@@ -150,6 +175,7 @@ TEST_F(BadInputTest, ImpossibleValuesFlowOnWithoutACrash) {
         {"path kind 0", with(SCARA_SINE, 17, "0")},
         {"path kind 5", with(SCARA_SINE, 17, "5")},
         {"path kind -1", with(SCARA_SINE, 17, "-1")},
+        {"work mass 1e30", with(SCARA_SINE, 3, "1e30")},
         {"start at the origin, SCARA",
          join({"b", "0.4", "0.4", "1", "110", "110", "60", "0.6", "60",  "0.6", "g",
                "4", "4",   "4",   "4", "V",   "q",   "0",  "0",   "0.3", "0.3"},
@@ -159,7 +185,10 @@ TEST_F(BadInputTest, ImpossibleValuesFlowOnWithoutACrash) {
     for (const auto& [name, content] : cases) {
         const std::string path = write_file(content);
         const ProgramRun batch = run_batch_program({path});
-        EXPECT_EQ(batch.status, 0) << name << "\n" << batch.err;
+        // numbers that turned to NaN or infinity are written all the same, and told by status 3
+        const bool diverged = batch.out.find("nan") != std::string::npos
+                              || batch.out.find("inf") != std::string::npos;
+        EXPECT_EQ(batch.status, diverged ? 3 : 0) << name << "\n" << batch.err;
         EXPECT_EQ(split(batch.out, '\n').size(), 202u) << name;  // every sample is written
         const ConsoleRun con = run_console_with_file(path);
         EXPECT_TRUE(con.reached_final) << name << "\n" << con.err;
@@ -177,7 +206,7 @@ TEST_F(BadInputTest, ScaraGoalOutOfReachIsToldAndTheRunGoesOn) {
     EXPECT_NE(con.out.find("位置(x,y)=( 0.900  0.300)"), std::string::npos) << con.out;
     EXPECT_TRUE(con.reached_final);
     const ProgramRun batch = run_batch_program({path});
-    EXPECT_EQ(batch.status, 0);
+    EXPECT_EQ(batch.status, 3);
     EXPECT_NE(batch.err.find("!!! 逆運動学の解なし"), std::string::npos);
     EXPECT_EQ(batch.out.find("!!!"), std::string::npos);
 }

@@ -130,6 +130,7 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--plan", "--png", "a.png"},
         {"--csv"},
         {"--plan", "--summary"},
+        {""},
     };
     for (const std::vector<std::string>& words : wrong) {
         const ProgramRun run = run_batch_program(words);
@@ -204,8 +205,12 @@ TEST(BatchProgram, UnreachableScaraGoalIsToldOnStandardErrorOnly) {
     close(fd);
     const ProgramRun run = run_batch_program({path});
     unlink(path);
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("!!! 逆運動学の解なし"), std::string::npos) << run.err;
+    // one line names where the numbers stopped being numbers: the first command, at once
+    EXPECT_NE(run.err.find("diverged at sample 0 (t = 0.00 s): theta_ref_1 is NaN\n"),
+              std::string::npos)
+        << run.err;
     EXPECT_EQ(run.out.find("!!!"), std::string::npos);
     EXPECT_EQ(split(run.out, '\n').size(), 202u);  // the histories, with not-a-number values
 }

@@ -15,7 +15,8 @@
 
 // Xvfb with a 1280 x 1024 screen on display :number, if that is free; "" otherwise. The server
 // reports its display number on a pipe once it accepts clients, or exits if the number is taken.
-inline std::string start_xvfb_on(int number, pid_t* pid) {
+// resetting: the server restarts whenever its last client leaves, as a plain Xvfb does
+inline std::string start_xvfb_on(int number, pid_t* pid, bool resetting = false) {
     int fds[2];
     if (pipe(fds) != 0) {
         return "";
@@ -31,7 +32,8 @@ inline std::string start_xvfb_on(int number, pid_t* pid) {
         // -noreset: the server must not restart whenever its last client leaves, or a program
         // connecting just as a probe (xdotool, xwd) disconnects would be refused
         execlp("Xvfb", "Xvfb", display.c_str(), "-displayfd", fd.c_str(), "-screen", "0",
-               "1280x1024x24", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
+               "1280x1024x24", "-nolisten", "tcp", resetting ? "-reset" : "-noreset",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
@@ -62,12 +64,12 @@ inline std::string start_xvfb_on(int number, pid_t* pid) {
 // a private Xvfb on a display number of its own: numbers are drawn from 200 .. 899, away from
 // the low numbers desktops and other servers take, so that no client of a server that has
 // just ended can reach a new one by its number; returns ":N" and sets *pid, or ""
-inline std::string start_xvfb(pid_t* pid) {
+inline std::string start_xvfb(pid_t* pid, bool resetting = false) {
     static unsigned next = static_cast<unsigned>(getpid()) * 7919u;
     for (int attempt = 0; attempt < 40; ++attempt) {
         next = next * 1103515245u + 12345u;
         const int number = 200 + static_cast<int>((next >> 8) % 700u);
-        const std::string display = start_xvfb_on(number, pid);
+        const std::string display = start_xvfb_on(number, pid, resetting);
         if (!display.empty()) {
             return display;
         }

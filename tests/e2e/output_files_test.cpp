@@ -1,0 +1,172 @@
+// Picture files and standard output under the faults a real file system offers: targets that
+// are no files, a read-only file, a full file system, outputs that name the data file or each
+// other, a full standard output, and a display that resets under concurrent runs.
+#include "tests/e2e/batch_run.h"
+#include "tests/e2e/window_harness.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+namespace {
+
+// a scratch folder anyone may write in, removed with what is in it
+class OutputFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char path[] = "/tmp/robosim-out-XXXXXX";
+        ASSERT_NE(mkdtemp(path), nullptr);
+        dir = path;
+        chmod(path, 0777);  // the read-only case runs as another user
+    }
+
+    void TearDown() override {
+        run_program("/bin/rm", {"-rf", dir}, environment_without({}));
+    }
+
+    std::string at(const std::string& name) const {
+        return dir + "/" + name;
+    }
+
+    // every entry of the folder with its kind, permissions, inode and a hash of its bytes
+    std::map<std::string, std::string> listing() const {
+        std::map<std::string, std::string> entries;
+        DIR* d = opendir(dir.c_str());
+        for (dirent* e = readdir(d); e != nullptr; e = readdir(d)) {
+            struct stat st = {};
+            lstat(at(e->d_name).c_str(), &st);
+            entries[e->d_name] = std::to_string(st.st_mode) + ":" + std::to_string(st.st_ino) + ":"
+                                 + std::to_string(std::hash<std::string>()(
+                                     S_ISREG(st.st_mode) ? slurp(at(e->d_name)) : ""));
+        }
+        closedir(d);
+        return entries;
+    }
+
+    std::string dir;
+};
+
+// Each target is refused before the run with one line and the status, and the folder is left
+// exactly as it was: no file removed, replaced or left behind.
+TEST_F(OutputFolder, TargetsThatAreNoFileToWriteAreRefusedAndLeftAlone) {
+    const std::string data = std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_step.dat";
+    ASSERT_EQ(run_program("/bin/cp", {data, at("F.dat")}, environment_without({})).status, 0);
+    ASSERT_EQ(mkfifo(at("pipe").c_str(), 0644), 0);
+    ASSERT_EQ(mkdir(at("sub").c_str(), 0755), 0);
+    const bool device = mknod(at("full").c_str(), S_IFCHR | 0666, makedev(1, 7)) == 0;
+    const std::string folder_again = dir + "/../" + dir.substr(dir.rfind('/') + 1);
+
+    struct Case {
+        const char* name;
+        std::vector<std::string> words;
+        int status;
+    };
+
+    std::vector<Case> cases = {
+        {"a FIFO", {"--gif", at("pipe")}, 1},
+        {"a folder", {"--png", at("sub")}, 1},
+        {"the data file", {at("F.dat"), "--png", dir + "/./F.dat"}, 2},
+        {"one file twice", {"--png", at("p.png"), "--gif", folder_again + "/p.png"}, 2},
+    };
+    if (device) {  // only root may make a device node
+        cases.push_back({"a device", {"--png", at("full")}, 1});
+    }
+    for (const Case& c : cases) {
+        const auto before = listing();
+        const ProgramRun run = run_batch_program(c.words);
+        EXPECT_EQ(run.status, c.status) << c.name << "\n" << run.err;
+        EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << c.name << "\n" << run.err;
+        EXPECT_EQ(listing(), before) << c.name;
+    }
+}
+
+// a file its mode makes read-only is not replaced, as cp would not replace it
+TEST_F(OutputFolder, ReadOnlyFileIsRefusedForAnOrdinaryUser) {
+    const std::string picture = at("ro.png");
+    std::ofstream(picture) << "an earlier picture";
+    chmod(picture.c_str(), 0444);
+    std::vector<std::string> words = {"--png", picture};
+    std::string program = ROBOSIM_BATCH_BIN;
+    std::string tools;  // root reads every file: the tool runs as an ordinary user instead
+    if (geteuid() == 0) {
+        char path[] = "/tmp/robosim-tool-XXXXXX";
+        ASSERT_NE(mkdtemp(path), nullptr);
+        tools = path;
+        chmod(path, 0755);
+        ASSERT_EQ(run_program("/bin/cp", {program, tools}, environment_without({})).status, 0);
+        words.insert(words.begin(), {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                     tools + "/robosim-batch"});
+        program = "/usr/bin/setpriv";
+    }
+    const auto before = listing();
+    const ProgramRun run = run_program(program, words, environment_without({}));
+    if (!tools.empty()) {
+        run_program("/bin/rm", {"-rf", tools}, environment_without({}));
+    }
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("read-only"), std::string::npos) << run.err;
+    EXPECT_EQ(listing(), before);
+}
+
+// A file system that fills up while the GIF is written: status 1, and the earlier file of that
+// name stays whole, with nothing else left behind. A small tmpfs where one can be mounted,
+// else a file size limit, which fails the write in the same way.
+TEST_F(OutputFolder, FullFileSystemKeepsTheEarlierFileWhole) {
+    pid_t xvfb = 0;
+    const std::string display = start_xvfb(&xvfb);
+    ASSERT_FALSE(display.empty());
+    const std::string earlier = at("earlier");
+    std::ofstream(earlier) << std::string(16384, 'p');
+    const char* script = R"sh(
+        export d="$1/fs" earlier="$2" tool="$3"
+        body='mount -t tmpfs -o size=24k none "$d" 2>/dev/null || ulimit -f 24
+              cp "$earlier" "$d/p.gif" && "$tool" --gif "$d/p.gif"; s=$?
+              cmp -s "$earlier" "$d/p.gif" || s=98; [ "$(ls -A "$d")" = p.gif ] || s=99; exit $s'
+        if unshare -m true 2>/dev/null; then exec unshare -m bash -c "$body"; fi
+        exec bash -c "$body")sh";
+    mkdir(at("fs").c_str(), 0755);
+    std::vector<std::string> env = environment_without({"DISPLAY"});
+    env.push_back("DISPLAY=" + display);
+    const ProgramRun run =
+        run_program("/bin/bash", {"-c", script, "sh", dir, earlier, ROBOSIM_BATCH_BIN}, env);
+    stop_xvfb(&xvfb);
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(run.err.find("cannot write the GIF"), std::string::npos) << run.err;
+}
+
+// a standard output that takes nothing is a failure, whatever was asked for
+TEST(OutputStreams, FullStandardOutputIsReported) {
+    for (const char* option : {"--help", "--plan", "--summary", "--fb=v"}) {
+        const ProgramRun run = run_program(
+            "/bin/sh", {"-c", "exec \"$0\" \"$1\" >/dev/full", ROBOSIM_BATCH_BIN, option},
+            environment_without({}));
+        EXPECT_EQ(run.status, 1) << option;
+        EXPECT_NE(run.err.find("cannot write the standard output: No space left on device"),
+                  std::string::npos)
+            << option << "\n"
+            << run.err;
+    }
+}
+
+// A server that resets whenever its last client leaves, and three picture runs at once, again
+// and again: each run's display check, drawing connection and window library connection may
+// meet the server in the middle of its reset.
+TEST_F(OutputFolder, ConcurrentPictureRunsSurviveAResettingDisplay) {
+    pid_t xvfb = 0;
+    const std::string display = start_xvfb(&xvfb, true);
+    ASSERT_FALSE(display.empty());
+    std::vector<std::string> env = environment_without({"DISPLAY"});
+    env.push_back("DISPLAY=" + display);
+    const char* script = "for i in 1 2 3; do \"$0\" --png \"$1/p$i.png\" & p[$i]=$!; done; "
+                         "s=0; for i in 1 2 3; do wait ${p[$i]} || s=1; done; exit $s";
+    for (int round = 0; round < 8; ++round) {
+        const ProgramRun run =
+            run_program("/bin/bash", {"-c", script, ROBOSIM_BATCH_BIN, dir}, env);
+        EXPECT_EQ(run.status, 0) << "round " << round << "\n" << run.err;
+    }
+    stop_xvfb(&xvfb);
+}
+
+}  // namespace
