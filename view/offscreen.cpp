@@ -33,7 +33,7 @@ const char* open_offscreen_view(int width, int height) {
     static char problem[256];
     close_offscreen_view();
     const WindowSystemCall call;
-    offscreen.display = XOpenDisplay(nullptr);
+    offscreen.display = open_display_patiently(nullptr);
     if (offscreen.display == nullptr) {
         std::snprintf(problem, sizeof problem, "cannot open the X display");
         return problem;

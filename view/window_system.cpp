@@ -1,5 +1,25 @@
 #include "view/window_system.h"
 
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+//------------------------------------------------------------------ connection
+
+constexpr int DISPLAY_ATTEMPTS = 10;            // connection attempts           (-)
+constexpr useconds_t DISPLAY_RETRY_US = 50000;  // pause between two attempts  (us)
+
+Display* open_display_patiently(const char* name) {
+    for (int attempt = 1;; ++attempt) {
+        Display* display = XOpenDisplay(name);
+        if (display != nullptr || attempt == DISPLAY_ATTEMPTS) {
+            return display;
+        }
+        usleep(DISPLAY_RETRY_US);
+    }
+}
+
+//------------------------------------------------------------------ leak checker
+
 // the sanitizer build (GCC says so by __SANITIZE_ADDRESS__, Clang by __has_feature)
 #if defined(__SANITIZE_ADDRESS__)
 #define ROBOSIM_LEAK_CHECKER 1

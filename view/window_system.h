@@ -1,6 +1,14 @@
 // view/window_system.h: what the X and GL libraries allocate, told from robosim's own
-// allocations for the leak checker of the sanitizer build
+// allocations for the leak checker of the sanitizer build, and the connection to the X server
 #pragma once
+
+typedef struct _XDisplay Display;  // the X library's connection, as <X11/Xlib.h> names it
+
+// A connection to the X display name (nullptr: the DISPLAY variable's), nullptr if there is
+// none. An X server refuses connections for a moment while it resets, which a virtual server
+// does each time its last client leaves; a display that stays unreachable for half a second is
+// taken as missing. Every connection robosim opens itself is opened here.
+Display* open_display_patiently(const char* name);
 
 // The window system (X, the GL library and its driver, the window library) keeps blocks for
 // the life of a display or of the process, and holds some of them where the leak checker
