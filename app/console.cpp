@@ -4,8 +4,9 @@
 //
 // On a terminal the key read switches the terminal to non-canonical mode without echo for
 // exactly one read(2), then restores it. The saved settings are put back as well at exit and
-// by the handlers of the signals that end or stop the program, so that the user's shell never
-// inherits a terminal without echo.
+// by the handlers of every signal that ends or stops the program, so that the user's shell
+// never inherits a terminal without echo. Keys typed ahead stay in the buffer: neither the
+// switch nor the read drops them.
 #include "app/console.h"
 
 #include "model/console_io.h"
@@ -30,9 +31,10 @@ struct ConsoleInput {
     bool is_terminal;    // fd is a terminal: keys are read raw, one key press each
     std::string buffer;  // bytes read from fd
     size_t pos;          // first byte of buffer not used yet
+    size_t raw_end;      // bytes of buffer before this came from raw reads: key presses each
 };
 
-static ConsoleInput input = {STDIN_FILENO, false, {}, 0};
+static ConsoleInput input = {STDIN_FILENO, false, {}, 0, 0};
 
 static bool output_cp932 = false;  // the locale's character set is Shift-JIS: convert output
 
@@ -44,9 +46,24 @@ static volatile sig_atomic_t raw_mode_on = 0;   // a key read holds the terminal
 static volatile sig_atomic_t resume_raw = 0;    // stopped (Ctrl-Z) in the middle of a key read
 static bool terminal_guards_installed = false;  // the exit and signal handlers are in place
 
+// Every signal whose default action ends the process. A handler another part of the process
+// installed first (the sanitizers catch SEGV, BUS and FPE) is kept here and put back when the
+// signal comes, so that it still has its say.
+static const int FATAL_SIGNALS[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
+static struct sigaction previous[NSIG] = {};  // actions found before the guards, by signal
+
 constexpr unsigned char KEY_END_OF_TEXT = 4;  // Ctrl-D, the terminal's end-of-input key
+constexpr unsigned char KEY_ESCAPE = 27;      // ESC, alone or starting a key's sequence
 constexpr size_t READ_CHUNK = 4096;           // bytes asked of one read(2)         (bytes)
-constexpr size_t RAW_KEY_BYTES = 16;          // room for one key's escape sequence (bytes)
 
 //------------------------------------------------------------------ terminal mode
 
@@ -68,10 +85,20 @@ static void enter_raw_mode() {
     tcsetattr(terminal_fd, TCSANOW, &raw);
 }
 
-static void on_fatal_signal(int sig) {
+// the terminal as the user had it, then the signal's previous action: the default end with
+// its usual status, or the handler that was there before
+static void on_fatal_signal(int sig, siginfo_t* info, void*) {
+    const int saved_errno = errno;
     restore_terminal();
-    std::signal(sig, SIG_DFL);
-    std::raise(sig);  // delivered when the handler returns: the usual end and exit status
+    sigaction(sig, &previous[sig], nullptr);
+    // a fault of the running instruction comes again on return, now to the previous action
+    // with its true address; a signal sent by a process is sent again
+    const bool fault = info != nullptr && info->si_code > 0  // from the kernel, not from kill
+                       && (sig == SIGSEGV || sig == SIGBUS || sig == SIGFPE || sig == SIGILL);
+    if (!fault) {
+        std::raise(sig);  // held until the handler returns, then delivered
+    }
+    errno = saved_errno;
 }
 
 static void on_stop_signal(int sig) {
@@ -102,14 +129,32 @@ static void guard_signal(int sig, void (*handler)(int)) {
     sigaction(sig, &act, nullptr);
 }
 
+// guards sig, which ends the process, unless it is ignored; the action found is kept to be
+// put back when the signal comes
+static void guard_fatal_signal(int sig) {
+    if (sig <= 0 || sig >= NSIG || sigaction(sig, nullptr, &previous[sig]) != 0
+        || previous[sig].sa_handler == SIG_IGN) {
+        return;
+    }
+    struct sigaction act = {};
+    act.sa_sigaction = on_fatal_signal;
+    sigemptyset(&act.sa_mask);
+    // on the alternate stack when there is one, as a stack overflow needs
+    act.sa_flags = SA_SIGINFO | SA_RESTART | SA_ONSTACK;
+    sigaction(sig, &act, nullptr);
+}
+
 static void install_terminal_guards() {
     if (terminal_guards_installed) {
         return;
     }
     terminal_guards_installed = true;
     std::atexit(restore_terminal);
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
-        guard_signal(sig, on_fatal_signal);
+    for (const int sig : FATAL_SIGNALS) {
+        guard_fatal_signal(sig);
+    }
+    for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) {
+        guard_fatal_signal(sig);  // real-time signals end the process too
     }
     guard_signal(SIGTSTP, on_stop_signal);
     guard_signal(SIGCONT, on_continue_signal);
@@ -140,6 +185,7 @@ static bool refill() {
     if (input.pos == input.buffer.size()) {
         input.buffer.clear();
         input.pos = 0;
+        input.raw_end = 0;
     }
     char chunk[READ_CHUNK];
     for (;;) {
@@ -200,26 +246,34 @@ static void discard_rest_of_line() {
     }
 }
 
-// one key press on the terminal, without echo and without Enter
-static int read_raw_key() {
+// the key presses typed so far on the terminal, without echo and without Enter, appended to
+// the buffer: at least one, and all that were typed ahead; false at the end of input
+static bool refill_raw() {
     std::fflush(stdout);
     if (tcgetattr(input.fd, &saved_termios) != 0) {
-        end_of_input();  // the terminal has gone away
+        return false;  // the terminal has gone away
     }
     terminal_fd = input.fd;
     enter_raw_mode();
-    unsigned char bytes[RAW_KEY_BYTES];
-    ssize_t n = 0;
-    do {
-        n = read(input.fd, bytes, sizeof bytes);
-    } while (n < 0 && errno == EINTR);
+    const bool more = refill();
     restore_terminal();
-    if (n <= 0 || bytes[0] == KEY_END_OF_TEXT) {
-        end_of_input();
+    input.raw_end = input.buffer.size();
+    return more;
+}
+
+// length of the escape sequence one key sends (an arrow key: ESC [ A, ESC O A) starting at
+// at, which holds ESC; 1 for an ESC alone
+static size_t escape_sequence_length(size_t at) {
+    const std::string& b = input.buffer;
+    if (at + 1 >= input.raw_end || (b[at + 1] != '[' && b[at + 1] != 'O')) {
+        return 1;
     }
-    // a key that sends several bytes (arrow and function keys) is still one key press: its
-    // first byte answers, the rest of the sequence is dropped
-    return bytes[0];
+    // parameter and intermediate bytes (0x20 .. 0x3F), then one final byte (0x40 .. 0x7E)
+    size_t end = at + 2;
+    while (end < input.raw_end && b[end] >= 0x20 && b[end] <= 0x3F) {
+        ++end;
+    }
+    return end < input.raw_end && b[end] >= 0x40 && b[end] <= 0x7E ? end + 1 - at : 1;
 }
 
 //------------------------------------------------------------------ output
@@ -231,7 +285,13 @@ static void write_console(const char* utf8) {
     } else {
         std::fputs(utf8, stdout);
     }
-    std::fflush(stdout);  // every question must be visible before its answer is read
+    // every question must be visible before its answer is read; a user who cannot see the
+    // questions cannot answer them, so output that does not arrive ends the program
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        std::fprintf(stderr, "robosim: cannot write the console output (%s); stopping\n",
+                     std::strerror(errno));
+        std::exit(EXIT_FAILURE);
+    }
 }
 
 //------------------------------------------------------------------ set-up
@@ -241,6 +301,7 @@ void console_set_input(int fd) {
     input.is_terminal = isatty(fd) == 1;
     input.buffer.clear();
     input.pos = 0;
+    input.raw_end = 0;
     if (input.is_terminal) {
         install_terminal_guards();
     }
@@ -260,15 +321,24 @@ int console_read_key() {
     for (;;) {
         // answers already buffered (the rest of a script line, or typed ahead) come first
         while (input.pos < input.buffer.size()) {
-            const auto c = static_cast<unsigned char>(input.buffer[input.pos++]);
+            const size_t at = input.pos++;
+            const auto c = static_cast<unsigned char>(input.buffer[at]);
+            if (at < input.raw_end) {
+                // a key pressed on the terminal answers as it is, Enter and space included;
+                // a key that sends a sequence of bytes is one key press, its first byte
+                if (c == KEY_END_OF_TEXT) {
+                    end_of_input();
+                }
+                if (c == KEY_ESCAPE) {
+                    input.pos = at + escape_sequence_length(at);
+                }
+                return c;
+            }
             if (!is_space(c)) {
                 return c;
             }
         }
-        if (input.is_terminal) {
-            return read_raw_key();
-        }
-        if (!refill()) {
+        if (!(input.is_terminal ? refill_raw() : refill())) {
             end_of_input();
         }
     }

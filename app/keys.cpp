@@ -17,12 +17,15 @@
 constexpr double ZOOM_STEP = 0.9;  // 'w' multiplies, 'W' divides the robot scale by this (-)
 
 // into the console dialogs, which re-derive, re-plan, re-simulate and reset the view; the
-// window shows their results at its next display event
+// window shows their results at its next display event. Keys typed into the window meanwhile
+// are dropped: the user was answering on the console, and an ESC among them would end the
+// program.
 // writes: error_gain, anim_index
 static void to_dialogs() {
     params.error_gain = params.error_gain_default;
     view_state.anim_index = 0;
     console_dialogs();
+    drop_window_keys();
 }
 
 // a new run of the current robot with the derived model and plan as they stand, then a redraw

@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
     // without a display the window could not open: say so before the first question
-    if (const char* problem = display_problem()) {
+    if (const char* problem = display_problem(display_argument(argc, argv))) {
         std::fprintf(stderr, "robosim: %s\n", problem);
         return 1;
     }

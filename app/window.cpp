@@ -2,11 +2,17 @@
 // caption is set twice: once through the window library (which hands it to X as a Latin-1
 // STRING) and once as the UTF-8 _NET_WM_NAME, which desktops show, so that the Japanese text
 // reads correctly.
+//
+// One display serves the whole program: the one named by the window library's -display
+// argument, else the DISPLAY variable's. The check before the first question, the connection
+// held to the end and the window all use it. That held connection also watches the window, so
+// that the program ends when another client destroys it (the window library takes no notice).
 #include "app/window.h"
 
 #include "app/keys.h"
 #include "view/frame.h"
 #include "view/window_system.h"
+#include "view/x_connection.h"
 
 #include <GL/freeglut.h>
 #include <GL/glx.h>
@@ -52,29 +58,54 @@ static void set_pid_property() {
     XFlush(display);
 }
 
-// An X server refuses connections for a moment while it resets, which a virtual server does
-// each time its last client leaves; a display that stays unreachable for half a second is
-// taken as missing.
-constexpr int DISPLAY_ATTEMPTS = 10;            // connection attempts           (-)
-constexpr useconds_t DISPLAY_RETRY_US = 50000;  // pause between two attempts  (us)
+// The connection held from the window's opening to the end, and the window it watches for
+// its destruction; looked at by a timer of the event loop, on the loop's own thread.
+static Display* held_display = nullptr;
+static Window watched_window = 0;
+constexpr unsigned WATCH_INTERVAL_MS = 100;  // between two looks at the held connection (ms)
 
-static Display* open_display_patiently() {
-    for (int attempt = 1;; ++attempt) {
-        Display* display = XOpenDisplay(nullptr);
-        if (display != nullptr || attempt == DISPLAY_ATTEMPTS) {
-            return display;
+// the errors of requests about a window that is gone, made as the program ends
+static int ignore_x_error(Display*, XErrorEvent*) {
+    return 0;
+}
+
+// ends the program, with status 0 as a close by the desktop, once another client has
+// destroyed the window: nothing would be left to show or to take keys from
+static void watch_window(int) {
+    while (XPending(held_display) > 0) {
+        XEvent event;
+        XNextEvent(held_display, &event);
+        if (event.type == DestroyNotify && event.xdestroywindow.window == watched_window) {
+            // the window library destroys its window once more at exit; the X library's
+            // default would end the program with status 1 for that request's error
+            XSetErrorHandler(ignore_x_error);
+            std::exit(0);
         }
-        usleep(DISPLAY_RETRY_US);
     }
+    glutTimerFunc(WATCH_INTERVAL_MS, watch_window, 0);
 }
 
 //------------------------------------------------------------------ start-up
 
-const char* display_problem() {
+const char* display_argument(int argc, char** argv) {
+    const char* name = nullptr;
+    // the window library takes the last one, as here
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-display") == 0) {
+            name = i + 1 < argc ? argv[++i] : "";
+        }
+    }
+    return name;
+}
+
+const char* display_problem(const char* display_name) {
     const WindowSystemCall call;
     static char problem[256];
-    const char* name = std::getenv("DISPLAY");
-    Display* display = open_display_patiently();
+    if (display_name != nullptr && display_name[0] == '\0') {
+        return "-display must be followed by the name of an X display";
+    }
+    const char* name = display_name != nullptr ? display_name : std::getenv("DISPLAY");
+    Display* display = connect_display_patiently(display_name);
     if (display == nullptr) {
         std::snprintf(problem, sizeof problem,
                       "cannot open the X display \"%s\"; the graphics window needs one (set "
@@ -112,7 +143,7 @@ void open_window(int argc, char** argv) {
     const WindowSystemCall call;
     // a connection of our own, held to the end, keeps a virtual server that has just lost its
     // last client from resetting under the window library's own connection
-    open_display_patiently();
+    held_display = connect_display_patiently(display_argument(argc, argv));
     glutInitWindowSize(WINDOW_SIZE, WINDOW_SIZE);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
@@ -120,6 +151,12 @@ void open_window(int argc, char** argv) {
     set_utf8_property("_NET_WM_NAME", WINDOW_CAPTION);
     set_utf8_property("_NET_WM_ICON_NAME", WINDOW_CAPTION);
     set_pid_property();
+    watched_window = glXGetCurrentDrawable();
+    if (held_display != nullptr && watched_window != 0) {
+        XSelectInput(held_display, watched_window, StructureNotifyMask);
+        XFlush(held_display);
+        glutTimerFunc(WATCH_INTERVAL_MS, watch_window, 0);
+    }
 
     glutDisplayFunc(display_frame);
     glutReshapeFunc(on_reshape);
@@ -135,6 +172,18 @@ void close_window_and_exit(int status) {
         glutExit();
     }
     std::exit(status);
+}
+
+void drop_window_keys() {
+    const WindowSystemCall call;
+    Display* display = glXGetCurrentDisplay();
+    if (display == nullptr) {
+        return;
+    }
+    XSync(display, False);  // every key sent so far is in the connection's queue
+    XEvent event;
+    while (XCheckMaskEvent(display, KeyPressMask | KeyReleaseMask, &event)) {
+    }
 }
 
 //------------------------------------------------------------------ callbacks

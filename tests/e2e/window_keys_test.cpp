@@ -175,6 +175,28 @@ TEST_F(WindowKeys, RobotKeyGoesThroughTheDialogsToTheOtherRobot) {
     EXPECT_NE(output().find("(a) 円筒座標ロボットの線形制御"), std::string::npos);
 }
 
+// keys typed into the window while a console dialog waits are dropped: an ESC among them does
+// not end the program, and keys after the dialog are handled
+TEST_F(WindowKeys, KeysTypedDuringADialogAreDropped) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("k");
+    ASSERT_TRUE(eventually([&] { return output().find("ゲイン変更？") != std::string::npos; }));
+    keys("Escape");
+    ASSERT_NO_FATAL_FAILURE(answer("n"));
+    // sent again until it shows: a key that comes before the dialog has ended is dropped too
+    EXPECT_TRUE(eventually([&] {
+        keys("i");
+        return is_inertia_graph(grab());
+    })) << output();
+}
+
+// a window destroyed by another client ends the program, with status 0 as a desktop's close
+TEST_F(WindowKeys, DestroyedWindowEndsTheProgram) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    run_command({"xdotool", "windowclose", window}, display);
+    EXPECT_EQ(wait_exit(10000), 0);
+}
+
 // ESC ends the program with status 0 at any time, also in the middle of the animation
 TEST_F(WindowKeys, EscapeEndsWithStatusZero) {
     ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));

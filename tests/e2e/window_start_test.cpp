@@ -2,6 +2,7 @@
 // caption, and the first frame of each robot after the dialogs.
 #include "app/window.h"
 #include "model/parameters.h"
+#include "tests/e2e/batch_run.h"
 #include "tests/e2e/window_harness.h"
 #include "tests/support/scenarios.h"
 
@@ -34,6 +35,19 @@ TEST_F(WindowRun, WithoutADisplayItStopsBeforeTheFirstQuestion) {
         EXPECT_NE(said.find("display"), std::string::npos) << said;
         close(stdin_fd);
         stdin_fd = -1;
+    }
+}
+
+// -display names the one display checked and used, whatever DISPLAY says; console output that
+// cannot be written stops the program. Each run ends with status 1 and says why on stderr.
+TEST_F(PrivateDisplay, DisplayArgumentAndUnwritableOutput) {
+    const std::string run = "DISPLAY=" + display + " exec \"$0\" ";
+    for (const auto& [command, said] : std::vector<std::pair<std::string, std::string>>{
+             {"unset DISPLAY; exec \"$0\" -display " + display, "end of input"},  // it asked
+             {run + "-display :4093", "display \":4093\""},
+             {run + ">/dev/full", "cannot write the console output"}}) {
+        const ProgramRun r = run_program("/bin/sh", {"-c", command, ROBOSIM_BIN}, {"LC_ALL=C"});
+        EXPECT_TRUE(r.status == 1 && r.err.find(said) != std::string::npos) << command << r.err;
     }
 }
 
