@@ -10,7 +10,7 @@ JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
 CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
 # the sanitizer build: every leak fails a test (the window system's own blocks are told apart
-# where they are made, in view/window_system.h, so nothing is suppressed by name)
+# where they are made, in platform/window_system.h, so nothing is suppressed by name)
 SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 

@@ -5,7 +5,6 @@
 // that the window always shows results that match the settings.
 #include "app/dialogs.h"
 
-#include "app/console.h"
 #include "app/datafile.h"
 #include "app/report.h"
 #include "model/console_io.h"
@@ -14,6 +13,7 @@
 #include "planning/cp_path.h"
 #include "planning/kinematics.h"
 #include "planning/trapezoid.h"
+#include "platform/console.h"
 #include "sim/simulate.h"
 #include "view/view_state.h"
 

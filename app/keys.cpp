@@ -3,13 +3,13 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
-#include "app/window.h"
 #include "model/console_io.h"
 #include "model/parameters.h"
+#include "platform/window_system.h"
+#include "platform/x_window.h"
 #include "sim/simulate.h"
 #include "view/frame.h"
 #include "view/view_state.h"
-#include "view/window_system.h"
 
 
 //------------------------------------------------------------------ helpers

@@ -1,8 +1,9 @@
 // robosim: the console program. Start-up asks its questions, walks the console dialogs and
 // runs the first simulation; the graphics window takes over from there.
-#include "app/console.h"
 #include "app/startup.h"
 #include "app/window.h"
+#include "platform/console.h"
+#include "platform/x_window.h"
 
 #include <cstdio>
 

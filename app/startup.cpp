@@ -3,12 +3,12 @@
 // are stored as typed (the dialogs and the simulation know what to do with other values).
 #include "app/startup.h"
 
-#include "app/console.h"
 #include "app/datafile.h"
 #include "app/dialogs.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "platform/console.h"
 
 // the CP path kind, typed and ended with Enter. Only the kinds 1 .. 4 have a path, so any
 // other answer, a word that is not a number included, is asked for again.

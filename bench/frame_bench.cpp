@@ -5,6 +5,7 @@
 // a virtual display with Mesa's software renderer, as the README shows.
 #include "app/window.h"
 #include "model/parameters.h"
+#include "platform/x_window.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
 #include "view/frame.h"

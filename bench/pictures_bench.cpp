@@ -2,11 +2,12 @@
 // animation (simulation, 101 frames drawn, read back and packed into the GIF) and one PNG of
 // the last sample. Wall-clock time, as the software rasteriser works on threads of its own.
 // Needs the display in DISPLAY; run under a virtual display, as `make bench` does.
-#include "app/pictures.h"
-#include "app/window.h"
+#include "batch/pictures.h"
 #include "model/parameters.h"
+#include "platform/x_window.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
+#include "view/frame.h"
 #include "view/offscreen.h"
 #include "view/view_state.h"
 

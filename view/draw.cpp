@@ -5,8 +5,8 @@
 #include "view/draw.h"
 
 #include "model/parameters.h"
+#include "platform/window_system.h"
 #include "sim/history.h"
-#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>

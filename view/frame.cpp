@@ -4,11 +4,11 @@
 #include "view/frame.h"
 
 #include "model/parameters.h"
+#include "platform/window_system.h"
 #include "view/draw.h"
 #include "view/graphs.h"
 #include "view/robot_view.h"
 #include "view/view_state.h"
-#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -52,4 +52,12 @@ void end_frame() {
     const WindowSystemCall call;
     glFlush();
     glutSwapBuffers();
+}
+
+void on_reshape(int width, int height) {
+    const WindowSystemCall call;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
 }

@@ -17,3 +17,7 @@ void display_frame();
 
 // hands the finished frame to the window: glFlush, then the buffer swap
 void end_frame();
+
+// the viewport covers the whole window and the projection is the identity: every view draws
+// in the square -1 .. 1, stretched over the window (not letter-boxed)
+void on_reshape(int width, int height);

@@ -4,8 +4,8 @@
 // and the same GL driver rasterises it as it does the window, pixel for pixel.
 #include "view/offscreen.h"
 
-#include "view/window_system.h"
-#include "view/x_connection.h"
+#include "platform/window_system.h"
+#include "platform/x_connection.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>

@@ -3,7 +3,7 @@
 #include "app/datafile.h"
 
 #include "model/parameters.h"
-#include "tests/app/console_script.h"
+#include "tests/platform/console_script.h"
 
 #include <gtest/gtest.h>
 

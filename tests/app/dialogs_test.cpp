@@ -2,11 +2,11 @@
 // dialogs store, and what the final stage leaves behind.
 #include "app/dialogs.h"
 
-#include "app/console.h"
 #include "app/startup.h"
 #include "model/parameters.h"
+#include "platform/console.h"
 #include "sim/history.h"
-#include "tests/app/console_script.h"
+#include "tests/platform/console_script.h"
 #include "tests/support/dialog_texts.h"
 #include "view/view_state.h"
 

@@ -1,5 +1,5 @@
 // The real robosim-batch program: its CSV against an in-process run, its exit statuses.
-#include "app/batch.h"
+#include "batch/batch.h"
 
 #include "model/console_io.h"
 #include "model/derive.h"

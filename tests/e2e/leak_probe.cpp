@@ -8,10 +8,10 @@
 //   leak_probe other-thread    drops it on a thread robosim did not mark as its own (as the GL
 //                              driver's threads are): passed over by design
 //   leak_probe own-thread      drops it on a thread that runs robosim's own code
-#include "app/window.h"
+#include "platform/window_system.h"
+#include "platform/x_window.h"
 #include "view/draw.h"
 #include "view/offscreen.h"
-#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 

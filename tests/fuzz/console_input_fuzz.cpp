@@ -3,7 +3,7 @@
 // The first byte chooses the way in: a pipe-like file, or a real terminal (a pseudo-terminal),
 // where keys are read raw, one key press at a time, and lines through the terminal's own line
 // editing.
-#include "app/console.h"
+#include "platform/console.h"
 
 #include <atomic>
 #include <cstddef>

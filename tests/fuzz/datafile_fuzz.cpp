@@ -3,10 +3,10 @@
 // figures and the CSV the batch tool writes) must neither crash nor hang, whatever the values.
 // A run is bounded by the history length, so each input takes a bounded time; scripts/run-fuzz
 // gives libFuzzer a limit per input on top.
-#include "app/batch.h"
+#include "analysis/summary.h"
 #include "app/datafile.h"
 #include "app/report.h"
-#include "app/summary.h"
+#include "batch/batch.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"

@@ -4,13 +4,14 @@
 
 #include "app/window.h"
 #include "model/parameters.h"
+#include "platform/window_system.h"
 #include "sim/history.h"
 #include "tests/support/model_test.h"
 #include "tests/view/picture.h"
 #include "tests/view/x_display.h"
 #include "view/draw.h"
+#include "view/frame.h"
 #include "view/view_state.h"
-#include "view/window_system.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>

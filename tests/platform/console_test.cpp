@@ -1,8 +1,8 @@
 // The console's reads from a script (keys, numbers, words), the end of its input, and the
 // conversion of its text for a Shift-JIS terminal.
-#include "app/console.h"
+#include "platform/console.h"
 
-#include "tests/app/console_script.h"
+#include "tests/platform/console_script.h"
 
 #include <gtest/gtest.h>
 

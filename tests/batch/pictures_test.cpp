@@ -1,6 +1,6 @@
 // The frame timing of the batch tool's animations: which samples become frames and how long
 // each is shown, for sample intervals that are and are not whole hundredths of a second.
-#include "app/pictures.h"
+#include "batch/pictures.h"
 
 #include "model/parameters.h"
 #include "tests/support/model_test.h"

@@ -1,4 +1,4 @@
-// app/output_file.h: picture files the batch tool writes, replaced whole or not at all
+// batch/output_file.h: picture files the batch tool writes, replaced whole or not at all
 #pragma once
 
 #include <string>

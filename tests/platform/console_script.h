@@ -1,8 +1,9 @@
-// tests/app/console_script.h: a fixture whose console reads a script and records what it prints
+// tests/platform/console_script.h: a fixture whose console reads a script and records what it
+// prints
 #pragma once
 
-#include "app/console.h"
 #include "model/console_io.h"
+#include "platform/console.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/model_test.h"
 

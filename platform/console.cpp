@@ -7,7 +7,7 @@
 // by the handlers of every signal that ends or stops the program, so that the user's shell
 // never inherits a terminal without echo. Keys typed ahead stay in the buffer: neither the
 // switch nor the read drops them.
-#include "app/console.h"
+#include "platform/console.h"
 
 #include "model/console_io.h"
 

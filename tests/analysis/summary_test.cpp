@@ -1,5 +1,5 @@
 // The response figures: the closed loop at another inertia, and the figures of runs made here.
-#include "app/summary.h"
+#include "analysis/summary.h"
 
 #include "model/derive.h"
 #include "model/parameters.h"

@@ -1,4 +1,4 @@
-// app/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
+// batch/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
 #pragma once
 
 #include "sim/history.h"

@@ -1,4 +1,4 @@
-// app/summary.h: the response figures of the last run, for robosim-batch --summary
+// analysis/summary.h: the response figures of the last run, for robosim-batch --summary
 #pragma once
 
 // Figures per joint j = 1, 2 of the motor quantities of samples k = 0 .. last, t = k dt_sample,

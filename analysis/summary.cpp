@@ -7,7 +7,7 @@
 //   PD:   J s^2 + Kv s + Kp = 0,  wn = sqrt(Kp/J), zeta = Kv / (2 sqrt(Kp J))
 // The real roots of the cubic lie between its extremes, found from f'(s) = 3 s^2 + 2 a s + b,
 // and inside the Cauchy bound 1 + max(|a|, |b|, |c|); each is bisected to the last bit.
-#include "app/summary.h"
+#include "analysis/summary.h"
 
 #include "model/parameters.h"
 #include "sim/history.h"

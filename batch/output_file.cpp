@@ -1,7 +1,7 @@
 // Output files replaced atomically: written beside the target under a hidden temporary name and
 // renamed into place once synced, so that a full disk, a fault or a signal never leaves a half
 // picture behind, and never removes a file robosim did not create.
-#include "app/output_file.h"
+#include "batch/output_file.h"
 
 #include <cerrno>
 #include <climits>

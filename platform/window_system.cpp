@@ -1,4 +1,4 @@
-#include "view/window_system.h"
+#include "platform/window_system.h"
 
 // the sanitizer build (GCC says so by __SANITIZE_ADDRESS__, Clang by __has_feature)
 #if defined(__SANITIZE_ADDRESS__)

@@ -1,5 +1,5 @@
 // robosim-batch: entry point
-#include "app/batch.h"
+#include "batch/batch.h"
 
 int main(int argc, char** argv) {
     return run_batch(argc, argv);

@@ -1,4 +1,4 @@
-// app/console.h: the program's console: text out, single keys, numbers and words in
+// platform/console.h: the program's console: text out, single keys, numbers and words in
 #pragma once
 
 #include <initializer_list>

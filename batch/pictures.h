@@ -1,4 +1,4 @@
-// app/pictures.h: the window's frames of the last run written to picture files by the batch
+// batch/pictures.h: the window's frames of the last run written to picture files by the batch
 // tool: one frame as a PNG, the whole animation as a GIF
 #pragma once
 

@@ -1,4 +1,4 @@
-// view/window_system.h: what the X and GL libraries allocate, told from robosim's own
+// platform/window_system.h: what the X and GL libraries allocate, told from robosim's own
 // allocations for the leak checker of the sanitizer build
 #pragma once
 

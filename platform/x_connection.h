@@ -1,4 +1,4 @@
-// view/x_connection.h: connections to the X display, made patiently and watched for loss
+// platform/x_connection.h: connections to the X display, made patiently and watched for loss
 #pragma once
 
 #include <X11/Xlib.h>

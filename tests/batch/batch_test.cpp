@@ -1,5 +1,5 @@
 // The batch tool's command line and writers.
-#include "app/batch.h"
+#include "batch/batch.h"
 
 #include "model/derive.h"
 #include "model/parameters.h"

@@ -1,20 +1,21 @@
 // robosim-batch: starts from the defaults, applies the command line, derives and simulates as
 // the final stage of the dialogs does, and writes the numbers to standard output. The model's
 // console text goes to standard error so that the CSV stays clean.
-#include "app/batch.h"
+#include "batch/batch.h"
 
+#include "analysis/summary.h"
 #include "app/datafile.h"
-#include "app/output_file.h"
-#include "app/pictures.h"
-#include "app/summary.h"
-#include "app/window.h"
+#include "batch/output_file.h"
+#include "batch/pictures.h"
 #include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "platform/x_connection.h"
+#include "platform/x_window.h"
 #include "sim/simulate.h"
+#include "view/frame.h"
 #include "view/offscreen.h"
 #include "view/view_state.h"
-#include "view/x_connection.h"
 
 #include <algorithm>
 #include <cerrno>

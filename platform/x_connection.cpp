@@ -1,9 +1,9 @@
 // Connections to the X display. The retry covers the reset of a server whose last client has
 // just left; the loss handler replaces Xlib's default, which prints "XIO: fatal IO error" and
 // exits with status 1 whatever the program had already finished.
-#include "view/x_connection.h"
+#include "platform/x_connection.h"
 
-#include "view/window_system.h"
+#include "platform/window_system.h"
 
 #include <unistd.h>
 

@@ -4,9 +4,9 @@
 // only the rectangle around the changed pixels is stored and left in place for the next one.
 // The frame is drawn unlit in a handful of flat colours, so a palette of at most 256 entries
 // holds every colour exactly; a rectangle with more colours than that is reduced to 256.
-#include "app/pictures.h"
+#include "batch/pictures.h"
 
-#include "app/output_file.h"
+#include "batch/output_file.h"
 #include "model/parameters.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
