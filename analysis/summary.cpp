@@ -129,7 +129,7 @@ static double max_or_nan(double m, double v) {
 
 ResponseSummary summarize_response(int robot_type) {
     const HistorySet& h = *history_of(robot_type);
-    const RobotRecord& r = *robot_record(robot_type);
+    const RobotRecord& r = *robot_record(params, robot_type);
     ResponseSummary s = {};
     s.last = std::max(0, std::min(params.n_sample, HISTORY_LEN - 1));
     s.tf = params.tf;

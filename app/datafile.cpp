@@ -234,7 +234,7 @@ static bool read_mechanics(TokenStream* ts) {
     if (!robot) {
         return true;
     }
-    RobotRecord& r = *robot_record(rt);
+    RobotRecord& r = *robot_record(params, rt);
     if (!read_reals(ts, {{"(1-3) モータパワー PW1", &r.PW1}, {"(1-3) モータパワー PW2", &r.PW2}})) {
         return false;
     }

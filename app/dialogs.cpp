@@ -109,7 +109,7 @@ static void dialog_arm() {
 static void dialog_work() {
     console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.mw);
     console_read_doubles({&params.mw});
-    derive_work(params.mw);
+    derive_work(params, params.mw);
     console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])", params.mw,
                   params.IGw);
 }
@@ -119,7 +119,7 @@ static void dialog_motor() {
     if (params.robot_type != 'a' && params.robot_type != 'b') {
         return;  // no robot, no motors
     }
-    RobotRecord& r = *robot_record(params.robot_type);
+    RobotRecord& r = *robot_record(params, params.robot_type);
     console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", r.PW1, r.PW2);
     console_read_doubles({&r.PW1, &r.PW2});
 }
@@ -214,7 +214,7 @@ static void dialog_step() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf});
     }
     make_current(p, false);
-    convert_motion_ends(params.robot_type);
+    convert_motion_ends(params, params.robot_type);
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -230,8 +230,8 @@ static void dialog_trapezoid() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
     }
     make_current(p, true);
-    convert_motion_ends(params.robot_type);
-    plan_ptp_motors(params.robot_type);
+    convert_motion_ends(params, params.robot_type);
+    plan_ptp_motors(params, params.robot_type);
 }
 
 static void dialog_line() {
@@ -327,8 +327,8 @@ static void dialog_cp() {
         return;
     }
     make_current(*rec, true);
-    convert_motion_ends(params.robot_type);
-    plan_cp_path(params.robot_type, params.cp);
+    convert_motion_ends(params, params.robot_type);
+    plan_cp_path(params, params.robot_type, params.cp);
 }
 
 // the dialog of the current motion; every motion key but 'p' and 'c' means the step command
@@ -402,15 +402,15 @@ static void run_chain(ChainStart start) {
 // reads: the parameter set; writes: derived and planning fields, the current robot's history
 // set, view_state
 static void final_stage() {
-    update_derived();
+    update_derived(params);
     print_settings_derived();
     const bool long_run = params.motion == 'c' && params.cp == 4;  // the sine path takes longest
     if (long_run) {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
     if (params.robot_type == 'a' || params.robot_type == 'b') {
-        simulate(params.robot_type, params.dt_sample, params.n_sample,
-                 robot_record(params.robot_type)->theta0);
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, params.robot_type)->theta0);
     }
     if (long_run) {
         console_print("　　   　計算終了");

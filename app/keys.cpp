@@ -33,9 +33,11 @@ static void to_dialogs() {
 static void resimulate() {
     view_state.anim_index = 0;
     if (params.robot_type == 'a') {
-        simulate('a', params.dt_sample, params.n_sample, params.cyl.theta0);
+        simulate(params, history_of(params.robot_type), 'a', params.dt_sample, params.n_sample,
+                 params.cyl.theta0);
     } else if (params.robot_type == 'b') {
-        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+                 params.scara.theta0);
     }
     display_frame();
 }

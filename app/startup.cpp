@@ -27,7 +27,7 @@ static void ask_cp_kind() {
 }
 
 void run_startup() {
-    set_defaults();
+    set_defaults(params);
     console_print("\n\nロボットの制御シミュレーション");
     console_print("\n\nロボット諸元・軌道データをファイルから読み込み？  yes:y  no:n");
     if (console_read_key() == 'y') {
@@ -44,7 +44,7 @@ void run_startup() {
             ask_cp_kind();
         }
     }
-    update_derived();
+    update_derived(params);
     last_key = '0';
     console_dialogs();
 }

@@ -320,7 +320,7 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
 }
 
 void write_plan_csv(std::FILE* out) {
-    const RobotRecord& r = *robot_record(params.robot_type);
+    const RobotRecord& r = *robot_record(params, params.robot_type);
 
     const struct {
         const char* name;
@@ -375,7 +375,7 @@ void write_plan_csv(std::FILE* out) {
 //------------------------------------------------------------------ experiment
 
 bool prepare_batch_experiment(const BatchOptions& opt) {
-    set_defaults();
+    set_defaults(params);
     bool complete = true;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
@@ -398,7 +398,7 @@ bool prepare_batch_experiment(const BatchOptions& opt) {
             *fields[i] = values[i];
         }
     }
-    update_derived();
+    update_derived(params);
     return complete;
 }
 
@@ -570,8 +570,8 @@ int run_batch(int argc, char** argv) {
         write_plan_csv(stdout);
         return finish_output(EXIT_DONE);
     }
-    simulate(params.robot_type, params.dt_sample, params.n_sample,
-             robot_record(params.robot_type)->theta0);
+    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+             params.n_sample, robot_record(params, params.robot_type)->theta0);
     const HistorySet* h = history_of(params.robot_type);
     if (opt.summary) {
         write_summary(stdout, opt.csv);

@@ -44,7 +44,8 @@ static void BM_display_frame_scara_sine_200(benchmark::State& state) {
     static bool simulated = false;  // set-up stays outside the timed loop, once for all repetitions
     if (!simulated) {
         load_scenario_scara_sine();
-        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+                 params.scara.theta0);
         simulated = true;
     }
     reset_view_state();

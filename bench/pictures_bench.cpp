@@ -43,7 +43,8 @@ static void BM_gif_scara_sine_whole_run(benchmark::State& state) {
     const std::string path = scratch_file(".gif");
     for (auto _ : state) {
         load_scenario_scara_sine();
-        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+                 params.scara.theta0);
         reset_view_state();
         std::string error;
         if (!write_animation_gif(path, 2, &error)) {
@@ -68,7 +69,8 @@ static void BM_png_scara_sine_200(benchmark::State& state) {
         return;
     }
     load_scenario_scara_sine();
-    simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+             params.scara.theta0);
     reset_view_state();
     const std::string path = scratch_file(".png");
     for (auto _ : state) {

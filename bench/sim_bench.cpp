@@ -14,7 +14,8 @@ static void BM_simulate(benchmark::State& state) {
     const int cp = static_cast<int>(state.range(2));
     load_scenario(rt, motion, cp);  // set-up stays outside the timed loop
     for (auto _ : state) {
-        simulate(rt, params.dt_sample, params.n_sample, robot_record(rt)->theta0);
+        simulate(params, history_of(params.robot_type), rt, params.dt_sample, params.n_sample,
+                 robot_record(params, rt)->theta0);
         benchmark::DoNotOptimize(history_of(rt)->theta[params.n_sample][0]);
     }
     state.SetLabel(std::string(1, char(rt)) + " " + char(motion)

@@ -18,12 +18,12 @@
 //------------------------------------------------------------------ helpers
 
 // the record a derivation works on: nullptr for a type other than 'a' and 'b'
-static RobotRecord* derived_record(int robot_type) {
+static RobotRecord* derived_record(ParameterSet& ps, int robot_type) {
     if (robot_type == 'a') {
-        return &params.cyl;
+        return &ps.cyl;
     }
     if (robot_type == 'b') {
-        return &params.scara;
+        return &ps.scara;
     }
     return nullptr;  // other types have no robot: nothing is derived
 }
@@ -42,16 +42,16 @@ static double reverse_efficiency(double u, double eta_fwd) {
 
 //------------------------------------------------------------------ single derivations
 
-void derive_arm(int robot_type) {
+void derive_arm(ParameterSet& ps, int robot_type) {
     if (robot_type == 'a') {
-        RobotRecord& r = params.cyl;
+        RobotRecord& r = ps.cyl;
         r.d = CYL_ARM_DIAMETER_RATIO * r.L;
         r.m_arm = tube_mass(r.d, r.L);
         r.IG_arm = r.m_arm * r.L * r.L / 12.0;
         r.d3 = 3.0 * r.d;
         r.d2 = 2.0 * r.d;
     } else if (robot_type == 'b') {
-        RobotRecord& r = params.scara;
+        RobotRecord& r = ps.scara;
         r.lc1 = r.L1 / 2.0;
         r.lc2 = r.L2 / 2.0;
         r.d1 = SCARA_LINK_DIAMETER_RATIO * r.L1;
@@ -63,15 +63,15 @@ void derive_arm(int robot_type) {
     }
 }
 
-void derive_work(double mw) {
+void derive_work(ParameterSet& ps, double mw) {
     // cube root rather than pow(mw, 1/3): exact for perfect cubes (8 kg gives 0.2 m)
-    params.work_a = WORK_SIDE_PER_CBRT_MASS * std::cbrt(mw);
-    params.work_b = WORK_SIDE_RATIO * params.work_a;
-    params.IGw = mw * (params.work_a * params.work_a + params.work_b * params.work_b) / 12.0;
+    ps.work_a = WORK_SIDE_PER_CBRT_MASS * std::cbrt(mw);
+    ps.work_b = WORK_SIDE_RATIO * ps.work_a;
+    ps.IGw = mw * (ps.work_a * ps.work_a + ps.work_b * ps.work_b) / 12.0;
 }
 
-void derive_motor(int robot_type) {
-    RobotRecord* r = derived_record(robot_type);
+void derive_motor(ParameterSet& ps, int robot_type) {
+    RobotRecord* r = derived_record(ps, robot_type);
     if (r == nullptr) {
         return;
     }
@@ -85,8 +85,8 @@ void derive_motor(int robot_type) {
     }
 }
 
-void derive_gear(int robot_type) {
-    RobotRecord* r = derived_record(robot_type);
+void derive_gear(ParameterSet& ps, int robot_type) {
+    RobotRecord* r = derived_record(ps, robot_type);
     if (r == nullptr) {
         return;
     }
@@ -100,11 +100,11 @@ void derive_gear(int robot_type) {
     }
 }
 
-void derive_nominal_inertia(int robot_type) {
-    const double mw = params.mw;
-    const double IGw = params.IGw;
+void derive_nominal_inertia(ParameterSet& ps, int robot_type) {
+    const double mw = ps.mw;
+    const double IGw = ps.IGw;
     if (robot_type == 'a') {
-        RobotRecord& c = params.cyl;
+        RobotRecord& c = ps.cyl;
         // work at r = L/2 from the joint-1 axis, arm centre at r/2
         const double r = 0.5 * c.L;
         const double J1 = (c.IG_arm + IGw + c.m_arm * r * r / 4.0 + mw * r * r) / (c.u1 * c.u1);
@@ -113,9 +113,9 @@ void derive_nominal_inertia(int robot_type) {
         const double J2 = (c.m_arm + mw) / (c.u2 * c.u2);
         c.JM2 = J2 + c.IM2;
     } else if (robot_type == 'b') {
-        RobotRecord& s = params.scara;
+        RobotRecord& s = ps.scara;
         // posture cos(phi2) = 0.5; a: joint 2 to the work
-        const double a = s.L2 + params.wc;
+        const double a = s.L2 + ps.wc;
         const double J22 = s.m2 * s.lc2 * s.lc2 + s.IG2 + IGw + mw * a * a;
         s.JM2 = J22 / (s.u2 * s.u2) + s.IM2;
         const double J12 = J22 + 0.5 * s.L1 * (s.m2 * s.lc2 + mw * a);
@@ -125,19 +125,19 @@ void derive_nominal_inertia(int robot_type) {
     }
 }
 
-void derive_gains(int robot_type) {
-    RobotRecord* r = derived_record(robot_type);
+void derive_gains(ParameterSet& ps, int robot_type) {
+    RobotRecord* r = derived_record(ps, robot_type);
     if (r == nullptr) {
         return;
     }
     // Kp = (wn^2 + 2 zeta wn alpha) JM, Kv = (2 zeta wn + alpha) JM, Ki = alpha wn^2 JM
-    double wn = params.omega_n1, zeta = params.zeta1, alpha = params.alpha1;
+    double wn = ps.omega_n1, zeta = ps.zeta1, alpha = ps.alpha1;
     r->Kp1 = (wn * wn + 2.0 * zeta * wn * alpha) * r->JM1;
     r->Kv1 = (2.0 * zeta * wn + alpha) * r->JM1;
     r->Ki1 = alpha * wn * wn * r->JM1;
-    wn = params.omega_n2;
-    zeta = params.zeta2;
-    alpha = params.alpha2;
+    wn = ps.omega_n2;
+    zeta = ps.zeta2;
+    alpha = ps.alpha2;
     r->Kp2 = (wn * wn + 2.0 * zeta * wn * alpha) * r->JM2;
     r->Kv2 = (2.0 * zeta * wn + alpha) * r->JM2;
     r->Ki2 = alpha * wn * wn * r->JM2;
@@ -147,25 +147,25 @@ void derive_gains(int robot_type) {
 
 // copies start, end and time of the pattern in use into the current motion; a motion or cp
 // outside its list leaves the current motion as it was
-static void copy_current_pattern() {
+static void copy_current_pattern(ParameterSet& ps) {
     const PatternRecord* p = nullptr;
-    if (params.motion == 'q') {
-        p = &params.step;
-    } else if (params.motion == 'p') {
-        p = &params.trap;
-    } else if (params.motion == 'c') {
-        switch (params.cp) {
+    if (ps.motion == 'q') {
+        p = &ps.step;
+    } else if (ps.motion == 'p') {
+        p = &ps.trap;
+    } else if (ps.motion == 'c') {
+        switch (ps.cp) {
             case 1:
-                p = &params.line;
+                p = &ps.line;
                 break;
             case 2:
-                p = &params.circle;
+                p = &ps.circle;
                 break;
             case 3:
-                p = &params.ucurve;
+                p = &ps.ucurve;
                 break;
             case 4:
-                p = &params.sine;
+                p = &ps.sine;
                 break;
             default:
                 break;  // other kinds have no path record
@@ -174,30 +174,30 @@ static void copy_current_pattern() {
     if (p == nullptr) {
         return;
     }
-    params.x0 = p->x0;
-    params.y0 = p->y0;
-    params.xf = p->xf;
-    params.yf = p->yf;
-    if (params.motion != 'q') {  // the step command has no time: tf keeps its value
-        params.tf = p->tf;
+    ps.x0 = p->x0;
+    ps.y0 = p->y0;
+    ps.xf = p->xf;
+    ps.yf = p->yf;
+    if (ps.motion != 'q') {  // the step command has no time: tf keeps its value
+        ps.tf = p->tf;
     }
 }
 
-void update_derived() {
-    const int rt = params.robot_type;
-    derive_arm(rt);              // link masses and inertias
-    derive_work(params.mw);      // work block size and inertia
-    derive_motor(rt);            // rotor inertias, maximum torques
-    derive_gear(rt);             // reverse efficiencies
-    derive_nominal_inertia(rt);  // needs arm, work and motor data
-    derive_gains(rt);            // needs JM1, JM2
-    copy_current_pattern();      // current motion from the current pattern
+void update_derived(ParameterSet& ps) {
+    const int rt = ps.robot_type;
+    derive_arm(ps, rt);              // link masses and inertias
+    derive_work(ps, ps.mw);          // work block size and inertia
+    derive_motor(ps, rt);            // rotor inertias, maximum torques
+    derive_gear(ps, rt);             // reverse efficiencies
+    derive_nominal_inertia(ps, rt);  // needs arm, work and motor data
+    derive_gains(ps, rt);            // needs JM1, JM2
+    copy_current_pattern(ps);        // current motion from the current pattern
 
-    convert_motion_ends(rt);  // start and end in joint and motor coordinates
+    convert_motion_ends(ps, rt);  // start and end in joint and motor coordinates
     // plan the motion (a type without a robot converts and plans nothing)
-    if (params.motion == 'p') {
-        plan_ptp_motors(rt);
-    } else if (params.motion == 'c') {
-        plan_cp_path(rt, params.cp);
+    if (ps.motion == 'p') {
+        plan_ptp_motors(ps, rt);
+    } else if (ps.motion == 'c') {
+        plan_cp_path(ps, rt, ps.cp);
     }
 }

@@ -27,24 +27,23 @@ constexpr double DEFAULT_FN = 4.0;               // natural frequency of both lo
 //------------------------------------------------------------------ helpers
 
 // makes the CP pattern `rec` of kind `cp` current and plans it for both robots
-static void preplan_cp(const PatternRecord& rec, int cp) {
-    params.tf = rec.tf;
-    params.x0 = rec.x0;
-    params.y0 = rec.y0;
-    params.xf = rec.xf;
-    params.yf = rec.yf;
-    params.cp = cp;
-    convert_motion_ends('a');
-    convert_motion_ends('b');
-    plan_cp_path('a', cp);
-    plan_cp_path('b', cp);
+static void preplan_cp(ParameterSet& p, const PatternRecord& rec, int cp) {
+    p.tf = rec.tf;
+    p.x0 = rec.x0;
+    p.y0 = rec.y0;
+    p.xf = rec.xf;
+    p.yf = rec.yf;
+    p.cp = cp;
+    convert_motion_ends(p, 'a');
+    convert_motion_ends(p, 'b');
+    plan_cp_path(p, 'a', cp);
+    plan_cp_path(p, 'b', cp);
 }
 
 //------------------------------------------------------------------ defaults
 
-void set_defaults() {
-    params = ParameterSet{};  // every field not named below starts at zero
-    ParameterSet& p = params;
+void set_defaults(ParameterSet& p) {
+    p = ParameterSet{};  // every field not named below starts at zero
 
     // display settings and sampling
     p.view_origin = {-0.5, -0.5};
@@ -68,9 +67,9 @@ void set_defaults() {
 
     // cylindrical robot
     p.cyl.L = 0.5;
-    derive_arm('a');
+    derive_arm(p, 'a');
     p.mw = 1.0;
-    derive_work(p.mw);
+    derive_work(p, p.mw);
     p.cyl.PW1 = DEFAULT_MOTOR_POWER;
     p.cyl.PW2 = DEFAULT_MOTOR_POWER;
     p.cyl.IM1 = PRESET_ROTOR_INERTIA;
@@ -81,15 +80,15 @@ void set_defaults() {
     p.cyl.u2 = 100.0;
     p.cyl.eta_fwd1 = 0.6;
     p.cyl.eta_fwd2 = 0.6;
-    derive_gear('a');
-    derive_nominal_inertia('a');
+    derive_gear(p, 'a');
+    derive_nominal_inertia(p, 'a');
 
     // SCARA robot: the user's joint-2-to-work distance 0.4 m, stored less wc
     p.scara.L1 = 0.4;
     p.scara.L2 = 0.4 - p.wc;
-    derive_arm('b');
+    derive_arm(p, 'b');
     p.mw = 1.0;
-    derive_work(p.mw);
+    derive_work(p, p.mw);
     p.scara.PW1 = DEFAULT_MOTOR_POWER;
     p.scara.PW2 = DEFAULT_MOTOR_POWER;
     p.scara.IM1 = PRESET_ROTOR_INERTIA;
@@ -104,8 +103,8 @@ void set_defaults() {
     p.scara.eta_fwd2 = 0.6;
     p.scara.eta[0] = p.scara.eta_fwd1;
     p.scara.eta[2] = p.scara.eta_fwd2;
-    derive_gear('b');
-    derive_nominal_inertia('b');
+    derive_gear(p, 'b');
+    derive_nominal_inertia(p, 'b');
 
     // control: fn = 4 Hz, critically damped, third pole at 4/s
     p.omega_n1 = 2.0 * PI * DEFAULT_FN;
@@ -114,8 +113,8 @@ void set_defaults() {
     p.zeta2 = 1.0;
     p.alpha1 = 4.0;
     p.alpha2 = 4.0;
-    derive_gains('a');
-    derive_gains('b');
+    derive_gains(p, 'a');
+    derive_gains(p, 'b');
 
     p.graph_select = 't';
     p.gravity = 'g';
@@ -134,11 +133,11 @@ void set_defaults() {
     p.y0 = p.trap.y0;
     p.xf = p.trap.xf;
     p.yf = p.trap.yf;
-    convert_motion_ends('a');
-    convert_motion_ends('b');
+    convert_motion_ends(p, 'a');
+    convert_motion_ends(p, 'b');
     p.tf = p.trap.tf;
-    plan_ptp_motors('a');
-    plan_ptp_motors('b');
+    plan_ptp_motors(p, 'a');
+    plan_ptp_motors(p, 'b');
 
     // CP patterns, each made current in turn and planned for both robots
     p.line.x0 = 0.3;
@@ -146,7 +145,7 @@ void set_defaults() {
     p.line.xf = 0.3;
     p.line.yf = 0.6;
     p.line.tf = 1.5;
-    preplan_cp(p.line, 1);
+    preplan_cp(p, p.line, 1);
 
     p.circle.Ox = 0.2;
     p.circle.Oy = 0.0;
@@ -156,7 +155,7 @@ void set_defaults() {
     p.circle.y0 = p.circle.Oy;
     p.circle.xf = p.circle.x0;
     p.circle.yf = p.circle.y0;
-    preplan_cp(p.circle, 2);
+    preplan_cp(p, p.circle, 2);
 
     p.ucurve.x0 = 0.2;
     p.ucurve.y0 = 0.0;
@@ -167,7 +166,7 @@ void set_defaults() {
     p.ucurve.x2 = 0.6;
     p.ucurve.y2 = 0.3;
     p.ucurve.tf = 2.5;
-    preplan_cp(p.ucurve, 3);
+    preplan_cp(p, p.ucurve, 3);
 
     p.sine.x0 = -0.1;
     p.sine.y0 = 0.3;
@@ -176,12 +175,16 @@ void set_defaults() {
     p.sine.tf = 2.0;
     p.sine.xf = p.sine.x0 + p.sine.L;
     p.sine.yf = p.sine.y0;
-    preplan_cp(p.sine, 4);
+    preplan_cp(p, p.sine, 4);
 
     p.motion = 'c';
     p.robot_type = 'b';
 }
 
-RobotRecord* robot_record(int robot_type) {
-    return robot_type == 'b' ? &params.scara : &params.cyl;
+RobotRecord* robot_record(ParameterSet& p, int robot_type) {
+    return robot_type == 'b' ? &p.scara : &p.cyl;
+}
+
+const RobotRecord* robot_record(const ParameterSet& p, int robot_type) {
+    return robot_type == 'b' ? &p.scara : &p.cyl;
 }

@@ -144,7 +144,10 @@ struct ParameterSet {
 };
 
 //------------------------------------------------------------------ program-wide objects
-extern ParameterSet params;  // the one parameter set; zero until set_defaults() runs
+// The programs' current experiment (the interactive program's, or the batch tool's one run).
+// Nothing in model/, planning/ or sim/ reads it: every function there is handed the set it
+// works on. Zero until set_defaults(params) runs.
+extern ParameterSet params;
 
 // names of the CP path kinds, indexed by cp 0 .. 4; each ends in its own newline
 extern const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE];
@@ -152,8 +155,9 @@ extern const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE];
 //------------------------------------------------------------------ defaults
 // fills every setting with its default, derives both robots and pre-plans every pattern;
 // leaves robot 'b', motion 'c', cp 4 (the sine path) current
-void set_defaults();
+void set_defaults(ParameterSet& p);
 
 // the record of a robot type for code that treats every type other than 'b' as the
 // cylindrical robot (the simulation's rule); reads robot_type's argument only
-RobotRecord* robot_record(int robot_type);
+RobotRecord* robot_record(ParameterSet& p, int robot_type);
+const RobotRecord* robot_record(const ParameterSet& p, int robot_type);

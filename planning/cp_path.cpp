@@ -8,7 +8,6 @@
 #include "planning/cp_path.h"
 
 #include "model/parameters.h"
-#include "planning/reference.h"
 #include "planning/trapezoid.h"
 
 #include <bit>
@@ -41,8 +40,7 @@ static void straight_segment(double x0, double y0, double psi, double s, double 
 
 //------------------------------------------------------------------ planning
 
-void plan_cp_path(int robot_type, int cp) {
-    ParameterSet& p = params;
+void plan_cp_path(ParameterSet& p, int robot_type, int cp) {
     switch (cp) {
         case 1: {
             const double dx = p.line.xf - p.line.x0;
@@ -67,7 +65,7 @@ void plan_cp_path(int robot_type, int cp) {
             break;
         }
         case 4:
-            p.sf = sine_arc_length(SINE_LENGTH_STEPS, p.sine.L);
+            p.sf = sine_arc_length(SINE_LENGTH_STEPS, p.sine.L, p.sine.A);
             break;
         default:
             break;  // other kinds have no geometry: the profile is planned on the old sf
@@ -91,8 +89,7 @@ void plan_cp_path(int robot_type, int cp) {
 
 //------------------------------------------------------------------ evaluation
 
-double sine_arc_length(int n, double L) {
-    const double A = params.sine.A;
+double sine_arc_length(int n, double L, double A) {
     const double k = 2.0 * PI / L;
     const auto f = [k, A](double xi) {
         const double slope = k * A * std::cos(k * xi);
@@ -107,21 +104,10 @@ double sine_arc_length(int n, double L) {
     return h * sum / 3.0;
 }
 
-// The last x(s) of the sine path with everything it depends on, compared bit for bit. After tf
-// the whole rest of a run asks for x(sf), and within a step the same s comes several times.
-struct SineMemo {
-    bool valid;
-    int n;
-    std::uint64_t s, x0, L, A;  // bit patterns of the arguments and the settings read
-    double x;                   // the result (m)
-};
-
-static SineMemo sine_memo = {};
-
 // x(s) by Heun's method, evaluated afresh
-static double integrate_sine_x(int n, double s) {
-    const double A = params.sine.A;
-    const double k = 2.0 * PI / params.sine.L;
+static double integrate_sine_x(const PatternRecord& sine, int n, double s) {
+    const double A = sine.A;
+    const double k = 2.0 * PI / sine.L;
     // Heun: k1 = h g(xi), k2 = h g(xi + k1), xi += (k1 + k2) / 2, from xi = 0 at every call
     const double h = s / n;
     double xi = 0.0;
@@ -130,28 +116,31 @@ static double integrate_sine_x(int n, double s) {
         const double k2 = h * sine_dx_ds(k, A, xi + k1);
         xi = xi + (k1 + k2) / 2.0;
     }
-    return params.sine.x0 + xi;
+    return sine.x0 + xi;
 }
 
-double sine_x_of_s(int n, double s) {
+double sine_x_of_s(const PatternRecord& sine, SineMemo* memo, int n, double s) {
     const SineMemo key = {true,
                           n,
                           std::bit_cast<std::uint64_t>(s),
-                          std::bit_cast<std::uint64_t>(params.sine.x0),
-                          std::bit_cast<std::uint64_t>(params.sine.L),
-                          std::bit_cast<std::uint64_t>(params.sine.A),
+                          std::bit_cast<std::uint64_t>(sine.x0),
+                          std::bit_cast<std::uint64_t>(sine.L),
+                          std::bit_cast<std::uint64_t>(sine.A),
                           0.0};
-    if (reuse_exact_results && sine_memo.valid && sine_memo.n == key.n && sine_memo.s == key.s
-        && sine_memo.x0 == key.x0 && sine_memo.L == key.L && sine_memo.A == key.A) {
-        return sine_memo.x;
+    if (memo == nullptr) {
+        return integrate_sine_x(sine, n, s);
     }
-    sine_memo = key;
-    sine_memo.x = integrate_sine_x(n, s);
-    return sine_memo.x;
+    if (memo->valid && memo->n == key.n && memo->s == key.s && memo->x0 == key.x0
+        && memo->L == key.L && memo->A == key.A) {
+        return memo->x;
+    }
+    *memo = key;
+    memo->x = integrate_sine_x(sine, n, s);
+    return memo->x;
 }
 
-void evaluate_cp_path(int cp, double s, double s_dot, double pos[2], double vel[2]) {
-    const ParameterSet& p = params;
+void evaluate_cp_path(const ParameterSet& p, SineMemo* memo, int cp, double s, double s_dot,
+                      double pos[2], double vel[2]) {
     switch (cp) {
         case 1:
             straight_segment(p.line.x0, p.line.y0, p.psi, s, s_dot, pos, vel);
@@ -188,7 +177,7 @@ void evaluate_cp_path(int cp, double s, double s_dot, double pos[2], double vel[
         }
         case 4: {
             const double k = 2.0 * PI / p.sine.L;
-            const double x = sine_x_of_s(SINE_X_STEPS, s);
+            const double x = sine_x_of_s(p.sine, memo, SINE_X_STEPS, s);
             const double phi = k * (x - p.sine.x0);
             const double slope = k * p.sine.A * std::cos(phi);  // y'
             const double w = 1.0 + slope * slope;

@@ -11,27 +11,29 @@
 
 //------------------------------------------------------------------ motor side
 
-void joint_to_motor(int robot_type, const double phi[2], double theta[2]) {
-    const RobotRecord* r = robot_record(robot_type);
+void joint_to_motor(const ParameterSet& p, int robot_type, const double phi[2], double theta[2]) {
+    const RobotRecord* r = robot_record(p, robot_type);
     theta[0] = r->u1 * phi[0];
     theta[1] = r->u2 * phi[1];
 }
 
 //------------------------------------------------------------------ inverse kinematics
 
-void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
+void ik_cylindrical(const ParameterSet& p, double x, double y, const double phi_ref[2],
+                    double phi[2], double theta[2]) {
     const double phi_raw[2] = {std::atan2(y, x), std::sqrt(x * x + y * y)};
     // the prismatic component is unwrapped too; it would need a jump of more than pi metres
     unwrap_joint_angles(phi_ref, phi_raw, phi);
-    joint_to_motor('a', phi, theta);
+    joint_to_motor(p, 'a', phi, theta);
 }
 
 // law of cosines at the elbow: c = cos(beta) = (a^2 + b^2 - r^2) / (2 a b), beta the inner angle;
 // gamma = acos((a^2 + r^2 - b^2) / (2 a r)), arm 1 turned clockwise from the target line by gamma;
 // phi1 = atan2(y, x) - gamma, phi2 = pi - beta
-bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
-    const double a = params.scara.L1;
-    const double b = params.scara.L2 + params.wc;
+bool ik_scara_silent(const ParameterSet& p, double x, double y, const double phi_ref[2],
+                     double phi[2], double theta[2]) {
+    const double a = p.scara.L1;
+    const double b = p.scara.L2 + p.wc;
     const double r = std::sqrt(x * x + y * y);
     const double c = (a * a + b * b - r * r) / (2.0 * a * b);
     // out of reach: the cosine goes into acos unchanged and gives not-a-number values
@@ -41,19 +43,20 @@ bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2],
     const double gamma = std::acos((a * a + r * r - b * b) / (2.0 * a * r));
     const double phi_raw[2] = {alpha - gamma, PI - beta};
     unwrap_joint_angles(phi_ref, phi_raw, phi);
-    joint_to_motor('b', phi, theta);
+    joint_to_motor(p, 'b', phi, theta);
     return reachable;
 }
 
-void print_scara_unreachable(double x, double y) {
+void print_scara_unreachable(const ParameterSet& p, double x, double y) {
     console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
-    console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)", params.scara.L1,
-                  params.scara.L2 + params.wc, x, y);
+    console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)", p.scara.L1,
+                  p.scara.L2 + p.wc, x, y);
 }
 
-void ik_scara(double x, double y, const double phi_ref[2], double phi[2], double theta[2]) {
-    if (!ik_scara_silent(x, y, phi_ref, phi, theta)) {
-        print_scara_unreachable(x, y);
+void ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
+              double theta[2]) {
+    if (!ik_scara_silent(p, x, y, phi_ref, phi, theta)) {
+        print_scara_unreachable(p, x, y);
         console_wait_key();
     }
 }
@@ -84,22 +87,22 @@ void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], doubl
 
 //------------------------------------------------------------------ current motion
 
-void convert_motion_ends(int robot_type) {
+void convert_motion_ends(ParameterSet& p, int robot_type) {
     const double zero[2] = {0.0, 0.0};
     if (robot_type == 'a') {
-        RobotRecord& r = params.cyl;
-        ik_cylindrical(params.x0, params.y0, zero, r.phi0, r.theta0);
-        ik_cylindrical(params.xf, params.yf, zero, r.phif, r.thetaf);
+        RobotRecord& r = p.cyl;
+        ik_cylindrical(p, p.x0, p.y0, zero, r.phi0, r.theta0);
+        ik_cylindrical(p, p.xf, p.yf, zero, r.phif, r.thetaf);
     } else if (robot_type == 'b') {
-        RobotRecord& r = params.scara;
-        ik_scara(params.x0, params.y0, zero, r.phi0, r.theta0);
-        ik_scara(params.xf, params.yf, zero, r.phif, r.thetaf);
+        RobotRecord& r = p.scara;
+        ik_scara(p, p.x0, p.y0, zero, r.phi0, r.theta0);
+        ik_scara(p, p.xf, p.yf, zero, r.phif, r.thetaf);
     }
 }
 
 //------------------------------------------------------------------ Jacobian
 
-void jacobian(int robot_type, const double phi[2], double J[4]) {
+void jacobian(const ParameterSet& p, int robot_type, const double phi[2], double J[4]) {
     const double s1 = std::sin(phi[0]);
     const double c1 = std::cos(phi[0]);
     if (robot_type == 'a') {
@@ -108,8 +111,8 @@ void jacobian(int robot_type, const double phi[2], double J[4]) {
         J[2] = phi[1] * c1;
         J[3] = s1;
     } else if (robot_type == 'b') {
-        const double L1 = params.scara.L1;
-        const double b = params.scara.L2 + params.wc;
+        const double L1 = p.scara.L1;
+        const double b = p.scara.L2 + p.wc;
         const double s12 = std::sin(phi[0] + phi[1]);
         const double c12 = std::cos(phi[0] + phi[1]);
         J[0] = -L1 * s1 - b * s12;

@@ -1,30 +1,35 @@
 // planning/kinematics.h: work point <-> joint values and motor angles, and the Jacobians
 #pragma once
 
+#include "model/parameters.h"
+
 // Joint vector phi: cylindrical (turn of joint 1 in rad, slide of joint 2 in m), SCARA (arm 1
 // from the x axis, arm 2 relative to arm 1, both rad). Motor vector theta_i = u_i phi_i.
 // Arrays are indexed 0 for joint or motor 1 and 1 for joint or motor 2.
 
 //------------------------------------------------------------------ motor side
 // theta = (u1 phi1, u2 phi2) with the ratios of robot 'b' for 'b', of robot 'a' otherwise
-void joint_to_motor(int robot_type, const double phi[2], double theta[2]);
+void joint_to_motor(const ParameterSet& p, int robot_type, const double phi[2], double theta[2]);
 
 //------------------------------------------------------------------ inverse kinematics
 // cylindrical robot: phi = (atan2(y, x), sqrt(x^2 + y^2)) unwrapped towards phi_ref, theta from
 // cyl.u1, cyl.u2; every point has a solution
-void ik_cylindrical(double x, double y, const double phi_ref[2], double phi[2], double theta[2]);
+void ik_cylindrical(const ParameterSet& p, double x, double y, const double phi_ref[2],
+                    double phi[2], double theta[2]);
 
 // SCARA robot, the one elbow configuration of the system; reads scara.L1, scara.L2, wc,
 // scara.u1, scara.u2. A point out of reach prints the failure message, waits for one key and
 // gives not-a-number values
-void ik_scara(double x, double y, const double phi_ref[2], double phi[2], double theta[2]);
+void ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
+              double theta[2]);
 
 // the same solution without any message or key wait, for callers that report on their own;
 // returns whether the point is in reach (|cos beta| <= 1)
-bool ik_scara_silent(double x, double y, const double phi_ref[2], double phi[2], double theta[2]);
+bool ik_scara_silent(const ParameterSet& p, double x, double y, const double phi_ref[2],
+                     double phi[2], double theta[2]);
 
 // prints the failure message of an unreachable SCARA point (x, y) (m), without a key wait
-void print_scara_unreachable(double x, double y);
+void print_scara_unreachable(const ParameterSet& p, double x, double y);
 
 // per component the candidate among raw, raw + 2pi, raw - 2pi, raw + 4pi, raw - 4pi nearest to
 // the reference; strict comparisons, so on a tie the earlier candidate wins
@@ -34,9 +39,9 @@ void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], doubl
 // start (x0, y0) and end (xf, yf) of the current motion into phi0, theta0, phif, thetaf of the
 // record of robot 'a' or 'b', nearest to the zero posture (another type converts nothing);
 // an unreachable SCARA point prints the failure message and waits for one key
-void convert_motion_ends(int robot_type);
+void convert_motion_ends(ParameterSet& p, int robot_type);
 
 //------------------------------------------------------------------ Jacobian
 // J = d(x, y)/d(phi1, phi2), row by row (J11, J12, J21, J22); untouched for a type other
 // than 'a' and 'b'; reads scara.L1, scara.L2, wc
-void jacobian(int robot_type, const double phi[2], double J[4]);
+void jacobian(const ParameterSet& p, int robot_type, const double phi[2], double J[4]);

@@ -15,77 +15,48 @@
 #include <bit>
 #include <cstdint>
 
-double prev_phi[2] = {};
-bool reach_failure_reported = false;
-bool reuse_exact_results = true;
-
-// joint vector of the last CP evaluation; every call hands it on to prev_phi, whatever the
-// pattern (only CP motions read prev_phi, so a stale value after a PTP call is harmless)
-static double cp_phi[2] = {};
-
-// The last evaluation of a run. Within a stage of the integrator the state equation asks for the
-// same time up to six times in a row; a repeated call at the same time would unwrap the same raw
-// joint vector against its own previous result and so return it unchanged, bit for bit.
-struct ReferenceMemo {
-    bool active;  // inside a simulation run, where the settings cannot change
-    bool valid;   // the fields below hold the last evaluation
-    int robot_type, motion, cp;
-    std::uint64_t t_bits;  // the time, compared bit for bit
-    double position[2];    // (rad)
-    double velocity[2];    // (rad/s)
-};
-
-static ReferenceMemo memo = {};
-
-void begin_reference_run() {
-    memo.active = true;
-    memo.valid = false;
-    reach_failure_reported = false;
-}
-
-void end_reference_run() {
-    memo.active = false;
-    memo.valid = false;
+ReferenceRun new_reference_run(bool reuse) {
+    ReferenceRun run = {};
+    run.reuse = reuse;
+    return run;
 }
 
 // evaluation without reuse
-static void evaluate_reference(int robot_type, int motion, int cp, double t, double position[2],
-                               double velocity[2]);
+static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion,
+                               int cp, double t, double position[2], double velocity[2]);
 
-void reference_at(int robot_type, int motion, int cp, double t, double position[2],
-                  double velocity[2]) {
+void reference_at(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion, int cp,
+                  double t, double position[2], double velocity[2]) {
     const std::uint64_t t_bits = std::bit_cast<std::uint64_t>(t);
-    if (reuse_exact_results && memo.active && memo.valid && memo.t_bits == t_bits
-        && memo.robot_type == robot_type && memo.motion == motion && memo.cp == cp) {
+    const ReferenceMemo& memo = run->memo;
+    if (run->reuse && memo.valid && memo.t_bits == t_bits && memo.robot_type == robot_type
+        && memo.motion == motion && memo.cp == cp) {
         position[0] = memo.position[0];
         position[1] = memo.position[1];
         velocity[0] = memo.velocity[0];
         velocity[1] = memo.velocity[1];
         return;  // prev_phi already holds this evaluation's joint vector
     }
-    evaluate_reference(robot_type, motion, cp, t, position, velocity);
-    if (memo.active) {
-        memo = ReferenceMemo{true,
-                             true,
-                             robot_type,
-                             motion,
-                             cp,
-                             t_bits,
-                             {position[0], position[1]},
-                             {velocity[0], velocity[1]}};
-    }
+    evaluate_reference(p, run, robot_type, motion, cp, t, position, velocity);
+    run->memo = ReferenceMemo{true,
+                              robot_type,
+                              motion,
+                              cp,
+                              t_bits,
+                              {position[0], position[1]},
+                              {velocity[0], velocity[1]}};
 }
 
-static void evaluate_reference(int robot_type, int motion, int cp, double t, double position[2],
-                               double velocity[2]) {
+static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion,
+                               int cp, double t, double position[2], double velocity[2]) {
     // the simulation treats every type other than 'b' as the cylindrical robot
     const int rt = robot_type == 'b' ? 'b' : 'a';
-    const RobotRecord* r = robot_record(rt);
+    const RobotRecord* r = robot_record(p, rt);
 
     // a new run: joint angles are taken nearest to zero again
     if (t == 0.0) {
-        prev_phi[0] = 0.0;
-        prev_phi[1] = 0.0;
+        run->prev_phi[0] = 0.0;
+        run->prev_phi[1] = 0.0;
     }
 
     if (motion == 'q') {
@@ -94,43 +65,43 @@ static void evaluate_reference(int robot_type, int motion, int cp, double t, dou
         velocity[0] = 0.0;
         velocity[1] = 0.0;
     } else if (motion == 'p') {
-        position[0] = trapezoid_position(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1,
+        position[0] = trapezoid_position(t, r->t11, r->t11, p.tf, r->alpha_m1, r->alpha_m1,
                                          r->omega_m1, r->theta0[0], r->thetaf[0]);
         velocity[0] =
-            trapezoid_velocity(t, r->t11, r->t11, params.tf, r->alpha_m1, r->alpha_m1, r->omega_m1);
-        position[1] = trapezoid_position(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2,
+            trapezoid_velocity(t, r->t11, r->t11, p.tf, r->alpha_m1, r->alpha_m1, r->omega_m1);
+        position[1] = trapezoid_position(t, r->t12, r->t12, p.tf, r->alpha_m2, r->alpha_m2,
                                          r->omega_m2, r->theta0[1], r->thetaf[1]);
         velocity[1] =
-            trapezoid_velocity(t, r->t12, r->t12, params.tf, r->alpha_m2, r->alpha_m2, r->omega_m2);
+            trapezoid_velocity(t, r->t12, r->t12, p.tf, r->alpha_m2, r->alpha_m2, r->omega_m2);
     } else if (motion == 'c') {
         // path parameter and its rate
         const double s =
-            trapezoid_position(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm, 0.0, params.sf);
-        const double s_dot = trapezoid_velocity(t, r->t1, r->t2, params.tf, r->am1, r->am2, r->vm);
+            trapezoid_position(t, r->t1, r->t2, p.tf, r->am1, r->am2, r->vm, 0.0, p.sf);
+        const double s_dot = trapezoid_velocity(t, r->t1, r->t2, p.tf, r->am1, r->am2, r->vm);
 
         // path point and its velocity
         double pos[2];
         double vel[2];
-        evaluate_cp_path(cp, s, s_dot, pos, vel);
+        evaluate_cp_path(p, run->reuse ? &run->sine : nullptr, cp, s, s_dot, pos, vel);
 
         // joint vector and motor angles; an unreachable SCARA point is reported once per run
         // and never waits for a key, or a run along such a path would stop thousands of times
         if (rt == 'a') {
-            ik_cylindrical(pos[0], pos[1], prev_phi, cp_phi, position);
-        } else if (!ik_scara_silent(pos[0], pos[1], prev_phi, cp_phi, position)
-                   && !reach_failure_reported) {
-            reach_failure_reported = true;
-            print_scara_unreachable(pos[0], pos[1]);
+            ik_cylindrical(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position);
+        } else if (!ik_scara_silent(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position)
+                   && !run->reach_failure_reported) {
+            run->reach_failure_reported = true;
+            print_scara_unreachable(p, pos[0], pos[1]);
         }
 
         // phi_dot = J^-1 (x_dot, y_dot) by Cramer's rule; det = 0 at a singular posture gives
         // infinite or not-a-number speeds, which flow on unchecked
         double J[4];
-        jacobian(rt, cp_phi, J);
+        jacobian(p, rt, run->cp_phi, J);
         const double det = J[0] * J[3] - J[1] * J[2];
         const double phi_dot[2] = {(J[3] * vel[0] - J[1] * vel[1]) / det,
                                    (J[0] * vel[1] - J[2] * vel[0]) / det};
-        joint_to_motor(rt, phi_dot, velocity);
+        joint_to_motor(p, rt, phi_dot, velocity);
     } else {
         // a motion outside the list commands nothing: hold the start angles
         position[0] = r->theta0[0];
@@ -139,6 +110,6 @@ static void evaluate_reference(int robot_type, int motion, int cp, double t, dou
         velocity[1] = 0.0;
     }
 
-    prev_phi[0] = cp_phi[0];
-    prev_phi[1] = cp_phi[1];
+    run->prev_phi[0] = run->cp_phi[0];
+    run->prev_phi[1] = run->cp_phi[1];
 }

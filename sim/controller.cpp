@@ -5,12 +5,12 @@
 
 #include <cmath>
 
-double control_torque(int robot_type, int fb_type, int motion, int cp, int joint, double t,
-                      const double x[6]) {
-    const RobotRecord* r = robot_record(robot_type);
+double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
+                      int motion, int cp, int joint, double t, const double x[6]) {
+    const RobotRecord* r = robot_record(ps, robot_type);
     double theta_ref[2];
     double omega_ref[2];
-    reference_at(robot_type, motion, cp, t, theta_ref, omega_ref);
+    reference_at(ps, run, robot_type, motion, cp, t, theta_ref, omega_ref);
 
     const int j = joint;
     const double Kp = j == 0 ? r->Kp1 : r->Kp2;

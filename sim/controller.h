@@ -1,11 +1,14 @@
 // sim/controller.h: the PID (or PD) joint controller of each motor with its torque limit
 #pragma once
 
+#include "model/parameters.h"
+#include "planning/reference.h"
+
 // drive torque (N*m) of joint 0 or 1 at time t (s) for state x: on the motor-angle error
 // e = theta_ref - theta,
 //   'v': tau = Kp e + Ki int(e) - Kv omega                 (velocity feedback)
 //   'V': tau = Kp e + Ki int(e) + Kv (omega_ref - omega)   (velocity-error feedback)
 // limited to +-tau_m with the sign of the unlimited torque; reads the gains and tau_m of the
 // robot record ('b' SCARA, every other type cylindrical); calls reference_at once
-double control_torque(int robot_type, int fb_type, int motion, int cp, int joint, double t,
-                      const double x[6]);
+double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
+                      int motion, int cp, int joint, double t, const double x[6]);

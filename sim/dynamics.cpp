@@ -23,13 +23,13 @@
 
 //------------------------------------------------------------------ model
 
-void inertia_matrix(int robot_type, const double x[6], double M[4]) {
-    const double mw = params.mw;
-    const double IGw = params.IGw;
+void inertia_matrix(const ParameterSet& ps, int robot_type, const double x[6], double M[4]) {
+    const double mw = ps.mw;
+    const double IGw = ps.IGw;
     if (robot_type == 'b') {
-        const RobotRecord& s = params.scara;
+        const RobotRecord& s = ps.scara;
         const double q2 = x[1] / s.u2;
-        const double lw = s.L2 + params.wc;
+        const double lw = s.L2 + ps.wc;
         const double c2 = std::cos(q2);
         const double J22 = s.m2 * s.lc2 * s.lc2 + s.IG2 + IGw + mw * lw * lw;
         const double J12 = J22 + (s.m2 * s.lc2 + mw * lw) * s.L1 * c2;
@@ -40,9 +40,9 @@ void inertia_matrix(int robot_type, const double x[6], double M[4]) {
         M[2] = M[1];
         M[3] = J22 / (s.u2 * s.u2);
     } else {
-        const RobotRecord& c = params.cyl;
+        const RobotRecord& c = ps.cyl;
         const double r = x[1] / c.u2;
-        const double d = r - (c.L / 2.0 + params.wc);
+        const double d = r - (c.L / 2.0 + ps.wc);
         M[0] = (c.IG_arm + IGw + c.m_arm * d * d + mw * r * r) / (c.u1 * c.u1);
         M[1] = 0.0;
         M[2] = 0.0;
@@ -50,23 +50,23 @@ void inertia_matrix(int robot_type, const double x[6], double M[4]) {
     }
 }
 
-double coriolis_torque(int robot_type, int joint, const double x[6]) {
-    const double mw = params.mw;
+double coriolis_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]) {
+    const double mw = ps.mw;
     if (robot_type == 'b') {
-        const RobotRecord& s = params.scara;
+        const RobotRecord& s = ps.scara;
         const double q2 = x[1] / s.u2;
         const double w1 = x[2] / s.u1;
         const double w2 = x[3] / s.u2;
-        const double lw = s.L2 + params.wc;
+        const double lw = s.L2 + ps.wc;
         const double hc = (s.m2 * s.lc2 + mw * lw) * s.L1 * std::sin(q2);
         if (joint == 0) {
             return -hc * (2.0 * w1 * w2 + w2 * w2) / s.u1;
         }
         return hc * w1 * w1 / s.u2;
     }
-    const RobotRecord& c = params.cyl;
+    const RobotRecord& c = ps.cyl;
     const double r = x[1] / c.u2;
-    const double d = r - (c.L / 2.0 + params.wc);
+    const double d = r - (c.L / 2.0 + ps.wc);
     const double w1 = x[2] / c.u1;
     const double vr = x[3] / c.u2;
     const double moment = c.m_arm * d + mw * r;  // first moment of arm and work about the axis
@@ -76,14 +76,14 @@ double coriolis_torque(int robot_type, int joint, const double x[6]) {
     return -moment * w1 * w1 / c.u2;
 }
 
-double gravity_torque(int robot_type, int joint, const double x[6]) {
-    const double mw = params.mw;
+double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]) {
+    const double mw = ps.mw;
     const double g = GRAVITY_ACCEL;
     if (robot_type == 'b') {
-        const RobotRecord& s = params.scara;
+        const RobotRecord& s = ps.scara;
         const double q1 = x[0] / s.u1;
         const double q2 = x[1] / s.u2;
-        const double lw = s.L2 + params.wc;
+        const double lw = s.L2 + ps.wc;
         const double c1 = std::cos(q1);
         const double c12 = std::cos(q1 + q2);
         if (joint == 0) {
@@ -93,10 +93,10 @@ double gravity_torque(int robot_type, int joint, const double x[6]) {
         }
         return (s.m2 * s.lc2 + mw * lw) * g * c12 / s.u2;
     }
-    const RobotRecord& c = params.cyl;
+    const RobotRecord& c = ps.cyl;
     const double phi1 = x[0] / c.u1;
     const double r = x[1] / c.u2;
-    const double d = r - (c.L / 2.0 + params.wc);
+    const double d = r - (c.L / 2.0 + ps.wc);
     if (joint == 0) {
         return (c.m_arm * d + mw * r) * g * std::cos(phi1) / c.u1;
     }
@@ -106,14 +106,14 @@ double gravity_torque(int robot_type, int joint, const double x[6]) {
 //------------------------------------------------------------------ state equation
 
 // motor acceleration of joint j of the cylindrical robot, the joints solved one at a time
-static double cylindrical_accel(int robot_type, int j, double t, const double x[6]) {
-    const RobotRecord& c = params.cyl;
-    const double tau =
-        control_torque(robot_type, params.fb_type, params.motion, params.cp, j, t, x);
+static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, int j,
+                                double t, const double x[6]) {
+    const RobotRecord& c = ps.cyl;
+    const double tau = control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, j, t, x);
     double M[4];
-    inertia_matrix(robot_type, x, M);
-    const double C = coriolis_torque(robot_type, j, x);
-    const double G = params.gravity == 'g' ? gravity_torque(robot_type, j, x) : 0.0;
+    inertia_matrix(ps, robot_type, x, M);
+    const double C = coriolis_torque(ps, robot_type, j, x);
+    const double G = ps.gravity == 'g' ? gravity_torque(ps, robot_type, j, x) : 0.0;
     const double h = C + G;
     const double eta_f = j == 0 ? c.eta_fwd1 : c.eta_fwd2;
     const double eta_r = j == 0 ? c.eta_rev1 : c.eta_rev2;
@@ -125,20 +125,22 @@ static double cylindrical_accel(int robot_type, int j, double t, const double x[
 }
 
 // motor accelerations of both SCARA joints, solved together through the coupled gears
-static void scara_accel(int robot_type, double t, const double x[6], double a[2]) {
-    const RobotRecord& s = params.scara;
+static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, double t,
+                        const double x[6], double a[2]) {
+    const RobotRecord& s = ps.scara;
     // the order of these calls is part of the reference generator's contract (prev_phi)
     const double tau[2] = {
-        control_torque(robot_type, params.fb_type, params.motion, params.cp, 0, t, x),
-        control_torque(robot_type, params.fb_type, params.motion, params.cp, 1, t, x)};
+        control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, 0, t, x),
+        control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, 1, t, x)};
     double M[4];
-    inertia_matrix(robot_type, x, M);
+    inertia_matrix(ps, robot_type, x, M);
     double G[2] = {0.0, 0.0};
-    if (params.gravity == 'g') {
-        G[0] = gravity_torque(robot_type, 0, x);
-        G[1] = gravity_torque(robot_type, 1, x);
+    if (ps.gravity == 'g') {
+        G[0] = gravity_torque(ps, robot_type, 0, x);
+        G[1] = gravity_torque(ps, robot_type, 1, x);
     }
-    const double C[2] = {coriolis_torque(robot_type, 0, x), coriolis_torque(robot_type, 1, x)};
+    const double C[2] = {coriolis_torque(ps, robot_type, 0, x),
+                         coriolis_torque(ps, robot_type, 1, x)};
     const double h[2] = {C[0] + G[0], C[1] + G[1]};
     const double v[2] = {x[2], x[3]};
     double tau_inertia[2];
@@ -146,7 +148,8 @@ static void scara_accel(int robot_type, double t, const double x[6], double a[2]
     joint_accel_pair(v, tau, h, s.eta, s.IM, M, a, tau_inertia, tau_friction);
 }
 
-double state_derivative(int robot_type, int i, double t, const double x[6]) {
+double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
+                        const double x[6]) {
     switch (i) {
         case 0:
             return x[2];
@@ -156,17 +159,17 @@ double state_derivative(int robot_type, int i, double t, const double x[6]) {
         case 3: {
             // computed afresh for each element: nothing is cached between i = 2 and i = 3
             if (robot_type != 'b') {
-                return cylindrical_accel(robot_type, i - 2, t, x);
+                return cylindrical_accel(ps, run, robot_type, i - 2, t, x);
             }
             double a[2];
-            scara_accel(robot_type, t, x, a);
+            scara_accel(ps, run, robot_type, t, x, a);
             return a[i - 2];
         }
         case 4:
         case 5: {
             double theta_ref[2];
             double omega_ref[2];
-            reference_at(robot_type, params.motion, params.cp, t, theta_ref, omega_ref);
+            reference_at(ps, run, robot_type, ps.motion, ps.cp, t, theta_ref, omega_ref);
             return theta_ref[i - 4] - x[i - 4];
         }
         default:

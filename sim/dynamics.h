@@ -1,6 +1,9 @@
 // sim/dynamics.h: rigid-body model of both robots at the motor shafts, and the state equation
 #pragma once
 
+#include "model/parameters.h"
+#include "planning/reference.h"
+
 //------------------------------------------------------------------ constants
 constexpr double GRAVITY_ACCEL = 9.8;  // gravitational acceleration                 (m/s^2)
 
@@ -12,15 +15,16 @@ constexpr double GRAVITY_ACCEL = 9.8;  // gravitational acceleration            
 //------------------------------------------------------------------ model
 // inertia matrix at the motor shafts, row by row (M11, M12, M21, M22) (kg*m^2); reads the robot
 // record, mw, IGw, wc
-void inertia_matrix(int robot_type, const double x[6], double M[4]);
+void inertia_matrix(const ParameterSet& ps, int robot_type, const double x[6], double M[4]);
 
 // Coriolis and centrifugal torque of one joint (N*m); reads the robot record, mw, wc
-double coriolis_torque(int robot_type, int joint, const double x[6]);
+double coriolis_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]);
 
 // gravity torque of one joint (N*m); reads the robot record, mw, wc
-double gravity_torque(int robot_type, int joint, const double x[6]);
+double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]);
 
 //------------------------------------------------------------------ state equation
 // dx_i/dt at time t (s): speeds, motor accelerations through the gears, and angle errors; reads
 // the parameter set; advances the reference generator (the order of its calls is fixed)
-double state_derivative(int robot_type, int i, double t, const double x[6]);
+double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
+                        const double x[6]);

@@ -13,16 +13,17 @@
 
 // work position (m) of the motor angles theta (rad): cylindrical (phi2 cos phi1, phi2 sin phi1),
 // SCARA (L1 cos q1 + lw cos(q1+q2), L1 sin q1 + lw sin(q1+q2))
-static void work_position(int robot_type, const double theta[2], double pos[2]) {
+static void work_position(const ParameterSet& ps, int robot_type, const double theta[2],
+                          double pos[2]) {
     if (robot_type == 'b') {
-        const RobotRecord& s = params.scara;
+        const RobotRecord& s = ps.scara;
         const double q1 = theta[0] / s.u1;
         const double q2 = theta[1] / s.u2;
-        const double lw = s.L2 + params.wc;
+        const double lw = s.L2 + ps.wc;
         pos[0] = s.L1 * std::cos(q1) + lw * std::cos(q1 + q2);
         pos[1] = s.L1 * std::sin(q1) + lw * std::sin(q1 + q2);
     } else {
-        const RobotRecord& c = params.cyl;
+        const RobotRecord& c = ps.cyl;
         const double phi1 = theta[0] / c.u1;
         const double phi2 = theta[1] / c.u2;
         pos[0] = phi2 * std::cos(phi1);
@@ -30,46 +31,46 @@ static void work_position(int robot_type, const double theta[2], double pos[2]) 
     }
 }
 
-void record_sample(int k, const double x[STATE_LEN]) {
+void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, int k,
+                   const double x[STATE_LEN]) {
     // a record outside the histories is never written
     if (k < 0 || k >= HISTORY_LEN) {
         return;
     }
-    const int rt = params.robot_type;
-    HistorySet* hs = history_of(rt);
-    const RobotRecord* r = robot_record(rt);
-    const double t = k * params.dt_sample;
+    const int rt = ps.robot_type;
+    const RobotRecord* r = robot_record(ps, rt);
+    const double t = k * ps.dt_sample;
 
     // motor angles, their commands and errors
     hs->theta[k][0] = x[0];
     hs->theta[k][1] = x[1];
     double omega_ref[2];
-    reference_at(rt, params.motion, params.cp, t, hs->theta_ref[k], omega_ref);
+    reference_at(ps, run, rt, ps.motion, ps.cp, t, hs->theta_ref[k], omega_ref);
     hs->theta_err[k][0] = hs->theta_ref[k][0] - hs->theta[k][0];
     hs->theta_err[k][1] = hs->theta_ref[k][1] - hs->theta[k][1];
 
     // work positions
-    work_position(rt, hs->theta[k], hs->pos[k]);
-    work_position(rt, hs->theta_ref[k], hs->pos_ref[k]);
+    work_position(ps, rt, hs->theta[k], hs->pos[k]);
+    work_position(ps, rt, hs->theta_ref[k], hs->pos_ref[k]);
     hs->pos_err[k][0] = hs->pos_ref[k][0] - hs->pos[k][0];
     hs->pos_err[k][1] = hs->pos_ref[k][1] - hs->pos[k][1];
 
     // torque components
     for (int j = 0; j < 2; ++j) {
-        hs->tau_drive[k][j] = control_torque(rt, params.fb_type, params.motion, params.cp, j, t, x);
+        hs->tau_drive[k][j] = control_torque(ps, run, rt, ps.fb_type, ps.motion, ps.cp, j, t, x);
     }
     for (int j = 0; j < 2; ++j) {
-        hs->tau_coriolis[k][j] = coriolis_torque(rt, j, x);
+        hs->tau_coriolis[k][j] = coriolis_torque(ps, rt, j, x);
     }
     for (int j = 0; j < 2; ++j) {
-        hs->tau_gravity[k][j] = params.gravity == 'g' ? gravity_torque(rt, j, x) : 0.0;
+        hs->tau_gravity[k][j] = ps.gravity == 'g' ? gravity_torque(ps, rt, j, x) : 0.0;
     }
     const double h[2] = {hs->tau_coriolis[k][0] + hs->tau_gravity[k][0],
                          hs->tau_coriolis[k][1] + hs->tau_gravity[k][1]};
 
     // inertia seen by each motor
     double M[4];
-    inertia_matrix(rt, x, M);
+    inertia_matrix(ps, rt, x, M);
     hs->inertia_seen[k][0] = r->IM1 + M[0];
     hs->inertia_seen[k][1] = r->IM2 + M[3];
 

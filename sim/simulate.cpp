@@ -23,7 +23,8 @@ constexpr double GILL_C3 = 0.16666667;   // ~ 1/6
 
 //------------------------------------------------------------------ integrator
 
-void rkg_step(int robot_type, double t, double h, const double* y, double* y_next, int count) {
+void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double t, double h,
+              const double* y, double* y_next, int count) {
     // the working arrays hold RKG_MAX_LEN elements; never index past them
     const int n = std::clamp(count, 0, RKG_MAX_LEN);
     double q[RKG_MAX_LEN] = {};
@@ -34,25 +35,25 @@ void rkg_step(int robot_type, double t, double h, const double* y, double* y_nex
 
     // each stage evaluates every element on the complete result of the stage before
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(robot_type, i, t, y);
+        const double k = h * state_derivative(ps, run, robot_type, i, t, y);
         const double r = 0.5 * k;
         y1[i] = y[i] + r;
         q[i] = 3.0 * r - 0.5 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(robot_type, i, t + 0.5 * h, y1);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y1);
         const double r = GILL_C1 * (k - q[i]);
         y2[i] = y1[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C1 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(robot_type, i, t + 0.5 * h, y2);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y2);
         const double r = GILL_C2 * (k - q[i]);
         y3[i] = y2[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C2 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(robot_type, i, t + h, y3);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + h, y3);
         const double r = GILL_C3 * (k - 2.0 * q[i]);
         y_next[i] = y3[i] + r;
     }
@@ -60,15 +61,17 @@ void rkg_step(int robot_type, double t, double h, const double* y, double* y_nex
 
 //------------------------------------------------------------------ driver
 
-void simulate(int robot_type, double dt, int n, const double theta0[2]) {
+void simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
+              const double theta0[2], bool reuse_exact_results) {
     // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
     const int last = std::min(n, HISTORY_LEN - 1);
     const double h = dt / STEPS_PER_SAMPLE;
     double T = 0.0;
     double x[STATE_LEN] = {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0};
-    begin_reference_run();  // settings are fixed from here to the end of the run
+    // the reference generator's state of this run: settings are fixed from here to its end
+    ReferenceRun run = new_reference_run(reuse_exact_results);
 
-    record_sample(0, x);
+    record_sample(ps, &run, out, 0, x);
     // the driver accumulates its times by addition; record_sample forms its own t = k dt_sample
     for (int k = 1; k <= last; ++k) {
         double y[STATE_LEN];
@@ -76,13 +79,12 @@ void simulate(int robot_type, double dt, int n, const double theta0[2]) {
         double ts = T;
         for (int j = 0; j < STEPS_PER_SAMPLE; ++j) {
             double y_next[STATE_LEN];
-            rkg_step(robot_type, ts, h, y, y_next, STATE_LEN);
+            rkg_step(ps, &run, robot_type, ts, h, y, y_next, STATE_LEN);
             std::copy(y_next, y_next + STATE_LEN, y);
             ts += h;
         }
         T += dt;
-        record_sample(k, y);
+        record_sample(ps, &run, out, k, y);
         std::copy(y, y + STATE_LEN, x);
     }
-    end_reference_run();
 }

@@ -49,8 +49,8 @@ TEST_P(NominalLoopTest, NominalInertiaGivesBackThePlacedLoop) {
     params.zeta2 = c.zeta;
     params.alpha1 = c.alpha;
     params.alpha2 = c.alpha;
-    update_derived();
-    const RobotRecord& r = *robot_record(c.robot_type);
+    update_derived(params);
+    const RobotRecord& r = *robot_record(params, c.robot_type);
 
     const LoopFigures f1 = closed_loop_figures(r.JM1, r.Kp1, r.Kv1, r.Ki1, params.alpha1);
     const LoopFigures f2 = closed_loop_figures(r.JM2, r.Kp2, r.Kv2, r.Ki2, params.alpha2);
@@ -142,8 +142,8 @@ class RunFiguresTest : public ModelTest, public ::testing::WithParamInterface<Ru
         ModelTest::SetUp();
         const RunCase c = GetParam();
         load_scenario(c.robot_type, c.motion, c.cp);
-        simulate(params.robot_type, params.dt_sample, params.n_sample,
-                 robot_record(params.robot_type)->theta0);
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, params.robot_type)->theta0);
     }
 };
 
@@ -152,7 +152,7 @@ TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
     const int rt = params.robot_type;
     const ResponseSummary s = summarize_response(rt);
     const HistorySet& h = *history_of(rt);
-    const RobotRecord& r = *robot_record(rt);
+    const RobotRecord& r = *robot_record(params, rt);
     const bool ptp = params.motion != 'c';
     const int last = params.n_sample;
     const double dt = params.dt_sample;
@@ -276,7 +276,8 @@ class SummaryEdgesTest : public ModelTest {
     void SetUp() override {
         ModelTest::SetUp();
         load_scenario('a', 'p', 0);
-        simulate(params.robot_type, params.dt_sample, params.n_sample, params.cyl.theta0);
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, params.cyl.theta0);
     }
 };
 
@@ -340,7 +341,7 @@ TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
 TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
     for (const int robot_type : {'a', 'b'}) {
         SCOPED_TRACE(std::string("robot ") + static_cast<char>(robot_type));
-        set_defaults();
+        set_defaults(params);
         load_scenario(robot_type, 'c', 2);
         if (robot_type == 'b') {
             // a circle beside the base: both joints swing out and back
@@ -348,10 +349,10 @@ TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
             params.circle.Oy = 0.2;
             params.circle.rr = 0.15;
             params.circle.tf = 1.5;
-            update_derived();
+            update_derived(params);
         }
-        simulate(params.robot_type, params.dt_sample, params.n_sample,
-                 robot_record(robot_type)->theta0);
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, robot_type)->theta0);
         const HistorySet& h = *history_of(robot_type);
         const ResponseSummary s = summarize_response(robot_type);
         int closed = 0;

@@ -52,7 +52,7 @@ class ReadRobotData : public ConsoleScriptTest {
 
 // the defaults with every field the default SCARA sine file writes set to something else
 static void defaults_then_scramble_scara_sine_fields() {
-    set_defaults();
+    set_defaults(params);
     for (double* f : {&params.scara.L1,
                       &params.scara.L2,
                       &params.mw,

@@ -74,7 +74,7 @@ using PlanCsvTest = ModelTest;
 TEST_F(PlanCsvTest, NamesEveryPlannedQuantityOnce) {
     params.robot_type = 'a';
     params.motion = 'p';
-    update_derived();
+    update_derived(params);
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
     write_plan_csv(f);

@@ -45,15 +45,15 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
               "tau_friction_1,tau_friction_2,inertia_seen_1,inertia_seen_2");
 
     // the same experiment in this process, as the final stage of the dialogs runs it
-    set_defaults();
+    set_defaults(params);
     params.robot_type = c.robot;
     params.motion = c.motion;
     params.cp = c.cp - '0';
     params.gravity = c.gravity;
     params.fb_type = c.fb;
-    update_derived();
-    simulate(params.robot_type, params.dt_sample, params.n_sample,
-             robot_record(params.robot_type)->theta0);
+    update_derived(params);
+    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+             params.n_sample, robot_record(params, params.robot_type)->theta0);
     const HistorySet& h = *history_of(params.robot_type);
     const double(*fields[])[2] = {h.theta,        h.theta_ref,   h.theta_err,    h.pos,
                                   h.pos_ref,      h.pos_err,     h.tau_drive,    h.tau_inertia,
@@ -169,8 +169,8 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     EXPECT_EQ(params.robot_type, 'a');
     EXPECT_EQ(params.motion, 'p');
     EXPECT_EQ(params.gravity, 'h');
-    simulate(params.robot_type, params.dt_sample, params.n_sample,
-             robot_record(params.robot_type)->theta0);
+    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+             params.n_sample, robot_record(params, params.robot_type)->theta0);
     const std::vector<std::string> lines = split(run.out, '\n');
     ASSERT_EQ(lines.size(), 202u);
     const std::vector<std::string> last = split(lines[201], ',');

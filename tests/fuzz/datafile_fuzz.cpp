@@ -43,22 +43,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char path[64];
     std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
 
-    set_defaults();
+    set_defaults(params);
     read_robot_data(path);
-    update_derived();
+    update_derived(params);
     print_settings();
     print_settings_derived();
     // the commanded motion along the run, as the simulation asks for it
+    ReferenceRun ref_run = new_reference_run();
     double position[2];
     double velocity[2];
     for (int k = 0; k <= 40; ++k) {
-        reference_at(params.robot_type, params.motion, params.cp, 0.1 * k, position, velocity);
+        reference_at(params, &ref_run, params.robot_type, params.motion, params.cp, 0.1 * k,
+                     position, velocity);
     }
     // what robosim-batch writes for the experiment, into nowhere
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
     write_plan_csv(nowhere);
-    simulate(params.robot_type, params.dt_sample, params.n_sample,
-             robot_record(params.robot_type)->theta0);
+    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+             params.n_sample, robot_record(params, params.robot_type)->theta0);
     write_summary(nowhere, true);
     write_summary(nowhere, false);
     write_history_csv(nowhere, history_of(params.robot_type), params.n_sample);

@@ -14,20 +14,20 @@ using DeriveTest = ModelTest;
 //------------------------------------------------------------------ work, motors, gears
 
 TEST_F(DeriveTest, WorkBlockGrowsWithTheCubeRootOfItsMass) {
-    derive_work(1.0);
+    derive_work(params, 1.0);
     EXPECT_NEAR(params.work_a, 0.1, 1e-15);  // cbrt(1) is exact
     EXPECT_NEAR(params.work_b, 0.12, 1e-15);
     EXPECT_NEAR(params.IGw, 2.03e-3, 0.005e-3);  // printed to 3 digits
-    derive_work(8.0);
+    derive_work(params, 8.0);
     EXPECT_NEAR(params.work_a, 0.2, 1e-15);
 }
 
 TEST_F(DeriveTest, MotorDataFollowFromThePower) {
     for (int rt : {'a', 'b'}) {
-        RobotRecord* r = robot_record(rt);
+        RobotRecord* r = robot_record(params, rt);
         r->PW1 = 110.0;
         r->PW2 = 200.0;
-        derive_motor(rt);
+        derive_motor(params, rt);
         EXPECT_NEAR(r->IM1, 3.63e-5, 0.005e-5);  // printed to 3 digits
         EXPECT_NEAR(r->tau_m1, 0.44, 0.005);     // printed to 2 digits
         EXPECT_NEAR(r->IM2, 1.2e-4, 0.05e-4);    // printed to 2 digits
@@ -44,12 +44,12 @@ class GearTest : public ModelTest, public ::testing::WithParamInterface<GearCase
 TEST_P(GearTest, ReverseEfficiencyOfTheWormGear) {
     const GearCase g = GetParam();
     for (int rt : {'a', 'b'}) {
-        RobotRecord* r = robot_record(rt);
+        RobotRecord* r = robot_record(params, rt);
         r->u1 = g.u;
         r->eta_fwd1 = g.eta_fwd;
         r->u2 = g.u;
         r->eta_fwd2 = g.eta_fwd;
-        derive_gear(rt);
+        derive_gear(params, rt);
         EXPECT_NEAR(r->eta_rev1, g.eta_rev, g.tolerance) << "robot " << char(rt);
         EXPECT_EQ(r->eta_rev2, r->eta_rev1);
     }
@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(DeriveTest, CylindricalRobotModel) {
     params.robot_type = 'a';
-    update_derived();
+    update_derived(params);
     const RobotRecord& c = params.cyl;
     EXPECT_NEAR(c.d, 0.05, 1e-15);
     EXPECT_NEAR(c.d2, 0.10, 1e-15);
@@ -83,7 +83,7 @@ TEST_F(DeriveTest, CylindricalRobotModel) {
 
 TEST_F(DeriveTest, ScaraRobotModel) {
     params.robot_type = 'b';
-    update_derived();
+    update_derived(params);
     const RobotRecord& s = params.scara;
     EXPECT_NEAR(s.lc1, 0.2, 1e-15);
     EXPECT_NEAR(s.lc2, 0.14, 1e-15);
@@ -105,8 +105,8 @@ class GainTest : public ModelTest, public ::testing::WithParamInterface<int> {};
 TEST_P(GainTest, PolePlacementOnTheNominalInertia) {
     const int rt = GetParam();
     params.robot_type = rt;
-    update_derived();
-    const RobotRecord& r = *robot_record(rt);
+    update_derived(params);
+    const RobotRecord& r = *robot_record(params, rt);
     // the closed loop s^3 JM + s^2 Kv + s Kp + Ki has the poles -alpha and a double -omega_n
     for (int j = 0; j < 2; ++j) {
         const double JM = j == 0 ? r.JM1 : r.JM2;
@@ -127,8 +127,8 @@ TEST_P(GainTest, ZeroThirdPoleGivesPdControl) {
     params.alpha1 = 0.0;
     params.alpha2 = 0.0;
     params.zeta2 = 0.7;
-    update_derived();
-    const RobotRecord& r = *robot_record(rt);
+    update_derived(params);
+    const RobotRecord& r = *robot_record(params, rt);
     const double wn = params.omega_n1;
     EXPECT_EQ(r.Ki1, 0.0);
     EXPECT_EQ(r.Ki2, 0.0);
@@ -143,14 +143,14 @@ INSTANTIATE_TEST_SUITE_P(BothRobots, GainTest, ::testing::Values('a', 'b'));
 
 TEST_F(DeriveTest, DerivationsIgnoreATypeWithoutARobot) {
     const ParameterSet before = params;
-    derive_arm('x');
-    derive_motor('x');
-    derive_gear('x');
-    derive_nominal_inertia('x');
-    derive_gains('x');
+    derive_arm(params, 'x');
+    derive_motor(params, 'x');
+    derive_gear(params, 'x');
+    derive_nominal_inertia(params, 'x');
+    derive_gains(params, 'x');
     params.robot_type = 'x';
     params.motion = 'c';
-    update_derived();  // only the shared work block and the current motion may change
+    update_derived(params);  // only the shared work block and the current motion may change
     ParameterSet after = params;
     after.robot_type = before.robot_type;
     EXPECT_EQ(std::memcmp(&before.cyl, &after.cyl, sizeof(RobotRecord)), 0);
@@ -161,7 +161,7 @@ TEST_F(DeriveTest, ZeroRatioAndEfficiencyGiveNonFiniteValuesWithoutACrash) {
     params.robot_type = 'a';
     params.cyl.u1 = 0.0;
     params.cyl.eta_fwd2 = 0.0;
-    update_derived();
+    update_derived(params);
     EXPECT_TRUE(std::isinf(params.cyl.JM1));
     EXPECT_TRUE(std::isinf(params.cyl.Kp1));
     EXPECT_LT(params.cyl.eta_rev2, 0.0);         // no forward efficiency: a locking gear
@@ -173,25 +173,25 @@ TEST_F(DeriveTest, ZeroRatioAndEfficiencyGiveNonFiniteValuesWithoutACrash) {
 TEST_F(DeriveTest, StepMotionKeepsTheTimeAndTrapezoidTakesItsOwn) {
     params.tf = 1.25;
     params.motion = 'q';
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.tf, 1.25);
     EXPECT_EQ(params.xf, params.step.xf);
     params.motion = 'p';
     params.trap.tf = 3.5;
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.tf, 3.5);
 }
 
 TEST_F(DeriveTest, UnknownMotionOrPathLeavesTheCurrentMotion) {
-    update_derived();
+    update_derived(params);
     const double x0 = params.x0, tf = params.tf;
     params.motion = 'z';
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.x0, x0);
     EXPECT_EQ(params.tf, tf);
     params.motion = 'c';
     params.cp = 7;
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.x0, x0);
     EXPECT_EQ(params.tf, tf);
 }
@@ -206,7 +206,7 @@ TEST_P(UpdateDerivedTest, CurrentMotionIsThePatternConvertedAtBothEnds) {
     params.robot_type = rt;
     params.motion = motion;
     params.cp = cp;
-    update_derived();
+    update_derived(params);
 
     const PatternRecord* p = motion == 'q'   ? &params.step
                              : motion == 'p' ? &params.trap
@@ -220,7 +220,7 @@ TEST_P(UpdateDerivedTest, CurrentMotionIsThePatternConvertedAtBothEnds) {
     EXPECT_EQ(params.yf, p->yf);
 
     // theta = u phi, and the joint values put the work back on the start and the end
-    const RobotRecord& r = *robot_record(rt);
+    const RobotRecord& r = *robot_record(params, rt);
     const double L2e = params.scara.L2 + params.wc;
     for (int end = 0; end < 2; ++end) {
         const double* phi = end == 0 ? r.phi0 : r.phif;

@@ -35,7 +35,7 @@ TEST_F(ParametersTest, MotorValuesArePresetUntilTheRobotIsDerived) {
         EXPECT_EQ(r->tau_m2, 0.42);
     }
     params.robot_type = 'a';
-    update_derived();
+    update_derived(params);
     EXPECT_NEAR(params.cyl.IM1, 3.63e-5, 0.005e-5);  // printed to 3 digits
     EXPECT_NEAR(params.cyl.tau_m1, 0.44, 0.005);     // printed to 2 digits
     EXPECT_EQ(params.scara.IM1, 3.7e-5);             // the other robot keeps its preset
@@ -94,23 +94,23 @@ TEST_F(ParametersTest, ScaraArrayFormsAgreeWithTheScalars) {
     params.scara.PW1 = 200.0;
     params.scara.eta_fwd2 = 0.8;
     params.scara.u1 = 80.0;
-    derive_motor('b');
-    derive_gear('b');
+    derive_motor(params, 'b');
+    derive_gear(params, 'b');
     check("after the motor and gear derivations");
-    update_derived();
+    update_derived(params);
     check("after update_derived");
 }
 
 //------------------------------------------------------------------ switching records
 
 TEST_F(ParametersTest, SwitchingRobotsKeepsEachRecord) {
-    update_derived();
+    update_derived(params);
     const RobotRecord scara_before = params.scara;
     params.robot_type = 'a';
     params.cyl.L = 0.7;
-    update_derived();
+    update_derived(params);
     params.robot_type = 'b';
-    update_derived();
+    update_derived(params);
     // the same inputs derive the same record, bit for bit
     EXPECT_EQ(std::memcmp(&scara_before, &params.scara, sizeof(RobotRecord)), 0);
     EXPECT_EQ(params.cyl.L, 0.7);
@@ -120,13 +120,13 @@ TEST_F(ParametersTest, SwitchingPatternsKeepsEachRecord) {
     params.line.tf = 3.0;
     params.motion = 'c';
     params.cp = 1;
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.tf, 3.0);
     params.cp = 2;
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.tf, params.circle.tf);
     params.cp = 1;
-    update_derived();
+    update_derived(params);
     EXPECT_EQ(params.tf, 3.0);
     EXPECT_EQ(params.line.tf, 3.0);
 }
@@ -134,7 +134,7 @@ TEST_F(ParametersTest, SwitchingPatternsKeepsEachRecord) {
 TEST_F(ParametersTest, SetDefaultsStartsFromAClearSet) {
     params.fb_type = 'v';
     params.cyl.Kp1 = 123.0;
-    set_defaults();
+    set_defaults(params);
     EXPECT_EQ(params.fb_type, 0);  // not a default: start-up or the data file sets it
     EXPECT_NE(params.cyl.Kp1, 123.0);
 }

@@ -25,9 +25,9 @@ static void forward(int robot_type, const double phi[2], double pos[2]) {
 static void inverse(int robot_type, double x, double y, const double ref[2], double phi[2],
                     double theta[2]) {
     if (robot_type == 'a') {
-        ik_cylindrical(x, y, ref, phi, theta);
+        ik_cylindrical(params, x, y, ref, phi, theta);
     } else {
-        ik_scara(x, y, ref, phi, theta);
+        ik_scara(params, x, y, ref, phi, theta);
     }
 }
 
@@ -36,7 +36,7 @@ static void inverse(int robot_type, double x, double y, const double ref[2], dou
 TEST_F(KinematicsTest, CylindricalPointOnTheXAxis) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_cylindrical(0.3, 0.0, zero, phi, theta);
+    ik_cylindrical(params, 0.3, 0.0, zero, phi, theta);
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_EQ(phi[1], 0.3);
     EXPECT_EQ(theta[0], 0.0);
@@ -46,7 +46,7 @@ TEST_F(KinematicsTest, CylindricalPointOnTheXAxis) {
 TEST_F(KinematicsTest, CylindricalOriginHasAFiniteSolution) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_cylindrical(0.0, 0.0, zero, phi, theta);
+    ik_cylindrical(params, 0.0, 0.0, zero, phi, theta);
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_EQ(phi[1], 0.0);
 }
@@ -59,14 +59,14 @@ TEST_F(KinematicsTest, ScaraFullyStretchedIsReachedWithoutAMessage) {
     double phi[2], theta[2];
     const double reach = params.scara.L1 + params.scara.L2 + params.wc;
     const double angle = 0.7;
-    ik_scara(reach * std::cos(angle), reach * std::sin(angle), zero, phi, theta);
+    ik_scara(params, reach * std::cos(angle), reach * std::sin(angle), zero, phi, theta);
     // c = -1 up to the rounding of r: beta = pi within a few 1e-8 (acos is steep at -1)
     EXPECT_NEAR(phi[1], 0.0, 1e-7);
     EXPECT_NEAR(phi[0], angle, 1e-7);
     EXPECT_TRUE(console_capture.text.empty());
 
-    ik_scara(0.8, 0.0, zero, phi, theta);  // c is -1 exactly here
-    EXPECT_NEAR(phi[1], 0.0, 1e-14);       // PI less the double pi: 3.2e-15
+    ik_scara(params, 0.8, 0.0, zero, phi, theta);  // c is -1 exactly here
+    EXPECT_NEAR(phi[1], 0.0, 1e-14);               // PI less the double pi: 3.2e-15
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_TRUE(console_capture.text.empty());
     EXPECT_EQ(console_capture.key_waits, 0);
@@ -77,7 +77,7 @@ TEST_F(KinematicsTest, ScaraOriginWithEqualArmsIsNotANumberWithoutAMessage) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
     ASSERT_DOUBLE_EQ(params.scara.L1, params.scara.L2 + params.wc);
-    ik_scara(0.0, 0.0, zero, phi, theta);  // c = 1, but gamma is acos(0/0)
+    ik_scara(params, 0.0, 0.0, zero, phi, theta);  // c = 1, but gamma is acos(0/0)
     EXPECT_TRUE(std::isnan(phi[0]));
     EXPECT_TRUE(console_capture.text.empty());
 }
@@ -86,7 +86,7 @@ TEST_F(KinematicsTest, ScaraOutOfReachPrintsTheMessageAndWaitsForOneKey) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_scara(0.9, 0.1, zero, phi, theta);
+    ik_scara(params, 0.9, 0.1, zero, phi, theta);
     EXPECT_EQ(console_capture.text, "\n!!! 逆運動学の解なし．始めからやり直し．"
                                     "\n    アーム長1,2=( 0.400  0.400) 位置(x,y)=( 0.900  0.100)");
     EXPECT_EQ(console_capture.key_waits, 1);
@@ -99,8 +99,8 @@ TEST_F(KinematicsTest, SilentScaraSolutionOnlyTellsTheCaller) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    EXPECT_FALSE(ik_scara_silent(0.9, 0.1, zero, phi, theta));
-    EXPECT_TRUE(ik_scara_silent(0.3, 0.1, zero, phi, theta));
+    EXPECT_FALSE(ik_scara_silent(params, 0.9, 0.1, zero, phi, theta));
+    EXPECT_TRUE(ik_scara_silent(params, 0.3, 0.1, zero, phi, theta));
     EXPECT_TRUE(console_capture.text.empty());
     EXPECT_EQ(console_capture.key_waits, 0);
 }
@@ -109,7 +109,7 @@ TEST_F(KinematicsTest, ScaraElbowConfigurationIsFixed) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
     for (double a = -3.0; a <= 3.0; a += 0.5) {
-        ik_scara(0.5 * std::cos(a), 0.5 * std::sin(a), zero, phi, theta);
+        ik_scara(params, 0.5 * std::cos(a), 0.5 * std::sin(a), zero, phi, theta);
         // arm 2 folds the same way everywhere: phi2 in [0, pi], arm 1 clockwise of the target
         EXPECT_GT(phi[1], 0.0);
         EXPECT_LT(phi[1], PI);
@@ -131,7 +131,7 @@ TEST_P(BothRobotsTest, ForwardOfInverseIsTheIdentity) {
             // a few trigonometric terms of at most 0.4 m: rounding only
             EXPECT_NEAR(pos[0], r * std::cos(a), 1e-12);
             EXPECT_NEAR(pos[1], r * std::sin(a), 1e-12);
-            const RobotRecord& rec = *robot_record(rt);
+            const RobotRecord& rec = *robot_record(params, rt);
             EXPECT_EQ(theta[0], rec.u1 * phi[0]);
             EXPECT_EQ(theta[1], rec.u2 * phi[1]);
         }
@@ -144,7 +144,7 @@ TEST_P(BothRobotsTest, JacobianIsTheDerivativeOfTheKinematics) {
     const double phis[3][2] = {{0.3, 0.5}, {-2.0, 1.2}, {2.9, 0.2}};
     for (const auto& phi : phis) {
         double J[4];
-        jacobian(rt, phi, J);
+        jacobian(params, rt, phi, J);
         for (int j = 0; j < 2; ++j) {
             double plus[2] = {phi[0], phi[1]}, minus[2] = {phi[0], phi[1]};
             plus[j] += h;
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Robots, BothRobotsTest, ::testing::Values('a', 'b'));
 TEST_F(KinematicsTest, JacobianOfATypeWithoutARobotIsUntouched) {
     const double phi[2] = {0.3, 0.4};
     double J[4] = {1.0, 2.0, 3.0, 4.0};
-    jacobian('x', phi, J);
+    jacobian(params, 'x', phi, J);
     EXPECT_EQ(J[0], 1.0);
     EXPECT_EQ(J[3], 4.0);
 }
@@ -172,12 +172,12 @@ TEST_F(KinematicsTest, JacobianOfATypeWithoutARobotIsUntouched) {
 TEST_F(KinematicsTest, JacobianDeterminantsVanishAtTheSingularPostures) {
     double J[4];
     const double cyl_axis[2] = {0.7, 0.0};
-    jacobian('a', cyl_axis, J);
+    jacobian(params, 'a', cyl_axis, J);
     EXPECT_EQ(J[0] * J[3] - J[1] * J[2], 0.0);
     const double phi[2] = {0.7, 0.9};
-    jacobian('a', phi, J);
+    jacobian(params, 'a', phi, J);
     EXPECT_NEAR(J[0] * J[3] - J[1] * J[2], -0.9, 1e-15);  // det = -phi2
-    jacobian('b', phi, J);
+    jacobian(params, 'b', phi, J);
     const double L2e = params.scara.L2 + params.wc;
     EXPECT_NEAR(J[0] * J[3] - J[1] * J[2], params.scara.L1 * L2e * std::sin(0.9), 1e-15);
 }

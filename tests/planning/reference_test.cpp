@@ -23,26 +23,26 @@ class EveryMotionTest : public ModelTest, public ::testing::WithParamInterface<E
         params.robot_type = rt;
         params.motion = motion;
         params.cp = cp;
-        update_derived();
+        update_derived(params);
     }
 };
 
 TEST_P(EveryMotionTest, EndsAtTheGoalAtRest) {
     const auto [rt, motion, cp] = GetParam();
-    const RobotRecord& r = *robot_record(rt);
+    const RobotRecord& r = *robot_record(params, rt);
     double pos[2], vel[2];
     // a CP run must advance in small steps for the unwrapping to follow the path
     const int n = 400;
     for (int k = 0; k <= n; ++k) {
-        reference_at(rt, motion, cp, k * params.tf / n, pos, vel);
+        reference_at(params, &ref_run, rt, motion, cp, k * params.tf / n, pos, vel);
     }
     for (double t : {params.tf, params.tf + 0.5, 4.0}) {
-        reference_at(rt, motion, cp, t, pos, vel);
+        reference_at(params, &ref_run, rt, motion, cp, t, pos, vel);
         if (motion == 'c') {
             // the work point of the commanded joints is the path's end (the sine's is 3e-5 m
             // short of the nominal end, so compare with the path, not with xf)
             double end[2], end_vel[2];
-            evaluate_cp_path(cp, params.sf, 0.0, end, end_vel);
+            evaluate_cp_path(params, nullptr, cp, params.sf, 0.0, end, end_vel);
             const double phi[2] = {pos[0] / r.u1, pos[1] / r.u2};
             double x = phi[1] * std::cos(phi[0]), y = phi[1] * std::sin(phi[0]);
             if (rt == 'b') {
@@ -67,9 +67,9 @@ TEST_P(EveryMotionTest, VelocityIsTheRateOfThePosition) {
     const int n = 400;
     const double dt = params.tf / n;
     double prev[2], pos[2], vel[2], vel_prev[2];
-    reference_at(rt, motion, cp, 0.0, prev, vel_prev);
+    reference_at(params, &ref_run, rt, motion, cp, 0.0, prev, vel_prev);
     for (int k = 1; k <= n; ++k) {
-        reference_at(rt, motion, cp, k * dt, pos, vel);
+        reference_at(params, &ref_run, rt, motion, cp, k * dt, pos, vel);
         if (motion == 'q') {  // the step stands from t = 0 on: no rate at any time
             EXPECT_EQ(vel[0], 0.0);
             EXPECT_EQ(vel[1], 0.0);
@@ -87,9 +87,9 @@ TEST_P(EveryMotionTest, VelocityIsTheRateOfThePosition) {
 
 TEST_P(EveryMotionTest, StartsAtTheStartOrTheStep) {
     const auto [rt, motion, cp] = GetParam();
-    const RobotRecord& r = *robot_record(rt);
+    const RobotRecord& r = *robot_record(params, rt);
     double pos[2], vel[2];
-    reference_at(rt, motion, cp, 0.0, pos, vel);
+    reference_at(params, &ref_run, rt, motion, cp, 0.0, pos, vel);
     const double* expected = motion == 'q' ? r.thetaf : r.theta0;  // the step is there at t = 0
     EXPECT_NEAR(pos[0], expected[0], 1e-9);
     EXPECT_NEAR(pos[1], expected[1], 1e-9);
@@ -112,17 +112,17 @@ TEST_F(ReferenceTest, CircleAroundTheAxisKeepsTurningJointOne) {
     params.cp = 2;
     params.circle.Ox = 0.0;
     params.circle.x0 = params.circle.xf = params.circle.rr;
-    update_derived();
+    update_derived(params);
     double pos[2], vel[2];
     double last = 0.0;
     for (int k = 0; k <= 200; ++k) {
-        reference_at('a', 'c', 2, k * params.tf / 200.0, pos, vel);
+        reference_at(params, &ref_run, 'a', 'c', 2, k * params.tf / 200.0, pos, vel);
         const double phi1 = pos[0] / params.cyl.u1;
         EXPECT_LT(std::fabs(phi1 - last), 0.1) << "no jump of 2 pi at step " << k;
         last = phi1;
     }
     EXPECT_NEAR(last, 2.0 * PI, 1e-9);  // one full turn, not back to 0
-    EXPECT_EQ(prev_phi[0], last);
+    EXPECT_EQ(ref_run.prev_phi[0], last);
 }
 
 TEST_F(ReferenceTest, LineThroughTheAxisFlipsJointOneByHalfATurn) {
@@ -133,17 +133,17 @@ TEST_F(ReferenceTest, LineThroughTheAxisFlipsJointOneByHalfATurn) {
     params.line.y0 = 0.0;
     params.line.xf = 0.3;
     params.line.yf = 0.0;
-    update_derived();
+    update_derived(params);
     double pos[2], vel[2];
-    reference_at('a', 'c', 1, 0.0, pos, vel);
+    reference_at(params, &ref_run, 'a', 'c', 1, 0.0, pos, vel);
     const double before = pos[0] / params.cyl.u1;
-    reference_at('a', 'c', 1, params.tf, pos, vel);
+    reference_at(params, &ref_run, 'a', 'c', 1, params.tf, pos, vel);
     const double after = pos[0] / params.cyl.u1;
     EXPECT_NEAR(std::fabs(after - before), PI, 1e-9);  // only multiples of 2 pi are corrected
     EXPECT_GE(pos[1], 0.0);                            // r never becomes negative
 
     // on the axis det = -phi2 = 0: the joint speeds are not finite
-    reference_at('a', 'c', 1, params.tf / 2.0, pos, vel);
+    reference_at(params, &ref_run, 'a', 'c', 1, params.tf / 2.0, pos, vel);
     EXPECT_NEAR(pos[1], 0.0, 1e-12);
     EXPECT_FALSE(std::isfinite(vel[0]) && std::isfinite(vel[1]));
 }
@@ -154,14 +154,14 @@ TEST_F(ReferenceTest, TimeZeroResetsTheUnwrapping) {
     params.cp = 2;
     params.circle.Ox = 0.0;
     params.circle.x0 = params.circle.xf = params.circle.rr;
-    update_derived();
+    update_derived(params);
     double pos[2], vel[2];
     for (int k = 0; k <= 100; ++k) {
-        reference_at('a', 'c', 2, k * params.tf / 100.0, pos, vel);
+        reference_at(params, &ref_run, 'a', 'c', 2, k * params.tf / 100.0, pos, vel);
     }
-    EXPECT_GT(prev_phi[0], PI);
-    reference_at('a', 'c', 2, 0.0, pos, vel);
-    EXPECT_NEAR(prev_phi[0], 0.0, 1e-15);
+    EXPECT_GT(ref_run.prev_phi[0], PI);
+    reference_at(params, &ref_run, 'a', 'c', 2, 0.0, pos, vel);
+    EXPECT_NEAR(ref_run.prev_phi[0], 0.0, 1e-15);
     EXPECT_NEAR(pos[0], 0.0, 1e-12);
 }
 
@@ -174,35 +174,35 @@ TEST_F(ReferenceTest, UnreachablePathIsReportedOnceAndNeverWaits) {
     params.cp = 2;
     params.circle.rr = 0.7;  // reaches 0.9 m from the axis: out of the 0.8 m reach
     params.circle.x0 = params.circle.xf = params.circle.Ox + params.circle.rr;
-    update_derived();
+    update_derived(params);
     // the planning reports its start and end, each with its key wait
     ASSERT_EQ(console_capture.key_waits, 2);
     console_capture = ConsoleCapture{};
     double pos[2], vel[2];
     int not_a_number = 0;
     for (int k = 0; k <= 2000; ++k) {
-        reference_at('b', 'c', 2, k * 4.0 / 2000.0, pos, vel);
+        reference_at(params, &ref_run, 'b', 'c', 2, k * 4.0 / 2000.0, pos, vel);
         not_a_number += std::isnan(pos[0]) ? 1 : 0;
     }
     EXPECT_GT(not_a_number, 100);
     EXPECT_EQ(console_capture.key_waits, 0);
     EXPECT_EQ(console_capture.text.find("!!! 逆運動学の解なし"), 1u);
     EXPECT_EQ(console_capture.text.find("!!!", 2), std::string::npos) << console_capture.text;
-    EXPECT_TRUE(reach_failure_reported);
+    EXPECT_TRUE(ref_run.reach_failure_reported);
 
     // the next run reports again
-    reach_failure_reported = false;
+    ref_run.reach_failure_reported = false;
     console_capture = ConsoleCapture{};
     for (int k = 0; k <= 2000; ++k) {
-        reference_at('b', 'c', 2, k * 4.0 / 2000.0, pos, vel);
+        reference_at(params, &ref_run, 'b', 'c', 2, k * 4.0 / 2000.0, pos, vel);
     }
     EXPECT_NE(console_capture.text.find("!!!"), std::string::npos);
 }
 
 TEST_F(ReferenceTest, UnknownMotionHoldsTheStart) {
-    update_derived();
+    update_derived(params);
     double pos[2] = {9.0, 9.0}, vel[2] = {9.0, 9.0};
-    reference_at('b', 'z', 4, 0.7, pos, vel);
+    reference_at(params, &ref_run, 'b', 'z', 4, 0.7, pos, vel);
     EXPECT_EQ(pos[0], params.scara.theta0[0]);
     EXPECT_EQ(pos[1], params.scara.theta0[1]);
     EXPECT_EQ(vel[0], 0.0);

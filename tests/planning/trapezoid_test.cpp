@@ -80,8 +80,8 @@ class PtpPlanningTest : public ModelTest, public ::testing::WithParamInterface<i
 TEST_P(PtpPlanningTest, BothMotorsArriveTogetherAtTf) {
     params.robot_type = GetParam();
     params.motion = 'p';
-    update_derived();
-    const RobotRecord& r = *robot_record(GetParam());
+    update_derived(params);
+    const RobotRecord& r = *robot_record(params, GetParam());
     EXPECT_EQ(r.t11, r.t12);
     EXPECT_NEAR(r.t11, 0.1 * params.tf, 1e-15);
     const double end1 = trapezoid_position(params.tf, r.t11, r.t11, params.tf, r.alpha_m1,
@@ -110,6 +110,6 @@ TEST_F(TrapezoidTest, ZeroTimeGivesNonFiniteValuesWithoutACrash) {
     EXPECT_EQ(trapezoid_position(0.5, t1, t1, 0.0, alpha, alpha, omega, 0.0, 1.0), 1.0);
     params.motion = 'p';
     params.trap.tf = 0.0;
-    update_derived();
+    update_derived(params);
     EXPECT_FALSE(std::isfinite(params.scara.alpha_m1));
 }

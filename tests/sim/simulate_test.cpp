@@ -5,14 +5,19 @@
 #include "model/parameters.h"
 #include "planning/cp_path.h"
 #include "planning/reference.h"
+#include "sim/dynamics.h"
 #include "sim/history.h"
+#include "tests/support/console_capture.h"
 #include "tests/support/model_test.h"
 #include "tests/support/scenarios.h"
 
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 // (robot type, motion, cp)
 using Experiment = std::tuple<int, int, int>;
@@ -23,20 +28,15 @@ class SimulateTest : public ModelTest, public ::testing::WithParamInterface<Expe
         ModelTest::SetUp();
         history_cyl = HistorySet{};
         history_scara = HistorySet{};
-        reuse_exact_results = true;
         const auto [rt, motion, cp] = GetParam();
         load_scenario(rt, motion, cp);
     }
 
-    void TearDown() override {
-        reuse_exact_results = true;
-        ModelTest::TearDown();
-    }
-
     // one run of the current robot as the final stage of the dialogs makes it
-    static const HistorySet& run() {
-        simulate(params.robot_type, params.dt_sample, params.n_sample,
-                 robot_record(params.robot_type)->theta0);
+    static const HistorySet& run(bool reuse_exact_results = true) {
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, params.robot_type)->theta0,
+                 reuse_exact_results);
         return *history_of(params.robot_type);
     }
 };
@@ -69,16 +69,14 @@ TEST_P(SimulateTest, TwoRunsGiveIdenticalHistories) {
 }
 
 TEST_P(SimulateTest, ExactReuseChangesNoBit) {
-    reuse_exact_results = false;
-    const auto direct = std::make_unique<HistorySet>(run());
-    reuse_exact_results = true;
-    const HistorySet& reused = run();
+    const auto direct = std::make_unique<HistorySet>(run(false));
+    const HistorySet& reused = run(true);
     EXPECT_EQ(std::memcmp(direct.get(), &reused, sizeof(HistorySet)), 0);
 }
 
 TEST_P(SimulateTest, FirstRecordIsTheStartPose) {
     const HistorySet& h = run();
-    const RobotRecord& r = *robot_record(params.robot_type);
+    const RobotRecord& r = *robot_record(params, params.robot_type);
     EXPECT_EQ(h.theta[0][0], r.theta0[0]);
     EXPECT_EQ(h.theta[0][1], r.theta0[1]);
     // the start point of the motion, up to the rounding of inverse then forward kinematics
@@ -99,7 +97,7 @@ TEST_P(SimulateTest, MotionEndsNearItsGoal) {
     double goal[2] = {params.xf, params.yf};
     if (params.motion == 'c') {  // the CP command ends on the path's end (the sine's is short)
         double vel[2];
-        evaluate_cp_path(params.cp, params.sf, 0.0, goal, vel);
+        evaluate_cp_path(params, nullptr, params.cp, params.sf, 0.0, goal, vel);
     }
     // the default gains settle within the run to a few millimetres; the slowest case, the
     // cylindrical inverted U, still sags 2.1 mm under gravity while the integral catches up
@@ -113,11 +111,11 @@ TEST_P(SimulateTest, MotionEndsNearItsGoal) {
 }
 
 TEST_P(SimulateTest, SelfLockingGearsRunToTheEnd) {
-    RobotRecord* r = robot_record(params.robot_type);
+    RobotRecord* r = robot_record(params, params.robot_type);
     for (double eta_fwd : {0.5, 0.4, 0.2}) {
         r->eta_fwd1 = eta_fwd;
         r->eta_fwd2 = eta_fwd;
-        update_derived();
+        update_derived(params);
         ASSERT_LT(r->eta_rev1, 1e-3);  // locking or nearly so
         const HistorySet& h = run();
         // the run completes; whatever the numbers, the last record is written (the cleared
@@ -142,7 +140,8 @@ TEST_F(DriverTest, SampleCountNeverWritesPastTheHistories) {
     history_cyl = HistorySet{};
     history_scara = HistorySet{};
     load_scenario('b', 'p', 4);
-    simulate('b', params.dt_sample, 10 * HISTORY_LEN, params.scara.theta0);
+    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, 10 * HISTORY_LEN,
+             params.scara.theta0);
     EXPECT_NE(history_scara.theta[HISTORY_LEN - 1][0], 0.0);  // the last record is written
     for (int k = 0; k < HISTORY_LEN; ++k) {
         ASSERT_EQ(history_cyl.theta[k][0], 0.0);  // the other set is untouched
@@ -153,10 +152,12 @@ TEST_F(DriverTest, OtherRobotsHistoryIsKept) {
     history_cyl = HistorySet{};
     history_scara = HistorySet{};
     load_scenario('a', 'c', 1);
-    simulate('a', params.dt_sample, params.n_sample, params.cyl.theta0);
+    simulate(params, history_of(params.robot_type), 'a', params.dt_sample, params.n_sample,
+             params.cyl.theta0);
     const auto cyl = std::make_unique<HistorySet>(history_cyl);
     load_scenario('b', 'c', 2);
-    simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+             params.scara.theta0);
     EXPECT_EQ(std::memcmp(cyl.get(), &history_cyl, sizeof(HistorySet)), 0);
     EXPECT_EQ(history_scara.theta[params.n_sample + 1][0], 0.0);  // beyond n stays zero
 }
@@ -164,9 +165,16 @@ TEST_F(DriverTest, OtherRobotsHistoryIsKept) {
 TEST_F(DriverTest, UnreachableScaraPathRunsWithoutWaiting) {
     load_scenario('b', 'c', 4);
     params.sine.A = 0.6;  // the crests leave the 0.8 m reach
-    update_derived();
-    simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
-    EXPECT_TRUE(reach_failure_reported);
+    update_derived(params);
+    install_console_capture();
+    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+             params.scara.theta0);
+    // the run tells its first unreachable point once and waits for no key
+    const std::string& text = console_capture.text;
+    const size_t first = text.find("!!! 逆運動学の解なし");
+    EXPECT_NE(first, std::string::npos) << text;
+    EXPECT_EQ(text.find("!!! 逆運動学の解なし", first + 1), std::string::npos) << text;
+    EXPECT_EQ(console_capture.key_waits, 0);
     bool any_nan = false;
     for (int k = 0; k <= params.n_sample; ++k) {
         any_nan = any_nan || std::isnan(history_scara.theta_ref[k][0]);
@@ -184,10 +192,81 @@ constexpr double REGRESSION_POS_ERR_200_1 = 3.3124959011865407e-05;
 
 TEST_F(DriverTest, DefaultScaraSineRunRegression) {
     load_scenario_scara_sine();
-    simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+             params.scara.theta0);
     const HistorySet& h = history_scara;
     EXPECT_DOUBLE_EQ(h.theta[100][0], REGRESSION_THETA_100_0) << h.theta[100][0];
     EXPECT_DOUBLE_EQ(h.theta[100][1], REGRESSION_THETA_100_1) << h.theta[100][1];
     EXPECT_DOUBLE_EQ(h.tau_drive[50][0], REGRESSION_TAU_50_0) << h.tau_drive[50][0];
     EXPECT_DOUBLE_EQ(h.pos_err[200][1], REGRESSION_POS_ERR_200_1) << h.pos_err[200][1];
+}
+
+// a run of the settings ps into out, as the programs start one
+static void run_settings(const ParameterSet& ps, HistorySet* out) {
+    simulate(ps, out, ps.robot_type, ps.dt_sample, ps.n_sample,
+             robot_record(ps, ps.robot_type)->theta0);
+}
+
+// Runs share nothing: the 48 standard experiments (both robots, six motions, gravity on and
+// off, both feedback kinds) on four threads at once give the histories of runs one by one.
+TEST_F(DriverTest, ConcurrentRunsGiveTheHistoriesOfRunsOneByOne) {
+    std::vector<ParameterSet> sets;
+    for (const int rt : {'a', 'b'}) {
+        for (const auto& [motion, cp] :
+             {std::pair{'q', 4}, {'p', 4}, {'c', 1}, {'c', 2}, {'c', 3}, {'c', 4}}) {
+            for (const int setting : {0, 1, 2, 3}) {
+                load_scenario(rt, motion, cp);
+                params.gravity = setting < 2 ? 'g' : 'h';
+                params.fb_type = setting % 2 == 0 ? 'v' : 'V';
+                update_derived(params);
+                sets.push_back(params);
+            }
+        }
+    }
+    std::vector<HistorySet> alone(sets.size());
+    std::vector<HistorySet> together(sets.size());
+    for (size_t i = 0; i < sets.size(); ++i) {
+        run_settings(sets[i], &alone[i]);
+    }
+    std::vector<std::thread> threads;
+    for (size_t t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (size_t i = t; i < sets.size(); i += 4) {
+                run_settings(sets[i], &together[i]);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    for (size_t i = 0; i < sets.size(); ++i) {
+        EXPECT_EQ(std::memcmp(&alone[i], &together[i], sizeof(HistorySet)), 0)
+            << "experiment " << i;
+    }
+}
+
+// Each motor sees its own rotor plus its own diagonal of M, told apart by unequal motors; a
+// gravity selector other than 'g' is no gravity, as 'h' is.
+TEST_F(DriverTest, UnequalMotorsAndAnyOtherGravitySelector) {
+    for (const int rt : {'a', 'b'}) {
+        load_scenario(rt, 'p', 4);
+        RobotRecord& r = *robot_record(params, rt);
+        r.PW1 = 200.0;
+        r.PW2 = 50.0;
+        params.gravity = 'x';
+        update_derived(params);
+        auto other = std::make_unique<HistorySet>();
+        run_settings(params, other.get());
+        for (const int k : {0, 100, 200}) {
+            const double x[6] = {other->theta[k][0], other->theta[k][1], 0.0, 0.0, 0.0, 0.0};
+            double M[4];
+            inertia_matrix(params, rt, x, M);
+            EXPECT_DOUBLE_EQ(other->inertia_seen[k][0], r.IM1 + M[0]) << rt << " " << k;
+            EXPECT_DOUBLE_EQ(other->inertia_seen[k][1], r.IM2 + M[3]) << rt << " " << k;
+        }
+        params.gravity = 'h';
+        auto off = std::make_unique<HistorySet>();
+        run_settings(params, off.get());
+        EXPECT_EQ(std::memcmp(other.get(), off.get(), sizeof(HistorySet)), 0) << rt;
+    }
 }

@@ -6,10 +6,8 @@
 
 void ModelTest::SetUp() {
     console_hooks = {};
-    set_defaults();
-    prev_phi[0] = 0.0;
-    prev_phi[1] = 0.0;
-    reach_failure_reported = false;
+    set_defaults(params);
+    ref_run = new_reference_run();
 }
 
 void ModelTest::TearDown() {

@@ -4,13 +4,13 @@
 #include "model/parameters.h"
 
 void load_scenario(int robot_type, int motion, int cp) {
-    set_defaults();
+    set_defaults(params);
     params.robot_type = robot_type;
     params.motion = motion;
     params.cp = cp;
     params.gravity = 'g';
     params.fb_type = 'V';
-    update_derived();
+    update_derived(params);
 }
 
 void load_scenario_scara_sine() {

@@ -23,7 +23,8 @@ class Keys : public ViewTest {
         ViewTest::SetUp();
         load_scenario('b', 'c', 4);
         reset_view_state();
-        simulate('b', params.dt_sample, params.n_sample, params.scara.theta0);
+        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
+                 params.scara.theta0);
         install_console_capture();
     }
 };

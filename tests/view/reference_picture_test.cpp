@@ -40,7 +40,8 @@ TEST_P(ReferencePictures, FrameMatchesTheReference) {
     load_scenario(rc.robot_type, rc.motion, rc.cp);
     reset_view_state();
     const RobotRecord& r = rc.robot_type == 'b' ? params.scara : params.cyl;
-    simulate(rc.robot_type, params.dt_sample, params.n_sample, r.theta0);
+    simulate(params, history_of(params.robot_type), rc.robot_type, params.dt_sample,
+             params.n_sample, r.theta0);
     view_state.anim_index = rc.sample;
     compose_frame();
     const Picture frame = read_back_buffer();

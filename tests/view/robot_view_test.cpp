@@ -29,7 +29,8 @@ void simulate_scenario(int robot_type, int motion, int cp) {
     load_scenario(robot_type, motion, cp);
     reset_view_state();
     const RobotRecord& r = robot_type == 'b' ? params.scara : params.cyl;
-    simulate(robot_type, params.dt_sample, params.n_sample, r.theta0);
+    simulate(params, history_of(params.robot_type), robot_type, params.dt_sample, params.n_sample,
+             r.theta0);
 }
 
 //------------------------------------------------------------------ start poses
