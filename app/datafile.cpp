@@ -5,9 +5,9 @@
 // stops early leaves a parameter set whose fields all mean what they say.
 #include "app/datafile.h"
 
-#include "model/console_io.h"
 #include "model/parameters.h"
 #include "platform/console.h"
+#include "platform/console_io.h"
 
 #include <cerrno>
 #include <climits>

@@ -7,13 +7,14 @@
 
 #include "app/datafile.h"
 #include "app/report.h"
-#include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/cp_path.h"
+#include "planning/experiment.h"
 #include "planning/kinematics.h"
 #include "planning/trapezoid.h"
 #include "platform/console.h"
+#include "platform/console_io.h"
 #include "sim/simulate.h"
 #include "view/view_state.h"
 
@@ -214,7 +215,7 @@ static void dialog_step() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf});
     }
     make_current(p, false);
-    convert_motion_ends(params, params.robot_type);
+    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -230,7 +231,7 @@ static void dialog_trapezoid() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
     }
     make_current(p, true);
-    convert_motion_ends(params, params.robot_type);
+    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
     plan_ptp_motors(params, params.robot_type);
 }
 
@@ -327,7 +328,7 @@ static void dialog_cp() {
         return;
     }
     make_current(*rec, true);
-    convert_motion_ends(params, params.robot_type);
+    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
     plan_cp_path(params, params.robot_type, params.cp);
 }
 
@@ -402,15 +403,17 @@ static void run_chain(ChainStart start) {
 // reads: the parameter set; writes: derived and planning fields, the current robot's history
 // set, view_state
 static void final_stage() {
-    update_derived(params);
+    tell_unreachable(params, update_derived(params), true);
     print_settings_derived();
     const bool long_run = params.motion == 'c' && params.cp == 4;  // the sine path takes longest
     if (long_run) {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
     if (params.robot_type == 'a' || params.robot_type == 'b') {
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+        const ReachReport run =
+            simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                     params.n_sample, robot_record(params, params.robot_type)->theta0);
+        tell_unreachable(params, run, false);
     }
     if (long_run) {
         console_print("　　   　計算終了");

@@ -3,8 +3,9 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
-#include "model/console_io.h"
+#include "app/report.h"
 #include "model/parameters.h"
+#include "platform/console_io.h"
 #include "platform/window_system.h"
 #include "platform/x_window.h"
 #include "sim/simulate.h"
@@ -33,11 +34,15 @@ static void to_dialogs() {
 static void resimulate() {
     view_state.anim_index = 0;
     if (params.robot_type == 'a') {
-        simulate(params, history_of(params.robot_type), 'a', params.dt_sample, params.n_sample,
-                 params.cyl.theta0);
+        tell_unreachable(params,
+                         simulate(params, history_of(params.robot_type), 'a', params.dt_sample,
+                                  params.n_sample, params.cyl.theta0),
+                         false);
     } else if (params.robot_type == 'b') {
-        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-                 params.scara.theta0);
+        tell_unreachable(params,
+                         simulate(params, history_of(params.robot_type), 'b', params.dt_sample,
+                                  params.n_sample, params.scara.theta0),
+                         false);
     }
     display_frame();
 }

@@ -4,8 +4,10 @@
 // line, the inertia in exponent form), which is why each robot has its own sequence.
 #include "app/report.h"
 
-#include "model/console_io.h"
 #include "model/parameters.h"
+#include "platform/console_io.h"
+
+#include <algorithm>
 
 //------------------------------------------------------------------ shared lines
 
@@ -375,4 +377,15 @@ void print_settings_derived() {
         print_settings_derived_scara();
     }
     console_print("\n");
+}
+
+void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key) {
+    for (int i = 0; i < std::min(report.count, REACH_REPORT_POINTS); ++i) {
+        console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
+        console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)", p.scara.L1,
+                      p.scara.L2 + p.wc, report.points[i].x, report.points[i].y);
+        if (wait_for_key) {
+            console_wait_key();
+        }
+    }
 }

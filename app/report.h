@@ -1,5 +1,8 @@
-// app/report.h: the two settings reports of the console
+// app/report.h: the two settings reports of the console and the unreachable-point message
 #pragma once
+
+#include "model/parameters.h"
+#include "planning/kinematics.h"
 
 // the values currently set, for the current robot and motion pattern only; the dialogs print
 // it before they walk the whole chain.
@@ -11,3 +14,8 @@ void print_settings();
 // motion; valid after update_derived.
 // reads: as print_settings, plus the derived and planning fields and sf; writes nothing
 void print_settings_derived();
+
+// tells each SCARA point of report that is out of reach with the failure message; after each,
+// waits for one key when wait_for_key (the conversion of a motion's ends). A run's point is
+// told without a wait: a run along such a path would otherwise stop thousands of times.
+void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key);

@@ -5,10 +5,12 @@
 
 #include "app/datafile.h"
 #include "app/dialogs.h"
-#include "model/console_io.h"
+#include "app/report.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "platform/console.h"
+#include "platform/console_io.h"
 
 // the CP path kind, typed and ended with Enter. Only the kinds 1 .. 4 have a path, so any
 // other answer, a word that is not a number included, is asked for again.
@@ -44,7 +46,7 @@ void run_startup() {
             ask_cp_kind();
         }
     }
-    update_derived(params);
+    tell_unreachable(params, update_derived(params), true);
     last_key = '0';
     console_dialogs();
 }

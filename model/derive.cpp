@@ -9,9 +9,6 @@
 #include "model/derive.h"
 
 #include "model/parameters.h"
-#include "planning/cp_path.h"
-#include "planning/kinematics.h"
-#include "planning/trapezoid.h"
 
 #include <cmath>
 
@@ -141,63 +138,4 @@ void derive_gains(ParameterSet& ps, int robot_type) {
     r->Kp2 = (wn * wn + 2.0 * zeta * wn * alpha) * r->JM2;
     r->Kv2 = (2.0 * zeta * wn + alpha) * r->JM2;
     r->Ki2 = alpha * wn * wn * r->JM2;
-}
-
-//------------------------------------------------------------------ driver
-
-// copies start, end and time of the pattern in use into the current motion; a motion or cp
-// outside its list leaves the current motion as it was
-static void copy_current_pattern(ParameterSet& ps) {
-    const PatternRecord* p = nullptr;
-    if (ps.motion == 'q') {
-        p = &ps.step;
-    } else if (ps.motion == 'p') {
-        p = &ps.trap;
-    } else if (ps.motion == 'c') {
-        switch (ps.cp) {
-            case 1:
-                p = &ps.line;
-                break;
-            case 2:
-                p = &ps.circle;
-                break;
-            case 3:
-                p = &ps.ucurve;
-                break;
-            case 4:
-                p = &ps.sine;
-                break;
-            default:
-                break;  // other kinds have no path record
-        }
-    }
-    if (p == nullptr) {
-        return;
-    }
-    ps.x0 = p->x0;
-    ps.y0 = p->y0;
-    ps.xf = p->xf;
-    ps.yf = p->yf;
-    if (ps.motion != 'q') {  // the step command has no time: tf keeps its value
-        ps.tf = p->tf;
-    }
-}
-
-void update_derived(ParameterSet& ps) {
-    const int rt = ps.robot_type;
-    derive_arm(ps, rt);              // link masses and inertias
-    derive_work(ps, ps.mw);          // work block size and inertia
-    derive_motor(ps, rt);            // rotor inertias, maximum torques
-    derive_gear(ps, rt);             // reverse efficiencies
-    derive_nominal_inertia(ps, rt);  // needs arm, work and motor data
-    derive_gains(ps, rt);            // needs JM1, JM2
-    copy_current_pattern(ps);        // current motion from the current pattern
-
-    convert_motion_ends(ps, rt);  // start and end in joint and motor coordinates
-    // plan the motion (a type without a robot converts and plans nothing)
-    if (ps.motion == 'p') {
-        plan_ptp_motors(ps, rt);
-    } else if (ps.motion == 'c') {
-        plan_cp_path(ps, rt, ps.cp);
-    }
 }

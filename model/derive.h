@@ -39,10 +39,3 @@ void derive_nominal_inertia(ParameterSet& ps, int robot_type);
 // PID gains by pole placement on the nominal inertia; reads omega_n1, omega_n2, zeta1, zeta2,
 // alpha1, alpha2, JM1, JM2; writes Kp1, Kv1, Ki1, Kp2, Kv2, Ki2
 void derive_gains(ParameterSet& ps, int robot_type);
-
-//------------------------------------------------------------------ driver
-// derives the current robot, copies the current pattern into the current motion, converts its
-// start and end by inverse kinematics and plans it; reads robot_type, motion, cp, the pattern
-// records; writes the current robot's derived and planning fields, x0 y0 xf yf tf, sf and the
-// path constants
-void update_derived(ParameterSet& ps);

@@ -152,11 +152,7 @@ extern ParameterSet params;
 // names of the CP path kinds, indexed by cp 0 .. 4; each ends in its own newline
 extern const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE];
 
-//------------------------------------------------------------------ defaults
-// fills every setting with its default, derives both robots and pre-plans every pattern;
-// leaves robot 'b', motion 'c', cp 4 (the sine path) current
-void set_defaults(ParameterSet& p);
-
+//------------------------------------------------------------------ records
 // the record of a robot type for code that treats every type other than 'b' as the
 // cylindrical robot (the simulation's rule); reads robot_type's argument only
 RobotRecord* robot_record(ParameterSet& p, int robot_type);

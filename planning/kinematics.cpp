@@ -4,7 +4,6 @@
 //   L2e = scara.L2 + wc, the length from joint 2 to the work, read afresh at every call
 #include "planning/kinematics.h"
 
-#include "model/console_io.h"
 #include "model/parameters.h"
 
 #include <cmath>
@@ -30,8 +29,8 @@ void ik_cylindrical(const ParameterSet& p, double x, double y, const double phi_
 // law of cosines at the elbow: c = cos(beta) = (a^2 + b^2 - r^2) / (2 a b), beta the inner angle;
 // gamma = acos((a^2 + r^2 - b^2) / (2 a r)), arm 1 turned clockwise from the target line by gamma;
 // phi1 = atan2(y, x) - gamma, phi2 = pi - beta
-bool ik_scara_silent(const ParameterSet& p, double x, double y, const double phi_ref[2],
-                     double phi[2], double theta[2]) {
+bool ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
+              double theta[2]) {
     const double a = p.scara.L1;
     const double b = p.scara.L2 + p.wc;
     const double r = std::sqrt(x * x + y * y);
@@ -45,20 +44,6 @@ bool ik_scara_silent(const ParameterSet& p, double x, double y, const double phi
     unwrap_joint_angles(phi_ref, phi_raw, phi);
     joint_to_motor(p, 'b', phi, theta);
     return reachable;
-}
-
-void print_scara_unreachable(const ParameterSet& p, double x, double y) {
-    console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
-    console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)", p.scara.L1,
-                  p.scara.L2 + p.wc, x, y);
-}
-
-void ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
-              double theta[2]) {
-    if (!ik_scara_silent(p, x, y, phi_ref, phi, theta)) {
-        print_scara_unreachable(p, x, y);
-        console_wait_key();
-    }
 }
 
 void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], double phi[2]) {
@@ -87,17 +72,30 @@ void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], doubl
 
 //------------------------------------------------------------------ current motion
 
-void convert_motion_ends(ParameterSet& p, int robot_type) {
+void add_unreachable(ReachReport* report, double x, double y) {
+    if (report->count < REACH_REPORT_POINTS) {
+        report->points[report->count] = {x, y};
+    }
+    ++report->count;
+}
+
+ReachReport convert_motion_ends(ParameterSet& p, int robot_type) {
     const double zero[2] = {0.0, 0.0};
+    ReachReport report = {};
     if (robot_type == 'a') {
         RobotRecord& r = p.cyl;
         ik_cylindrical(p, p.x0, p.y0, zero, r.phi0, r.theta0);
         ik_cylindrical(p, p.xf, p.yf, zero, r.phif, r.thetaf);
     } else if (robot_type == 'b') {
         RobotRecord& r = p.scara;
-        ik_scara(p, p.x0, p.y0, zero, r.phi0, r.theta0);
-        ik_scara(p, p.xf, p.yf, zero, r.phif, r.thetaf);
+        if (!ik_scara(p, p.x0, p.y0, zero, r.phi0, r.theta0)) {
+            add_unreachable(&report, p.x0, p.y0);
+        }
+        if (!ik_scara(p, p.xf, p.yf, zero, r.phif, r.thetaf)) {
+            add_unreachable(&report, p.xf, p.yf);
+        }
     }
+    return report;
 }
 
 //------------------------------------------------------------------ Jacobian

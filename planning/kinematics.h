@@ -18,28 +18,32 @@ void ik_cylindrical(const ParameterSet& p, double x, double y, const double phi_
                     double phi[2], double theta[2]);
 
 // SCARA robot, the one elbow configuration of the system; reads scara.L1, scara.L2, wc,
-// scara.u1, scara.u2. A point out of reach prints the failure message, waits for one key and
-// gives not-a-number values
-void ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
+// scara.u1, scara.u2. Returns whether the point is in reach (|cos beta| <= 1); a point out of
+// reach gives not-a-number values, and the caller decides what to tell.
+bool ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
               double theta[2]);
-
-// the same solution without any message or key wait, for callers that report on their own;
-// returns whether the point is in reach (|cos beta| <= 1)
-bool ik_scara_silent(const ParameterSet& p, double x, double y, const double phi_ref[2],
-                     double phi[2], double theta[2]);
-
-// prints the failure message of an unreachable SCARA point (x, y) (m), without a key wait
-void print_scara_unreachable(const ParameterSet& p, double x, double y);
 
 // per component the candidate among raw, raw + 2pi, raw - 2pi, raw + 4pi, raw - 4pi nearest to
 // the reference; strict comparisons, so on a tie the earlier candidate wins
 void unwrap_joint_angles(const double phi_ref[2], const double phi_raw[2], double phi[2]);
 
 //------------------------------------------------------------------ current motion
+constexpr int REACH_REPORT_POINTS = 2;  // points a report keeps: a motion's start and end
+
+// the SCARA points out of reach that a conversion met, in the order it met them; the program
+// tells each with its message and a key wait
+struct ReachReport {
+    int count;                           // points met (may exceed the points kept)
+    Point2 points[REACH_REPORT_POINTS];  // the first of them (m)
+};
+
+// adds the point (x, y) (m) to report
+void add_unreachable(ReachReport* report, double x, double y);
+
 // start (x0, y0) and end (xf, yf) of the current motion into phi0, theta0, phif, thetaf of the
 // record of robot 'a' or 'b', nearest to the zero posture (another type converts nothing);
-// an unreachable SCARA point prints the failure message and waits for one key
-void convert_motion_ends(ParameterSet& p, int robot_type);
+// returns the SCARA points among them that are out of reach
+ReachReport convert_motion_ends(ParameterSet& p, int robot_type);
 
 //------------------------------------------------------------------ Jacobian
 // J = d(x, y)/d(phi1, phi2), row by row (J11, J12, J21, J22); untouched for a type other

@@ -84,14 +84,14 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
         double vel[2];
         evaluate_cp_path(p, run->reuse ? &run->sine : nullptr, cp, s, s_dot, pos, vel);
 
-        // joint vector and motor angles; an unreachable SCARA point is reported once per run
-        // and never waits for a key, or a run along such a path would stop thousands of times
+        // joint vector and motor angles; only the first unreachable SCARA point of a run is
+        // kept, to be told once and without a key wait, or a run along such a path would stop
+        // thousands of times
         if (rt == 'a') {
             ik_cylindrical(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position);
-        } else if (!ik_scara_silent(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position)
-                   && !run->reach_failure_reported) {
-            run->reach_failure_reported = true;
-            print_scara_unreachable(p, pos[0], pos[1]);
+        } else if (!ik_scara(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position)
+                   && run->unreachable.count == 0) {
+            add_unreachable(&run->unreachable, pos[0], pos[1]);
         }
 
         // phi_dot = J^-1 (x_dot, y_dot) by Cramer's rule; det = 0 at a singular posture gives

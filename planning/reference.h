@@ -3,6 +3,7 @@
 
 #include "model/parameters.h"
 #include "planning/cp_path.h"
+#include "planning/kinematics.h"
 
 #include <cstdint>
 
@@ -28,9 +29,9 @@ struct ReferenceRun {
     // joint vector of the last CP evaluation; every evaluation hands it on to prev_phi,
     // whatever the pattern (only CP motions read prev_phi, so a stale value is harmless)
     double cp_phi[2];
-    // set once the run has met an unreachable SCARA path point: the run reports its first
-    // such point only
-    bool reach_failure_reported;
+    // the first unreachable SCARA path point the run met, if any: a run tells its first such
+    // point only
+    ReachReport unreachable;
     // whether evaluations may be reused exactly: the reference at a given time does not depend
     // on the robot's state and the sine path's x(s) is a pure function, so a result computed
     // again would be the same to the last bit; off only to prove exactly that

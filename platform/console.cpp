@@ -9,7 +9,7 @@
 // switch nor the read drops them.
 #include "platform/console.h"
 
-#include "model/console_io.h"
+#include "platform/console_io.h"
 
 #include <cctype>
 #include <cerrno>

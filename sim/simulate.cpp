@@ -61,8 +61,8 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
 
 //------------------------------------------------------------------ driver
 
-void simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
-              const double theta0[2], bool reuse_exact_results) {
+ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
+                     const double theta0[2], bool reuse_exact_results) {
     // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
     const int last = std::min(n, HISTORY_LEN - 1);
     const double h = dt / STEPS_PER_SAMPLE;
@@ -87,4 +87,5 @@ void simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt
         record_sample(ps, &run, out, k, y);
         std::copy(y, y + STATE_LEN, x);
     }
+    return run.unreachable;
 }

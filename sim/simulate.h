@@ -17,8 +17,9 @@ constexpr int RKG_MAX_LEN = 10;       // state elements the integrator's working
 // settings may go on at the same time. Samples beyond the history length are not run.
 // reuse_exact_results off evaluates the reference afresh every time, only to prove that the
 // reuse changes no bit.
-void simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
-              const double theta0[2], bool reuse_exact_results = true);
+// Returns the first unreachable SCARA path point the run met, for the program to tell.
+ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
+                     const double theta0[2], bool reuse_exact_results = true);
 
 // advances the first count elements (at most RKG_MAX_LEN) of y from t (s) by one step h (s)
 // into y_next

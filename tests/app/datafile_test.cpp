@@ -3,6 +3,7 @@
 #include "app/datafile.h"
 
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "tests/platform/console_script.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,15 @@
 // dialogs store, and what the final stage leaves behind.
 #include "app/dialogs.h"
 
+#include "app/report.h"
 #include "app/startup.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "platform/console.h"
+#include "platform/console_io.h"
 #include "sim/history.h"
 #include "tests/platform/console_script.h"
+#include "tests/support/console_capture.h"
 #include "tests/support/dialog_texts.h"
 #include "view/view_state.h"
 
@@ -219,4 +223,22 @@ TEST_F(ConsoleDialogs, TextsConvertToCp932WithoutLoss) {
     }
     ASSERT_EQ(console_capture.text.find('?'), std::string::npos);
     EXPECT_EQ(utf8_to_cp932(console_capture.text).find('?'), std::string::npos);
+}
+
+// an unreachable point is told with its message; a conversion waits for a key after each, a
+// run never does
+TEST(Unreachable, IsToldWithItsMessageAndAKeyWaitOnlyForAConversion) {
+    ParameterSet p = {};
+    set_defaults(p);
+    ReachReport report = {};
+    add_unreachable(&report, 0.9, 0.1);
+    for (const bool wait : {true, false}) {
+        install_console_capture();
+        tell_unreachable(p, report, wait);
+        EXPECT_EQ(console_capture.text,
+                  "\n!!! 逆運動学の解なし．始めからやり直し．"
+                  "\n    アーム長1,2=( 0.400  0.400) 位置(x,y)=( 0.900  0.100)");
+        EXPECT_EQ(console_capture.key_waits, wait ? 1 : 0);
+    }
+    console_hooks = {};
 }

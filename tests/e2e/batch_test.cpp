@@ -1,9 +1,10 @@
 // The real robosim-batch program: its CSV against an in-process run, its exit statuses.
 #include "batch/batch.h"
 
-#include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
+#include "platform/console_io.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
 #include "tests/e2e/batch_run.h"

@@ -7,10 +7,11 @@
 #include "app/datafile.h"
 #include "app/report.h"
 #include "batch/batch.h"
-#include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "planning/reference.h"
+#include "platform/console_io.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
 
@@ -45,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     set_defaults(params);
     read_robot_data(path);
-    update_derived(params);
+    tell_unreachable(params, update_derived(params), true);
     print_settings();
     print_settings_derived();
     // the commanded motion along the run, as the simulation asks for it
@@ -59,8 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // what robosim-batch writes for the experiment, into nowhere
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
     write_plan_csv(nowhere);
-    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-             params.n_sample, robot_record(params, params.robot_type)->theta0);
+    const ReachReport unreachable =
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+    tell_unreachable(params, unreachable, false);
     write_summary(nowhere, true);
     write_summary(nowhere, false);
     write_history_csv(nowhere, history_of(params.robot_type), params.n_sample);

@@ -2,6 +2,7 @@
 #include "model/derive.h"
 
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "planning/kinematics.h"
 #include "tests/support/model_test.h"
 

@@ -2,6 +2,7 @@
 #include "model/parameters.h"
 
 #include "model/derive.h"
+#include "planning/experiment.h"
 #include "tests/support/model_test.h"
 
 #include <cmath>

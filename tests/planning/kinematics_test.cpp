@@ -82,25 +82,23 @@ TEST_F(KinematicsTest, ScaraOriginWithEqualArmsIsNotANumberWithoutAMessage) {
     EXPECT_TRUE(console_capture.text.empty());
 }
 
-TEST_F(KinematicsTest, ScaraOutOfReachPrintsTheMessageAndWaitsForOneKey) {
+// planning only tells its caller: the program decides what to print and whether to wait
+TEST_F(KinematicsTest, ScaraOutOfReachIsToldToTheCallerOnly) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_scara(params, 0.9, 0.1, zero, phi, theta);
-    EXPECT_EQ(console_capture.text, "\n!!! 逆運動学の解なし．始めからやり直し．"
-                                    "\n    アーム長1,2=( 0.400  0.400) 位置(x,y)=( 0.900  0.100)");
-    EXPECT_EQ(console_capture.key_waits, 1);
+    EXPECT_FALSE(ik_scara(params, 0.9, 0.1, zero, phi, theta));
     EXPECT_TRUE(std::isnan(phi[0]));
     EXPECT_TRUE(std::isnan(phi[1]));
     EXPECT_TRUE(std::isnan(theta[1]));
-}
-
-TEST_F(KinematicsTest, SilentScaraSolutionOnlyTellsTheCaller) {
-    install_console_capture();
-    const double zero[2] = {0.0, 0.0};
-    double phi[2], theta[2];
-    EXPECT_FALSE(ik_scara_silent(params, 0.9, 0.1, zero, phi, theta));
-    EXPECT_TRUE(ik_scara_silent(params, 0.3, 0.1, zero, phi, theta));
+    EXPECT_TRUE(ik_scara(params, 0.3, 0.1, zero, phi, theta));
+    params.x0 = 0.3;
+    params.xf = 0.9;
+    params.yf = 0.1;
+    const ReachReport ends = convert_motion_ends(params, 'b');
+    ASSERT_EQ(ends.count, 1);  // the end only
+    EXPECT_EQ(ends.points[0].x, 0.9);
+    EXPECT_EQ(ends.points[0].y, 0.1);
     EXPECT_TRUE(console_capture.text.empty());
     EXPECT_EQ(console_capture.key_waits, 0);
 }

@@ -2,8 +2,8 @@
 // prints
 #pragma once
 
-#include "model/console_io.h"
 #include "platform/console.h"
+#include "platform/console_io.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/model_test.h"
 

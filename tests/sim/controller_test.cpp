@@ -3,6 +3,7 @@
 
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "planning/reference.h"
 #include "tests/support/model_test.h"
 

@@ -1,6 +1,6 @@
 #include "tests/support/console_capture.h"
 
-#include "model/console_io.h"
+#include "platform/console_io.h"
 
 ConsoleCapture console_capture = {};
 

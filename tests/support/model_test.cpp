@@ -1,8 +1,9 @@
 #include "tests/support/model_test.h"
 
-#include "model/console_io.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 #include "planning/reference.h"
+#include "platform/console_io.h"
 
 void ModelTest::SetUp() {
     console_hooks = {};

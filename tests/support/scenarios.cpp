@@ -2,6 +2,7 @@
 
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
 
 void load_scenario(int robot_type, int motion, int cp) {
     set_defaults(params);

@@ -1,8 +1,8 @@
-// model/console_io.h: the narrow console the model and planning code may speak through
+// platform/console_io.h: the narrow console the programs' reports and dialogs speak through
 #pragma once
 
-// The library has no terminal of its own: the program that links it installs these hooks
-// (the interactive program its console, the batch tool standard error, the tests a capture).
+// The program installs these hooks (the interactive program its terminal console, the batch
+// tool standard error, the tests a capture), so that the same reports serve every one.
 // With no hook installed, text is dropped and a key wait returns at once.
 struct ConsoleHooks {
     void (*write_text)(const char* utf8);  // writes UTF-8 text as it stands, no newline added

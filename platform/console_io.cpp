@@ -1,4 +1,4 @@
-#include "model/console_io.h"
+#include "platform/console_io.h"
 
 #include <cstdarg>
 #include <cstdio>
