@@ -5,11 +5,13 @@
 
 #include "analysis/summary.h"
 #include "app/datafile.h"
+#include "app/report.h"
 #include "batch/output_file.h"
 #include "batch/pictures.h"
-#include "model/console_io.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "planning/experiment.h"
+#include "platform/console_io.h"
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
 #include "sim/simulate.h"
@@ -23,6 +25,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <unistd.h>
 
 //------------------------------------------------------------------ console
@@ -96,27 +99,10 @@ static const char* const HELP =
     "     reach does that too); everything is written all the same, and one line on\n"
     "     standard error names the first sample and quantity\n";
 
-constexpr int DEFAULT_GIF_EVERY = 2;    // samples per GIF frame: 25 frames per simulated second
 constexpr double MAX_VIEW_SCALE = 1e3;  // beyond this the robot is a few metres of grid cells
 
 BatchOptions default_batch_options() {
-    return BatchOptions{'b',
-                        'c',
-                        4,
-                        'g',
-                        'V',
-                        false,
-                        false,
-                        "",
-                        {},
-                        false,
-                        false,
-                        "",
-                        -1,
-                        0,
-                        0.0,
-                        "",
-                        DEFAULT_GIF_EVERY};
+    return BatchOptions{};
 }
 
 // the one-character value of an option if it is one of `allowed`, else 0
@@ -190,9 +176,42 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
         {"--cp", "1234", &opt->cp},          {"--gravity", "gh", &opt->gravity},
         {"--fb", "vV", &opt->fb_type},
     };
-    // options with a value that are not selectors of the experiment
-    const char* const valued[] = {"--sample", "--every", "--graph", "--scale", "--png", "--gif"};
-    bool named[6] = {};
+
+    // options with a value that are not selectors of the experiment, in the order of `named`;
+    // each stores its value and says whether it was a valid one
+    struct Valued {
+        const char* name;
+        bool (*store)(const std::string& value, BatchOptions* opt);
+    };
+
+    static const Valued valued[] = {
+        {"--sample",  // the upper end depends on the run and is checked once it is known
+         [](const std::string& v, BatchOptions* o) {
+             return integer_value(v, 0, HISTORY_LEN - 1, &o->sample);
+         }},
+        {"--every",
+         [](const std::string& v, BatchOptions* o) {
+             return integer_value(v, 1, HISTORY_LEN - 1, &o->every);
+         }},
+        {"--graph",
+         [](const std::string& v, BatchOptions* o) {
+             o->graph = selector_value(v.c_str(), "ti");
+             return o->graph != 0;
+         }},
+        {"--scale", [](const std::string& v,
+                       BatchOptions* o) { return positive_value(v, MAX_VIEW_SCALE, &o->scale); }},
+        {"--png",
+         [](const std::string& v, BatchOptions* o) {
+             o->png_file = v;
+             return !v.empty();
+         }},
+        {"--gif",
+         [](const std::string& v, BatchOptions* o) {
+             o->gif_file = v;
+             return !v.empty();
+         }},
+    };
+    bool named[std::size(valued)] = {};
 
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -238,8 +257,8 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             }
         }
         int other = -1;
-        for (int v = 0; v < 6; ++v) {
-            if (name == valued[v]) {
+        for (int v = 0; v < static_cast<int>(std::size(valued)); ++v) {
+            if (name == valued[v].name) {
                 other = v;
             }
         }
@@ -268,26 +287,7 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             continue;
         }
         named[other] = true;
-        bool ok = true;
-        switch (other) {
-            case 0:  // the upper end depends on the run and is checked once it is known
-                ok = integer_value(value, 0, HISTORY_LEN - 1, &opt->sample);
-                break;
-            case 1:
-                ok = integer_value(value, 1, HISTORY_LEN - 1, &opt->every);
-                break;
-            case 2:
-                opt->graph = selector_value(value.c_str(), "ti");
-                ok = opt->graph != 0;
-                break;
-            case 3:
-                ok = positive_value(value, MAX_VIEW_SCALE, &opt->scale);
-                break;
-            default:
-                ok = !value.empty();
-                (other == 4 ? opt->png_file : opt->gif_file) = value;
-                break;
-        }
+        const bool ok = valued[other].store(value, opt);
         if (!ok) {
             *error = wrong;
             return false;
@@ -398,7 +398,7 @@ bool prepare_batch_experiment(const BatchOptions& opt) {
             *fields[i] = values[i];
         }
     }
-    update_derived(params);
+    tell_unreachable(params, update_derived(params), true);
     return complete;
 }
 
@@ -570,8 +570,10 @@ int run_batch(int argc, char** argv) {
         write_plan_csv(stdout);
         return finish_output(EXIT_DONE);
     }
-    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-             params.n_sample, robot_record(params, params.robot_type)->theta0);
+    const ReachReport unreachable =
+        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
+                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+    tell_unreachable(params, unreachable, false);
     const HistorySet* h = history_of(params.robot_type);
     if (opt.summary) {
         write_summary(stdout, opt.csv);

@@ -6,25 +6,28 @@
 #include <cstdio>
 #include <string>
 
-// what the command line asks for; selectors hold character codes as in the parameter set
+constexpr int DEFAULT_GIF_EVERY = 2;  // samples per GIF frame: 25 frames per simulated second
+
+// what the command line asks for, every field with the value of a run with nothing given;
+// selectors hold character codes as in the parameter set
 struct BatchOptions {
-    int robot_type;         // 'a' or 'b'
-    int motion;             // 'q', 'p' or 'c'
-    int cp;                 // 1 .. 4
-    int gravity;            // 'g' or 'h'
-    int fb_type;            // 'v' or 'V'
-    bool plan;              // write the planned quantities instead of the histories
-    bool help;              // describe the tool and stop
-    std::string data_file;  // robot data file to start from; empty: the start-up defaults
-    bool given[5];          // which of robot_type .. fb_type the command line set
-    bool summary;           // write the response figures instead of the histories
-    bool csv;               // the response figures as name,value lines
-    std::string png_file;   // write the window's frame here as a PNG; empty: no picture
-    int sample;             // sample the PNG shows; -1: the last of the run          (-)
-    int graph;              // lower graph of the pictures, 't' or 'i'; 0: the run's own
-    double scale;           // robot view scale of the pictures; 0: the window's 1.0  (-)
-    std::string gif_file;   // write the whole animation here as a GIF; empty: none
-    int every;              // samples from one GIF frame to the next                 (-)
+    int robot_type = 'b';           // 'a' or 'b'
+    int motion = 'c';               // 'q', 'p' or 'c'
+    int cp = 4;                     // 1 .. 4
+    int gravity = 'g';              // 'g' or 'h'
+    int fb_type = 'V';              // 'v' or 'V'
+    bool plan = false;              // write the planned quantities instead of the histories
+    bool help = false;              // describe the tool and stop
+    std::string data_file;          // robot data file to start from; empty: the start-up defaults
+    bool given[5] = {};             // which of robot_type .. fb_type the command line set
+    bool summary = false;           // write the response figures instead of the histories
+    bool csv = false;               // the response figures as name,value lines
+    std::string png_file;           // write the window's frame here as a PNG; empty: no picture
+    int sample = -1;                // sample the PNG shows; -1: the last of the run          (-)
+    int graph = 0;                  // lower graph of the pictures, 't' or 'i'; 0: the run's own
+    double scale = 0.0;             // robot view scale of the pictures; 0: the window's 1.0  (-)
+    std::string gif_file;           // write the whole animation here as a GIF; empty: none
+    int every = DEFAULT_GIF_EVERY;  // samples from one GIF frame to the next         (-)
 };
 
 //------------------------------------------------------------------ command line
