@@ -127,15 +127,14 @@ static double max_or_nan(double m, double v) {
     return std::isnan(m) || std::isnan(v) ? NOT_A_NUMBER : std::max(m, v);
 }
 
-ResponseSummary summarize_response(int robot_type) {
-    const HistorySet& h = *history_of(robot_type);
-    const RobotRecord& r = *robot_record(params, robot_type);
+ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type) {
+    const RobotRecord& r = *robot_record(ps, robot_type);
     ResponseSummary s = {};
-    s.last = std::max(0, std::min(params.n_sample, HISTORY_LEN - 1));
-    s.tf = params.tf;
-    s.dt = params.dt_sample;
-    s.ptp = params.motion == 'q' || params.motion == 'p';
-    s.cp = params.motion == 'c';
+    s.last = std::max(0, std::min(ps.n_sample, HISTORY_LEN - 1));
+    s.tf = ps.tf;
+    s.dt = ps.dt_sample;
+    s.ptp = ps.motion == 'q' || ps.motion == 'p';
+    s.cp = ps.motion == 'c';
 
     // sample nearest tf, clamped to the run; the bounds are checked before the rounding
     const double k_exact = s.tf / s.dt;
@@ -160,7 +159,7 @@ ResponseSummary summarize_response(int robot_type) {
     const double Kp[2] = {r.Kp1, r.Kp2};
     const double Kv[2] = {r.Kv1, r.Kv2};
     const double Ki[2] = {r.Ki1, r.Ki2};
-    const double alpha[2] = {params.alpha1, params.alpha2};
+    const double alpha[2] = {ps.alpha1, ps.alpha2};
     for (int j = 0; j < 2; ++j) {
         // travel and the angle the motion ends at. A PTP command ends at thetaf. A CP command
         // also comes to rest after tf, but not always at thetaf, the principal inverse
@@ -285,30 +284,30 @@ static const char* selector_text(int value, int a, const char* a_text, int b, co
     return "other";
 }
 
-static void write_header(std::FILE* out, const ResponseSummary& s) {
+static void write_header(std::FILE* out, const ParameterSet& ps, const ResponseSummary& s) {
     static const char* const CP_PATHS[CP_NAME_COUNT] = {"", "straight line", "circle", "inverted U",
                                                         "sine curve"};
     std::fprintf(out, "Response of the last run\n");
     std::fprintf(
         out, "  robot     %s (%c)\n",
-        selector_text(params.robot_type, 'a', "cylindrical-coordinate robot", 'b', "SCARA robot"),
-        params.robot_type == 'a' || params.robot_type == 'b' ? params.robot_type : '?');
-    if (params.motion == 'c') {
-        const bool known = params.cp >= 1 && params.cp < CP_NAME_COUNT;
+        selector_text(ps.robot_type, 'a', "cylindrical-coordinate robot", 'b', "SCARA robot"),
+        ps.robot_type == 'a' || ps.robot_type == 'b' ? ps.robot_type : '?');
+    if (ps.motion == 'c') {
+        const bool known = ps.cp >= 1 && ps.cp < CP_NAME_COUNT;
         std::fprintf(out, "  motion    CP motion, %s (c, cp %d)\n",
-                     known ? CP_PATHS[params.cp] : "a path of unknown kind", params.cp);
+                     known ? CP_PATHS[ps.cp] : "a path of unknown kind", ps.cp);
     } else {
         std::fprintf(out, "  motion    %s (%c)\n",
-                     selector_text(params.motion, 'q', "PTP with a step command", 'p',
+                     selector_text(ps.motion, 'q', "PTP with a step command", 'p',
                                    "PTP with a trapezoidal velocity command"),
-                     s.ptp ? params.motion : '?');
+                     s.ptp ? ps.motion : '?');
     }
     std::fprintf(out, "  gravity   %s\n",
-                 selector_text(params.gravity, 'g', "on, vertical motion (g)", 'h',
+                 selector_text(ps.gravity, 'g', "on, vertical motion (g)", 'h',
                                "off, horizontal motion (h)"));
     std::fprintf(out, "  feedback  %s\n",
-                 selector_text(params.fb_type, 'v', "velocity (v)", 'V', "velocity error (V)"));
-    if (params.motion == 'q') {
+                 selector_text(ps.fb_type, 'v', "velocity (v)", 'V', "velocity error (V)"));
+    if (ps.motion == 'q') {
         std::fprintf(
             out, "  tf        %g s (as set: a step command has no motion time of its own)\n", s.tf);
     } else {
@@ -337,8 +336,8 @@ static void write_cell(std::FILE* out, double value, bool applies, const char* n
     }
 }
 
-void write_summary(std::FILE* out, bool csv) {
-    const ResponseSummary s = summarize_response(params.robot_type);
+void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv) {
+    const ResponseSummary s = summarize_response(ps, h, ps.robot_type);
     const double to_hz = 1.0 / (2.0 * PI);
     const bool during = s.n_during > 0;
     const bool after = s.n_after > 0;
@@ -399,7 +398,7 @@ void write_summary(std::FILE* out, bool csv) {
         return;
     }
 
-    write_header(out, s);
+    write_header(out, ps, s);
     std::fprintf(out, "\n%-36s%15s%15s\n", "", "joint 1", "joint 2");
     for (const SummaryRow& row : rows) {
         std::fprintf(out, "%-36s", row.label);

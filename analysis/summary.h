@@ -2,7 +2,7 @@
 #pragma once
 
 // Figures per joint j = 1, 2 of the motor quantities of samples k = 0 .. last, t = k dt_sample,
-// where last = min(n_sample, HISTORY_LEN - 1), at least 0, and tf = params.tf (a step command
+// where last = min(n_sample, HISTORY_LEN - 1), at least 0, and tf = ps.tf (a step command
 // has no motion time of its own: tf is then the value left from the motion set before):
 //   travel             thetaf - theta0 of the robot record for PTP; for CP the commanded net
 //                      travel theta_ref[last] - theta_ref[0], see summarize_response
@@ -31,6 +31,9 @@
 //           inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j, inertia_max_j,
 //           wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and last
 //           max_path_error_mm
+
+#include "model/parameters.h"
+#include "sim/history.h"
 
 #include <cstdio>
 
@@ -82,12 +85,10 @@ struct ResponseSummary {
 // (1/s). Not a number when the coefficients are not finite numbers.
 LoopFigures closed_loop_figures(double J, double Kp, double Kv, double Ki, double alpha);
 
-// the figures of the last run of robot_type.
-// reads: dt_sample, n_sample, tf, motion, alpha1, alpha2, the robot record of robot_type,
-// history_of(robot_type); writes nothing
-ResponseSummary summarize_response(int robot_type);
+// the figures of the run h of robot_type with the settings ps.
+// reads: dt_sample, n_sample, tf, motion, alpha1, alpha2, the robot record of robot_type
+ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type);
 
 //------------------------------------------------------------------ output
-// the response figures of the last run of params.robot_type, as a table or as name,value lines
-// reads: params, history_of(params.robot_type)
-void write_summary(std::FILE* out, bool csv);
+// the response figures of the run h of ps.robot_type, as a table or as name,value lines
+void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv);

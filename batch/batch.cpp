@@ -576,7 +576,7 @@ int run_batch(int argc, char** argv) {
     tell_unreachable(params, unreachable, false);
     const HistorySet* h = history_of(params.robot_type);
     if (opt.summary) {
-        write_summary(stdout, opt.csv);
+        write_summary(stdout, params, *history_of(params.robot_type), opt.csv);
     } else if (!pictures) {
         write_history_csv(stdout, h, params.n_sample);
     }

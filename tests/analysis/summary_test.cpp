@@ -151,7 +151,7 @@ class RunFiguresTest : public ModelTest, public ::testing::WithParamInterface<Ru
 // every figure by a plain scan of the histories, in the words of its definition
 TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
     const int rt = params.robot_type;
-    const ResponseSummary s = summarize_response(rt);
+    const ResponseSummary s = summarize_response(params, *history_of(rt), rt);
     const HistorySet& h = *history_of(rt);
     const RobotRecord& r = *robot_record(params, rt);
     const bool ptp = params.motion != 'c';
@@ -284,7 +284,7 @@ class SummaryEdgesTest : public ModelTest {
 
 TEST_F(SummaryEdgesTest, TfBeyondTheRunLeavesNoSampleAfterIt) {
     params.tf = 10.0;
-    const ResponseSummary s = summarize_response('a');
+    const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_EQ(s.n_after, 0);
     EXPECT_EQ(s.k_tf, s.last);
     for (int j = 0; j < 2; ++j) {
@@ -297,7 +297,7 @@ TEST_F(SummaryEdgesTest, ALastSampleOutsideTheBandIsNotSettled) {
     const int last = params.n_sample;
     history_cyl.theta[last][0] =
         params.cyl.thetaf[0] + 0.03 * (params.cyl.thetaf[0] - params.cyl.theta0[0]);
-    const ResponseSummary s = summarize_response('a');
+    const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_TRUE(s.settling_applies[0]);
     EXPECT_TRUE(std::isnan(s.settling_time[0]));
     EXPECT_FALSE(std::isnan(s.settling_time[1]));
@@ -305,9 +305,9 @@ TEST_F(SummaryEdgesTest, ALastSampleOutsideTheBandIsNotSettled) {
 
 TEST_F(SummaryEdgesTest, RunLengthIsClampedToTheHistories) {
     params.n_sample = HISTORY_LEN + 10;
-    EXPECT_EQ(summarize_response('a').last, HISTORY_LEN - 1);
+    EXPECT_EQ(summarize_response(params, *history_of('a'), 'a').last, HISTORY_LEN - 1);
     params.n_sample = -3;
-    const ResponseSummary s = summarize_response('a');
+    const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_EQ(s.last, 0);
     EXPECT_EQ(s.k_tf, 0);
 }
@@ -315,7 +315,7 @@ TEST_F(SummaryEdgesTest, RunLengthIsClampedToTheHistories) {
 TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
     history_cyl.theta_err[50][1] = -std::nan("");  // printed "-nan" unless written with care
     history_cyl.inertia_seen[60][0] = std::nan("");
-    const ResponseSummary s = summarize_response('a');
+    const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_FALSE(std::isnan(s.max_error_during[0]));
     EXPECT_TRUE(std::isnan(s.max_error_during[1]));
     EXPECT_TRUE(std::isnan(s.inertia_min[0]));
@@ -324,7 +324,7 @@ TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
 
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
-    write_summary(f, true);
+    write_summary(f, params, *history_of(params.robot_type), true);
     std::rewind(f);
     std::string text;
     for (int ch = std::fgetc(f); ch != EOF; ch = std::fgetc(f)) {
@@ -355,7 +355,7 @@ TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
         simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
                  params.n_sample, robot_record(params, robot_type)->theta0);
         const HistorySet& h = *history_of(robot_type);
-        const ResponseSummary s = summarize_response(robot_type);
+        const ResponseSummary s = summarize_response(params, *history_of(robot_type), robot_type);
         int closed = 0;
         for (int j = 0; j < 2; ++j) {
             const double net = h.theta_ref[s.last][j] - h.theta_ref[0][j];

@@ -64,8 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
                  params.n_sample, robot_record(params, params.robot_type)->theta0);
     tell_unreachable(params, unreachable, false);
-    write_summary(nowhere, true);
-    write_summary(nowhere, false);
+    write_summary(nowhere, params, *history_of(params.robot_type), true);
+    write_summary(nowhere, params, *history_of(params.robot_type), false);
     write_history_csv(nowhere, history_of(params.robot_type), params.n_sample);
     close(fd);
     return 0;
