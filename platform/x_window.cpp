@@ -132,18 +132,18 @@ const char* display_problem(const char* display_name) {
     return result;
 }
 
-void run_window(int argc, char** argv, const WindowSpec& spec) {
+void run_window(int argc, char** argv, const WindowSetup& setup) {
     // the event loop too: its callbacks that run robosim's own code say so (OwnCode)
     const WindowSystemCall call;
     // a connection of our own, held to the end, keeps a virtual server that has just lost its
     // last client from resetting under the window library's own connection
     held_display = connect_display_patiently(display_argument(argc, argv));
-    glutInitWindowSize(spec.size, spec.size);
+    glutInitWindowSize(setup.size, setup.size);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB | GLUT_DEPTH);
-    glutCreateWindow(spec.caption);
-    set_utf8_property("_NET_WM_NAME", spec.caption);
-    set_utf8_property("_NET_WM_ICON_NAME", spec.caption);
+    glutCreateWindow(setup.caption);
+    set_utf8_property("_NET_WM_NAME", setup.caption);
+    set_utf8_property("_NET_WM_ICON_NAME", setup.caption);
     set_pid_property();
     watched_window = glXGetCurrentDrawable();
     if (held_display != nullptr && watched_window != 0) {
@@ -152,9 +152,9 @@ void run_window(int argc, char** argv, const WindowSpec& spec) {
         glutTimerFunc(WATCH_INTERVAL_MS, watch_window, 0);
     }
 
-    glutDisplayFunc(spec.display);
-    glutReshapeFunc(spec.reshape);
-    glutKeyboardFunc(spec.key);
+    glutDisplayFunc(setup.display);
+    glutReshapeFunc(setup.reshape);
+    glutKeyboardFunc(setup.key);
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glutMainLoop();
     std::exit(0);  // the loop returns only when the window library is told to leave it

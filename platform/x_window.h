@@ -3,7 +3,7 @@
 #pragma once
 
 // what the window is and who draws into it and takes its keys
-struct WindowSpec {
+struct WindowSetup {
     int size;                                      // initial width and height (px)
     const char* caption;                           // UTF-8 title
     void (*display)();                             // draws the whole frame
@@ -23,11 +23,11 @@ const char* display_argument(int argc, char** argv);
 // first question rather than after the dialogs.
 const char* display_problem(const char* display_name = nullptr);
 
-// opens the window spec describes on the display of display_argument, registers its
+// opens the window setup describes on the display of display_argument, registers its
 // callbacks, sets the white clear colour and enters the event loop, which never returns; argc
 // and argv go unchanged to the window library. The program ends with status 0 when another
 // client destroys the window.
-[[noreturn]] void run_window(int argc, char** argv, const WindowSpec& spec);
+[[noreturn]] void run_window(int argc, char** argv, const WindowSetup& setup);
 
 // forgets the key presses and releases sent to the window and not handled yet: keys typed
 // into the window while a console dialog had the user's attention are not for the window
