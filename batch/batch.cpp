@@ -20,6 +20,7 @@
 #include "view/view_state.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -427,14 +428,20 @@ static void on_picture_display_lost() {
     _exit(status_after_pictures);
 }
 
+// a picture file the options name, with the option that names it
+struct PictureOutput {
+    const char* option;
+    const std::string& path;  // empty: not asked for
+};
+
+static std::array<PictureOutput, 2> picture_outputs(const BatchOptions& opt) {
+    return {{{"--png", opt.png_file}, {"--gif", opt.gif_file}}};
+}
+
 // The outputs must neither overwrite the data file nor each other, whatever names they are
 // given: the same file by another path is the same file.
 static bool outputs_apart(const BatchOptions& opt, std::string* error) {
-    const struct {
-        const char* option;
-        const std::string& path;
-    } outputs[] = {{"--png", opt.png_file}, {"--gif", opt.gif_file}};
-
+    const std::array<PictureOutput, 2> outputs = picture_outputs(opt);
     for (const auto& out : outputs) {
         if (!out.path.empty() && !opt.data_file.empty() && same_file(out.path, opt.data_file)) {
             *error = std::string(out.option) + " '" + out.path + "' is the data file";
@@ -452,11 +459,7 @@ static bool outputs_apart(const BatchOptions& opt, std::string* error) {
 static bool outputs_writable(const BatchOptions& opt) {
     bool ok = true;
 
-    const struct {
-        const char* option;
-        const std::string& path;
-    } outputs[] = {{"--png", opt.png_file}, {"--gif", opt.gif_file}};
-
+    const std::array<PictureOutput, 2> outputs = picture_outputs(opt);
     for (const auto& out : outputs) {
         const std::string problem = out.path.empty() ? "" : output_target_problem(out.path);
         if (!problem.empty()) {
