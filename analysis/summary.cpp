@@ -128,13 +128,14 @@ static double max_or_nan(double m, double v) {
 }
 
 ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type) {
-    const RobotRecord& r = *robot_record(ps, robot_type);
+    const RobotModel& rm = robot_of(ps.model, robot_type);
+    const RobotPlan& rp = robot_of(ps.plan, robot_type);
     ResponseSummary s = {};
-    s.last = std::max(0, std::min(ps.n_sample, HISTORY_LEN - 1));
-    s.tf = ps.tf;
-    s.dt = ps.dt_sample;
-    s.ptp = ps.motion == 'q' || ps.motion == 'p';
-    s.cp = ps.motion == 'c';
+    s.last = std::max(0, std::min(ps.settings.n_sample, HISTORY_LEN - 1));
+    s.tf = ps.plan.tf;
+    s.dt = ps.settings.dt_sample;
+    s.ptp = ps.settings.motion == 'q' || ps.settings.motion == 'p';
+    s.cp = ps.settings.motion == 'c';
 
     // sample nearest tf, clamped to the run; the bounds are checked before the rounding
     const double k_exact = s.tf / s.dt;
@@ -155,11 +156,11 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
         }
     }
 
-    const double tau_m[2] = {r.tau_m1, r.tau_m2};
-    const double Kp[2] = {r.Kp1, r.Kp2};
-    const double Kv[2] = {r.Kv1, r.Kv2};
-    const double Ki[2] = {r.Ki1, r.Ki2};
-    const double alpha[2] = {ps.alpha1, ps.alpha2};
+    const double tau_m[2] = {rm.tau_m1, rm.tau_m2};
+    const double Kp[2] = {rm.Kp1, rm.Kp2};
+    const double Kv[2] = {rm.Kv1, rm.Kv2};
+    const double Ki[2] = {rm.Ki1, rm.Ki2};
+    const double alpha[2] = {ps.settings.alpha1, ps.settings.alpha2};
     for (int j = 0; j < 2; ++j) {
         // travel and the angle the motion ends at. A PTP command ends at thetaf. A CP command
         // also comes to rest after tf, but not always at thetaf, the principal inverse
@@ -169,8 +170,8 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
         // come to rest at the end), so it is measured around the commanded end and on the
         // commanded net travel; a joint that returns to its start angle has none.
         if (s.ptp) {
-            s.travel[j] = r.thetaf[j] - r.theta0[j];
-            s.target[j] = r.thetaf[j];
+            s.travel[j] = rp.thetaf[j] - rp.theta0[j];
+            s.target[j] = rp.thetaf[j];
         } else {
             s.travel[j] = h.theta_ref[s.last][j] - h.theta_ref[0][j];
             s.target[j] = h.theta_ref[s.last][j];
@@ -199,7 +200,7 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
             const double sign = s.travel[j] > 0.0 ? 1.0 : -1.0;
             double beyond = 0.0;
             for (int k = 0; k <= s.last; ++k) {
-                beyond = max_or_nan(beyond, (h.theta[k][j] - r.thetaf[j]) * sign);
+                beyond = max_or_nan(beyond, (h.theta[k][j] - rp.thetaf[j]) * sign);
             }
             s.overshoot_pct[j] = beyond / std::fabs(s.travel[j]) * 100.0;
         }
@@ -288,26 +289,29 @@ static void write_header(std::FILE* out, const ParameterSet& ps, const ResponseS
     static const char* const CP_PATHS[CP_NAME_COUNT] = {"", "straight line", "circle", "inverted U",
                                                         "sine curve"};
     std::fprintf(out, "Response of the last run\n");
-    std::fprintf(
-        out, "  robot     %s (%c)\n",
-        selector_text(ps.robot_type, 'a', "cylindrical-coordinate robot", 'b', "SCARA robot"),
-        ps.robot_type == 'a' || ps.robot_type == 'b' ? ps.robot_type : '?');
-    if (ps.motion == 'c') {
-        const bool known = ps.cp >= 1 && ps.cp < CP_NAME_COUNT;
+    std::fprintf(out, "  robot     %s (%c)\n",
+                 selector_text(ps.settings.robot_type, 'a', "cylindrical-coordinate robot", 'b',
+                               "SCARA robot"),
+                 ps.settings.robot_type == 'a' || ps.settings.robot_type == 'b'
+                     ? ps.settings.robot_type
+                     : '?');
+    if (ps.settings.motion == 'c') {
+        const bool known = ps.settings.cp >= 1 && ps.settings.cp < CP_NAME_COUNT;
         std::fprintf(out, "  motion    CP motion, %s (c, cp %d)\n",
-                     known ? CP_PATHS[ps.cp] : "a path of unknown kind", ps.cp);
+                     known ? CP_PATHS[ps.settings.cp] : "a path of unknown kind", ps.settings.cp);
     } else {
         std::fprintf(out, "  motion    %s (%c)\n",
-                     selector_text(ps.motion, 'q', "PTP with a step command", 'p',
+                     selector_text(ps.settings.motion, 'q', "PTP with a step command", 'p',
                                    "PTP with a trapezoidal velocity command"),
-                     s.ptp ? ps.motion : '?');
+                     s.ptp ? ps.settings.motion : '?');
     }
     std::fprintf(out, "  gravity   %s\n",
-                 selector_text(ps.gravity, 'g', "on, vertical motion (g)", 'h',
+                 selector_text(ps.settings.gravity, 'g', "on, vertical motion (g)", 'h',
                                "off, horizontal motion (h)"));
-    std::fprintf(out, "  feedback  %s\n",
-                 selector_text(ps.fb_type, 'v', "velocity (v)", 'V', "velocity error (V)"));
-    if (ps.motion == 'q') {
+    std::fprintf(
+        out, "  feedback  %s\n",
+        selector_text(ps.settings.fb_type, 'v', "velocity (v)", 'V', "velocity error (V)"));
+    if (ps.settings.motion == 'q') {
         std::fprintf(
             out, "  tf        %g s (as set: a step command has no motion time of its own)\n", s.tf);
     } else {
@@ -337,7 +341,7 @@ static void write_cell(std::FILE* out, double value, bool applies, const char* n
 }
 
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv) {
-    const ResponseSummary s = summarize_response(ps, h, ps.robot_type);
+    const ResponseSummary s = summarize_response(ps, h, ps.settings.robot_type);
     const double to_hz = 1.0 / (2.0 * PI);
     const bool during = s.n_during > 0;
     const bool after = s.n_after > 0;

@@ -2,7 +2,7 @@
 #pragma once
 
 // Figures per joint j = 1, 2 of the motor quantities of samples k = 0 .. last, t = k dt_sample,
-// where last = min(n_sample, HISTORY_LEN - 1), at least 0, and tf = ps.tf (a step command
+// where last = min(n_sample, HISTORY_LEN - 1), at least 0, and tf = ps.plan.tf (a step command
 // has no motion time of its own: tf is then the value left from the motion set before):
 //   travel             thetaf - theta0 of the robot record for PTP; for CP the commanded net
 //                      travel theta_ref[last] - theta_ref[0], see summarize_response
@@ -32,7 +32,7 @@
 //           wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and last
 //           max_path_error_mm
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 #include "sim/history.h"
 
 #include <cstdio>
@@ -81,7 +81,7 @@ struct ResponseSummary {
 //------------------------------------------------------------------ figures
 // natural frequency and damping ratio of J s^2 + Kv s + Kp (PD, Ki == 0) or of the quadratic
 // factor left of J s^3 + Kv s^2 + Kp s + Ki when its real root nearest -alpha (the third pole
-// the gains were placed with) is divided out; J (kg*m^2), the gains as in RobotRecord, alpha
+// the gains were placed with) is divided out; J (kg*m^2), the gains as in RobotModel, alpha
 // (1/s). Not a number when the coefficients are not finite numbers.
 LoopFigures closed_loop_figures(double J, double Kp, double Kv, double Ki, double alpha);
 
@@ -90,5 +90,5 @@ LoopFigures closed_loop_figures(double J, double Kp, double Kv, double Ki, doubl
 ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type);
 
 //------------------------------------------------------------------ output
-// the response figures of the run h of ps.robot_type, as a table or as name,value lines
+// the response figures of the run h of ps.settings.robot_type, as a table or as name,value lines
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv);

@@ -5,6 +5,7 @@
 // stops early leaves a parameter set whose fields all mean what they say.
 #include "app/datafile.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
@@ -210,54 +211,55 @@ static bool load_file(const char* path, std::string* text) {
 
 // (1-1) to (1-4): the mechanics of robot 'a' or 'b'
 static bool read_mechanics(TokenStream* ts) {
-    const int rt = params.robot_type;
+    const int rt = params.settings.robot_type;
     const bool robot = rt == 'a' || rt == 'b';  // another type has no robot-specific data
     if (rt == 'a') {
-        if (!read_real(ts, "(1-1) アーム長 L", &params.cyl.L)) {
+        if (!read_real(ts, "(1-1) アーム長 L", &params.settings.cyl.L)) {
             return false;
         }
-        console_print("\n(1-1) アーム長=%5.3f[m] ", params.cyl.L);
+        console_print("\n(1-1) アーム長=%5.3f[m] ", params.settings.cyl.L);
     } else if (rt == 'b') {
         double L2w = 0.0;  // joint 2 to the work position (m)
-        if (!read_real(ts, "(1-1) アーム長 L1", &params.scara.L1)
+        if (!read_real(ts, "(1-1) アーム長 L1", &params.settings.scara.L1)
             || !read_real(ts, "(1-1) J2--Pw間距離", &L2w)) {
             return false;
         }
-        params.scara.L2 = L2w - params.wc;
-        console_print("\n(1-1) アーム長=(%5.3f, %5.3f)[m] J2--Pw間距離=%5.3f[m]", params.scara.L1,
-                      params.scara.L2, L2w);
+        params.settings.scara.L2 = L2w - params.settings.wc;
+        console_print("\n(1-1) アーム長=(%5.3f, %5.3f)[m] J2--Pw間距離=%5.3f[m]",
+                      params.settings.scara.L1, params.settings.scara.L2, L2w);
     }
-    if (!read_real(ts, "(1-2) ワーク質量 mw", &params.mw)) {
+    if (!read_real(ts, "(1-2) ワーク質量 mw", &params.settings.mw)) {
         return false;
     }
-    console_print("\n(1-2) ワーク質量=%5.3f[kg] ", params.mw);
+    console_print("\n(1-2) ワーク質量=%5.3f[kg] ", params.settings.mw);
     if (!robot) {
         return true;
     }
-    RobotRecord& r = *robot_record(params, rt);
-    if (!read_reals(ts, {{"(1-3) モータパワー PW1", &r.PW1}, {"(1-3) モータパワー PW2", &r.PW2}})) {
+    RobotSettings& rs = robot_of(params.settings, rt);
+    if (!read_reals(ts,
+                    {{"(1-3) モータパワー PW1", &rs.PW1}, {"(1-3) モータパワー PW2", &rs.PW2}})) {
         return false;
     }
-    console_print("\n(1-3) モータパワー1,2=(%5.2f %5.2f)[Watt] ", r.PW1, r.PW2);
-    if (!read_reals(ts, {{"(1-4) 減速比 u1", &r.u1}, {"(1-4) 順伝達効率 η1", &r.eta_fwd1}})) {
+    console_print("\n(1-3) モータパワー1,2=(%5.2f %5.2f)[Watt] ", rs.PW1, rs.PW2);
+    if (!read_reals(ts, {{"(1-4) 減速比 u1", &rs.u1}, {"(1-4) 順伝達効率 η1", &rs.eta_fwd1}})) {
         return false;
     }
-    console_print("\n(1-4) 減速比と順伝達効率 u1=%5.2f η1=%5.2f", r.u1, r.eta_fwd1);
-    if (!read_reals(ts, {{"(1-4) 減速比 u2", &r.u2}, {"(1-4) 順伝達効率 η2", &r.eta_fwd2}})) {
+    console_print("\n(1-4) 減速比と順伝達効率 u1=%5.2f η1=%5.2f", rs.u1, rs.eta_fwd1);
+    if (!read_reals(ts, {{"(1-4) 減速比 u2", &rs.u2}, {"(1-4) 順伝達効率 η2", &rs.eta_fwd2}})) {
         return false;
     }
-    console_print("\n                         u2=%5.2f η2=%5.2f", r.u2, r.eta_fwd2);
+    console_print("\n                         u2=%5.2f η2=%5.2f", rs.u2, rs.eta_fwd2);
     return true;
 }
 
 // (1-5) gravity, (2-1) control characteristics, (2-2) feedback kind
 static bool read_control(TokenStream* ts) {
-    if (!read_selector(ts, "(1-5) 重力 g/h", &params.gravity)) {
+    if (!read_selector(ts, "(1-5) 重力 g/h", &params.settings.gravity)) {
         return false;
     }
-    if (params.gravity == 'g') {
+    if (params.settings.gravity == 'g') {
         console_print("\n(1-5) 重力考慮する（垂直運動）");
-    } else if (params.gravity == 'h') {
+    } else if (params.settings.gravity == 'h') {
         console_print("\n(1-5) 重力考慮しない（水平運動）");
     }
     double fn1_hz = 0.0;  // natural frequencies as the file gives them (Hz)
@@ -265,27 +267,27 @@ static bool read_control(TokenStream* ts) {
     if (!read_real(ts, "(2-1) fn1", &fn1_hz)) {
         return false;
     }
-    params.omega_n1 = 2.0 * PI * fn1_hz;
-    if (!read_real(ts, "(2-1) α1", &params.alpha1)) {
+    params.settings.omega_n1 = 2.0 * PI * fn1_hz;
+    if (!read_real(ts, "(2-1) α1", &params.settings.alpha1)) {
         return false;
     }
     console_print("\n(2-1) 第１制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α1=%5.2f[1/s]",
-                  fn1_hz, params.alpha1);
+                  fn1_hz, params.settings.alpha1);
     if (!read_real(ts, "(2-1) fn2", &fn2_hz)) {
         return false;
     }
-    params.omega_n2 = 2.0 * PI * fn2_hz;
-    if (!read_real(ts, "(2-1) α2", &params.alpha2)) {
+    params.settings.omega_n2 = 2.0 * PI * fn2_hz;
+    if (!read_real(ts, "(2-1) α2", &params.settings.alpha2)) {
         return false;
     }
     console_print("\n      第２制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α2=%5.2f[1/s]",
-                  fn2_hz, params.alpha2);
-    if (!read_selector(ts, "(2-2) 速度FB v/V", &params.fb_type)) {
+                  fn2_hz, params.settings.alpha2);
+    if (!read_selector(ts, "(2-2) 速度FB v/V", &params.settings.fb_type)) {
         return false;
     }
-    if (params.fb_type == 'V') {
+    if (params.settings.fb_type == 'V') {
         console_print("\n(2-2) 速度誤差FB");
-    } else if (params.fb_type == 'v') {
+    } else if (params.settings.fb_type == 'v') {
         console_print("\n(2-2) 速度FB");  // 'v' echoes as well, so both kinds show
     }
     return true;
@@ -295,10 +297,10 @@ static bool read_control(TokenStream* ts) {
 // so that the record stays consistent with what was read
 static bool read_cp_path(TokenStream* ts) {
     bool ok = true;
-    switch (params.cp) {
+    switch (params.settings.cp) {
         case 1: {
             console_print("\n(3-2) 直線軌道");
-            PatternRecord& p = params.line;
+            PatternRecord& p = params.settings.line;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 終点 xf", &p.xf},
@@ -313,7 +315,7 @@ static bool read_cp_path(TokenStream* ts) {
         }
         case 2: {
             console_print("\n(3-2) 円軌道");
-            PatternRecord& p = params.circle;
+            PatternRecord& p = params.settings.circle;
             ok = read_reals(ts, {{"(3-3) 円中心 Ox", &p.Ox},
                                  {"(3-3) 円中心 Oy", &p.Oy},
                                  {"(3-3) 半径 rr", &p.rr},
@@ -327,15 +329,15 @@ static bool read_cp_path(TokenStream* ts) {
             p.y0 = p.Oy;
             p.xf = p.x0;
             p.yf = p.y0;
-            params.x0 = p.x0;
-            params.y0 = p.y0;
-            params.xf = p.xf;
-            params.yf = p.yf;
+            params.plan.x0 = p.x0;
+            params.plan.y0 = p.y0;
+            params.plan.xf = p.xf;
+            params.plan.yf = p.yf;
             break;
         }
         case 3: {
             console_print("\n(3-2) Ｕ字軌道");
-            PatternRecord& p = params.ucurve;
+            PatternRecord& p = params.settings.ucurve;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 終点 xf", &p.xf},
@@ -356,7 +358,7 @@ static bool read_cp_path(TokenStream* ts) {
         }
         case 4: {
             console_print("\n(3-2) 正弦波軌道");
-            PatternRecord& p = params.sine;
+            PatternRecord& p = params.settings.sine;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 波長 L", &p.L},
@@ -367,12 +369,12 @@ static bool read_cp_path(TokenStream* ts) {
                               p.tf);
                 console_print("\n      正弦波の波長 L=%6.3f[m]  振幅=%6.3f[m]", p.L, p.A);
             }
-            params.x0 = p.x0;
-            params.y0 = p.y0;
+            params.plan.x0 = p.x0;
+            params.plan.y0 = p.y0;
             p.xf = p.x0 + p.L;
             p.yf = p.y0;
-            params.xf = p.xf;
-            params.yf = p.yf;
+            params.plan.xf = p.xf;
+            params.plan.yf = p.yf;
             break;
         }
         default:
@@ -383,12 +385,12 @@ static bool read_cp_path(TokenStream* ts) {
 
 // (3-1) the motion pattern and (3-2) its data
 static bool read_motion(TokenStream* ts) {
-    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &params.motion)) {
+    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &params.settings.motion)) {
         return false;
     }
-    if (params.motion == 'q') {
+    if (params.settings.motion == 'q') {
         console_print("\n(3-1) 運動パターン =PTP運動(ステップ入力）");
-        PatternRecord& p = params.step;
+        PatternRecord& p = params.settings.step;
         if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
                              {"(3-2) 始点 y0", &p.y0},
                              {"(3-2) 終点 xf", &p.xf},
@@ -397,9 +399,9 @@ static bool read_motion(TokenStream* ts) {
         }
         console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m]", p.x0, p.y0);
         console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
-    } else if (params.motion == 'p') {
+    } else if (params.settings.motion == 'p') {
         console_print("\n(3-1) 運動パターン =PTP運動(台形速度則）");
-        PatternRecord& p = params.trap;
+        PatternRecord& p = params.settings.trap;
         if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
                              {"(3-2) 始点 y0", &p.y0},
                              {"(3-2) 終点 xf", &p.xf},
@@ -410,9 +412,9 @@ static bool read_motion(TokenStream* ts) {
         console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0, p.y0,
                       p.tf);
         console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
-    } else if (params.motion == 'c') {
+    } else if (params.settings.motion == 'c') {
         console_print("\n(3-1) 運動パターン =CPP運動");
-        if (!read_integer(ts, "(3-2) CP軌道 cp", &params.cp)) {
+        if (!read_integer(ts, "(3-2) CP軌道 cp", &params.settings.cp)) {
             return false;
         }
         return read_cp_path(ts);
@@ -427,13 +429,13 @@ bool read_robot_data(const char* path) {
     if (!load_file(path, &ts.text)) {
         return false;
     }
-    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &params.robot_type)) {
+    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &params.settings.robot_type)) {
         return false;
     }
-    if (params.robot_type == 'a') {
-        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", params.robot_type);
-    } else if (params.robot_type == 'b') {
-        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", params.robot_type);
+    if (params.settings.robot_type == 'a') {
+        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", params.settings.robot_type);
+    } else if (params.settings.robot_type == 'b') {
+        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", params.settings.robot_type);
     }
     return read_mechanics(&ts) && read_control(&ts) && read_motion(&ts);
 }

@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 
 #include "app/datafile.h"
+#include "app/experiment.h"
 #include "app/report.h"
 #include "model/derive.h"
 #include "model/parameters.h"
@@ -50,12 +51,12 @@ static ChainAnswer ask_chain_question(const char* question) {
 
 // makes a pattern the current motion: start, end and (with_tf) its time
 static void make_current(const PatternRecord& rec, bool with_tf) {
-    params.x0 = rec.x0;
-    params.y0 = rec.y0;
-    params.xf = rec.xf;
-    params.yf = rec.yf;
+    params.plan.x0 = rec.x0;
+    params.plan.y0 = rec.y0;
+    params.plan.xf = rec.xf;
+    params.plan.yf = rec.yf;
     if (with_tf) {
-        params.tf = rec.tf;
+        params.plan.tf = rec.tf;
     }
 }
 
@@ -82,9 +83,9 @@ static void print_key_menu() {
 }
 
 static void print_robot_heading() {
-    if (params.robot_type == 'a') {
+    if (params.settings.robot_type == 'a') {
         console_print("\n\n(a) 円筒座標ロボットの線形制御");
-    } else if (params.robot_type == 'b') {
+    } else if (params.settings.robot_type == 'b') {
         console_print("\n\n(b) SCARAロボットの線形制御");
     }
 }
@@ -94,55 +95,56 @@ static void print_robot_heading() {
 // reads and writes: cyl.L / scara.L1, scara.L2 (the user types joint 2 to the work, L2 + wc)
 static void dialog_arm() {
     console_print("\n(1-1) ロボットアーム長変更");
-    if (params.robot_type == 'a') {
-        console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.cyl.L);
-        console_read_doubles({&params.cyl.L});
-    } else if (params.robot_type == 'b') {
-        double L2w = params.scara.L2 + params.wc;  // joint 2 to the work position (m)
-        console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=", params.scara.L1,
-                      L2w);
-        console_read_doubles({&params.scara.L1, &L2w});
-        params.scara.L2 = L2w - params.wc;
+    if (params.settings.robot_type == 'a') {
+        console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.settings.cyl.L);
+        console_read_doubles({&params.settings.cyl.L});
+    } else if (params.settings.robot_type == 'b') {
+        double L2w =
+            params.settings.scara.L2 + params.settings.wc;  // joint 2 to the work position (m)
+        console_print(
+            "\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=", params.settings.scara.L1, L2w);
+        console_read_doubles({&params.settings.scara.L1, &L2w});
+        params.settings.scara.L2 = L2w - params.settings.wc;
     }
 }
 
 // reads and writes: mw; writes the work block (work_a, work_b, IGw)
 static void dialog_work() {
-    console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.mw);
-    console_read_doubles({&params.mw});
-    derive_work(params, params.mw);
-    console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])", params.mw,
-                  params.IGw);
+    console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.settings.mw);
+    console_read_doubles({&params.settings.mw});
+    derive_work(params.model, params.settings.mw);
+    console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])",
+                  params.settings.mw, params.model.IGw);
 }
 
 // reads and writes: PW1, PW2 of the current robot
 static void dialog_motor() {
-    if (params.robot_type != 'a' && params.robot_type != 'b') {
+    if (params.settings.robot_type != 'a' && params.settings.robot_type != 'b') {
         return;  // no robot, no motors
     }
-    RobotRecord& r = *robot_record(params, params.robot_type);
-    console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", r.PW1, r.PW2);
-    console_read_doubles({&r.PW1, &r.PW2});
+    RobotSettings& rs = robot_of(params.settings, params.settings.robot_type);
+    console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", rs.PW1, rs.PW2);
+    console_read_doubles({&rs.PW1, &rs.PW2});
 }
 
 // reads and writes: u1, eta_fwd1, u2, eta_fwd2 of the current robot
 static void dialog_gear() {
-    if (params.robot_type == 'a') {
-        RobotRecord& r = params.cyl;
-        console_print("\n(1-4) 回転関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", r.u1,
-                      r.eta_fwd1);
-        console_read_doubles({&r.u1, &r.eta_fwd1});
-        console_print("      直動関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", r.u2,
-                      r.eta_fwd2);
-        console_read_doubles({&r.u2, &r.eta_fwd2});
-    } else if (params.robot_type == 'b') {
-        RobotRecord& r = params.scara;
-        console_print("\n(1-4) 第１関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", r.u1,
-                      r.eta_fwd1);
-        console_read_doubles({&r.u1, &r.eta_fwd1});
-        console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", r.u2,
-                      r.eta_fwd2);
-        console_read_doubles({&r.u2, &r.eta_fwd2});
+    if (params.settings.robot_type == 'a') {
+        RobotSettings& rs = params.settings.cyl;
+        console_print("\n(1-4) 回転関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", rs.u1,
+                      rs.eta_fwd1);
+        console_read_doubles({&rs.u1, &rs.eta_fwd1});
+        console_print("      直動関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", rs.u2,
+                      rs.eta_fwd2);
+        console_read_doubles({&rs.u2, &rs.eta_fwd2});
+    } else if (params.settings.robot_type == 'b') {
+        RobotSettings& rs = params.settings.scara;
+        console_print("\n(1-4) 第１関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", rs.u1,
+                      rs.eta_fwd1);
+        console_read_doubles({&rs.u1, &rs.eta_fwd1});
+        console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", rs.u2,
+                      rs.eta_fwd2);
+        console_read_doubles({&rs.u2, &rs.eta_fwd2});
     }
 }
 
@@ -156,29 +158,29 @@ static void dialog_gains() {
     console_print("\n   制御系の減衰比ζ1,ζ2=1.0とする");
     console_print(
         "\n   制御系の固有振動数ωnともう１つの時定数の逆数αを変更\n   （PD制御ならばα=0とする）");
-    double fn1_hz = params.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
+    double fn1_hz = params.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
     console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
-                  params.alpha1);
-    console_read_doubles({&fn1_hz, &params.alpha1});
-    double fn2_hz = params.omega_n2 / (2.0 * PI);
+                  params.settings.alpha1);
+    console_read_doubles({&fn1_hz, &params.settings.alpha1});
+    double fn2_hz = params.settings.omega_n2 / (2.0 * PI);
     console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
-                  params.alpha2);
-    console_read_doubles({&fn2_hz, &params.alpha2});
-    params.omega_n1 = 2.0 * PI * fn1_hz;
-    params.omega_n2 = 2.0 * PI * fn2_hz;
-    params.zeta2 = 1.0;
-    params.zeta1 = params.zeta2;
+                  params.settings.alpha2);
+    console_read_doubles({&fn2_hz, &params.settings.alpha2});
+    params.settings.omega_n1 = 2.0 * PI * fn1_hz;
+    params.settings.omega_n2 = 2.0 * PI * fn2_hz;
+    params.settings.zeta2 = 1.0;
+    params.settings.zeta1 = params.settings.zeta2;
 }
 
 // reads and writes: fb_type (the key as typed)
 static void dialog_feedback() {
-    if (params.fb_type == 'v') {
+    if (params.settings.fb_type == 'v') {
         console_print("\n(2-2) 旧速度FB");
-    } else if (params.fb_type == 'V') {
+    } else if (params.settings.fb_type == 'V') {
         console_print("\n(2-2) 旧速度誤差FB");
     }
     console_print("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ");
-    params.fb_type = console_read_key();
+    params.settings.fb_type = console_read_key();
 }
 
 //------------------------------------------------------------------ (3) motion
@@ -191,21 +193,21 @@ static bool dialog_motion_choice() {
         return false;
     }
     console_print("\n(3) 運動パターン 旧");
-    if (params.motion == 'q') {
+    if (params.settings.motion == 'q') {
         console_print("PTP(step入力指令)");
-    } else if (params.motion == 'p') {
+    } else if (params.settings.motion == 'p') {
         console_print("PTP(台形速度入力指令)");
-    } else if (params.motion == 'c') {
+    } else if (params.settings.motion == 'c') {
         console_print("CP(台形速度入力指令)");
     }
     console_print("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ");
-    params.motion = console_read_key();
+    params.settings.motion = console_read_key();
     return true;
 }
 
 // reads and writes: step; writes x0 y0 xf yf and the current robot's phi/theta ends
 static void dialog_step() {
-    PatternRecord& p = params.step;
+    PatternRecord& p = params.settings.step;
     console_print("\n(3-1) PTP(step入力指令）");
     console_print("\n    旧始点 (x0,y0)=(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]", p.xf, p.yf);
@@ -215,12 +217,14 @@ static void dialog_step() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf});
     }
     make_current(p, false);
-    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
+    tell_unreachable(params,
+                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
+                     true);
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
 static void dialog_trapezoid() {
-    PatternRecord& p = params.trap;
+    PatternRecord& p = params.settings.trap;
     console_print("\n(3) PTP(台形速度入力）");
     console_print("\n    旧始点 (x0,y0)=(%6.3f %6.3f)", p.x0, p.y0);
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]  位置決め時間 tf=%5.2f[s]", p.xf, p.yf,
@@ -231,12 +235,14 @@ static void dialog_trapezoid() {
         console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
     }
     make_current(p, true);
-    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
-    plan_ptp_motors(params, params.robot_type);
+    tell_unreachable(params,
+                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
+                     true);
+    plan_ptp_motors(params.plan, params.settings.robot_type);
 }
 
 static void dialog_line() {
-    PatternRecord& p = params.line;
+    PatternRecord& p = params.settings.line;
     console_print("\n(3-3-1) 直線軌道");
     console_print("\n    旧  始点 (x0,y0)=(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n \t    終点 (xf,yf)=(%6.3f %6.3f)[m]  位置決め時間 tf=%5.2f[s]", p.xf, p.yf,
@@ -250,7 +256,7 @@ static void dialog_line() {
 
 // the circle starts and ends at its right-most point, new values or not
 static void dialog_circle() {
-    PatternRecord& p = params.circle;
+    PatternRecord& p = params.settings.circle;
     console_print("\n(3-3-2) 円軌道  右端から反時計回りに１周");
     console_print("\n    旧円の中心O=(%6.3f %6.3f)[m]   半径r=%6.3f[m]", p.Ox, p.Oy, p.rr);
     console_print("\n      位置決め時間 tf=%5.3f[s]", p.tf);
@@ -266,7 +272,7 @@ static void dialog_circle() {
 }
 
 static void dialog_ucurve() {
-    PatternRecord& p = params.ucurve;
+    PatternRecord& p = params.settings.ucurve;
     console_print("\n(3-3-3) 逆Ｕ字軌道 垂直上昇－半円－垂直下降軌道");
     console_print("\n     旧  始点  P0(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n         終点  Pf(%6.3f %6.3f)[m] 位置決め時間 tf=%6.3f[s]", p.xf, p.yf, p.tf);
@@ -283,7 +289,7 @@ static void dialog_ucurve() {
 
 // the sine path ends one wavelength to the right of its start
 static void dialog_sine() {
-    PatternRecord& p = params.sine;
+    PatternRecord& p = params.settings.sine;
     console_print("\n(3-3-4) 正弦波軌道 y=A*sin(2π(x-x0)/L)+y0");
     console_print("\n     旧始点 P0=(%6.3f %6.3f)", p.x0, p.y0);
     console_print("\n       波長 L=%6.3f[m]  振幅A=%6.3f[m]  位置決め時間tf=%5.2f[s]", p.L, p.A,
@@ -301,25 +307,25 @@ static void dialog_sine() {
 // and the CP plan. A kind outside 1 .. 4 has no path dialog.
 static void dialog_cp() {
     console_print("\n  CP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
-                  params.cp, cp_name(params.cp));
-    console_read_int(&params.cp);
+                  params.settings.cp, cp_name(params.settings.cp));
+    console_read_int(&params.settings.cp);
     const PatternRecord* rec = nullptr;
-    switch (params.cp) {
+    switch (params.settings.cp) {
         case 1:
             dialog_line();
-            rec = &params.line;
+            rec = &params.settings.line;
             break;
         case 2:
             dialog_circle();
-            rec = &params.circle;
+            rec = &params.settings.circle;
             break;
         case 3:
             dialog_ucurve();
-            rec = &params.ucurve;
+            rec = &params.settings.ucurve;
             break;
         case 4:
             dialog_sine();
-            rec = &params.sine;
+            rec = &params.settings.sine;
             break;
         default:
             break;  // other kinds have no path: straight to the final stage
@@ -328,15 +334,17 @@ static void dialog_cp() {
         return;
     }
     make_current(*rec, true);
-    tell_unreachable(params, convert_motion_ends(params, params.robot_type), true);
-    plan_cp_path(params, params.robot_type, params.cp);
+    tell_unreachable(params,
+                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
+                     true);
+    plan_cp_path(params.settings, params.plan, params.settings.robot_type, params.settings.cp);
 }
 
 // the dialog of the current motion; every motion key but 'p' and 'c' means the step command
 static void dialog_motion() {
-    if (params.motion == 'p') {
+    if (params.settings.motion == 'p') {
         dialog_trapezoid();
-    } else if (params.motion == 'c') {
+    } else if (params.settings.motion == 'c') {
         dialog_cp();
     } else {
         dialog_step();
@@ -405,21 +413,23 @@ static void run_chain(ChainStart start) {
 static void final_stage() {
     tell_unreachable(params, update_derived(params), true);
     print_settings_derived();
-    const bool long_run = params.motion == 'c' && params.cp == 4;  // the sine path takes longest
+    const bool long_run =
+        params.settings.motion == 'c' && params.settings.cp == 4;  // the sine path takes longest
     if (long_run) {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
-    if (params.robot_type == 'a' || params.robot_type == 'b') {
+    if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
         const ReachReport run =
-            simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                     params.n_sample, robot_record(params, params.robot_type)->theta0);
+            simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                     params.settings.dt_sample, params.settings.n_sample,
+                     robot_of(params.plan, params.settings.robot_type).theta0);
         tell_unreachable(params, run, false);
     }
     if (long_run) {
         console_print("　　   　計算終了");
     }
     console_print("\n\n描画画面へ       ");
-    reset_view_state();
+    view_state = initial_view_state();
 }
 
 void console_dialogs() {

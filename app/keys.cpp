@@ -3,6 +3,7 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
+#include "app/experiment.h"
 #include "app/report.h"
 #include "model/parameters.h"
 #include "platform/console_io.h"
@@ -23,7 +24,7 @@ constexpr double ZOOM_STEP = 0.9;  // 'w' multiplies, 'W' divides the robot scal
 // program.
 // writes: error_gain, anim_index
 static void to_dialogs() {
-    params.error_gain = params.error_gain_default;
+    params.settings.error_gain = params.settings.error_gain_default;
     view_state.anim_index = 0;
     console_dialogs();
     drop_window_keys();
@@ -33,18 +34,20 @@ static void to_dialogs() {
 // reads: robot_type, dt_sample, n_sample, cyl.theta0, scara.theta0; writes: the histories
 static void resimulate() {
     view_state.anim_index = 0;
-    if (params.robot_type == 'a') {
+    if (params.settings.robot_type == 'a') {
         tell_unreachable(params,
-                         simulate(params, history_of(params.robot_type), 'a', params.dt_sample,
-                                  params.n_sample, params.cyl.theta0),
+                         simulate(params, history_of(params.settings.robot_type), 'a',
+                                  params.settings.dt_sample, params.settings.n_sample,
+                                  params.plan.cyl.theta0),
                          false);
-    } else if (params.robot_type == 'b') {
+    } else if (params.settings.robot_type == 'b') {
         tell_unreachable(params,
-                         simulate(params, history_of(params.robot_type), 'b', params.dt_sample,
-                                  params.n_sample, params.scara.theta0),
+                         simulate(params, history_of(params.settings.robot_type), 'b',
+                                  params.settings.dt_sample, params.settings.n_sample,
+                                  params.plan.scara.theta0),
                          false);
     }
-    display_frame();
+    display_frame(current_scene());
 }
 
 //------------------------------------------------------------------ callback
@@ -56,13 +59,13 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
         // settings that need the console dialogs
         case 'a':
         case 'b':
-            params.robot_type = key;
+            params.settings.robot_type = key;
             to_dialogs();
             break;
         case 'q':
         case 'p':
         case 'c':
-            params.motion = key;
+            params.settings.motion = key;
             to_dialogs();
             break;
         case 'r':
@@ -76,39 +79,39 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
         // selectors that need only a new simulation
         case 'g':
         case 'h':
-            params.gravity = key;
-            if (params.motion == 'c' && params.cp == 4) {
+            params.settings.gravity = key;
+            if (params.settings.motion == 'c' && params.settings.cp == 4) {
                 console_print("\n　　　只今計算中．．．．．．．");
             }
             resimulate();
             break;
         case 'v':
         case 'V':
-            params.fb_type = key;
+            params.settings.fb_type = key;
             resimulate();
             break;
 
         // the view
         case 's':
-            view_state.anim_index = clamp_sample(view_state.anim_index + 1);
-            display_frame();
+            view_state.anim_index = clamp_sample(params.settings, view_state.anim_index + 1);
+            display_frame(current_scene());
             break;
         case '0':
             view_state.anim_index = 0;
-            display_frame();
+            display_frame(current_scene());
             break;
         case 't':
         case 'i':
-            params.graph_select = key;
-            display_frame();
+            params.settings.graph_select = key;
+            display_frame(current_scene());
             break;
         case 'w':
             view_state.robot_scale *= ZOOM_STEP;
-            display_frame();
+            display_frame(current_scene());
             break;
         case 'W':
             view_state.robot_scale /= ZOOM_STEP;
-            display_frame();
+            display_frame(current_scene());
             break;
 
         case KEY_ESC:

@@ -1,8 +1,8 @@
 // app/report.h: the two settings reports of the console and the unreachable-point message
 #pragma once
 
-#include "model/parameters.h"
 #include "planning/kinematics.h"
+#include "planning/plan.h"
 
 // the values currently set, for the current robot and motion pattern only; the dialogs print
 // it before they walk the whole chain.

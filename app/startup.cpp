@@ -5,6 +5,7 @@
 
 #include "app/datafile.h"
 #include "app/dialogs.h"
+#include "app/experiment.h"
 #include "app/report.h"
 #include "model/derive.h"
 #include "model/parameters.h"
@@ -18,10 +19,10 @@
 static void ask_cp_kind() {
     for (;;) {
         console_print("\nCP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
-                      params.cp, cp_name(params.cp));
+                      params.settings.cp, cp_name(params.settings.cp));
         int cp = 0;
         if (console_read_int(&cp) == 1 && cp >= 1 && cp <= 4) {
-            params.cp = cp;
+            params.settings.cp = cp;
             return;
         }
         console_print("\n  cp は 1, 2, 3, 4 のどれかを入力してください");
@@ -36,13 +37,13 @@ void run_startup() {
         read_robot_file();  // robot, mechanics, selectors and motion from the file
     } else {
         console_print("\nロボットの選択   a:円筒座標ロボット　b:SCARAロボット　type=");
-        params.robot_type = console_read_key();
-        params.gravity = 'g';
-        params.fb_type = 'V';
+        params.settings.robot_type = console_read_key();
+        params.settings.gravity = 'g';
+        params.settings.fb_type = 'V';
         console_print(
             "\n運動パターンの選択   q:PTP(step指令)　p:PTP(台形速度指令)　c:CP運動  pattern=");
-        params.motion = console_read_key();
-        if (params.motion == 'c') {
+        params.settings.motion = console_read_key();
+        if (params.settings.motion == 'c') {
             ask_cp_kind();
         }
     }

@@ -5,6 +5,7 @@
 
 #include "analysis/summary.h"
 #include "app/datafile.h"
+#include "app/experiment.h"
 #include "app/report.h"
 #include "batch/output_file.h"
 #include "batch/pictures.h"
@@ -312,7 +313,7 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
     std::fputc('\n', out);
     const int last = std::min(n, HISTORY_LEN - 1);
     for (int k = 0; k <= last; ++k) {
-        std::fprintf(out, "%d,%.17g", k, k * params.dt_sample);
+        std::fprintf(out, "%d,%.17g", k, k * params.settings.dt_sample);
         for (const HistoryField& f : HISTORY_FIELD_TABLE) {
             std::fprintf(out, ",%.17g,%.17g", (h->*f.values)[k][0], (h->*f.values)[k][1]);
         }
@@ -321,51 +322,52 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
 }
 
 void write_plan_csv(std::FILE* out) {
-    const RobotRecord& r = *robot_record(params, params.robot_type);
+    const RobotModel& rm = robot_of(params.model, params.settings.robot_type);
+    const RobotPlan& rp = robot_of(params.plan, params.settings.robot_type);
 
     const struct {
         const char* name;
         double value;
     } rows[] = {
-        {"IM1", r.IM1},
-        {"IM2", r.IM2},
-        {"tau_m1", r.tau_m1},
-        {"tau_m2", r.tau_m2},
-        {"eta_rev1", r.eta_rev1},
-        {"eta_rev2", r.eta_rev2},
-        {"JM1", r.JM1},
-        {"JM2", r.JM2},
-        {"Kp1", r.Kp1},
-        {"Kv1", r.Kv1},
-        {"Ki1", r.Ki1},
-        {"Kp2", r.Kp2},
-        {"Kv2", r.Kv2},
-        {"Ki2", r.Ki2},
-        {"x0", params.x0},
-        {"y0", params.y0},
-        {"xf", params.xf},
-        {"yf", params.yf},
-        {"tf", params.tf},
-        {"phi0_1", r.phi0[0]},
-        {"phi0_2", r.phi0[1]},
-        {"phif_1", r.phif[0]},
-        {"phif_2", r.phif[1]},
-        {"theta0_1", r.theta0[0]},
-        {"theta0_2", r.theta0[1]},
-        {"thetaf_1", r.thetaf[0]},
-        {"thetaf_2", r.thetaf[1]},
-        {"t11", r.t11},
-        {"t12", r.t12},
-        {"omega_m1", r.omega_m1},
-        {"omega_m2", r.omega_m2},
-        {"alpha_m1", r.alpha_m1},
-        {"alpha_m2", r.alpha_m2},
-        {"sf", params.sf},
-        {"t1", r.t1},
-        {"t2", r.t2},
-        {"am1", r.am1},
-        {"am2", r.am2},
-        {"vm", r.vm},
+        {"IM1", rm.IM1},
+        {"IM2", rm.IM2},
+        {"tau_m1", rm.tau_m1},
+        {"tau_m2", rm.tau_m2},
+        {"eta_rev1", rm.eta_rev1},
+        {"eta_rev2", rm.eta_rev2},
+        {"JM1", rm.JM1},
+        {"JM2", rm.JM2},
+        {"Kp1", rm.Kp1},
+        {"Kv1", rm.Kv1},
+        {"Ki1", rm.Ki1},
+        {"Kp2", rm.Kp2},
+        {"Kv2", rm.Kv2},
+        {"Ki2", rm.Ki2},
+        {"x0", params.plan.x0},
+        {"y0", params.plan.y0},
+        {"xf", params.plan.xf},
+        {"yf", params.plan.yf},
+        {"tf", params.plan.tf},
+        {"phi0_1", rp.phi0[0]},
+        {"phi0_2", rp.phi0[1]},
+        {"phif_1", rp.phif[0]},
+        {"phif_2", rp.phif[1]},
+        {"theta0_1", rp.theta0[0]},
+        {"theta0_2", rp.theta0[1]},
+        {"thetaf_1", rp.thetaf[0]},
+        {"thetaf_2", rp.thetaf[1]},
+        {"t11", rp.t11},
+        {"t12", rp.t12},
+        {"omega_m1", rp.omega_m1},
+        {"omega_m2", rp.omega_m2},
+        {"alpha_m1", rp.alpha_m1},
+        {"alpha_m2", rp.alpha_m2},
+        {"sf", params.plan.sf},
+        {"t1", rp.t1},
+        {"t2", rp.t2},
+        {"am1", rp.am1},
+        {"am2", rp.am2},
+        {"vm", rp.vm},
     };
 
     for (const auto& row : rows) {
@@ -381,18 +383,19 @@ bool prepare_batch_experiment(const BatchOptions& opt) {
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
         const BatchOptions d = default_batch_options();
-        params.robot_type = d.robot_type;
-        params.motion = d.motion;
-        params.cp = d.cp;
-        params.gravity = d.gravity;
-        params.fb_type = d.fb_type;
+        params.settings.robot_type = d.robot_type;
+        params.settings.motion = d.motion;
+        params.settings.cp = d.cp;
+        params.settings.gravity = d.gravity;
+        params.settings.fb_type = d.fb_type;
     } else {
         complete = read_robot_data(opt.data_file.c_str());
         console_print("\n");
     }
     // what the command line says comes last
-    int* const fields[5] = {&params.robot_type, &params.motion, &params.cp, &params.gravity,
-                            &params.fb_type};
+    int* const fields[5] = {&params.settings.robot_type, &params.settings.motion,
+                            &params.settings.cp, &params.settings.gravity,
+                            &params.settings.fb_type};
     const int values[5] = {opt.robot_type, opt.motion, opt.cp, opt.gravity, opt.fb_type};
     for (int i = 0; i < 5; ++i) {
         if (opt.given[i]) {
@@ -481,9 +484,9 @@ static int write_pictures(const BatchOptions& opt, int status) {
     }
     on_display_lost(on_picture_display_lost);
     on_reshape(PICTURE_SIZE, PICTURE_SIZE);
-    reset_view_state();
+    view_state = initial_view_state();
     if (opt.graph != 0) {
-        params.graph_select = opt.graph;
+        params.settings.graph_select = opt.graph;
     }
     if (opt.scale > 0.0) {
         view_state.robot_scale = opt.scale;
@@ -491,7 +494,8 @@ static int write_pictures(const BatchOptions& opt, int status) {
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {
-        ok = write_frame_png(opt.png_file, opt.sample < 0 ? last_sample() : opt.sample, &error);
+        ok = write_frame_png(opt.png_file,
+                             opt.sample < 0 ? last_sample(params.settings) : opt.sample, &error);
     }
     if (ok && !opt.gif_file.empty()) {
         ok = write_animation_gif(opt.gif_file, opt.every, &error);
@@ -513,8 +517,8 @@ static int check_divergence(const HistorySet* h, int n) {
     }
     const char* value = std::isnan(d.value) ? "NaN" : d.value > 0 ? "infinite" : "-infinite";
     std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
-                 d.sample, d.sample * params.dt_sample, column_name(*d.field, d.index).c_str(),
-                 value);
+                 d.sample, d.sample * params.settings.dt_sample,
+                 column_name(*d.field, d.index).c_str(), value);
     return EXIT_DIVERGED;
 }
 
@@ -554,9 +558,9 @@ int run_batch(int argc, char** argv) {
                      opt.data_file.c_str());
         return EXIT_FAILED;
     }
-    if (opt.sample > last_sample()) {
+    if (opt.sample > last_sample(params.settings)) {
         std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
-                     opt.sample, last_sample(), USAGE);
+                     opt.sample, last_sample(params.settings), USAGE);
         return EXIT_USAGE;
     }
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
@@ -574,16 +578,17 @@ int run_batch(int argc, char** argv) {
         return finish_output(EXIT_DONE);
     }
     const ReachReport unreachable =
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample,
+                 robot_of(params.plan, params.settings.robot_type).theta0);
     tell_unreachable(params, unreachable, false);
-    const HistorySet* h = history_of(params.robot_type);
+    const HistorySet* h = history_of(params.settings.robot_type);
     if (opt.summary) {
-        write_summary(stdout, params, *history_of(params.robot_type), opt.csv);
+        write_summary(stdout, params, *history_of(params.settings.robot_type), opt.csv);
     } else if (!pictures) {
-        write_history_csv(stdout, h, params.n_sample);
+        write_history_csv(stdout, h, params.settings.n_sample);
     }
-    int status = finish_output(check_divergence(h, params.n_sample));
+    int status = finish_output(check_divergence(h, params.settings.n_sample));
     if (pictures) {
         status = write_pictures(opt, status);
     }

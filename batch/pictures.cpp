@@ -6,6 +6,7 @@
 // holds every colour exactly; a rectangle with more colours than that is reduced to 256.
 #include "batch/pictures.h"
 
+#include "app/experiment.h"
 #include "batch/output_file.h"
 #include "model/parameters.h"
 #include "view/frame.h"
@@ -25,8 +26,8 @@
 //------------------------------------------------------------------ frames
 
 void render_sample(int k, unsigned char* rgb) {
-    view_state.anim_index = clamp_sample(k);
-    compose_frame();
+    view_state.anim_index = clamp_sample(params.settings, k);
+    compose_frame(current_scene());
     read_offscreen_rgb(rgb);
 }
 
@@ -283,7 +284,9 @@ void animation_timing(int every, int last, std::vector<int>* samples, std::vecto
     }
     samples->push_back(last);
     // hundredths of a second on the simulated clock, rounded once per frame start
-    const auto centiseconds = [](int k) { return std::lround(100.0 * k * params.dt_sample); };
+    const auto centiseconds = [](int k) {
+        return std::lround(100.0 * k * params.settings.dt_sample);
+    };
     for (size_t i = 0; i < samples->size(); ++i) {
         const int k = (*samples)[i];
         const int next = i + 1 < samples->size() ? (*samples)[i + 1] : k + every;
@@ -331,7 +334,7 @@ static bool put_image(GifFileType* gif, const Rect& rc, FrameImage* image) {
 bool write_animation_gif(const std::string& path, int every, std::string* error) {
     std::vector<int> samples;
     std::vector<int> delays;
-    animation_timing(every, last_sample(), &samples, &delays);
+    animation_timing(every, last_sample(params.settings), &samples, &delays);
 
     OutputFile out;
     if (!begin_output(path, &out, error)) {

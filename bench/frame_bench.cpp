@@ -3,6 +3,7 @@
 // draws one frame untimed first, then times one frame to its end on the GL side (glFinish),
 // in wall-clock time because the software rasteriser works on threads of its own. Run under
 // a virtual display with Mesa's software renderer, as the README shows.
+#include "app/experiment.h"
 #include "app/window.h"
 #include "model/parameters.h"
 #include "platform/x_window.h"
@@ -43,17 +44,17 @@ static void BM_display_frame_scara_sine_200(benchmark::State& state) {
     }
     static bool simulated = false;  // set-up stays outside the timed loop, once for all repetitions
     if (!simulated) {
-        load_scenario_scara_sine();
-        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-                 params.scara.theta0);
+        params = scenario_scara_sine();
+        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+                 params.settings.n_sample, params.plan.scara.theta0);
         simulated = true;
     }
-    reset_view_state();
-    view_state.anim_index = params.n_sample;
-    display_frame();  // the first frame pays for set-up inside the driver
+    view_state = initial_view_state();
+    view_state.anim_index = params.settings.n_sample;
+    display_frame(current_scene());  // the first frame pays for set-up inside the driver
     glFinish();
     for (auto _ : state) {
-        display_frame();
+        display_frame(current_scene());
         glFinish();
     }
 }

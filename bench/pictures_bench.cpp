@@ -2,6 +2,7 @@
 // animation (simulation, 101 frames drawn, read back and packed into the GIF) and one PNG of
 // the last sample. Wall-clock time, as the software rasteriser works on threads of its own.
 // Needs the display in DISPLAY; run under a virtual display, as `make bench` does.
+#include "app/experiment.h"
 #include "batch/pictures.h"
 #include "model/parameters.h"
 #include "platform/x_window.h"
@@ -42,10 +43,10 @@ static void BM_gif_scara_sine_whole_run(benchmark::State& state) {
     }
     const std::string path = scratch_file(".gif");
     for (auto _ : state) {
-        load_scenario_scara_sine();
-        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-                 params.scara.theta0);
-        reset_view_state();
+        params = scenario_scara_sine();
+        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+                 params.settings.n_sample, params.plan.scara.theta0);
+        view_state = initial_view_state();
         std::string error;
         if (!write_animation_gif(path, 2, &error)) {
             state.SkipWithError(error.c_str());
@@ -68,14 +69,14 @@ static void BM_png_scara_sine_200(benchmark::State& state) {
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    load_scenario_scara_sine();
-    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-             params.scara.theta0);
-    reset_view_state();
+    params = scenario_scara_sine();
+    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+             params.settings.n_sample, params.plan.scara.theta0);
+    view_state = initial_view_state();
     const std::string path = scratch_file(".png");
     for (auto _ : state) {
         std::string error;
-        if (!write_frame_png(path, params.n_sample, &error)) {
+        if (!write_frame_png(path, params.settings.n_sample, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }

@@ -8,14 +8,16 @@
 
 // one reference evaluation in mid-motion for robot, motion and path given by the arguments
 static void run_reference(benchmark::State& state, int robot_type, int motion, int cp) {
-    load_scenario(robot_type, motion, cp);  // set-up stays outside the timed loop
+    const ParameterSet params =
+        scenario(robot_type, motion, cp);  // set-up stays outside the timed loop
     // no reuse: every call evaluates afresh, as a new time in a run would
     ReferenceRun ref_run = new_reference_run(false);
     double position[2];
     double velocity[2];
     reference_at(params, &ref_run, robot_type, motion, cp, 0.0, position, velocity);
     for (auto _ : state) {
-        reference_at(params, &ref_run, robot_type, motion, cp, 0.5 * params.tf, position, velocity);
+        reference_at(params, &ref_run, robot_type, motion, cp, 0.5 * params.plan.tf, position,
+                     velocity);
         benchmark::DoNotOptimize(position[0]);
         benchmark::DoNotOptimize(velocity[1]);
     }

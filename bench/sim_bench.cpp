@@ -7,16 +7,19 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 // robot, motion and path packed in the benchmark's arguments
 static void BM_simulate(benchmark::State& state) {
     const int rt = static_cast<int>(state.range(0));
     const int motion = static_cast<int>(state.range(1));
     const int cp = static_cast<int>(state.range(2));
-    load_scenario(rt, motion, cp);  // set-up stays outside the timed loop
+    const ParameterSet ps = scenario(rt, motion, cp);  // set-up stays outside the timed loop
+    const auto histories = std::make_unique<HistorySet>();
     for (auto _ : state) {
-        simulate(params, history_of(params.robot_type), rt, params.dt_sample, params.n_sample,
-                 robot_record(params, rt)->theta0);
-        benchmark::DoNotOptimize(history_of(rt)->theta[params.n_sample][0]);
+        simulate(ps, histories.get(), rt, ps.settings.dt_sample, ps.settings.n_sample,
+                 robot_of(ps.plan, rt).theta0);
+        benchmark::DoNotOptimize(histories->theta[ps.settings.n_sample][0]);
     }
     state.SetLabel(std::string(1, char(rt)) + " " + char(motion)
                    + (motion == 'c' ? " cp" + std::to_string(cp) : ""));

@@ -14,15 +14,10 @@
 
 //------------------------------------------------------------------ helpers
 
-// the record a derivation works on: nullptr for a type other than 'a' and 'b'
-static RobotRecord* derived_record(ParameterSet& ps, int robot_type) {
-    if (robot_type == 'a') {
-        return &ps.cyl;
-    }
-    if (robot_type == 'b') {
-        return &ps.scara;
-    }
-    return nullptr;  // other types have no robot: nothing is derived
+// whether a derivation has a robot record to work on: other types than 'a' and 'b' have no
+// robot, and nothing is derived for them
+static bool has_robot(int robot_type) {
+    return robot_type == 'a' || robot_type == 'b';
 }
 
 // mass of a link tube of diameter d and length len (kg)
@@ -39,103 +34,109 @@ static double reverse_efficiency(double u, double eta_fwd) {
 
 //------------------------------------------------------------------ single derivations
 
-void derive_arm(ParameterSet& ps, int robot_type) {
+void derive_arm(const Settings& s, DerivedModel& m, int robot_type) {
     if (robot_type == 'a') {
-        RobotRecord& r = ps.cyl;
-        r.d = CYL_ARM_DIAMETER_RATIO * r.L;
-        r.m_arm = tube_mass(r.d, r.L);
-        r.IG_arm = r.m_arm * r.L * r.L / 12.0;
-        r.d3 = 3.0 * r.d;
-        r.d2 = 2.0 * r.d;
+        const RobotSettings& rs = s.cyl;
+        RobotModel& rm = m.cyl;
+        rm.d = CYL_ARM_DIAMETER_RATIO * rs.L;
+        rm.m_arm = tube_mass(rm.d, rs.L);
+        rm.IG_arm = rm.m_arm * rs.L * rs.L / 12.0;
+        rm.d3 = 3.0 * rm.d;
+        rm.d2 = 2.0 * rm.d;
     } else if (robot_type == 'b') {
-        RobotRecord& r = ps.scara;
-        r.lc1 = r.L1 / 2.0;
-        r.lc2 = r.L2 / 2.0;
-        r.d1 = SCARA_LINK_DIAMETER_RATIO * r.L1;
-        r.d2 = SCARA_LINK_DIAMETER_RATIO * r.L2;
-        r.m1 = tube_mass(r.d1, r.L1);
-        r.IG1 = r.m1 * r.L1 * r.L1 / 12.0;
-        r.m2 = tube_mass(r.d2, r.L2);
-        r.IG2 = r.m2 * r.L2 * r.L2 / 12.0;
+        const RobotSettings& rs = s.scara;
+        RobotModel& rm = m.scara;
+        rm.lc1 = rs.L1 / 2.0;
+        rm.lc2 = rs.L2 / 2.0;
+        rm.d1 = SCARA_LINK_DIAMETER_RATIO * rs.L1;
+        rm.d2 = SCARA_LINK_DIAMETER_RATIO * rs.L2;
+        rm.m1 = tube_mass(rm.d1, rs.L1);
+        rm.IG1 = rm.m1 * rs.L1 * rs.L1 / 12.0;
+        rm.m2 = tube_mass(rm.d2, rs.L2);
+        rm.IG2 = rm.m2 * rs.L2 * rs.L2 / 12.0;
     }
 }
 
-void derive_work(ParameterSet& ps, double mw) {
+void derive_work(DerivedModel& m, double mw) {
     // cube root rather than pow(mw, 1/3): exact for perfect cubes (8 kg gives 0.2 m)
-    ps.work_a = WORK_SIDE_PER_CBRT_MASS * std::cbrt(mw);
-    ps.work_b = WORK_SIDE_RATIO * ps.work_a;
-    ps.IGw = mw * (ps.work_a * ps.work_a + ps.work_b * ps.work_b) / 12.0;
+    m.work_a = WORK_SIDE_PER_CBRT_MASS * std::cbrt(mw);
+    m.work_b = WORK_SIDE_RATIO * m.work_a;
+    m.IGw = mw * (m.work_a * m.work_a + m.work_b * m.work_b) / 12.0;
 }
 
-void derive_motor(ParameterSet& ps, int robot_type) {
-    RobotRecord* r = derived_record(ps, robot_type);
-    if (r == nullptr) {
+void derive_motor(const Settings& s, DerivedModel& m, int robot_type) {
+    if (!has_robot(robot_type)) {
         return;
     }
-    r->IM1 = ROTOR_INERTIA_PER_W2 * r->PW1 * r->PW1;
-    r->IM2 = ROTOR_INERTIA_PER_W2 * r->PW2 * r->PW2;
-    r->tau_m1 = MAX_TORQUE_PER_W * r->PW1;
-    r->tau_m2 = MAX_TORQUE_PER_W * r->PW2;
+    const RobotSettings& rs = robot_of(s, robot_type);
+    RobotModel& rm = robot_of(m, robot_type);
+    rm.IM1 = ROTOR_INERTIA_PER_W2 * rs.PW1 * rs.PW1;
+    rm.IM2 = ROTOR_INERTIA_PER_W2 * rs.PW2 * rs.PW2;
+    rm.tau_m1 = MAX_TORQUE_PER_W * rs.PW1;
+    rm.tau_m2 = MAX_TORQUE_PER_W * rs.PW2;
     if (robot_type == 'b') {
-        r->IM[0] = r->IM1;
-        r->IM[1] = r->IM2;
+        rm.IM[0] = rm.IM1;
+        rm.IM[1] = rm.IM2;
     }
 }
 
-void derive_gear(ParameterSet& ps, int robot_type) {
-    RobotRecord* r = derived_record(ps, robot_type);
-    if (r == nullptr) {
+void derive_gear(const Settings& s, DerivedModel& m, int robot_type) {
+    if (!has_robot(robot_type)) {
         return;
     }
-    r->eta_rev1 = reverse_efficiency(r->u1, r->eta_fwd1);
-    r->eta_rev2 = reverse_efficiency(r->u2, r->eta_fwd2);
+    const RobotSettings& rs = robot_of(s, robot_type);
+    RobotModel& rm = robot_of(m, robot_type);
+    rm.eta_rev1 = reverse_efficiency(rs.u1, rs.eta_fwd1);
+    rm.eta_rev2 = reverse_efficiency(rs.u2, rs.eta_fwd2);
     if (robot_type == 'b') {
-        r->eta[0] = r->eta_fwd1;
-        r->eta[1] = r->eta_rev1;
-        r->eta[2] = r->eta_fwd2;
-        r->eta[3] = r->eta_rev2;
+        rm.eta[0] = rs.eta_fwd1;
+        rm.eta[1] = rm.eta_rev1;
+        rm.eta[2] = rs.eta_fwd2;
+        rm.eta[3] = rm.eta_rev2;
     }
 }
 
-void derive_nominal_inertia(ParameterSet& ps, int robot_type) {
-    const double mw = ps.mw;
-    const double IGw = ps.IGw;
+void derive_nominal_inertia(const Settings& s, DerivedModel& m, int robot_type) {
+    const double mw = s.mw;
+    const double IGw = m.IGw;
     if (robot_type == 'a') {
-        RobotRecord& c = ps.cyl;
+        const RobotSettings& cs = s.cyl;
+        RobotModel& cm = m.cyl;
         // work at r = L/2 from the joint-1 axis, arm centre at r/2
-        const double r = 0.5 * c.L;
-        const double J1 = (c.IG_arm + IGw + c.m_arm * r * r / 4.0 + mw * r * r) / (c.u1 * c.u1);
-        c.JM1 = J1 + c.IM1;
+        const double r = 0.5 * cs.L;
+        const double J1 = (cm.IG_arm + IGw + cm.m_arm * r * r / 4.0 + mw * r * r) / (cs.u1 * cs.u1);
+        cm.JM1 = J1 + cm.IM1;
         // the prismatic joint moves arm and work together
-        const double J2 = (c.m_arm + mw) / (c.u2 * c.u2);
-        c.JM2 = J2 + c.IM2;
+        const double J2 = (cm.m_arm + mw) / (cs.u2 * cs.u2);
+        cm.JM2 = J2 + cm.IM2;
     } else if (robot_type == 'b') {
-        RobotRecord& s = ps.scara;
+        const RobotSettings& ss = s.scara;
+        RobotModel& sm = m.scara;
         // posture cos(phi2) = 0.5; a: joint 2 to the work
-        const double a = s.L2 + ps.wc;
-        const double J22 = s.m2 * s.lc2 * s.lc2 + s.IG2 + IGw + mw * a * a;
-        s.JM2 = J22 / (s.u2 * s.u2) + s.IM2;
-        const double J12 = J22 + 0.5 * s.L1 * (s.m2 * s.lc2 + mw * a);
-        const double J11 = s.m1 * s.lc1 * s.lc1 + s.IG1 + s.m2 * s.L1 * (s.L1 + 0.5 * s.lc2)
-                           + mw * s.L1 * (s.L1 + 0.5 * a) + J12;
-        s.JM1 = J11 / (s.u1 * s.u1) + s.IM1;
+        const double a = ss.L2 + s.wc;
+        const double J22 = sm.m2 * sm.lc2 * sm.lc2 + sm.IG2 + IGw + mw * a * a;
+        sm.JM2 = J22 / (ss.u2 * ss.u2) + sm.IM2;
+        const double J12 = J22 + 0.5 * ss.L1 * (sm.m2 * sm.lc2 + mw * a);
+        const double J11 = sm.m1 * sm.lc1 * sm.lc1 + sm.IG1 + sm.m2 * ss.L1 * (ss.L1 + 0.5 * sm.lc2)
+                           + mw * ss.L1 * (ss.L1 + 0.5 * a) + J12;
+        sm.JM1 = J11 / (ss.u1 * ss.u1) + sm.IM1;
     }
 }
 
-void derive_gains(ParameterSet& ps, int robot_type) {
-    RobotRecord* r = derived_record(ps, robot_type);
-    if (r == nullptr) {
+void derive_gains(const Settings& s, DerivedModel& m, int robot_type) {
+    if (!has_robot(robot_type)) {
         return;
     }
+    RobotModel& rm = robot_of(m, robot_type);
     // Kp = (wn^2 + 2 zeta wn alpha) JM, Kv = (2 zeta wn + alpha) JM, Ki = alpha wn^2 JM
-    double wn = ps.omega_n1, zeta = ps.zeta1, alpha = ps.alpha1;
-    r->Kp1 = (wn * wn + 2.0 * zeta * wn * alpha) * r->JM1;
-    r->Kv1 = (2.0 * zeta * wn + alpha) * r->JM1;
-    r->Ki1 = alpha * wn * wn * r->JM1;
-    wn = ps.omega_n2;
-    zeta = ps.zeta2;
-    alpha = ps.alpha2;
-    r->Kp2 = (wn * wn + 2.0 * zeta * wn * alpha) * r->JM2;
-    r->Kv2 = (2.0 * zeta * wn + alpha) * r->JM2;
-    r->Ki2 = alpha * wn * wn * r->JM2;
+    double wn = s.omega_n1, zeta = s.zeta1, alpha = s.alpha1;
+    rm.Kp1 = (wn * wn + 2.0 * zeta * wn * alpha) * rm.JM1;
+    rm.Kv1 = (2.0 * zeta * wn + alpha) * rm.JM1;
+    rm.Ki1 = alpha * wn * wn * rm.JM1;
+    wn = s.omega_n2;
+    zeta = s.zeta2;
+    alpha = s.alpha2;
+    rm.Kp2 = (wn * wn + 2.0 * zeta * wn * alpha) * rm.JM2;
+    rm.Kv2 = (2.0 * zeta * wn + alpha) * rm.JM2;
+    rm.Ki2 = alpha * wn * wn * rm.JM2;
 }

@@ -1,7 +1,5 @@
-// The parameter set: the programs' current experiment and the robot records of a set.
+// The fixed tables of the settings.
 #include "model/parameters.h"
-
-ParameterSet params = {};
 
 // clang-format off
 const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE] = {
@@ -9,12 +7,3 @@ const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE] = {
 };
 
 // clang-format on
-
-//------------------------------------------------------------------ default values
-RobotRecord* robot_record(ParameterSet& p, int robot_type) {
-    return robot_type == 'b' ? &p.scara : &p.cyl;
-}
-
-const RobotRecord* robot_record(const ParameterSet& p, int robot_type) {
-    return robot_type == 'b' ? &p.scara : &p.cyl;
-}

@@ -40,51 +40,47 @@ static void straight_segment(double x0, double y0, double psi, double s, double 
 
 //------------------------------------------------------------------ planning
 
-void plan_cp_path(ParameterSet& p, int robot_type, int cp) {
+void plan_cp_path(const Settings& s, Plan& plan, int robot_type, int cp) {
     switch (cp) {
         case 1: {
-            const double dx = p.line.xf - p.line.x0;
-            const double dy = p.line.yf - p.line.y0;
-            p.psi = std::atan2(dy, dx);
-            p.sf = length_of(dx, dy);
+            const double dx = s.line.xf - s.line.x0;
+            const double dy = s.line.yf - s.line.y0;
+            plan.psi = std::atan2(dy, dx);
+            plan.sf = length_of(dx, dy);
             break;
         }
         case 2:
-            p.sf = 2.0 * PI * p.circle.rr;
+            plan.sf = 2.0 * PI * s.circle.rr;
             break;
         case 3: {
-            const PatternRecord& u = p.ucurve;
+            const PatternRecord& u = s.ucurve;
             const double d1 = length_of(u.x1 - u.x0, u.y1 - u.y0);
-            p.psi1 = std::atan2(u.y1 - u.y0, u.x1 - u.x0);
+            plan.psi1 = std::atan2(u.y1 - u.y0, u.x1 - u.x0);
             const double d3 = length_of(u.xf - u.x2, u.yf - u.y2);
-            p.psi3 = std::atan2(u.yf - u.y2, u.xf - u.x2);
-            p.D = length_of(u.x2 - u.x1, u.y2 - u.y1);
-            p.s1 = d1;
-            p.s2 = d1 + PI * p.D / 2.0;
-            p.sf = d1 + d3 + PI * p.D / 2.0;
+            plan.psi3 = std::atan2(u.yf - u.y2, u.xf - u.x2);
+            plan.D = length_of(u.x2 - u.x1, u.y2 - u.y1);
+            plan.s1 = d1;
+            plan.s2 = d1 + PI * plan.D / 2.0;
+            plan.sf = d1 + d3 + PI * plan.D / 2.0;
             break;
         }
         case 4:
-            p.sf = sine_arc_length(SINE_LENGTH_STEPS, p.sine.L, p.sine.A);
+            plan.sf = sine_arc_length(SINE_LENGTH_STEPS, s.sine.L, s.sine.A);
             break;
         default:
             break;  // other kinds have no geometry: the profile is planned on the old sf
     }
 
     // arc-length profile, the PTP rule with one acceleration time at both ends
-    RobotRecord* r = nullptr;
-    if (robot_type == 'a') {
-        r = &p.cyl;
-    } else if (robot_type == 'b') {
-        r = &p.scara;
-    } else {
+    if (robot_type != 'a' && robot_type != 'b') {
         return;  // no robot, no profile
     }
-    r->t1 = ACCEL_FRACTION * p.tf;
-    r->t2 = r->t1;
-    r->am1 = p.sf / ((p.tf - r->t1) * r->t1);
-    r->am2 = r->am1;
-    r->vm = r->am1 * r->t1;
+    RobotPlan& rp = robot_of(plan, robot_type);
+    rp.t1 = ACCEL_FRACTION * plan.tf;
+    rp.t2 = rp.t1;
+    rp.am1 = plan.sf / ((plan.tf - rp.t1) * rp.t1);
+    rp.am2 = rp.am1;
+    rp.vm = rp.am1 * rp.t1;
 }
 
 //------------------------------------------------------------------ evaluation
@@ -143,54 +139,55 @@ void evaluate_cp_path(const ParameterSet& p, SineMemo* memo, int cp, double s, d
                       double pos[2], double vel[2]) {
     switch (cp) {
         case 1:
-            straight_segment(p.line.x0, p.line.y0, p.psi, s, s_dot, pos, vel);
+            straight_segment(p.settings.line.x0, p.settings.line.y0, p.plan.psi, s, s_dot, pos,
+                             vel);
             break;
         case 2: {
-            const double r = p.circle.rr;
+            const double r = p.settings.circle.rr;
             const double phi = s / r;
-            pos[0] = p.circle.Ox + r * std::cos(phi);
-            pos[1] = p.circle.Oy + r * std::sin(phi);
+            pos[0] = p.settings.circle.Ox + r * std::cos(phi);
+            pos[1] = p.settings.circle.Oy + r * std::sin(phi);
             vel[0] = -s_dot * std::sin(phi);
             vel[1] = s_dot * std::cos(phi);
             break;
         }
         case 3: {
-            const PatternRecord& u = p.ucurve;
+            const PatternRecord& u = p.settings.ucurve;
             // an s that is not a number matches no segment: say so in the outputs
             pos[0] = pos[1] = vel[0] = vel[1] = std::nan("");
-            if (s <= p.s1) {
-                straight_segment(u.x0, u.y0, p.psi1, s, s_dot, pos, vel);
+            if (s <= p.plan.s1) {
+                straight_segment(u.x0, u.y0, p.plan.psi1, s, s_dot, pos, vel);
             }
-            if (p.s1 < s && s < p.s2) {
+            if (p.plan.s1 < s && s < p.plan.s2) {
                 // half circle: phi = 2 (s - s1) / D, rho = D / 2
-                const double phi = 2.0 * (s - p.s1) / p.D;
-                const double rho = p.D / 2.0;
+                const double phi = 2.0 * (s - p.plan.s1) / p.plan.D;
+                const double rho = p.plan.D / 2.0;
                 pos[0] = u.x1 + rho * (1.0 - std::cos(phi));
                 pos[1] = u.y1 + rho * std::sin(phi);
                 vel[0] = s_dot * std::sin(phi);
                 vel[1] = s_dot * std::cos(phi);
             }
-            if (s >= p.s2) {
-                straight_segment(u.x2, u.y2, p.psi3, s - p.s2, s_dot, pos, vel);
+            if (s >= p.plan.s2) {
+                straight_segment(u.x2, u.y2, p.plan.psi3, s - p.plan.s2, s_dot, pos, vel);
             }
             break;
         }
         case 4: {
-            const double k = 2.0 * PI / p.sine.L;
-            const double x = sine_x_of_s(p.sine, memo, SINE_X_STEPS, s);
-            const double phi = k * (x - p.sine.x0);
-            const double slope = k * p.sine.A * std::cos(phi);  // y'
+            const double k = 2.0 * PI / p.settings.sine.L;
+            const double x = sine_x_of_s(p.settings.sine, memo, SINE_X_STEPS, s);
+            const double phi = k * (x - p.settings.sine.x0);
+            const double slope = k * p.settings.sine.A * std::cos(phi);  // y'
             const double w = 1.0 + slope * slope;
             pos[0] = x;
-            pos[1] = p.sine.y0 + p.sine.A * std::sin(phi);
+            pos[1] = p.settings.sine.y0 + p.settings.sine.A * std::sin(phi);
             vel[0] = s_dot / std::sqrt(w);
             vel[1] = slope * vel[0];
             break;
         }
         default:
             // no path of this kind: the work point is commanded to stay at the start
-            pos[0] = p.x0;
-            pos[1] = p.y0;
+            pos[0] = p.plan.x0;
+            pos[1] = p.plan.y0;
             vel[0] = 0.0;
             vel[1] = 0.0;
             break;

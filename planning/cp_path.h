@@ -1,7 +1,7 @@
 // planning/cp_path.h: geometry of the four CP paths and the profile of their arc length
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 
 #include <cstdint>
 
@@ -24,7 +24,7 @@ struct SineMemo {
 // recomputes the path constants of kind cp (sf, psi, psi1, psi3, D, s1, s2) and plans the arc
 // length profile t1 = t2, am1 = am2, vm from sf and the current tf into the record of robot
 // 'a' or 'b' (another type plans no profile); a cp outside 1 .. 4 keeps the old sf
-void plan_cp_path(ParameterSet& p, int robot_type, int cp);
+void plan_cp_path(const Settings& s, Plan& plan, int robot_type, int cp);
 
 //------------------------------------------------------------------ evaluation
 // point (m) and velocity (m/s) of path kind cp at arc length s (m) and path speed s_dot (m/s);

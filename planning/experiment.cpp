@@ -18,16 +18,16 @@ constexpr double DEFAULT_FN = 4.0;               // natural frequency of both lo
 
 // makes the CP pattern `rec` of kind `cp` current and plans it for both robots
 static void preplan_cp(ParameterSet& p, const PatternRecord& rec, int cp) {
-    p.tf = rec.tf;
-    p.x0 = rec.x0;
-    p.y0 = rec.y0;
-    p.xf = rec.xf;
-    p.yf = rec.yf;
-    p.cp = cp;
-    convert_motion_ends(p, 'a');
-    convert_motion_ends(p, 'b');
-    plan_cp_path(p, 'a', cp);
-    plan_cp_path(p, 'b', cp);
+    p.plan.tf = rec.tf;
+    p.plan.x0 = rec.x0;
+    p.plan.y0 = rec.y0;
+    p.plan.xf = rec.xf;
+    p.plan.yf = rec.yf;
+    p.settings.cp = cp;
+    convert_motion_ends(p.settings, p.plan, 'a');
+    convert_motion_ends(p.settings, p.plan, 'b');
+    plan_cp_path(p.settings, p.plan, 'a', cp);
+    plan_cp_path(p.settings, p.plan, 'b', cp);
 }
 
 //------------------------------------------------------------------ defaults
@@ -36,139 +36,139 @@ void set_defaults(ParameterSet& p) {
     p = ParameterSet{};  // every field not named below starts at zero
 
     // display settings and sampling
-    p.view_origin = {-0.5, -0.5};
-    p.graph_origin = {0.4, 0.5};
-    p.torque_origin1 = {0.4, 0.1};
-    p.torque_origin2 = {0.4, -0.6};
-    p.torque_half1 = 0.25;
-    p.torque_half2 = 0.25;
-    p.inertia_origin = {0.4, -0.3};
-    p.inertia_height = 0.4;
-    p.graph_width = 0.5;
-    p.error_gain = 10.0;
-    p.error_gain_default = 10.0;
-    p.joint_r1 = 0.035;
-    p.joint_r2 = 0.8 * p.joint_r1;
-    p.hand_len = 0.03;
-    p.hand_w = 0.06;
-    p.dt_sample = 0.02;
-    p.n_sample = 200;
-    p.wc = 0.12;
+    p.settings.view_origin = {-0.5, -0.5};
+    p.settings.graph_origin = {0.4, 0.5};
+    p.settings.torque_origin1 = {0.4, 0.1};
+    p.settings.torque_origin2 = {0.4, -0.6};
+    p.settings.torque_half1 = 0.25;
+    p.settings.torque_half2 = 0.25;
+    p.settings.inertia_origin = {0.4, -0.3};
+    p.settings.inertia_height = 0.4;
+    p.settings.graph_width = 0.5;
+    p.settings.error_gain = 10.0;
+    p.settings.error_gain_default = 10.0;
+    p.settings.joint_r1 = 0.035;
+    p.settings.joint_r2 = 0.8 * p.settings.joint_r1;
+    p.settings.hand_len = 0.03;
+    p.settings.hand_w = 0.06;
+    p.settings.dt_sample = 0.02;
+    p.settings.n_sample = 200;
+    p.settings.wc = 0.12;
 
     // cylindrical robot
-    p.cyl.L = 0.5;
-    derive_arm(p, 'a');
-    p.mw = 1.0;
-    derive_work(p, p.mw);
-    p.cyl.PW1 = DEFAULT_MOTOR_POWER;
-    p.cyl.PW2 = DEFAULT_MOTOR_POWER;
-    p.cyl.IM1 = PRESET_ROTOR_INERTIA;
-    p.cyl.IM2 = PRESET_ROTOR_INERTIA;
-    p.cyl.tau_m1 = PRESET_MAX_TORQUE;
-    p.cyl.tau_m2 = PRESET_MAX_TORQUE;
-    p.cyl.u1 = 100.0;
-    p.cyl.u2 = 100.0;
-    p.cyl.eta_fwd1 = 0.6;
-    p.cyl.eta_fwd2 = 0.6;
-    derive_gear(p, 'a');
-    derive_nominal_inertia(p, 'a');
+    p.settings.cyl.L = 0.5;
+    derive_arm(p.settings, p.model, 'a');
+    p.settings.mw = 1.0;
+    derive_work(p.model, p.settings.mw);
+    p.settings.cyl.PW1 = DEFAULT_MOTOR_POWER;
+    p.settings.cyl.PW2 = DEFAULT_MOTOR_POWER;
+    p.model.cyl.IM1 = PRESET_ROTOR_INERTIA;
+    p.model.cyl.IM2 = PRESET_ROTOR_INERTIA;
+    p.model.cyl.tau_m1 = PRESET_MAX_TORQUE;
+    p.model.cyl.tau_m2 = PRESET_MAX_TORQUE;
+    p.settings.cyl.u1 = 100.0;
+    p.settings.cyl.u2 = 100.0;
+    p.settings.cyl.eta_fwd1 = 0.6;
+    p.settings.cyl.eta_fwd2 = 0.6;
+    derive_gear(p.settings, p.model, 'a');
+    derive_nominal_inertia(p.settings, p.model, 'a');
 
     // SCARA robot: the user's joint-2-to-work distance 0.4 m, stored less wc
-    p.scara.L1 = 0.4;
-    p.scara.L2 = 0.4 - p.wc;
-    derive_arm(p, 'b');
-    p.mw = 1.0;
-    derive_work(p, p.mw);
-    p.scara.PW1 = DEFAULT_MOTOR_POWER;
-    p.scara.PW2 = DEFAULT_MOTOR_POWER;
-    p.scara.IM1 = PRESET_ROTOR_INERTIA;
-    p.scara.IM2 = PRESET_ROTOR_INERTIA;
-    p.scara.IM[0] = PRESET_ROTOR_INERTIA;
-    p.scara.IM[1] = PRESET_ROTOR_INERTIA;
-    p.scara.tau_m1 = PRESET_MAX_TORQUE;
-    p.scara.tau_m2 = PRESET_MAX_TORQUE;
-    p.scara.u1 = 60.0;
-    p.scara.u2 = 60.0;
-    p.scara.eta_fwd1 = 0.6;
-    p.scara.eta_fwd2 = 0.6;
-    p.scara.eta[0] = p.scara.eta_fwd1;
-    p.scara.eta[2] = p.scara.eta_fwd2;
-    derive_gear(p, 'b');
-    derive_nominal_inertia(p, 'b');
+    p.settings.scara.L1 = 0.4;
+    p.settings.scara.L2 = 0.4 - p.settings.wc;
+    derive_arm(p.settings, p.model, 'b');
+    p.settings.mw = 1.0;
+    derive_work(p.model, p.settings.mw);
+    p.settings.scara.PW1 = DEFAULT_MOTOR_POWER;
+    p.settings.scara.PW2 = DEFAULT_MOTOR_POWER;
+    p.model.scara.IM1 = PRESET_ROTOR_INERTIA;
+    p.model.scara.IM2 = PRESET_ROTOR_INERTIA;
+    p.model.scara.IM[0] = PRESET_ROTOR_INERTIA;
+    p.model.scara.IM[1] = PRESET_ROTOR_INERTIA;
+    p.model.scara.tau_m1 = PRESET_MAX_TORQUE;
+    p.model.scara.tau_m2 = PRESET_MAX_TORQUE;
+    p.settings.scara.u1 = 60.0;
+    p.settings.scara.u2 = 60.0;
+    p.settings.scara.eta_fwd1 = 0.6;
+    p.settings.scara.eta_fwd2 = 0.6;
+    p.model.scara.eta[0] = p.settings.scara.eta_fwd1;
+    p.model.scara.eta[2] = p.settings.scara.eta_fwd2;
+    derive_gear(p.settings, p.model, 'b');
+    derive_nominal_inertia(p.settings, p.model, 'b');
 
     // control: fn = 4 Hz, critically damped, third pole at 4/s
-    p.omega_n1 = 2.0 * PI * DEFAULT_FN;
-    p.omega_n2 = 2.0 * PI * DEFAULT_FN;
-    p.zeta1 = 1.0;
-    p.zeta2 = 1.0;
-    p.alpha1 = 4.0;
-    p.alpha2 = 4.0;
-    derive_gains(p, 'a');
-    derive_gains(p, 'b');
+    p.settings.omega_n1 = 2.0 * PI * DEFAULT_FN;
+    p.settings.omega_n2 = 2.0 * PI * DEFAULT_FN;
+    p.settings.zeta1 = 1.0;
+    p.settings.zeta2 = 1.0;
+    p.settings.alpha1 = 4.0;
+    p.settings.alpha2 = 4.0;
+    derive_gains(p.settings, p.model, 'a');
+    derive_gains(p.settings, p.model, 'b');
 
-    p.graph_select = 't';
-    p.gravity = 'g';
+    p.settings.graph_select = 't';
+    p.settings.gravity = 'g';
 
     // PTP patterns: 0.3 m at 60 degrees to 0.6 m at 120 degrees
-    p.step.x0 = 0.3 * std::cos(PI / 3.0);
-    p.step.y0 = 0.3 * std::sin(PI / 3.0);
-    p.step.xf = 0.6 * std::cos(2.0 * PI / 3.0);
-    p.step.yf = 0.6 * std::sin(2.0 * PI / 3.0);
-    p.trap.x0 = p.step.x0;
-    p.trap.y0 = p.step.y0;
-    p.trap.xf = p.step.xf;
-    p.trap.yf = p.step.yf;
-    p.trap.tf = 2.0;
-    p.x0 = p.trap.x0;
-    p.y0 = p.trap.y0;
-    p.xf = p.trap.xf;
-    p.yf = p.trap.yf;
-    convert_motion_ends(p, 'a');
-    convert_motion_ends(p, 'b');
-    p.tf = p.trap.tf;
-    plan_ptp_motors(p, 'a');
-    plan_ptp_motors(p, 'b');
+    p.settings.step.x0 = 0.3 * std::cos(PI / 3.0);
+    p.settings.step.y0 = 0.3 * std::sin(PI / 3.0);
+    p.settings.step.xf = 0.6 * std::cos(2.0 * PI / 3.0);
+    p.settings.step.yf = 0.6 * std::sin(2.0 * PI / 3.0);
+    p.settings.trap.x0 = p.settings.step.x0;
+    p.settings.trap.y0 = p.settings.step.y0;
+    p.settings.trap.xf = p.settings.step.xf;
+    p.settings.trap.yf = p.settings.step.yf;
+    p.settings.trap.tf = 2.0;
+    p.plan.x0 = p.settings.trap.x0;
+    p.plan.y0 = p.settings.trap.y0;
+    p.plan.xf = p.settings.trap.xf;
+    p.plan.yf = p.settings.trap.yf;
+    convert_motion_ends(p.settings, p.plan, 'a');
+    convert_motion_ends(p.settings, p.plan, 'b');
+    p.plan.tf = p.settings.trap.tf;
+    plan_ptp_motors(p.plan, 'a');
+    plan_ptp_motors(p.plan, 'b');
 
     // CP patterns, each made current in turn and planned for both robots
-    p.line.x0 = 0.3;
-    p.line.y0 = 0.0;
-    p.line.xf = 0.3;
-    p.line.yf = 0.6;
-    p.line.tf = 1.5;
-    preplan_cp(p, p.line, 1);
+    p.settings.line.x0 = 0.3;
+    p.settings.line.y0 = 0.0;
+    p.settings.line.xf = 0.3;
+    p.settings.line.yf = 0.6;
+    p.settings.line.tf = 1.5;
+    preplan_cp(p, p.settings.line, 1);
 
-    p.circle.Ox = 0.2;
-    p.circle.Oy = 0.0;
-    p.circle.rr = 0.5;
-    p.circle.tf = 2.5;
-    p.circle.x0 = p.circle.Ox + p.circle.rr;
-    p.circle.y0 = p.circle.Oy;
-    p.circle.xf = p.circle.x0;
-    p.circle.yf = p.circle.y0;
-    preplan_cp(p, p.circle, 2);
+    p.settings.circle.Ox = 0.2;
+    p.settings.circle.Oy = 0.0;
+    p.settings.circle.rr = 0.5;
+    p.settings.circle.tf = 2.5;
+    p.settings.circle.x0 = p.settings.circle.Ox + p.settings.circle.rr;
+    p.settings.circle.y0 = p.settings.circle.Oy;
+    p.settings.circle.xf = p.settings.circle.x0;
+    p.settings.circle.yf = p.settings.circle.y0;
+    preplan_cp(p, p.settings.circle, 2);
 
-    p.ucurve.x0 = 0.2;
-    p.ucurve.y0 = 0.0;
-    p.ucurve.xf = 0.6;
-    p.ucurve.yf = 0.0;
-    p.ucurve.x1 = 0.2;
-    p.ucurve.y1 = 0.3;
-    p.ucurve.x2 = 0.6;
-    p.ucurve.y2 = 0.3;
-    p.ucurve.tf = 2.5;
-    preplan_cp(p, p.ucurve, 3);
+    p.settings.ucurve.x0 = 0.2;
+    p.settings.ucurve.y0 = 0.0;
+    p.settings.ucurve.xf = 0.6;
+    p.settings.ucurve.yf = 0.0;
+    p.settings.ucurve.x1 = 0.2;
+    p.settings.ucurve.y1 = 0.3;
+    p.settings.ucurve.x2 = 0.6;
+    p.settings.ucurve.y2 = 0.3;
+    p.settings.ucurve.tf = 2.5;
+    preplan_cp(p, p.settings.ucurve, 3);
 
-    p.sine.x0 = -0.1;
-    p.sine.y0 = 0.3;
-    p.sine.L = 0.6;
-    p.sine.A = 0.2;
-    p.sine.tf = 2.0;
-    p.sine.xf = p.sine.x0 + p.sine.L;
-    p.sine.yf = p.sine.y0;
-    preplan_cp(p, p.sine, 4);
+    p.settings.sine.x0 = -0.1;
+    p.settings.sine.y0 = 0.3;
+    p.settings.sine.L = 0.6;
+    p.settings.sine.A = 0.2;
+    p.settings.sine.tf = 2.0;
+    p.settings.sine.xf = p.settings.sine.x0 + p.settings.sine.L;
+    p.settings.sine.yf = p.settings.sine.y0;
+    preplan_cp(p, p.settings.sine, 4);
 
-    p.motion = 'c';
-    p.robot_type = 'b';
+    p.settings.motion = 'c';
+    p.settings.robot_type = 'b';
 }
 
 //------------------------------------------------------------------ driver
@@ -177,23 +177,23 @@ void set_defaults(ParameterSet& p) {
 // outside its list leaves the current motion as it was
 static void copy_current_pattern(ParameterSet& ps) {
     const PatternRecord* p = nullptr;
-    if (ps.motion == 'q') {
-        p = &ps.step;
-    } else if (ps.motion == 'p') {
-        p = &ps.trap;
-    } else if (ps.motion == 'c') {
-        switch (ps.cp) {
+    if (ps.settings.motion == 'q') {
+        p = &ps.settings.step;
+    } else if (ps.settings.motion == 'p') {
+        p = &ps.settings.trap;
+    } else if (ps.settings.motion == 'c') {
+        switch (ps.settings.cp) {
             case 1:
-                p = &ps.line;
+                p = &ps.settings.line;
                 break;
             case 2:
-                p = &ps.circle;
+                p = &ps.settings.circle;
                 break;
             case 3:
-                p = &ps.ucurve;
+                p = &ps.settings.ucurve;
                 break;
             case 4:
-                p = &ps.sine;
+                p = &ps.settings.sine;
                 break;
             default:
                 break;  // other kinds have no path record
@@ -202,32 +202,32 @@ static void copy_current_pattern(ParameterSet& ps) {
     if (p == nullptr) {
         return;
     }
-    ps.x0 = p->x0;
-    ps.y0 = p->y0;
-    ps.xf = p->xf;
-    ps.yf = p->yf;
-    if (ps.motion != 'q') {  // the step command has no time: tf keeps its value
-        ps.tf = p->tf;
+    ps.plan.x0 = p->x0;
+    ps.plan.y0 = p->y0;
+    ps.plan.xf = p->xf;
+    ps.plan.yf = p->yf;
+    if (ps.settings.motion != 'q') {  // the step command has no time: tf keeps its value
+        ps.plan.tf = p->tf;
     }
 }
 
 ReachReport update_derived(ParameterSet& ps) {
-    const int rt = ps.robot_type;
-    derive_arm(ps, rt);              // link masses and inertias
-    derive_work(ps, ps.mw);          // work block size and inertia
-    derive_motor(ps, rt);            // rotor inertias, maximum torques
-    derive_gear(ps, rt);             // reverse efficiencies
-    derive_nominal_inertia(ps, rt);  // needs arm, work and motor data
-    derive_gains(ps, rt);            // needs JM1, JM2
-    copy_current_pattern(ps);        // current motion from the current pattern
+    const int rt = ps.settings.robot_type;
+    derive_arm(ps.settings, ps.model, rt);              // link masses and inertias
+    derive_work(ps.model, ps.settings.mw);              // work block size and inertia
+    derive_motor(ps.settings, ps.model, rt);            // rotor inertias, maximum torques
+    derive_gear(ps.settings, ps.model, rt);             // reverse efficiencies
+    derive_nominal_inertia(ps.settings, ps.model, rt);  // needs arm, work and motor data
+    derive_gains(ps.settings, ps.model, rt);            // needs JM1, JM2
+    copy_current_pattern(ps);                           // current motion from the current pattern
 
     // start and end in joint and motor coordinates
-    const ReachReport unreachable = convert_motion_ends(ps, rt);
+    const ReachReport unreachable = convert_motion_ends(ps.settings, ps.plan, rt);
     // plan the motion (a type without a robot converts and plans nothing)
-    if (ps.motion == 'p') {
-        plan_ptp_motors(ps, rt);
-    } else if (ps.motion == 'c') {
-        plan_cp_path(ps, rt, ps.cp);
+    if (ps.settings.motion == 'p') {
+        plan_ptp_motors(ps.plan, rt);
+    } else if (ps.settings.motion == 'c') {
+        plan_cp_path(ps.settings, ps.plan, rt, ps.settings.cp);
     }
     return unreachable;
 }

@@ -2,8 +2,8 @@
 // converted and planned motion
 #pragma once
 
-#include "model/parameters.h"
 #include "planning/kinematics.h"
+#include "planning/plan.h"
 
 //------------------------------------------------------------------ defaults
 // fills every setting with its default, derives both robots and pre-plans every pattern;

@@ -10,29 +10,29 @@
 
 //------------------------------------------------------------------ motor side
 
-void joint_to_motor(const ParameterSet& p, int robot_type, const double phi[2], double theta[2]) {
-    const RobotRecord* r = robot_record(p, robot_type);
-    theta[0] = r->u1 * phi[0];
-    theta[1] = r->u2 * phi[1];
+void joint_to_motor(const Settings& s, int robot_type, const double phi[2], double theta[2]) {
+    const RobotSettings& rs = robot_of(s, robot_type);
+    theta[0] = rs.u1 * phi[0];
+    theta[1] = rs.u2 * phi[1];
 }
 
 //------------------------------------------------------------------ inverse kinematics
 
-void ik_cylindrical(const ParameterSet& p, double x, double y, const double phi_ref[2],
-                    double phi[2], double theta[2]) {
+void ik_cylindrical(const Settings& s, double x, double y, const double phi_ref[2], double phi[2],
+                    double theta[2]) {
     const double phi_raw[2] = {std::atan2(y, x), std::sqrt(x * x + y * y)};
     // the prismatic component is unwrapped too; it would need a jump of more than pi metres
     unwrap_joint_angles(phi_ref, phi_raw, phi);
-    joint_to_motor(p, 'a', phi, theta);
+    joint_to_motor(s, 'a', phi, theta);
 }
 
 // law of cosines at the elbow: c = cos(beta) = (a^2 + b^2 - r^2) / (2 a b), beta the inner angle;
 // gamma = acos((a^2 + r^2 - b^2) / (2 a r)), arm 1 turned clockwise from the target line by gamma;
 // phi1 = atan2(y, x) - gamma, phi2 = pi - beta
-bool ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2], double phi[2],
+bool ik_scara(const Settings& s, double x, double y, const double phi_ref[2], double phi[2],
               double theta[2]) {
-    const double a = p.scara.L1;
-    const double b = p.scara.L2 + p.wc;
+    const double a = s.scara.L1;
+    const double b = s.scara.L2 + s.wc;
     const double r = std::sqrt(x * x + y * y);
     const double c = (a * a + b * b - r * r) / (2.0 * a * b);
     // out of reach: the cosine goes into acos unchanged and gives not-a-number values
@@ -42,7 +42,7 @@ bool ik_scara(const ParameterSet& p, double x, double y, const double phi_ref[2]
     const double gamma = std::acos((a * a + r * r - b * b) / (2.0 * a * r));
     const double phi_raw[2] = {alpha - gamma, PI - beta};
     unwrap_joint_angles(phi_ref, phi_raw, phi);
-    joint_to_motor(p, 'b', phi, theta);
+    joint_to_motor(s, 'b', phi, theta);
     return reachable;
 }
 
@@ -79,20 +79,20 @@ void add_unreachable(ReachReport* report, double x, double y) {
     ++report->count;
 }
 
-ReachReport convert_motion_ends(ParameterSet& p, int robot_type) {
+ReachReport convert_motion_ends(const Settings& s, Plan& plan, int robot_type) {
     const double zero[2] = {0.0, 0.0};
     ReachReport report = {};
     if (robot_type == 'a') {
-        RobotRecord& r = p.cyl;
-        ik_cylindrical(p, p.x0, p.y0, zero, r.phi0, r.theta0);
-        ik_cylindrical(p, p.xf, p.yf, zero, r.phif, r.thetaf);
+        RobotPlan& rp = plan.cyl;
+        ik_cylindrical(s, plan.x0, plan.y0, zero, rp.phi0, rp.theta0);
+        ik_cylindrical(s, plan.xf, plan.yf, zero, rp.phif, rp.thetaf);
     } else if (robot_type == 'b') {
-        RobotRecord& r = p.scara;
-        if (!ik_scara(p, p.x0, p.y0, zero, r.phi0, r.theta0)) {
-            add_unreachable(&report, p.x0, p.y0);
+        RobotPlan& rp = plan.scara;
+        if (!ik_scara(s, plan.x0, plan.y0, zero, rp.phi0, rp.theta0)) {
+            add_unreachable(&report, plan.x0, plan.y0);
         }
-        if (!ik_scara(p, p.xf, p.yf, zero, r.phif, r.thetaf)) {
-            add_unreachable(&report, p.xf, p.yf);
+        if (!ik_scara(s, plan.xf, plan.yf, zero, rp.phif, rp.thetaf)) {
+            add_unreachable(&report, plan.xf, plan.yf);
         }
     }
     return report;
@@ -100,7 +100,7 @@ ReachReport convert_motion_ends(ParameterSet& p, int robot_type) {
 
 //------------------------------------------------------------------ Jacobian
 
-void jacobian(const ParameterSet& p, int robot_type, const double phi[2], double J[4]) {
+void jacobian(const Settings& s, int robot_type, const double phi[2], double J[4]) {
     const double s1 = std::sin(phi[0]);
     const double c1 = std::cos(phi[0]);
     if (robot_type == 'a') {
@@ -109,8 +109,8 @@ void jacobian(const ParameterSet& p, int robot_type, const double phi[2], double
         J[2] = phi[1] * c1;
         J[3] = s1;
     } else if (robot_type == 'b') {
-        const double L1 = p.scara.L1;
-        const double b = p.scara.L2 + p.wc;
+        const double L1 = s.scara.L1;
+        const double b = s.scara.L2 + s.wc;
         const double s12 = std::sin(phi[0] + phi[1]);
         const double c12 = std::cos(phi[0] + phi[1]);
         J[0] = -L1 * s1 - b * s12;

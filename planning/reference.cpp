@@ -51,7 +51,7 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
                                int cp, double t, double position[2], double velocity[2]) {
     // the simulation treats every type other than 'b' as the cylindrical robot
     const int rt = robot_type == 'b' ? 'b' : 'a';
-    const RobotRecord* r = robot_record(p, rt);
+    const RobotPlan& rp = robot_of(p.plan, rt);
 
     // a new run: joint angles are taken nearest to zero again
     if (t == 0.0) {
@@ -60,24 +60,24 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
     }
 
     if (motion == 'q') {
-        position[0] = r->thetaf[0];
-        position[1] = r->thetaf[1];
+        position[0] = rp.thetaf[0];
+        position[1] = rp.thetaf[1];
         velocity[0] = 0.0;
         velocity[1] = 0.0;
     } else if (motion == 'p') {
-        position[0] = trapezoid_position(t, r->t11, r->t11, p.tf, r->alpha_m1, r->alpha_m1,
-                                         r->omega_m1, r->theta0[0], r->thetaf[0]);
+        position[0] = trapezoid_position(t, rp.t11, rp.t11, p.plan.tf, rp.alpha_m1, rp.alpha_m1,
+                                         rp.omega_m1, rp.theta0[0], rp.thetaf[0]);
         velocity[0] =
-            trapezoid_velocity(t, r->t11, r->t11, p.tf, r->alpha_m1, r->alpha_m1, r->omega_m1);
-        position[1] = trapezoid_position(t, r->t12, r->t12, p.tf, r->alpha_m2, r->alpha_m2,
-                                         r->omega_m2, r->theta0[1], r->thetaf[1]);
+            trapezoid_velocity(t, rp.t11, rp.t11, p.plan.tf, rp.alpha_m1, rp.alpha_m1, rp.omega_m1);
+        position[1] = trapezoid_position(t, rp.t12, rp.t12, p.plan.tf, rp.alpha_m2, rp.alpha_m2,
+                                         rp.omega_m2, rp.theta0[1], rp.thetaf[1]);
         velocity[1] =
-            trapezoid_velocity(t, r->t12, r->t12, p.tf, r->alpha_m2, r->alpha_m2, r->omega_m2);
+            trapezoid_velocity(t, rp.t12, rp.t12, p.plan.tf, rp.alpha_m2, rp.alpha_m2, rp.omega_m2);
     } else if (motion == 'c') {
         // path parameter and its rate
         const double s =
-            trapezoid_position(t, r->t1, r->t2, p.tf, r->am1, r->am2, r->vm, 0.0, p.sf);
-        const double s_dot = trapezoid_velocity(t, r->t1, r->t2, p.tf, r->am1, r->am2, r->vm);
+            trapezoid_position(t, rp.t1, rp.t2, p.plan.tf, rp.am1, rp.am2, rp.vm, 0.0, p.plan.sf);
+        const double s_dot = trapezoid_velocity(t, rp.t1, rp.t2, p.plan.tf, rp.am1, rp.am2, rp.vm);
 
         // path point and its velocity
         double pos[2];
@@ -88,8 +88,8 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
         // kept, to be told once and without a key wait, or a run along such a path would stop
         // thousands of times
         if (rt == 'a') {
-            ik_cylindrical(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position);
-        } else if (!ik_scara(p, pos[0], pos[1], run->prev_phi, run->cp_phi, position)
+            ik_cylindrical(p.settings, pos[0], pos[1], run->prev_phi, run->cp_phi, position);
+        } else if (!ik_scara(p.settings, pos[0], pos[1], run->prev_phi, run->cp_phi, position)
                    && run->unreachable.count == 0) {
             add_unreachable(&run->unreachable, pos[0], pos[1]);
         }
@@ -97,15 +97,15 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
         // phi_dot = J^-1 (x_dot, y_dot) by Cramer's rule; det = 0 at a singular posture gives
         // infinite or not-a-number speeds, which flow on unchecked
         double J[4];
-        jacobian(p, rt, run->cp_phi, J);
+        jacobian(p.settings, rt, run->cp_phi, J);
         const double det = J[0] * J[3] - J[1] * J[2];
         const double phi_dot[2] = {(J[3] * vel[0] - J[1] * vel[1]) / det,
                                    (J[0] * vel[1] - J[2] * vel[0]) / det};
-        joint_to_motor(p, rt, phi_dot, velocity);
+        joint_to_motor(p.settings, rt, phi_dot, velocity);
     } else {
         // a motion outside the list commands nothing: hold the start angles
-        position[0] = r->theta0[0];
-        position[1] = r->theta0[1];
+        position[0] = rp.theta0[0];
+        position[1] = rp.theta0[1];
         velocity[0] = 0.0;
         velocity[1] = 0.0;
     }

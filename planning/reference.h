@@ -1,9 +1,9 @@
 // planning/reference.h: the commanded motor angles and speeds of the motion at any time
 #pragma once
 
-#include "model/parameters.h"
 #include "planning/cp_path.h"
 #include "planning/kinematics.h"
+#include "planning/plan.h"
 
 #include <cstdint>
 

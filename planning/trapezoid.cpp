@@ -58,11 +58,11 @@ void plan_ptp_axis(double tf, double distance, double* t1, double* omega, double
     *omega = *alpha * *t1;
 }
 
-void plan_ptp_motors(ParameterSet& p, int robot_type) {
+void plan_ptp_motors(Plan& plan, int robot_type) {
     if (robot_type != 'a' && robot_type != 'b') {
         return;  // no robot, nothing to plan
     }
-    RobotRecord* r = robot_record(p, robot_type);
-    plan_ptp_axis(p.tf, r->thetaf[0] - r->theta0[0], &r->t11, &r->omega_m1, &r->alpha_m1);
-    plan_ptp_axis(p.tf, r->thetaf[1] - r->theta0[1], &r->t12, &r->omega_m2, &r->alpha_m2);
+    RobotPlan& rp = robot_of(plan, robot_type);
+    plan_ptp_axis(plan.tf, rp.thetaf[0] - rp.theta0[0], &rp.t11, &rp.omega_m1, &rp.alpha_m1);
+    plan_ptp_axis(plan.tf, rp.thetaf[1] - rp.theta0[1], &rp.t12, &rp.omega_m2, &rp.alpha_m2);
 }

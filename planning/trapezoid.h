@@ -1,7 +1,7 @@
 // planning/trapezoid.h: trapezoidal velocity profiles of the PTP motors and the CP path
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 
 //------------------------------------------------------------------ constants
 constexpr double ACCEL_FRACTION = 0.1;  // acceleration time of every planned profile / tf (-)
@@ -28,4 +28,4 @@ void plan_ptp_axis(double tf, double distance, double* t1, double* omega, double
 
 // plans both motors of robot 'a' or 'b' over their motor travels thetaf - theta0 and the
 // current tf; writes t11, omega_m1, alpha_m1, t12, omega_m2, alpha_m2 of that robot record
-void plan_ptp_motors(ParameterSet& p, int robot_type);
+void plan_ptp_motors(Plan& plan, int robot_type);

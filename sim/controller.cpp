@@ -7,16 +7,16 @@
 
 double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
                       int motion, int cp, int joint, double t, const double x[6]) {
-    const RobotRecord* r = robot_record(ps, robot_type);
+    const RobotModel& rm = robot_of(ps.model, robot_type);
     double theta_ref[2];
     double omega_ref[2];
     reference_at(ps, run, robot_type, motion, cp, t, theta_ref, omega_ref);
 
     const int j = joint;
-    const double Kp = j == 0 ? r->Kp1 : r->Kp2;
-    const double Ki = j == 0 ? r->Ki1 : r->Ki2;
-    const double Kv = j == 0 ? r->Kv1 : r->Kv2;
-    const double tau_m = j == 0 ? r->tau_m1 : r->tau_m2;
+    const double Kp = j == 0 ? rm.Kp1 : rm.Kp2;
+    const double Ki = j == 0 ? rm.Ki1 : rm.Ki2;
+    const double Kv = j == 0 ? rm.Kv1 : rm.Kv2;
+    const double tau_m = j == 0 ? rm.tau_m1 : rm.tau_m2;
 
     const double e = theta_ref[j] - x[j];
     double tau = 0.0;

@@ -1,7 +1,7 @@
 // sim/controller.h: the PID (or PD) joint controller of each motor with its torque limit
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 #include "planning/reference.h"
 
 // drive torque (N*m) of joint 0 or 1 at time t (s) for state x: on the motor-angle error

@@ -24,83 +24,89 @@
 //------------------------------------------------------------------ model
 
 void inertia_matrix(const ParameterSet& ps, int robot_type, const double x[6], double M[4]) {
-    const double mw = ps.mw;
-    const double IGw = ps.IGw;
+    const double mw = ps.settings.mw;
+    const double IGw = ps.model.IGw;
     if (robot_type == 'b') {
-        const RobotRecord& s = ps.scara;
-        const double q2 = x[1] / s.u2;
-        const double lw = s.L2 + ps.wc;
+        const RobotSettings& ss = ps.settings.scara;
+        const RobotModel& sm = ps.model.scara;
+        const double q2 = x[1] / ss.u2;
+        const double lw = ss.L2 + ps.settings.wc;
         const double c2 = std::cos(q2);
-        const double J22 = s.m2 * s.lc2 * s.lc2 + s.IG2 + IGw + mw * lw * lw;
-        const double J12 = J22 + (s.m2 * s.lc2 + mw * lw) * s.L1 * c2;
-        const double J11 = J12 + s.m1 * s.lc1 * s.lc1 + s.IG1 + s.m2 * s.L1 * (s.L1 + s.lc2 * c2)
-                           + mw * s.L1 * (s.L1 + lw * c2);
-        M[0] = J11 / (s.u1 * s.u1);
-        M[1] = J12 / (s.u1 * s.u2);
+        const double J22 = sm.m2 * sm.lc2 * sm.lc2 + sm.IG2 + IGw + mw * lw * lw;
+        const double J12 = J22 + (sm.m2 * sm.lc2 + mw * lw) * ss.L1 * c2;
+        const double J11 = J12 + sm.m1 * sm.lc1 * sm.lc1 + sm.IG1
+                           + sm.m2 * ss.L1 * (ss.L1 + sm.lc2 * c2) + mw * ss.L1 * (ss.L1 + lw * c2);
+        M[0] = J11 / (ss.u1 * ss.u1);
+        M[1] = J12 / (ss.u1 * ss.u2);
         M[2] = M[1];
-        M[3] = J22 / (s.u2 * s.u2);
+        M[3] = J22 / (ss.u2 * ss.u2);
     } else {
-        const RobotRecord& c = ps.cyl;
-        const double r = x[1] / c.u2;
-        const double d = r - (c.L / 2.0 + ps.wc);
-        M[0] = (c.IG_arm + IGw + c.m_arm * d * d + mw * r * r) / (c.u1 * c.u1);
+        const RobotSettings& cs = ps.settings.cyl;
+        const RobotModel& cm = ps.model.cyl;
+        const double r = x[1] / cs.u2;
+        const double d = r - (cs.L / 2.0 + ps.settings.wc);
+        M[0] = (cm.IG_arm + IGw + cm.m_arm * d * d + mw * r * r) / (cs.u1 * cs.u1);
         M[1] = 0.0;
         M[2] = 0.0;
-        M[3] = (c.m_arm + mw) / (c.u2 * c.u2);
+        M[3] = (cm.m_arm + mw) / (cs.u2 * cs.u2);
     }
 }
 
 double coriolis_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]) {
-    const double mw = ps.mw;
+    const double mw = ps.settings.mw;
     if (robot_type == 'b') {
-        const RobotRecord& s = ps.scara;
-        const double q2 = x[1] / s.u2;
-        const double w1 = x[2] / s.u1;
-        const double w2 = x[3] / s.u2;
-        const double lw = s.L2 + ps.wc;
-        const double hc = (s.m2 * s.lc2 + mw * lw) * s.L1 * std::sin(q2);
+        const RobotSettings& ss = ps.settings.scara;
+        const RobotModel& sm = ps.model.scara;
+        const double q2 = x[1] / ss.u2;
+        const double w1 = x[2] / ss.u1;
+        const double w2 = x[3] / ss.u2;
+        const double lw = ss.L2 + ps.settings.wc;
+        const double hc = (sm.m2 * sm.lc2 + mw * lw) * ss.L1 * std::sin(q2);
         if (joint == 0) {
-            return -hc * (2.0 * w1 * w2 + w2 * w2) / s.u1;
+            return -hc * (2.0 * w1 * w2 + w2 * w2) / ss.u1;
         }
-        return hc * w1 * w1 / s.u2;
+        return hc * w1 * w1 / ss.u2;
     }
-    const RobotRecord& c = ps.cyl;
-    const double r = x[1] / c.u2;
-    const double d = r - (c.L / 2.0 + ps.wc);
-    const double w1 = x[2] / c.u1;
-    const double vr = x[3] / c.u2;
-    const double moment = c.m_arm * d + mw * r;  // first moment of arm and work about the axis
+    const RobotSettings& cs = ps.settings.cyl;
+    const RobotModel& cm = ps.model.cyl;
+    const double r = x[1] / cs.u2;
+    const double d = r - (cs.L / 2.0 + ps.settings.wc);
+    const double w1 = x[2] / cs.u1;
+    const double vr = x[3] / cs.u2;
+    const double moment = cm.m_arm * d + mw * r;  // first moment of arm and work about the axis
     if (joint == 0) {
-        return 2.0 * moment * w1 * vr / c.u1;
+        return 2.0 * moment * w1 * vr / cs.u1;
     }
-    return -moment * w1 * w1 / c.u2;
+    return -moment * w1 * w1 / cs.u2;
 }
 
 double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]) {
-    const double mw = ps.mw;
+    const double mw = ps.settings.mw;
     const double g = GRAVITY_ACCEL;
     if (robot_type == 'b') {
-        const RobotRecord& s = ps.scara;
-        const double q1 = x[0] / s.u1;
-        const double q2 = x[1] / s.u2;
-        const double lw = s.L2 + ps.wc;
+        const RobotSettings& ss = ps.settings.scara;
+        const RobotModel& sm = ps.model.scara;
+        const double q1 = x[0] / ss.u1;
+        const double q2 = x[1] / ss.u2;
+        const double lw = ss.L2 + ps.settings.wc;
         const double c1 = std::cos(q1);
         const double c12 = std::cos(q1 + q2);
         if (joint == 0) {
-            return (s.m1 * s.lc1 * c1 + s.m2 * (s.L1 * c1 + s.lc2 * c12)
-                    + mw * (s.L1 * c1 + lw * c12))
-                   * g / s.u1;
+            return (sm.m1 * sm.lc1 * c1 + sm.m2 * (ss.L1 * c1 + sm.lc2 * c12)
+                    + mw * (ss.L1 * c1 + lw * c12))
+                   * g / ss.u1;
         }
-        return (s.m2 * s.lc2 + mw * lw) * g * c12 / s.u2;
+        return (sm.m2 * sm.lc2 + mw * lw) * g * c12 / ss.u2;
     }
-    const RobotRecord& c = ps.cyl;
-    const double phi1 = x[0] / c.u1;
-    const double r = x[1] / c.u2;
-    const double d = r - (c.L / 2.0 + ps.wc);
+    const RobotSettings& cs = ps.settings.cyl;
+    const RobotModel& cm = ps.model.cyl;
+    const double phi1 = x[0] / cs.u1;
+    const double r = x[1] / cs.u2;
+    const double d = r - (cs.L / 2.0 + ps.settings.wc);
     if (joint == 0) {
-        return (c.m_arm * d + mw * r) * g * std::cos(phi1) / c.u1;
+        return (cm.m_arm * d + mw * r) * g * std::cos(phi1) / cs.u1;
     }
-    return (c.m_arm + mw) * g * std::sin(phi1) / c.u2;
+    return (cm.m_arm + mw) * g * std::sin(phi1) / cs.u2;
 }
 
 //------------------------------------------------------------------ state equation
@@ -108,16 +114,18 @@ double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const d
 // motor acceleration of joint j of the cylindrical robot, the joints solved one at a time
 static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, int j,
                                 double t, const double x[6]) {
-    const RobotRecord& c = ps.cyl;
-    const double tau = control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, j, t, x);
+    const RobotSettings& cs = ps.settings.cyl;
+    const RobotModel& cm = ps.model.cyl;
+    const double tau = control_torque(ps, run, robot_type, ps.settings.fb_type, ps.settings.motion,
+                                      ps.settings.cp, j, t, x);
     double M[4];
     inertia_matrix(ps, robot_type, x, M);
     const double C = coriolis_torque(ps, robot_type, j, x);
-    const double G = ps.gravity == 'g' ? gravity_torque(ps, robot_type, j, x) : 0.0;
+    const double G = ps.settings.gravity == 'g' ? gravity_torque(ps, robot_type, j, x) : 0.0;
     const double h = C + G;
-    const double eta_f = j == 0 ? c.eta_fwd1 : c.eta_fwd2;
-    const double eta_r = j == 0 ? c.eta_rev1 : c.eta_rev2;
-    const double IM = j == 0 ? c.IM1 : c.IM2;
+    const double eta_f = j == 0 ? cs.eta_fwd1 : cs.eta_fwd2;
+    const double eta_r = j == 0 ? cm.eta_rev1 : cm.eta_rev2;
+    const double IM = j == 0 ? cm.IM1 : cm.IM2;
     double tau_inertia = 0.0;
     double tau_friction = 0.0;
     return joint_accel_single(j, x[2 + j], tau, h, eta_f, eta_r, IM, M, &tau_inertia,
@@ -127,15 +135,16 @@ static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int r
 // motor accelerations of both SCARA joints, solved together through the coupled gears
 static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, double t,
                         const double x[6], double a[2]) {
-    const RobotRecord& s = ps.scara;
+    const RobotModel& sm = ps.model.scara;
     // the order of these calls is part of the reference generator's contract (prev_phi)
-    const double tau[2] = {
-        control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, 0, t, x),
-        control_torque(ps, run, robot_type, ps.fb_type, ps.motion, ps.cp, 1, t, x)};
+    const double tau[2] = {control_torque(ps, run, robot_type, ps.settings.fb_type,
+                                          ps.settings.motion, ps.settings.cp, 0, t, x),
+                           control_torque(ps, run, robot_type, ps.settings.fb_type,
+                                          ps.settings.motion, ps.settings.cp, 1, t, x)};
     double M[4];
     inertia_matrix(ps, robot_type, x, M);
     double G[2] = {0.0, 0.0};
-    if (ps.gravity == 'g') {
+    if (ps.settings.gravity == 'g') {
         G[0] = gravity_torque(ps, robot_type, 0, x);
         G[1] = gravity_torque(ps, robot_type, 1, x);
     }
@@ -145,7 +154,7 @@ static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_typ
     const double v[2] = {x[2], x[3]};
     double tau_inertia[2];
     double tau_friction[2];
-    joint_accel_pair(v, tau, h, s.eta, s.IM, M, a, tau_inertia, tau_friction);
+    joint_accel_pair(v, tau, h, sm.eta, sm.IM, M, a, tau_inertia, tau_friction);
 }
 
 double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
@@ -169,7 +178,8 @@ double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_typ
         case 5: {
             double theta_ref[2];
             double omega_ref[2];
-            reference_at(ps, run, robot_type, ps.motion, ps.cp, t, theta_ref, omega_ref);
+            reference_at(ps, run, robot_type, ps.settings.motion, ps.settings.cp, t, theta_ref,
+                         omega_ref);
             return theta_ref[i - 4] - x[i - 4];
         }
         default:

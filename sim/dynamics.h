@@ -1,7 +1,7 @@
 // sim/dynamics.h: rigid-body model of both robots at the motor shafts, and the state equation
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 #include "planning/reference.h"
 
 //------------------------------------------------------------------ constants

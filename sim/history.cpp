@@ -32,10 +32,3 @@ Divergence first_divergence(const HistorySet* h, int n) {
     }
     return {-1, nullptr, 0, 0.0};
 }
-
-HistorySet history_cyl = {};
-HistorySet history_scara = {};
-
-HistorySet* history_of(int robot_type) {
-    return robot_type == 'b' ? &history_scara : &history_cyl;
-}

@@ -43,10 +43,3 @@ struct Divergence {
 };
 
 Divergence first_divergence(const HistorySet* h, int n);
-
-//------------------------------------------------------------------ program-wide objects
-extern HistorySet history_cyl;    // written when robot_type != 'b'
-extern HistorySet history_scara;  // written when robot_type == 'b'
-
-// the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set
-HistorySet* history_of(int robot_type);

@@ -16,16 +16,16 @@
 static void work_position(const ParameterSet& ps, int robot_type, const double theta[2],
                           double pos[2]) {
     if (robot_type == 'b') {
-        const RobotRecord& s = ps.scara;
-        const double q1 = theta[0] / s.u1;
-        const double q2 = theta[1] / s.u2;
-        const double lw = s.L2 + ps.wc;
-        pos[0] = s.L1 * std::cos(q1) + lw * std::cos(q1 + q2);
-        pos[1] = s.L1 * std::sin(q1) + lw * std::sin(q1 + q2);
+        const RobotSettings& ss = ps.settings.scara;
+        const double q1 = theta[0] / ss.u1;
+        const double q2 = theta[1] / ss.u2;
+        const double lw = ss.L2 + ps.settings.wc;
+        pos[0] = ss.L1 * std::cos(q1) + lw * std::cos(q1 + q2);
+        pos[1] = ss.L1 * std::sin(q1) + lw * std::sin(q1 + q2);
     } else {
-        const RobotRecord& c = ps.cyl;
-        const double phi1 = theta[0] / c.u1;
-        const double phi2 = theta[1] / c.u2;
+        const RobotSettings& cs = ps.settings.cyl;
+        const double phi1 = theta[0] / cs.u1;
+        const double phi2 = theta[1] / cs.u2;
         pos[0] = phi2 * std::cos(phi1);
         pos[1] = phi2 * std::sin(phi1);
     }
@@ -37,15 +37,16 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
     if (k < 0 || k >= HISTORY_LEN) {
         return;
     }
-    const int rt = ps.robot_type;
-    const RobotRecord* r = robot_record(ps, rt);
-    const double t = k * ps.dt_sample;
+    const int rt = ps.settings.robot_type;
+    const RobotSettings& rs = robot_of(ps.settings, rt);
+    const RobotModel& rm = robot_of(ps.model, rt);
+    const double t = k * ps.settings.dt_sample;
 
     // motor angles, their commands and errors
     hs->theta[k][0] = x[0];
     hs->theta[k][1] = x[1];
     double omega_ref[2];
-    reference_at(ps, run, rt, ps.motion, ps.cp, t, hs->theta_ref[k], omega_ref);
+    reference_at(ps, run, rt, ps.settings.motion, ps.settings.cp, t, hs->theta_ref[k], omega_ref);
     hs->theta_err[k][0] = hs->theta_ref[k][0] - hs->theta[k][0];
     hs->theta_err[k][1] = hs->theta_ref[k][1] - hs->theta[k][1];
 
@@ -57,13 +58,14 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
 
     // torque components
     for (int j = 0; j < 2; ++j) {
-        hs->tau_drive[k][j] = control_torque(ps, run, rt, ps.fb_type, ps.motion, ps.cp, j, t, x);
+        hs->tau_drive[k][j] = control_torque(ps, run, rt, ps.settings.fb_type, ps.settings.motion,
+                                             ps.settings.cp, j, t, x);
     }
     for (int j = 0; j < 2; ++j) {
         hs->tau_coriolis[k][j] = coriolis_torque(ps, rt, j, x);
     }
     for (int j = 0; j < 2; ++j) {
-        hs->tau_gravity[k][j] = ps.gravity == 'g' ? gravity_torque(ps, rt, j, x) : 0.0;
+        hs->tau_gravity[k][j] = ps.settings.gravity == 'g' ? gravity_torque(ps, rt, j, x) : 0.0;
     }
     const double h[2] = {hs->tau_coriolis[k][0] + hs->tau_gravity[k][0],
                          hs->tau_coriolis[k][1] + hs->tau_gravity[k][1]};
@@ -71,19 +73,19 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
     // inertia seen by each motor
     double M[4];
     inertia_matrix(ps, rt, x, M);
-    hs->inertia_seen[k][0] = r->IM1 + M[0];
-    hs->inertia_seen[k][1] = r->IM2 + M[3];
+    hs->inertia_seen[k][0] = rm.IM1 + M[0];
+    hs->inertia_seen[k][1] = rm.IM2 + M[3];
 
     // split by the gear transmission; the accelerations found here are not kept
     const double v[2] = {x[2], x[3]};
     if (rt == 'b') {
         double a[2];
-        joint_accel_pair(v, hs->tau_drive[k], h, r->eta, r->IM, M, a, hs->tau_inertia[k],
+        joint_accel_pair(v, hs->tau_drive[k], h, rm.eta, rm.IM, M, a, hs->tau_inertia[k],
                          hs->tau_friction[k]);
     } else {
-        joint_accel_single(0, v[0], hs->tau_drive[k][0], h[0], r->eta_fwd1, r->eta_rev1, r->IM1, M,
+        joint_accel_single(0, v[0], hs->tau_drive[k][0], h[0], rs.eta_fwd1, rm.eta_rev1, rm.IM1, M,
                            &hs->tau_inertia[k][0], &hs->tau_friction[k][0]);
-        joint_accel_single(1, v[1], hs->tau_drive[k][1], h[1], r->eta_fwd2, r->eta_rev2, r->IM2, M,
+        joint_accel_single(1, v[1], hs->tau_drive[k][1], h[1], rs.eta_fwd2, rm.eta_rev2, rm.IM2, M,
                            &hs->tau_inertia[k][1], &hs->tau_friction[k][1]);
     }
 }

@@ -1,7 +1,7 @@
 // sim/simulate.h: one closed-loop run of the robot and the per-sample evaluation
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 #include "planning/reference.h"
 #include "sim/history.h"
 
@@ -27,6 +27,6 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
               const double* y, double* y_next, int count);
 
 //------------------------------------------------------------------ sample evaluation
-// evaluates the robot ps.robot_type at sample k with state x and writes record k of hs
+// evaluates the robot ps.settings.robot_type at sample k with state x and writes record k of hs
 void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, int k,
                    const double x[STATE_LEN]);

@@ -447,7 +447,7 @@ void draw_caption() {
 }
 
 // reads: gravity, motion, fb_type, cyl.Ki1, scara.Ki1
-void draw_status_labels(int robot_type) {
+void draw_status_labels(const Scene& scene, int robot_type) {
     void* const font = GLUT_BITMAP_HELVETICA_18;
 
     // robot
@@ -458,14 +458,14 @@ void draw_status_labels(int robot_type) {
     }
 
     // plane of motion
-    if (params.gravity == 'g') {
+    if (scene.ps.settings.gravity == 'g') {
         draw_text(-0.85f, 0.85f, font, "vertical motion");
-    } else if (params.gravity == 'h') {
+    } else if (scene.ps.settings.gravity == 'h') {
         draw_text(-0.85f, 0.85f, font, "horizontal motion");
     }
 
     // command
-    switch (params.motion) {
+    switch (scene.ps.settings.motion) {
         case 'q':
             draw_text(-0.85f, 0.80f, font, "PTP step command");
             break;
@@ -480,14 +480,14 @@ void draw_status_labels(int robot_type) {
     }
 
     // control law: the integral gain is exactly zero when the third pole is zero
-    const bool pd = (robot_type == 'a' && params.cyl.Ki1 == 0.0)
-                    || (robot_type == 'b' && params.scara.Ki1 == 0.0);
+    const bool pd = (robot_type == 'a' && scene.ps.model.cyl.Ki1 == 0.0)
+                    || (robot_type == 'b' && scene.ps.model.scara.Ki1 == 0.0);
     draw_text(-0.85f, 0.75f, font, pd ? "PD control, KI=0" : "PID control, KI>0");
 
     // velocity feedback, on the line of the control law
-    if (params.fb_type == 'v') {
+    if (scene.ps.settings.fb_type == 'v') {
         draw_text(-0.45f, 0.75f, font, "velocity FB");
-    } else if (params.fb_type == 'V') {
+    } else if (scene.ps.settings.fb_type == 'V') {
         draw_text(-0.45f, 0.75f, font, "velocity error FB");
     }
 

@@ -2,7 +2,8 @@
 // the only code of the program that issues GL drawing calls
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
+#include "view/scene.h"
 
 //------------------------------------------------------------------ constants
 constexpr double PIXELS_PER_METRE = 400.0;     // robot metres to pixels at view scale 1   (px/m)
@@ -94,4 +95,4 @@ void draw_text(float x, float y, void* font, const char* text);
 void draw_caption();
 
 // the status label block of robot_type; reads gravity, motion, fb_type, cyl.Ki1, scara.Ki1
-void draw_status_labels(int robot_type);
+void draw_status_labels(const Scene& scene, int robot_type);

@@ -13,38 +13,38 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
-// reads: robot_type, graph_select, view_origin, graph_origin, view_state, the histories
-void compose_frame() {
+// reads: robot_type, graph_select, view_origin, graph_origin, the scene's view state and histories
+void compose_frame(const Scene& scene) {
     const WindowSystemCall call;  // the drawing allocates nothing of robosim's own
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
-    const int robot_type = params.robot_type;
-    const int k = clamp_sample(view_state.anim_index);
+    const int robot_type = scene.ps.settings.robot_type;
+    const int k = clamp_sample(scene.ps.settings, scene.view.anim_index);
     draw_caption();
-    draw_status_labels(robot_type);
+    draw_status_labels(scene, robot_type);
 
     // grid: one cell is 0.1 m of robot space at every scale
-    const double s = view_state.robot_scale;
-    draw_grid({s * params.view_origin.x, s * params.view_origin.y}, 0.0, GRID_HALF_CELLS,
-              GRID_CELL * s, GRID_CELL * s);
+    const double s = scene.view.robot_scale;
+    draw_grid({s * scene.ps.settings.view_origin.x, s * scene.ps.settings.view_origin.y}, 0.0,
+              GRID_HALF_CELLS, GRID_CELL * s, GRID_CELL * s);
 
     // the robot scene, then the white panel that hides it right of the graphs
     if (robot_type == 'a' || robot_type == 'b') {
-        draw_robot_scene(robot_type, k);
-        draw_rect({params.graph_origin.x - PANEL_MARGIN, -1.0}, 1.0, 2.0, 0.0, WHITE);
+        draw_robot_scene(scene, robot_type, k);
+        draw_rect({scene.ps.settings.graph_origin.x - PANEL_MARGIN, -1.0}, 1.0, 2.0, 0.0, WHITE);
     }
 
-    draw_joint_graph(robot_type, k);
-    if (params.graph_select == 't') {
-        draw_torque_graph(robot_type, k);
-    } else if (params.graph_select == 'i') {
-        draw_inertia_graph(robot_type, k);
+    draw_joint_graph(scene, robot_type, k);
+    if (scene.ps.settings.graph_select == 't') {
+        draw_torque_graph(scene, robot_type, k);
+    } else if (scene.ps.settings.graph_select == 'i') {
+        draw_inertia_graph(scene, robot_type, k);
     }
 }
 
-void display_frame() {
-    compose_frame();
+void display_frame(const Scene& scene) {
+    compose_frame(scene);
     end_frame();
 }
 

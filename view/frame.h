@@ -1,5 +1,7 @@
-// view/frame.h: one frame of the window, drawn from the parameter set and the histories only
+// view/frame.h: one frame of the window, drawn from its scene only
 #pragma once
+
+#include "view/scene.h"
 
 //------------------------------------------------------------------ constants
 constexpr int GRID_HALF_CELLS = 20;    // grid cells either side of the robot base      (-)
@@ -9,11 +11,11 @@ constexpr double PANEL_MARGIN = 0.05;  // the white panel starts this left of th
 //------------------------------------------------------------------ frame
 // the whole picture without showing it: clear, caption and status labels, grid, the robot
 // scene of anim_index under the white panel, the joint graph and the lower graph chosen by
-// graph_select; reads params, view_state and the histories, writes nothing
-void compose_frame();
+// graph_select; reads the scene, writes nothing
+void compose_frame(const Scene& scene);
 
 // the display callback: compose_frame, then end_frame
-void display_frame();
+void display_frame(const Scene& scene);
 
 // hands the finished frame to the window: glFlush, then the buffer swap
 void end_frame();

@@ -17,21 +17,17 @@
 
 //------------------------------------------------------------------ helpers
 
-static const HistorySet& shown_history(int robot_type) {
-    return robot_type == 'b' ? history_scara : history_cyl;
-}
-
 // x of sample i on a time axis from x0: the recorded run fills the axis exactly
-static double sample_x(double x0, int i) {
-    return x0 + i * params.graph_width / params.n_sample;
+static double sample_x(const Scene& scene, double x0, int i) {
+    return x0 + i * scene.ps.settings.graph_width / scene.ps.settings.n_sample;
 }
 
 // one curve of joint j of a history field from sample 0 to k, y = O.y + (value - base) * scale
-static void draw_curve(const double (*field)[2], int j, const Point2& O, double base, double scale,
-                       int k, double width_m, const Colour4& c) {
+static void draw_curve(const Scene& scene, const double (*field)[2], int j, const Point2& O,
+                       double base, double scale, int k, double width_m, const Colour4& c) {
     Point2 points[HISTORY_LEN];
     for (int i = 0; i <= k; ++i) {
-        points[i] = {sample_x(O.x, i), O.y + (field[i][j] - base) * scale};
+        points[i] = {sample_x(scene, O.x, i), O.y + (field[i][j] - base) * scale};
     }
     draw_thick_polyline(points, nullptr, k + 1, width_m, c);
 }
@@ -39,8 +35,8 @@ static void draw_curve(const double (*field)[2], int j, const Point2& O, double 
 // a curve of y = y0 + scale * value whose segments are drawn only where both end values pass
 // inside(value); a value that is not a number never passes
 template <class Inside>
-static void draw_banded_curve(const double (*field)[2], int j, const Point2& O, double y0,
-                              double scale, int k, Inside inside, double width_m,
+static void draw_banded_curve(const Scene& scene, const double (*field)[2], int j, const Point2& O,
+                              double y0, double scale, int k, Inside inside, double width_m,
                               const Colour4& c) {
     Point2 points[HISTORY_LEN];
     bool shown[HISTORY_LEN];
@@ -48,7 +44,7 @@ static void draw_banded_curve(const double (*field)[2], int j, const Point2& O, 
     for (int i = 0; i <= k; ++i) {
         const double v = field[i][j];
         const bool now_inside = inside(v);
-        points[i] = {sample_x(O.x, i), y0 + scale * v};
+        points[i] = {sample_x(scene, O.x, i), y0 + scale * v};
         shown[i] = i > 0 && previous_inside && now_inside;
         previous_inside = now_inside;
     }
@@ -84,17 +80,18 @@ static double scan_inertia(const HistorySet& h, int count, double largest) {
 }
 
 // the samples that take part in the range scans: 0 .. n_sample - 1, within the history
-static int scanned_samples() {
-    if (params.n_sample < 0) {
+static int scanned_samples(const Scene& scene) {
+    if (scene.ps.settings.n_sample < 0) {
         return 0;
     }
-    return params.n_sample < HISTORY_LEN ? params.n_sample : HISTORY_LEN;
+    return scene.ps.settings.n_sample < HISTORY_LEN ? scene.ps.settings.n_sample : HISTORY_LEN;
 }
 
 //------------------------------------------------------------------ axes
 
 // reads: motion, tf
-void draw_time_axes(int kind, const Point2& origin, double dt, int n, double width, double height) {
+void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double dt, int n,
+                    double width, double height) {
     const Point2& O = origin;
     draw_thick_line(O, {O.x + width, O.y}, 0.006, RED);
 
@@ -123,9 +120,9 @@ void draw_time_axes(int kind, const Point2& origin, double dt, int n, double wid
 
     if (kind == 0) {
         draw_thick_line(O, {O.x, O.y + height}, 0.006, RED);
-        if (params.motion != 'q') {
+        if (scene.ps.settings.motion != 'q') {
             // motion time tf on the axis of n samples of dt
-            const double xt = O.x + width * params.tf / (n * dt);
+            const double xt = O.x + width * scene.ps.plan.tf / (n * dt);
             draw_line({xt, O.y}, {xt, O.y + height}, BLUE);
         }
     } else {
@@ -135,41 +132,41 @@ void draw_time_axes(int kind, const Point2& origin, double dt, int n, double wid
 
 //------------------------------------------------------------------ scales
 
-// reads: n_sample, history_cyl, history_scara
-void value_range(int robot_type, double range[2]) {
+// reads: n_sample, scene.cyl, scene.scara
+void value_range(const Scene& scene, int robot_type, double range[2]) {
     range[0] = RANGE_START_MAX;
     range[1] = RANGE_START_MIN;
-    const int count = scanned_samples();
+    const int count = scanned_samples(scene);
     if (robot_type != 'b') {
-        scan_range(history_cyl, count, range);
+        scan_range(scene.cyl, count, range);
     }
-    scan_range(history_scara, count, range);
+    scan_range(scene.scara, count, range);
 }
 
-// reads: n_sample, history_cyl, history_scara
-double inertia_max(int robot_type) {
+// reads: n_sample, scene.cyl, scene.scara
+double inertia_max(const Scene& scene, int robot_type) {
     double largest = INERTIA_START_MAX;
-    const int count = scanned_samples();
+    const int count = scanned_samples(scene);
     if (robot_type != 'b') {
-        largest = scan_inertia(history_cyl, count, largest);
+        largest = scan_inertia(scene.cyl, count, largest);
     }
-    return scan_inertia(history_scara, count, largest);
+    return scan_inertia(scene.scara, count, largest);
 }
 
 //------------------------------------------------------------------ graphs
 
 // reads: graph_origin, graph_width, error_gain, dt_sample, n_sample, motion, tf, the histories
-void draw_joint_graph(int robot_type, int k) {
-    const Point2 O = params.graph_origin;
-    const HistorySet& h = shown_history(robot_type);
-    k = clamp_sample(k);
+void draw_joint_graph(const Scene& scene, int robot_type, int k) {
+    const Point2 O = scene.ps.settings.graph_origin;
+    const HistorySet& h = shown_history(scene, robot_type);
+    k = clamp_sample(scene.ps.settings, k);
     void* const font18 = GLUT_BITMAP_HELVETICA_18;
     void* const font12 = GLUT_BITMAP_HELVETICA_12;
     const float x = static_cast<float>(O.x);
     const float y = static_cast<float>(O.y);
 
-    draw_time_axes(0, O, params.dt_sample, params.n_sample, params.graph_width,
-                   GRAPH_AXIS_H + AXIS_OVERHANG);
+    draw_time_axes(scene, 0, O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
+                   scene.ps.settings.graph_width, GRAPH_AXIS_H + AXIS_OVERHANG);
     draw_text(x + 0.1f, y - 0.05f, font18, "joint displacement");
     draw_text(x + 0.2f, y + 0.2f, font12, "green :10*error1");
     draw_text(x + 0.2f, y + 0.15f, font12, "yellow:10*error2");
@@ -177,7 +174,7 @@ void draw_joint_graph(int robot_type, int k) {
 
     // scale: the range of the motor angles fills the plot from the baseline up
     double range[2];
-    value_range(robot_type, range);
+    value_range(scene, robot_type, range);
     if (range[0] == range[1]) {
         // a constant history has no range: show it as a flat line at mid height
         range[0] += FLAT_RANGE_HALF;
@@ -190,42 +187,42 @@ void draw_joint_graph(int robot_type, int k) {
     const double a = GRAPH_HEIGHT / (range[0] - range[1]);  // (window/rad)
 
     // goal lines at the final commanded angles
-    const int last = last_sample();
+    const int last = last_sample(scene.ps.settings);
     for (int j = 0; j < 2; ++j) {
         const double yg = O.y + (h.theta_ref[last][j] - min) * a;
-        draw_line({O.x, yg}, {O.x + params.graph_width, yg}, RED);
+        draw_line({O.x, yg}, {O.x + scene.ps.settings.graph_width, yg}, RED);
         draw_text(x + 0.2f, static_cast<float>(yg + 0.01), font18, j == 0 ? "goal1" : "goal2");
     }
 
     // commanded and actual motor angles
-    draw_curve(h.theta_ref, 0, O, min, a, k, 0.008, BLUE);
-    draw_curve(h.theta, 0, O, min, a, k, 0.008, RED);
-    draw_curve(h.theta_ref, 1, O, min, a, k, 0.008, BLUE);
-    draw_curve(h.theta, 1, O, min, a, k, 0.008, BLACK);
+    draw_curve(scene, h.theta_ref, 0, O, min, a, k, 0.008, BLUE);
+    draw_curve(scene, h.theta, 0, O, min, a, k, 0.008, RED);
+    draw_curve(scene, h.theta_ref, 1, O, min, a, k, 0.008, BLUE);
+    draw_curve(scene, h.theta, 1, O, min, a, k, 0.008, BLACK);
 
     // magnified errors about the baseline, cut where they leave the band
     // (offsets from the baseline strictly between -0.3 and 1 times the plot height)
-    const double e = a * params.error_gain;  // (window/rad)
+    const double e = a * scene.ps.settings.error_gain;  // (window/rad)
     const auto in_band = [e](double err) {
         const double offset = e * err;
         return ERROR_BAND_LOW * GRAPH_HEIGHT < offset && offset < GRAPH_HEIGHT;
     };
-    draw_banded_curve(h.theta_err, 0, O, O.y, e, k, in_band, 0.006, GREEN);
-    draw_banded_curve(h.theta_err, 1, O, O.y, e, k, in_band, 0.006, YELLOW);
+    draw_banded_curve(scene, h.theta_err, 0, O, O.y, e, k, in_band, 0.006, GREEN);
+    draw_banded_curve(scene, h.theta_err, 1, O, O.y, e, k, in_band, 0.006, YELLOW);
 }
 
 // reads: torque_origin1, torque_origin2, torque_half1, torque_half2, graph_width, gravity,
 // dt_sample, n_sample, cyl.tau_m1, scara.tau_m1, the histories
-void draw_torque_graph(int robot_type, int k) {
-    const HistorySet& h = shown_history(robot_type);
-    k = clamp_sample(k);
+void draw_torque_graph(const Scene& scene, int robot_type, int k) {
+    const HistorySet& h = shown_history(scene, robot_type);
+    k = clamp_sample(scene.ps.settings, k);
     void* const font18 = GLUT_BITMAP_HELVETICA_18;
     void* const font12 = GLUT_BITMAP_HELVETICA_12;
-    const bool gravity = params.gravity == 'g';
+    const bool gravity = scene.ps.settings.gravity == 'g';
 
     // title and legend, over the robot view
-    const float lx = static_cast<float>(params.torque_origin2.x - 0.4);
-    const float ly = static_cast<float>(params.torque_origin2.y);
+    const float lx = static_cast<float>(scene.ps.settings.torque_origin2.x - 0.4);
+    const float ly = static_cast<float>(scene.ps.settings.torque_origin2.y);
     draw_text(lx, ly, font12, "Torque graph");
     draw_text(lx, ly - 0.05f, font12, " red : Motor drive Torque");
     draw_text(lx, ly - 0.1f, font12, " blue : Inertia Torque");
@@ -236,23 +233,25 @@ void draw_torque_graph(int robot_type, int k) {
     draw_text(lx, ly - 0.25f, font12, " purple : Friction Torque");
 
     // both plots are scaled by motor 1's maximum torque
-    const double tau = robot_type == 'b' ? params.scara.tau_m1 : params.cyl.tau_m1;  // (N*m)
+    const double tau =
+        robot_type == 'b' ? scene.ps.model.scara.tau_m1 : scene.ps.model.cyl.tau_m1;  // (N*m)
 
     for (int j = 0; j < 2; ++j) {
-        const Point2 O = j == 0 ? params.torque_origin1 : params.torque_origin2;
-        const double hh = j == 0 ? params.torque_half1 : params.torque_half2;
+        const Point2 O =
+            j == 0 ? scene.ps.settings.torque_origin1 : scene.ps.settings.torque_origin2;
+        const double hh = j == 0 ? scene.ps.settings.torque_half1 : scene.ps.settings.torque_half2;
         const float x = static_cast<float>(O.x);
         const float y = static_cast<float>(O.y);
 
-        draw_time_axes(1, O, params.dt_sample, params.n_sample, params.graph_width,
-                       hh + AXIS_OVERHANG);
+        draw_time_axes(scene, 1, O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
+                       scene.ps.settings.graph_width, hh + AXIS_OVERHANG);
         draw_text(x + 0.1f, y - 0.1f, font18, j == 0 ? "Torque(motor1)" : "Torque(motor2)");
         draw_text(x - 0.05f, y - 0.02f, font18, "0");
         draw_text(x - 0.1f, static_cast<float>(O.y + hh - 0.05), font18, "T[Nm]");
 
         // limit lines at +/- tau
-        draw_line({O.x, O.y + hh}, {O.x + params.graph_width, O.y + hh}, RED);
-        draw_line({O.x, O.y - hh}, {O.x + params.graph_width, O.y - hh}, RED);
+        draw_line({O.x, O.y + hh}, {O.x + scene.ps.settings.graph_width, O.y + hh}, RED);
+        draw_line({O.x, O.y - hh}, {O.x + scene.ps.settings.graph_width, O.y - hh}, RED);
         draw_text(x, static_cast<float>(O.y + hh + 0.01), font12, "motor Tmax");
 
         // without a positive maximum torque the curves have no scale
@@ -263,50 +262,51 @@ void draw_torque_graph(int robot_type, int k) {
         // torque of exactly +/- tau counts as on the line whatever the rounding of the scale
         const double c = hh / tau;  // (window/(N*m))
         const auto in_limits = [tau](double T) { return -tau <= T && T <= tau; };
-        draw_banded_curve(h.tau_drive, j, O, O.y, c, k, in_limits, 0.008, RED);
-        draw_banded_curve(h.tau_inertia, j, O, O.y, c, k, in_limits, 0.005, BLUE);
-        draw_banded_curve(h.tau_coriolis, j, O, O.y, c, k, in_limits, 0.005, GREEN);
+        draw_banded_curve(scene, h.tau_drive, j, O, O.y, c, k, in_limits, 0.008, RED);
+        draw_banded_curve(scene, h.tau_inertia, j, O, O.y, c, k, in_limits, 0.005, BLUE);
+        draw_banded_curve(scene, h.tau_coriolis, j, O, O.y, c, k, in_limits, 0.005, GREEN);
         if (gravity) {
-            draw_banded_curve(h.tau_gravity, j, O, O.y, c, k, in_limits, 0.005, YELLOW);
+            draw_banded_curve(scene, h.tau_gravity, j, O, O.y, c, k, in_limits, 0.005, YELLOW);
         }
-        draw_banded_curve(h.tau_friction, j, O, O.y, c, k, in_limits, 0.005, MAGENTA);
+        draw_banded_curve(scene, h.tau_friction, j, O, O.y, c, k, in_limits, 0.005, MAGENTA);
     }
 }
 
 // reads: inertia_origin, inertia_height, graph_width, dt_sample, n_sample, motion, tf,
 // cyl.IM1, cyl.IM2, scara.IM1, scara.IM2, the histories
-void draw_inertia_graph(int robot_type, int k) {
-    const Point2 O = params.inertia_origin;
-    const double H = params.inertia_height;
-    const HistorySet& h = shown_history(robot_type);
-    k = clamp_sample(k);
+void draw_inertia_graph(const Scene& scene, int robot_type, int k) {
+    const Point2 O = scene.ps.settings.inertia_origin;
+    const double H = scene.ps.settings.inertia_height;
+    const HistorySet& h = shown_history(scene, robot_type);
+    k = clamp_sample(scene.ps.settings, k);
     void* const font18 = GLUT_BITMAP_HELVETICA_18;
     const float x = static_cast<float>(O.x);
     const float y = static_cast<float>(O.y);
 
-    draw_time_axes(0, O, params.dt_sample, params.n_sample, params.graph_width, H + AXIS_OVERHANG);
+    draw_time_axes(scene, 0, O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
+                   scene.ps.settings.graph_width, H + AXIS_OVERHANG);
     draw_text(x + 0.1f, y - 0.05f, font18, "Inertia variation");
     draw_text(x - 0.1f, static_cast<float>(O.y + H - 0.05), font18, "[kg.m^2]");
 
     // scale: zero on the baseline, the largest inertia at height H; without a positive
     // inertia there is no scale, and nothing below is drawn
-    const double largest = inertia_max(robot_type);
+    const double largest = inertia_max(scene, robot_type);
     if (!(largest > 0.0) || !std::isfinite(H / largest)) {
         return;
     }
     const double b = H / largest;  // (window/(kg*m^2))
 
     // rotor inertia lines with the legend, which moves with motor 1's line
-    const RobotRecord& r = robot_type == 'b' ? params.scara : params.cyl;
-    const double y1 = O.y + b * r.IM1;
-    const double y2 = O.y + b * r.IM2;
-    draw_line({O.x, y1}, {O.x + params.graph_width, y1}, RED);
-    draw_line({O.x, y2}, {O.x + params.graph_width, y2}, RED);
+    const RobotModel& rm = robot_of(scene.ps.model, robot_type);
+    const double y1 = O.y + b * rm.IM1;
+    const double y2 = O.y + b * rm.IM2;
+    draw_line({O.x, y1}, {O.x + scene.ps.settings.graph_width, y1}, RED);
+    draw_line({O.x, y2}, {O.x + scene.ps.settings.graph_width, y2}, RED);
     draw_text(x, static_cast<float>(y1 + 0.01), font18, "Motor inertia1");
     draw_text(x + 0.3f, static_cast<float>(y1 + 0.15), font18, "red :Inertia1");
     draw_text(x + 0.3f, static_cast<float>(y1 + 0.1), font18, "black:Inertia2");
     draw_text(x, static_cast<float>(y2 + 0.01), font18, "Motor inertia  2");
 
-    draw_curve(h.inertia_seen, 0, O, 0.0, b, k, 0.008, RED);
-    draw_curve(h.inertia_seen, 1, O, 0.0, b, k, 0.008, BLACK);
+    draw_curve(scene, h.inertia_seen, 0, O, 0.0, b, k, 0.008, RED);
+    draw_curve(scene, h.inertia_seen, 1, O, 0.0, b, k, 0.008, BLACK);
 }

@@ -2,7 +2,8 @@
 // motor, drawn right of the robot view from sample 0 up to the animation sample
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
+#include "view/scene.h"
 
 //------------------------------------------------------------------ constants
 constexpr double GRAPH_HEIGHT = 0.4;     // height of the joint displacement plot        (window)
@@ -22,26 +23,27 @@ constexpr int MAX_TIME_TICKS = 100;
 // time axis of length width from origin with a tick per second and the last second labelled;
 // kind 0 a vertical axis of height above it (and the blue motion-time marker unless motion is
 // 'q'), kind 1 a vertical axis of height above and below; dt (s) the sample period, n samples
-void draw_time_axes(int kind, const Point2& origin, double dt, int n, double width, double height);
+void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double dt, int n,
+                    double width, double height);
 
 //------------------------------------------------------------------ scales
 // range[0] = largest, range[1] = smallest motor angle (rad) of theta and theta_ref, samples
 // 0 .. n_sample - 1, of robot (a) unless robot_type is 'b' and always of robot (b)
-void value_range(int robot_type, double range[2]);
+void value_range(const Scene& scene, int robot_type, double range[2]);
 
 // largest inertia_seen (kg*m^2), samples 0 .. n_sample - 1, of robot (a) unless robot_type is
 // 'b' and always of robot (b); -1000 when there is none
-double inertia_max(int robot_type);
+double inertia_max(const Scene& scene, int robot_type);
 
 //------------------------------------------------------------------ graphs
 // Each graph plots the history of robot_type ('b' SCARA, every other type robot (a)) from
 // sample 0 to sample k at x = origin.x + i * graph_width / n_sample.
 
 // motor angles, their commands, the goal lines and the magnified errors about the baseline
-void draw_joint_graph(int robot_type, int k);
+void draw_joint_graph(const Scene& scene, int robot_type, int k);
 
 // the five torque components of each motor, between the lines of +/- tau_m1
-void draw_torque_graph(int robot_type, int k);
+void draw_torque_graph(const Scene& scene, int robot_type, int k);
 
 // the inertia seen by each motor, with the rotor inertia lines
-void draw_inertia_graph(int robot_type, int k);
+void draw_inertia_graph(const Scene& scene, int robot_type, int k);

@@ -16,17 +16,17 @@
 
 // the point local (u, v) at P (window) on axes turned by phi:
 //   P + s (u cos(phi) - v sin(phi), u sin(phi) + v cos(phi))
-static Point2 local(const Point2& P, double phi, double u, double v) {
-    const double s = view_state.robot_scale;
+static Point2 local(const Scene& scene, const Point2& P, double phi, double u, double v) {
+    const double s = scene.view.robot_scale;
     const double c = std::cos(phi);
     const double n = std::sin(phi);
     return {P.x + s * (u * c - v * n), P.y + s * (u * n + v * c)};
 }
 
 // a robot-space point p (m) in the window: s (view_origin + p)
-static Point2 window_point(double px, double py) {
-    const double s = view_state.robot_scale;
-    return {s * (params.view_origin.x + px), s * (params.view_origin.y + py)};
+static Point2 window_point(const Scene& scene, double px, double py) {
+    const double s = scene.view.robot_scale;
+    return {s * (scene.ps.settings.view_origin.x + px), s * (scene.ps.settings.view_origin.y + py)};
 }
 
 // a rectangle of the robot: white fill, then the outline, same corner, size and angle
@@ -43,95 +43,101 @@ static void draw_cap(const Point2& centre, double r, double start, const Colour4
 
 //------------------------------------------------------------------ scene
 
-// reads: motion, xf, yf, view_origin, view_state, the history set of robot_type
-void draw_robot_scene(int robot_type, int k) {
+// reads: motion, xf, yf, view_origin, the view state and the history set of robot_type
+void draw_robot_scene(const Scene& scene, int robot_type, int k) {
     if (robot_type != 'a' && robot_type != 'b') {
         return;  // only the two robots have a scene
     }
-    const HistorySet& h = *history_of(robot_type);
-    k = clamp_sample(k);
+    const HistorySet& h = shown_history(scene, robot_type);
+    k = clamp_sample(scene.ps.settings, k);
 
     // error point: the commanded point moved by the magnified deviation
-    const double gain = view_state.view_error_gain;
+    const double gain = scene.view.view_error_gain;
     const Point2 r = {h.pos_ref[k][0] - gain * h.pos_err[k][0],
                       h.pos_ref[k][1] - gain * h.pos_err[k][1]};
 
     // the robot in its pose of sample k
     if (robot_type == 'a') {
-        draw_cyl_robot(h.theta[k]);
+        draw_cyl_robot(scene, h.theta[k]);
     } else {
-        draw_scara_robot(h.theta[k]);
+        draw_scara_robot(scene, h.theta[k]);
     }
 
-    draw_goal_marker(params.xf, params.yf, BLUE);
-    draw_marker(r, GREEN);
+    draw_goal_marker(scene, scene.ps.plan.xf, scene.ps.plan.yf, BLUE);
+    draw_marker(scene, r, GREEN);
 
     // actual work points (red dots) and the commanded path (blue); a step command jumps, so
     // it has no path
     Point2 dots[HISTORY_LEN];
     Point2 path[HISTORY_LEN];
     for (int i = 0; i <= k; ++i) {
-        dots[i] = window_point(h.pos[i][0], h.pos[i][1]);
-        path[i] = window_point(h.pos_ref[i][0], h.pos_ref[i][1]);
+        dots[i] = window_point(scene, h.pos[i][0], h.pos[i][1]);
+        path[i] = window_point(scene, h.pos_ref[i][0], h.pos_ref[i][1]);
     }
-    draw_trace(dots, k + 1, MARKER_R * view_state.robot_scale, RED,
-               params.motion != 'q' ? path : nullptr, BLUE);
+    draw_trace(dots, k + 1, MARKER_R * scene.view.robot_scale, RED,
+               scene.ps.settings.motion != 'q' ? path : nullptr, BLUE);
 }
 
 //------------------------------------------------------------------ robots
 
 // reads: cyl.u1, cyl.u2, cyl.L, cyl.d, cyl.d2, cyl.d3, wc, joint_r1, view_origin, robot_scale
-void draw_cyl_robot(const double theta_m[2]) {
-    const RobotRecord& cyl = params.cyl;
-    const double s = view_state.robot_scale;
-    const double theta = theta_m[0] / cyl.u1;  // joint 1 angle (rad)
-    const double e = theta_m[1] / cyl.u2;      // arm extension (m)
-    const Point2 B = window_point(0.0, 0.0);   // base (window)
-    const double D = cyl.d;                    // arm thickness (m)
+void draw_cyl_robot(const Scene& scene, const double theta_m[2]) {
+    const RobotSettings& cyl = scene.ps.settings.cyl;
+    const RobotModel& cyl_m = scene.ps.model.cyl;
+    const double s = scene.view.robot_scale;
+    const double theta = theta_m[0] / cyl.u1;        // joint 1 angle (rad)
+    const double e = theta_m[1] / cyl.u2;            // arm extension (m)
+    const Point2 B = window_point(scene, 0.0, 0.0);  // base (window)
+    const double D = cyl_m.d;                        // arm thickness (m)
 
     // sliding arm: its front end, the wrist, at e - wc from the base
-    draw_part(local(B, theta, -(cyl.L + params.wc - e), -D / 2.0), s * cyl.L, s * D, theta, RED);
+    draw_part(local(scene, B, theta, -(cyl.L + scene.ps.settings.wc - e), -D / 2.0), s * cyl.L,
+              s * D, theta, RED);
 
     // base block, centred on the base and turning with joint 1
-    draw_part(local(B, theta, -cyl.d3 / 2.0, -cyl.d2 / 2.0), s * cyl.d3, s * cyl.d2, theta, RED);
+    draw_part(local(scene, B, theta, -cyl_m.d3 / 2.0, -cyl_m.d2 / 2.0), s * cyl_m.d3, s * cyl_m.d2,
+              theta, RED);
 
     // joint 1
-    draw_circle(B, s * params.joint_r1, RED);
-    draw_disc(B, HUB_RATIO * s * params.joint_r1, RED);
+    draw_circle(B, s * scene.ps.settings.joint_r1, RED);
+    draw_disc(B, HUB_RATIO * s * scene.ps.settings.joint_r1, RED);
 
-    const Point2 T = {params.view_origin.x + e * std::cos(theta),
-                      params.view_origin.y + e * std::sin(theta)};
-    draw_hand(T, theta, RED);
+    const Point2 T = {scene.ps.settings.view_origin.x + e * std::cos(theta),
+                      scene.ps.settings.view_origin.y + e * std::sin(theta)};
+    draw_hand(scene, T, theta, RED);
 }
 
 // reads: scara.u1, scara.u2, scara.L1, scara.L2, scara.d1, scara.d2, wc, view_origin
-void draw_scara_robot(const double theta_m[2]) {
-    const RobotRecord& sc = params.scara;
+void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
+    const RobotSettings& sc = scene.ps.settings.scara;
+    const RobotModel& sc_m = scene.ps.model.scara;
     const double theta1 = theta_m[0] / sc.u1;  // joint 1 angle (rad)
     const double theta2 = theta_m[1] / sc.u2;  // joint 2 angle, relative to link 1 (rad)
     const double phi2 = theta1 + theta2;       // absolute angle of link 2 (rad)
 
-    draw_scara_link(1, params.view_origin, sc.L1, sc.d1, theta1, RED);
+    draw_scara_link(scene, 1, scene.ps.settings.view_origin, sc.L1, sc_m.d1, theta1, RED);
 
-    const Point2 J2 = {params.view_origin.x + sc.L1 * std::cos(theta1),
-                       params.view_origin.y + sc.L1 * std::sin(theta1)};
-    const double lw = sc.L2 + params.wc;  // joint 2 to the work point (m)
+    const Point2 J2 = {scene.ps.settings.view_origin.x + sc.L1 * std::cos(theta1),
+                       scene.ps.settings.view_origin.y + sc.L1 * std::sin(theta1)};
+    const double lw = sc.L2 + scene.ps.settings.wc;  // joint 2 to the work point (m)
     const Point2 T = {J2.x + lw * std::cos(phi2), J2.y + lw * std::sin(phi2)};
-    draw_hand(T, phi2, RED);
+    draw_hand(scene, T, phi2, RED);
 
     // link 2 goes over the hand
-    draw_scara_link(2, J2, sc.L2, sc.d2, phi2, RED);
+    draw_scara_link(scene, 2, J2, sc.L2, sc_m.d2, phi2, RED);
 }
 
 // reads: joint_r1, joint_r2, robot_scale
-void draw_scara_link(int link, const Point2& J, double L, double w, double phi, const Colour4& c) {
-    const double s = view_state.robot_scale;
+void draw_scara_link(const Scene& scene, int link, const Point2& J, double L, double w, double phi,
+                     const Colour4& c) {
+    const double s = scene.view.robot_scale;
     const Point2 Js = {s * J.x, s * J.y};
-    const double R = link == 1 ? params.joint_r1 : params.joint_r2;  // joint ring radius (m)
+    const double R = link == 1 ? scene.ps.settings.joint_r1
+                               : scene.ps.settings.joint_r2;  // joint ring radius (m)
 
     // bar: link 1 reaches 0.005 past its far joint, link 2 ends at its length
     const double bar = link == 1 ? L + 2.0 * LINK_BACK : L + LINK_BACK;
-    draw_part(local(Js, phi, -LINK_BACK, -w / 2.0), s * bar, s * w, phi, c);
+    draw_part(local(scene, Js, phi, -LINK_BACK, -w / 2.0), s * bar, s * w, phi, c);
 
     // the half cap behind the joint
     draw_cap(Js, s * w / 2.0, phi - PI / 2.0, c);
@@ -146,49 +152,50 @@ void draw_scara_link(int link, const Point2& J, double L, double w, double phi, 
 
     // link 1: the half cap beyond its far end
     if (link == 1) {
-        draw_cap(local(Js, phi, L, 0.0), s * w / 2.0, phi + PI / 2.0, c);
+        draw_cap(local(scene, Js, phi, L, 0.0), s * w / 2.0, phi + PI / 2.0, c);
     }
 }
 
 // reads: wc, work_a, work_b, hand_len, hand_w, robot_scale
-void draw_hand(const Point2& T, double phi, const Colour4& c) {
-    const double s = view_state.robot_scale;
-    const Point2 Ts = {s * T.x, s * T.y};  // work point (window)
-    const double g = params.work_b;        // grip opening (m)
-    const double t = FINGER_OFFSET;        // (m)
+void draw_hand(const Scene& scene, const Point2& T, double phi, const Colour4& c) {
+    const double s = scene.view.robot_scale;
+    const Point2 Ts = {s * T.x, s * T.y};    // work point (window)
+    const double g = scene.ps.model.work_b;  // grip opening (m)
+    const double t = FINGER_OFFSET;          // (m)
 
     // wrist and hand block
-    const Point2 W = local(Ts, phi, -params.wc, 0.0);
-    draw_part(local(W, phi, 0.0, -params.hand_w / 2.0), s * params.hand_len, s * params.hand_w, phi,
-              c);
+    const Point2 W = local(scene, Ts, phi, -scene.ps.settings.wc, 0.0);
+    draw_part(local(scene, W, phi, 0.0, -scene.ps.settings.hand_w / 2.0),
+              s * scene.ps.settings.hand_len, s * scene.ps.settings.hand_w, phi, c);
 
     // palm line across the front of the hand block
-    const Point2 M = local(W, phi, params.hand_len, 0.0);
-    const Point2 F1 = local(M, phi, 0.0, -(g / 2.0 + t));
-    const Point2 F2 = local(M, phi, 0.0, g / 2.0 + t);
+    const Point2 M = local(scene, W, phi, scene.ps.settings.hand_len, 0.0);
+    const Point2 F1 = local(scene, M, phi, 0.0, -(g / 2.0 + t));
+    const Point2 F2 = local(scene, M, phi, 0.0, g / 2.0 + t);
     draw_thick_line(F1, F2, FINGER_WIDTH, c);
 
     // fingers from t/2 behind the palm to t/2 beyond the work point
     for (const Point2& F : {F1, F2}) {
-        const Point2 S = local(F, phi, -t / 2.0, 0.0);
-        const Point2 E = local(S, phi, params.wc - params.hand_len + t, 0.0);
+        const Point2 S = local(scene, F, phi, -t / 2.0, 0.0);
+        const Point2 E =
+            local(scene, S, phi, scene.ps.settings.wc - scene.ps.settings.hand_len + t, 0.0);
         draw_thick_line(S, E, FINGER_WIDTH, c);
     }
 
     // work centred on the work point; its white fill covers the fingers over it
-    draw_part(local(Ts, phi, -params.work_a / 2.0, -params.work_b / 2.0), s * params.work_a,
-              s * params.work_b, phi, c);
+    draw_part(local(scene, Ts, phi, -scene.ps.model.work_a / 2.0, -scene.ps.model.work_b / 2.0),
+              s * scene.ps.model.work_a, s * scene.ps.model.work_b, phi, c);
     draw_disc(Ts, WORK_POINT_R * s, RED);
 }
 
 //------------------------------------------------------------------ markers
 
 // reads: view_origin, robot_scale
-void draw_marker(const Point2& p, const Colour4& c) {
-    draw_disc(window_point(p.x, p.y), MARKER_R * view_state.robot_scale, c);
+void draw_marker(const Scene& scene, const Point2& p, const Colour4& c) {
+    draw_disc(window_point(scene, p.x, p.y), MARKER_R * scene.view.robot_scale, c);
 }
 
 // reads: view_origin, robot_scale
-void draw_goal_marker(double x, double y, const Colour4& c) {
-    draw_disc(window_point(x, y), GOAL_MARKER_R * view_state.robot_scale, c);
+void draw_goal_marker(const Scene& scene, double x, double y, const Colour4& c) {
+    draw_disc(window_point(scene, x, y), GOAL_MARKER_R * scene.view.robot_scale, c);
 }

@@ -1,8 +1,9 @@
 // view/robot_view.h: the robot scene of one sample: robot, goal, magnified error, traces
 #pragma once
 
-#include "model/parameters.h"
+#include "planning/plan.h"
 #include "view/draw.h"
+#include "view/scene.h"
 
 //------------------------------------------------------------------ constants
 constexpr double MARKER_R = 0.008;       // radius of a work-point dot at scale 1       (m)
@@ -19,26 +20,27 @@ constexpr double LINK_BACK = 0.005;      // a SCARA bar starts this far behind i
 // by view_error_gain times the position error, the red dots of the actual work point and the
 // blue commanded path of samples 0 .. k. A robot-space point p is shown at
 // robot_scale * (view_origin + p), so zooming scales about the window centre.
-// reads: params, view_state, the history set of robot_type
-void draw_robot_scene(int robot_type, int k);
+// reads: the experiment, the view state and the history set of robot_type of the scene
+void draw_robot_scene(const Scene& scene, int robot_type, int k);
 
 //------------------------------------------------------------------ robots
-// robot (a) from its motor angles theta_m (rad); reads params.cyl, wc, view_origin, view_state
-void draw_cyl_robot(const double theta_m[2]);
+// robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin and the view state of the scene
+void draw_cyl_robot(const Scene& scene, const double theta_m[2]);
 
-// robot (b) from its motor angles theta_m (rad); reads params.scara, wc, view_origin, view_state
-void draw_scara_robot(const double theta_m[2]);
+// robot (b) from its motor angles theta_m (rad); reads scara, wc, view_origin and the view state of the scene
+void draw_scara_robot(const Scene& scene, const double theta_m[2]);
 
 // SCARA link 1 or 2 from its joint J (view space, unscaled), length L, width w (m), at angle
 // phi (rad)
-void draw_scara_link(int link, const Point2& J, double L, double w, double phi, const Colour4& c);
+void draw_scara_link(const Scene& scene, int link, const Point2& J, double L, double w, double phi,
+                     const Colour4& c);
 
 // hand and work with the work point at T (view space, unscaled) and the hand axis at phi (rad)
-void draw_hand(const Point2& T, double phi, const Colour4& c);
+void draw_hand(const Scene& scene, const Point2& T, double phi, const Colour4& c);
 
 //------------------------------------------------------------------ markers
 // a dot of radius 0.008 * robot_scale at robot-space point p (m)
-void draw_marker(const Point2& p, const Colour4& c);
+void draw_marker(const Scene& scene, const Point2& p, const Colour4& c);
 
 // a disc of radius 0.01 * robot_scale at robot-space point (x, y) (m)
-void draw_goal_marker(double x, double y, const Colour4& c);
+void draw_goal_marker(const Scene& scene, double x, double y, const Colour4& c);

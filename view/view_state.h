@@ -1,22 +1,21 @@
 // view/view_state.h: what the window shows of the last simulation, changed only by keys
 #pragma once
 
+#include "model/parameters.h"
+
 struct ViewState {
     int anim_index;          // sample whose pose and curves are shown, 0 .. n_sample   (-)
     double robot_scale;      // zoom of the robot view about the window centre          (-)
     double view_error_gain;  // magnification of the position error marker             (-)
 };
 
-//------------------------------------------------------------------ program-wide object
-extern ViewState view_state;  // zero until the console dialogs first return to the window
-
-// back to the drawing screen: sample 0, scale 1.0, error gain 10.0
-void reset_view_state();
+// the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0
+ViewState initial_view_state();
 
 //------------------------------------------------------------------ sample limits
 // the last sample a run records and the views may read: n_sample, but never beyond the
-// history length nor below 0; reads n_sample
-int last_sample();
+// history length nor below 0
+int last_sample(const Settings& s);
 
-// k limited to 0 .. last_sample(), the only samples the views may index
-int clamp_sample(int k);
+// k limited to 0 .. last_sample(s), the only samples the views may index
+int clamp_sample(const Settings& s, int k);

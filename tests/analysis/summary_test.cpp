@@ -1,12 +1,13 @@
 // The response figures: the closed loop at another inertia, and the figures of runs made here.
 #include "analysis/summary.h"
 
+#include "app/experiment.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
-#include "tests/support/model_test.h"
+#include "tests/support/program_test.h"
 #include "tests/support/scenarios.h"
 
 #include <algorithm>
@@ -38,27 +39,29 @@ void PrintTo(const LoopCase& c, std::ostream* os) {
 
 }  // namespace
 
-class NominalLoopTest : public ModelTest, public ::testing::WithParamInterface<LoopCase> {};
+class NominalLoopTest : public ProgramTest, public ::testing::WithParamInterface<LoopCase> {};
 
 // zeta 0.5: one real root and a complex pair; zeta 1: the pair is a double real root;
 // zeta 1.5 with alpha 30: three distinct real roots with -alpha between the pair's two
 TEST_P(NominalLoopTest, NominalInertiaGivesBackThePlacedLoop) {
     const LoopCase c = GetParam();
-    params.robot_type = c.robot_type;
-    params.omega_n2 = 1.5 * params.omega_n1;  // the joints told apart
-    params.zeta1 = c.zeta;
-    params.zeta2 = c.zeta;
-    params.alpha1 = c.alpha;
-    params.alpha2 = c.alpha;
+    params.settings.robot_type = c.robot_type;
+    params.settings.omega_n2 = 1.5 * params.settings.omega_n1;  // the joints told apart
+    params.settings.zeta1 = c.zeta;
+    params.settings.zeta2 = c.zeta;
+    params.settings.alpha1 = c.alpha;
+    params.settings.alpha2 = c.alpha;
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, c.robot_type);
+    const RobotModel& rm = robot_of(params.model, c.robot_type);
 
-    const LoopFigures f1 = closed_loop_figures(r.JM1, r.Kp1, r.Kv1, r.Ki1, params.alpha1);
-    const LoopFigures f2 = closed_loop_figures(r.JM2, r.Kp2, r.Kv2, r.Ki2, params.alpha2);
-    expect_relative(f1.wn, params.omega_n1, LOOP_TOLERANCE, "wn of joint 1");
-    expect_relative(f1.zeta, params.zeta1, LOOP_TOLERANCE, "zeta of joint 1");
-    expect_relative(f2.wn, params.omega_n2, LOOP_TOLERANCE, "wn of joint 2");
-    expect_relative(f2.zeta, params.zeta2, LOOP_TOLERANCE, "zeta of joint 2");
+    const LoopFigures f1 =
+        closed_loop_figures(rm.JM1, rm.Kp1, rm.Kv1, rm.Ki1, params.settings.alpha1);
+    const LoopFigures f2 =
+        closed_loop_figures(rm.JM2, rm.Kp2, rm.Kv2, rm.Ki2, params.settings.alpha2);
+    expect_relative(f1.wn, params.settings.omega_n1, LOOP_TOLERANCE, "wn of joint 1");
+    expect_relative(f1.zeta, params.settings.zeta1, LOOP_TOLERANCE, "zeta of joint 1");
+    expect_relative(f2.wn, params.settings.omega_n2, LOOP_TOLERANCE, "wn of joint 2");
+    expect_relative(f2.zeta, params.settings.zeta2, LOOP_TOLERANCE, "zeta of joint 2");
 }
 
 INSTANTIATE_TEST_SUITE_P(Placements, NominalLoopTest,
@@ -137,32 +140,34 @@ void PrintTo(const RunCase& c, std::ostream* os) {
 
 }  // namespace
 
-class RunFiguresTest : public ModelTest, public ::testing::WithParamInterface<RunCase> {
+class RunFiguresTest : public ProgramTest, public ::testing::WithParamInterface<RunCase> {
   protected:
     void SetUp() override {
-        ModelTest::SetUp();
+        ProgramTest::SetUp();
         const RunCase c = GetParam();
-        load_scenario(c.robot_type, c.motion, c.cp);
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+        params = scenario(c.robot_type, c.motion, c.cp);
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample,
+                 robot_of(params.plan, params.settings.robot_type).theta0);
     }
 };
 
 // every figure by a plain scan of the histories, in the words of its definition
 TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
-    const int rt = params.robot_type;
+    const int rt = params.settings.robot_type;
     const ResponseSummary s = summarize_response(params, *history_of(rt), rt);
     const HistorySet& h = *history_of(rt);
-    const RobotRecord& r = *robot_record(params, rt);
-    const bool ptp = params.motion != 'c';
-    const int last = params.n_sample;
-    const double dt = params.dt_sample;
+    const RobotModel& rm = robot_of(params.model, rt);
+    const RobotPlan& rp = robot_of(params.plan, rt);
+    const bool ptp = params.settings.motion != 'c';
+    const int last = params.settings.n_sample;
+    const double dt = params.settings.dt_sample;
     ASSERT_EQ(s.last, last);
 
     // the sample nearest tf
     int k_tf = 0;
     for (int k = 0; k <= last; ++k) {
-        if (std::fabs(k * dt - params.tf) < std::fabs(k_tf * dt - params.tf)) {
+        if (std::fabs(k * dt - params.plan.tf) < std::fabs(k_tf * dt - params.plan.tf)) {
             k_tf = k;
         }
     }
@@ -171,14 +176,14 @@ TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
     for (int j = 0; j < 2; ++j) {
         SCOPED_TRACE("joint " + std::to_string(j + 1));
         // the motion's travel and where it comes to rest
-        const double start = ptp ? r.theta0[j] : h.theta_ref[0][j];
-        const double end = ptp ? r.thetaf[j] : h.theta_ref[last][j];
+        const double start = ptp ? rp.theta0[j] : h.theta_ref[0][j];
+        const double end = ptp ? rp.thetaf[j] : h.theta_ref[last][j];
         EXPECT_EQ(s.travel[j], end - start);
 
         double during = 0.0;
         double after = 0.0;
         for (int k = 0; k <= last; ++k) {
-            if (k * dt <= params.tf) {
+            if (k * dt <= params.plan.tf) {
                 during = std::max(during, std::fabs(h.theta_err[k][j]));
             } else {
                 after = std::max(after, std::fabs(h.theta_err[k][j]));
@@ -217,7 +222,7 @@ TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
         EXPECT_EQ(s.settling_time[j], k_settled * dt);
 
         // drive torque
-        const double tau_m = j == 0 ? r.tau_m1 : r.tau_m2;
+        const double tau_m = j == 0 ? rm.tau_m1 : rm.tau_m2;
         double peak = 0.0;
         int at_limit = 0;
         for (int k = 0; k <= last; ++k) {
@@ -227,7 +232,7 @@ TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
         }
         EXPECT_EQ(s.peak_drive_torque[j], peak);
         expect_relative(s.limit_share_pct[j], 100.0 * at_limit / (last + 1), 1e-15, "share");
-        if (params.motion == 'q') {
+        if (params.settings.motion == 'q') {
             EXPECT_GT(at_limit, 0) << "a step drives the motor to its limit";
         }
 
@@ -240,10 +245,10 @@ TEST_P(RunFiguresTest, FiguresAgreeWithAScanOfTheHistories) {
         }
         EXPECT_EQ(s.inertia_min[j], J_min);
         EXPECT_EQ(s.inertia_max[j], J_max);
-        const double Kp = j == 0 ? r.Kp1 : r.Kp2;
-        const double Kv = j == 0 ? r.Kv1 : r.Kv2;
-        const double Ki = j == 0 ? r.Ki1 : r.Ki2;
-        const double alpha = j == 0 ? params.alpha1 : params.alpha2;
+        const double Kp = j == 0 ? rm.Kp1 : rm.Kp2;
+        const double Kv = j == 0 ? rm.Kv1 : rm.Kv2;
+        const double Ki = j == 0 ? rm.Ki1 : rm.Ki2;
+        const double alpha = j == 0 ? params.settings.alpha1 : params.settings.alpha2;
         EXPECT_EQ(s.at_inertia_min[j].wn, closed_loop_figures(J_min, Kp, Kv, Ki, alpha).wn);
         EXPECT_EQ(s.at_inertia_max[j].zeta, closed_loop_figures(J_max, Kp, Kv, Ki, alpha).zeta);
         // a larger inertia makes the loop slower
@@ -272,18 +277,18 @@ INSTANTIATE_TEST_SUITE_P(Experiments, RunFiguresTest,
 
 //------------------------------------------------------------------ edges of a run
 
-class SummaryEdgesTest : public ModelTest {
+class SummaryEdgesTest : public ProgramTest {
   protected:
     void SetUp() override {
-        ModelTest::SetUp();
-        load_scenario('a', 'p', 0);
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, params.cyl.theta0);
+        ProgramTest::SetUp();
+        params = scenario('a', 'p', 0);
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample, params.plan.cyl.theta0);
     }
 };
 
 TEST_F(SummaryEdgesTest, TfBeyondTheRunLeavesNoSampleAfterIt) {
-    params.tf = 10.0;
+    params.plan.tf = 10.0;
     const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_EQ(s.n_after, 0);
     EXPECT_EQ(s.k_tf, s.last);
@@ -294,9 +299,9 @@ TEST_F(SummaryEdgesTest, TfBeyondTheRunLeavesNoSampleAfterIt) {
 }
 
 TEST_F(SummaryEdgesTest, ALastSampleOutsideTheBandIsNotSettled) {
-    const int last = params.n_sample;
+    const int last = params.settings.n_sample;
     history_cyl.theta[last][0] =
-        params.cyl.thetaf[0] + 0.03 * (params.cyl.thetaf[0] - params.cyl.theta0[0]);
+        params.plan.cyl.thetaf[0] + 0.03 * (params.plan.cyl.thetaf[0] - params.plan.cyl.theta0[0]);
     const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_TRUE(s.settling_applies[0]);
     EXPECT_TRUE(std::isnan(s.settling_time[0]));
@@ -304,9 +309,9 @@ TEST_F(SummaryEdgesTest, ALastSampleOutsideTheBandIsNotSettled) {
 }
 
 TEST_F(SummaryEdgesTest, RunLengthIsClampedToTheHistories) {
-    params.n_sample = HISTORY_LEN + 10;
+    params.settings.n_sample = HISTORY_LEN + 10;
     EXPECT_EQ(summarize_response(params, *history_of('a'), 'a').last, HISTORY_LEN - 1);
-    params.n_sample = -3;
+    params.settings.n_sample = -3;
     const ResponseSummary s = summarize_response(params, *history_of('a'), 'a');
     EXPECT_EQ(s.last, 0);
     EXPECT_EQ(s.k_tf, 0);
@@ -324,7 +329,7 @@ TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
 
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
-    write_summary(f, params, *history_of(params.robot_type), true);
+    write_summary(f, params, *history_of(params.settings.robot_type), true);
     std::rewind(f);
     std::string text;
     for (int ch = std::fgetc(f); ch != EOF; ch = std::fgetc(f)) {
@@ -343,17 +348,18 @@ TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
     for (const int robot_type : {'a', 'b'}) {
         SCOPED_TRACE(std::string("robot ") + static_cast<char>(robot_type));
         set_defaults(params);
-        load_scenario(robot_type, 'c', 2);
+        params = scenario(robot_type, 'c', 2);
         if (robot_type == 'b') {
             // a circle beside the base: both joints swing out and back
-            params.circle.Ox = 0.3;
-            params.circle.Oy = 0.2;
-            params.circle.rr = 0.15;
-            params.circle.tf = 1.5;
+            params.settings.circle.Ox = 0.3;
+            params.settings.circle.Oy = 0.2;
+            params.settings.circle.rr = 0.15;
+            params.settings.circle.tf = 1.5;
             update_derived(params);
         }
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, robot_type)->theta0);
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample,
+                 robot_of(params.plan, robot_type).theta0);
         const HistorySet& h = *history_of(robot_type);
         const ResponseSummary s = summarize_response(params, *history_of(robot_type), robot_type);
         int closed = 0;

@@ -2,6 +2,7 @@
 // dialogs store, and what the final stage leaves behind.
 #include "app/dialogs.h"
 
+#include "app/experiment.h"
 #include "app/report.h"
 #include "app/startup.h"
 #include "model/parameters.h"
@@ -45,8 +46,8 @@ class ConsoleDialogsEntry : public ConsoleScriptTest,
 
 TEST_P(ConsoleDialogsEntry, StartsAtTheDialogTheKeyNames) {
     const EntryCase& c = GetParam();
-    params.motion = c.motion;
-    params.fb_type = 'V';
+    params.settings.motion = c.motion;
+    params.settings.fb_type = 'V';
     last_key = c.key;
     feed(c.script);
     console_dialogs();
@@ -82,20 +83,20 @@ using ConsoleDialogs = ConsoleScriptTest;
 // the gains are typed in Hz, stored as 2*pi*fn and shown again in Hz; both damping ratios
 // become 1.0 whatever they were
 TEST_F(ConsoleDialogs, GainDialogStoresAngularFrequencyAndCriticalDamping) {
-    params.omega_n1 = 2.0 * PI * 3.0;
-    params.zeta1 = 0.5;
-    params.zeta2 = 0.7;
+    params.settings.omega_n1 = 2.0 * PI * 3.0;
+    params.settings.zeta1 = 0.5;
+    params.settings.zeta2 = 0.7;
     last_key = 'k';
     feed("y 4 1.5\n6 0\nV n");
     console_dialogs();
     EXPECT_NE(console_capture.text.find("旧fn1= 3.000[Hz], α1= 4.000[1/s]"), std::string::npos);
-    EXPECT_DOUBLE_EQ(params.omega_n1, 2.0 * PI * 4.0);
-    EXPECT_NEAR(params.omega_n1, 25.133, 0.0005);  // printed to 3 decimals: half a unit
-    EXPECT_DOUBLE_EQ(params.omega_n2, 2.0 * PI * 6.0);
-    EXPECT_DOUBLE_EQ(params.alpha1, 1.5);
-    EXPECT_DOUBLE_EQ(params.alpha2, 0.0);
-    EXPECT_EQ(params.zeta1, 1.0);
-    EXPECT_EQ(params.zeta2, 1.0);
+    EXPECT_DOUBLE_EQ(params.settings.omega_n1, 2.0 * PI * 4.0);
+    EXPECT_NEAR(params.settings.omega_n1, 25.133, 0.0005);  // printed to 3 decimals: half a unit
+    EXPECT_DOUBLE_EQ(params.settings.omega_n2, 2.0 * PI * 6.0);
+    EXPECT_DOUBLE_EQ(params.settings.alpha1, 1.5);
+    EXPECT_DOUBLE_EQ(params.settings.alpha2, 0.0);
+    EXPECT_EQ(params.settings.zeta1, 1.0);
+    EXPECT_EQ(params.settings.zeta2, 1.0);
 }
 
 // joint 2 to the work is typed; the link length stored is that less wc (0.12 m)
@@ -103,8 +104,8 @@ TEST_F(ConsoleDialogs, ScaraArmDialogSubtractsTheWorkDistance) {
     last_key = 'l';
     feed("y 0.4 0.4\nn");
     console_dialogs();
-    EXPECT_DOUBLE_EQ(params.scara.L1, 0.4);
-    EXPECT_NEAR(params.scara.L2, 0.28, 1e-15);  // 0.4 - 0.12 in doubles: rounding only
+    EXPECT_DOUBLE_EQ(params.settings.scara.L1, 0.4);
+    EXPECT_NEAR(params.settings.scara.L2, 0.28, 1e-15);  // 0.4 - 0.12 in doubles: rounding only
     console_capture.text.clear();
     feed("y 0.5 0.5\nn");
     console_dialogs();
@@ -113,27 +114,29 @@ TEST_F(ConsoleDialogs, ScaraArmDialogSubtractsTheWorkDistance) {
 
 // the circle's start and end are reset to (Ox + rr, Oy) even when nothing new is typed
 TEST_F(ConsoleDialogs, CircleAnsweredNoStillResetsItsEnds) {
-    params.motion = 'c';
-    params.cp = 2;
-    params.circle.x0 = 9.0;
-    params.circle.yf = 9.0;
+    params.settings.motion = 'c';
+    params.settings.cp = 2;
+    params.settings.circle.x0 = 9.0;
+    params.settings.circle.yf = 9.0;
     last_key = 'c';
     feed("2\nn");
     console_dialogs();
-    EXPECT_DOUBLE_EQ(params.circle.x0, params.circle.Ox + params.circle.rr);
-    EXPECT_DOUBLE_EQ(params.circle.xf, params.circle.Ox + params.circle.rr);
-    EXPECT_DOUBLE_EQ(params.circle.yf, params.circle.Oy);
-    EXPECT_DOUBLE_EQ(params.x0, 0.7);
-    EXPECT_DOUBLE_EQ(params.yf, 0.0);
+    EXPECT_DOUBLE_EQ(params.settings.circle.x0,
+                     params.settings.circle.Ox + params.settings.circle.rr);
+    EXPECT_DOUBLE_EQ(params.settings.circle.xf,
+                     params.settings.circle.Ox + params.settings.circle.rr);
+    EXPECT_DOUBLE_EQ(params.settings.circle.yf, params.settings.circle.Oy);
+    EXPECT_DOUBLE_EQ(params.plan.x0, 0.7);
+    EXPECT_DOUBLE_EQ(params.plan.yf, 0.0);
 }
 
 // a kind outside 1 .. 4 gets no path dialog; its prompt later shows the neutral name
 TEST_F(ConsoleDialogs, PathKindOutsideItsRangeGetsNoDialog) {
-    params.motion = 'c';
+    params.settings.motion = 'c';
     last_key = 'c';
     feed("7\n");
     console_dialogs();
-    EXPECT_EQ(params.cp, 7);
+    EXPECT_EQ(params.settings.cp, 7);
     EXPECT_EQ(console_capture.text.find("(3-3-"), std::string::npos);
     console_capture.text.clear();
     feed("7\n");
@@ -146,7 +149,7 @@ TEST_F(ConsoleDialogs, PathKindOutsideItsRangeGetsNoDialog) {
 TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
     history_scara = HistorySet{};
     view_state = ViewState{57, 3.0, 2.0};
-    params.motion = 'q';
+    params.settings.motion = 'q';
     last_key = 'u';
     feed("n");
     console_dialogs();
@@ -154,8 +157,8 @@ TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
     EXPECT_EQ(view_state.robot_scale, 1.0);
     EXPECT_EQ(view_state.view_error_gain, 10.0);
     // the run starts at the planned start: sample 0 holds the start motor angles
-    EXPECT_EQ(history_scara.theta[0][0], params.scara.theta0[0]);
-    EXPECT_NE(history_scara.theta[params.n_sample][0], 0.0);
+    EXPECT_EQ(history_scara.theta[0][0], params.plan.scara.theta0[0]);
+    EXPECT_NE(history_scara.theta[params.settings.n_sample][0], 0.0);
     EXPECT_TRUE(console_capture.text.ends_with("\n\n描画画面へ       "));
 }
 
@@ -163,8 +166,8 @@ TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
 TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
     history_scara = HistorySet{};
     history_cyl = HistorySet{};
-    params.robot_type = 'x';
-    params.motion = 'q';
+    params.settings.robot_type = 'x';
+    params.settings.motion = 'q';
     last_key = 'x';
     feed("y y 1.5\ny y z V n");
     console_dialogs();
@@ -176,7 +179,7 @@ TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
     const HistorySet empty = {};
     EXPECT_EQ(std::memcmp(&history_scara, &empty, sizeof empty), 0);
     EXPECT_EQ(std::memcmp(&history_cyl, &empty, sizeof empty), 0);
-    EXPECT_DOUBLE_EQ(params.mw, 1.5);
+    EXPECT_DOUBLE_EQ(params.settings.mw, 1.5);
 }
 
 // 'r': the menu, the file, then the final stage with no question
@@ -187,7 +190,7 @@ TEST_F(ConsoleDialogs, KeyRReadsTheFileThenGoesStraightToTheFinalStage) {
     feed(path + "\n");
     console_dialogs();
     std::remove(path.c_str());
-    EXPECT_EQ(params.robot_type, 'a');
+    EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(console_capture.text.find("？"), std::string::npos);  // no question asked
     EXPECT_NE(console_capture.text.find("\n(1-2) ロボット諸元\n      アーム長 l =  0.600[m]"),
               std::string::npos);
@@ -203,15 +206,15 @@ TEST_F(ConsoleDialogs, TextsConvertToCp932WithoutLoss) {
     // the other motion dialogs, entered by their keys
     for (const char* script :
          {"2\ny 0.2 0 0.5 2.5\n", "1\ny 0.3 0 0.3 0.6 1.5\n", "4\ny -0.1 0.3 0.6 0.2 2\n"}) {
-        params.motion = last_key = 'c';
+        params.settings.motion = last_key = 'c';
         feed(script);
         console_dialogs();
     }
-    params.motion = last_key = 'p';
+    params.settings.motion = last_key = 'p';
     feed("y 0.1 0.2 0.3 0.4 2\n");
     console_dialogs();
     // the cylindrical robot's own prompts, and a data file read by the key 'r'
-    params.robot_type = 'a';
+    params.settings.robot_type = 'a';
     last_key = 'l';
     feed("y 0.5\nz z y 100 0.6\n100 0.6\nz V n");
     console_dialogs();

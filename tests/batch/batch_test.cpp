@@ -1,10 +1,11 @@
 // The batch tool's command line and writers.
 #include "batch/batch.h"
 
+#include "app/experiment.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
-#include "tests/support/model_test.h"
+#include "tests/support/program_test.h"
 
 #include <cstdio>
 #include <string>
@@ -70,11 +71,11 @@ TEST(ParseBatchArgs, OneWordIsTheDataFileAndOptionsAreMarkedGiven) {
     EXPECT_TRUE(opt.given[3]);
 }
 
-using PlanCsvTest = ModelTest;
+using PlanCsvTest = ProgramTest;
 
 TEST_F(PlanCsvTest, NamesEveryPlannedQuantityOnce) {
-    params.robot_type = 'a';
-    params.motion = 'p';
+    params.settings.robot_type = 'a';
+    params.settings.motion = 'p';
     update_derived(params);
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
@@ -94,5 +95,5 @@ TEST_F(PlanCsvTest, NamesEveryPlannedQuantityOnce) {
     EXPECT_EQ(names, "IM1 IM2 tau_m1 tau_m2 eta_rev1 eta_rev2 JM1 JM2 Kp1 Kv1 Ki1 Kp2 Kv2 Ki2 x0 "
                      "y0 xf yf tf phi0_1 phi0_2 phif_1 phif_2 theta0_1 theta0_2 thetaf_1 thetaf_2 "
                      "t11 t12 omega_m1 omega_m2 alpha_m1 alpha_m2 sf t1 t2 am1 am2 vm ");
-    EXPECT_EQ(jm1, params.cyl.JM1);  // %.17g reads back to the same double
+    EXPECT_EQ(jm1, params.model.cyl.JM1);  // %.17g reads back to the same double
 }

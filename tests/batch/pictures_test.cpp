@@ -2,8 +2,9 @@
 // each is shown, for sample intervals that are and are not whole hundredths of a second.
 #include "batch/pictures.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
-#include "tests/support/model_test.h"
+#include "tests/support/program_test.h"
 
 #include <gtest/gtest.h>
 
@@ -18,14 +19,14 @@ struct TimingCase {
     int last;          // the run's last sample
 };
 
-class AnimationTiming : public ModelTest, public ::testing::WithParamInterface<TimingCase> {};
+class AnimationTiming : public ProgramTest, public ::testing::WithParamInterface<TimingCase> {};
 
 // Frames at 0, N, 2N, .. and the last sample; the delays add up to the simulated time of the
 // run plus the last frame's N samples, to the hundredth, and no frame is off its own length by
 // more than the one hundredth a GIF can resolve.
 TEST_P(AnimationTiming, FramesKeepTheSimulatedPace) {
     const TimingCase& tc = GetParam();
-    params.dt_sample = tc.dt_sample;
+    params.settings.dt_sample = tc.dt_sample;
     std::vector<int> samples;
     std::vector<int> delays;
     animation_timing(tc.every, tc.last, &samples, &delays);

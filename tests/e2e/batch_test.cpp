@@ -1,6 +1,7 @@
 // The real robosim-batch program: its CSV against an in-process run, its exit statuses.
 #include "batch/batch.h"
 
+#include "app/experiment.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
@@ -47,15 +48,16 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
 
     // the same experiment in this process, as the final stage of the dialogs runs it
     set_defaults(params);
-    params.robot_type = c.robot;
-    params.motion = c.motion;
-    params.cp = c.cp - '0';
-    params.gravity = c.gravity;
-    params.fb_type = c.fb;
+    params.settings.robot_type = c.robot;
+    params.settings.motion = c.motion;
+    params.settings.cp = c.cp - '0';
+    params.settings.gravity = c.gravity;
+    params.settings.fb_type = c.fb;
     update_derived(params);
-    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-             params.n_sample, robot_record(params, params.robot_type)->theta0);
-    const HistorySet& h = *history_of(params.robot_type);
+    simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+             params.settings.dt_sample, params.settings.n_sample,
+             robot_of(params.plan, params.settings.robot_type).theta0);
+    const HistorySet& h = *history_of(params.settings.robot_type);
     const double(*fields[])[2] = {h.theta,        h.theta_ref,   h.theta_err,    h.pos,
                                   h.pos_ref,      h.pos_err,     h.tau_drive,    h.tau_inertia,
                                   h.tau_coriolis, h.tau_gravity, h.tau_friction, h.inertia_seen};
@@ -63,7 +65,7 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
         const std::vector<std::string> cells = split(lines[k + 1], ',');
         ASSERT_EQ(cells.size(), 26u) << "row " << k;
         EXPECT_EQ(std::stoi(cells[0]), k);
-        EXPECT_EQ(std::strtod(cells[1].c_str(), nullptr), k * params.dt_sample);
+        EXPECT_EQ(std::strtod(cells[1].c_str(), nullptr), k * params.settings.dt_sample);
         for (int f = 0; f < 12; ++f) {
             for (int j = 0; j < 2; ++j) {
                 // %.17g reads back to the very same double
@@ -167,11 +169,12 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     opt.gravity = 'h';
     opt.given[3] = true;
     ASSERT_TRUE(prepare_batch_experiment(opt));
-    EXPECT_EQ(params.robot_type, 'a');
-    EXPECT_EQ(params.motion, 'p');
-    EXPECT_EQ(params.gravity, 'h');
-    simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-             params.n_sample, robot_record(params, params.robot_type)->theta0);
+    EXPECT_EQ(params.settings.robot_type, 'a');
+    EXPECT_EQ(params.settings.motion, 'p');
+    EXPECT_EQ(params.settings.gravity, 'h');
+    simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+             params.settings.dt_sample, params.settings.n_sample,
+             robot_of(params.plan, params.settings.robot_type).theta0);
     const std::vector<std::string> lines = split(run.out, '\n');
     ASSERT_EQ(lines.size(), 202u);
     const std::vector<std::string> last = split(lines[201], ',');

@@ -5,6 +5,7 @@
 // gives libFuzzer a limit per input on top.
 #include "analysis/summary.h"
 #include "app/datafile.h"
+#include "app/experiment.h"
 #include "app/report.h"
 #include "batch/batch.h"
 #include "model/derive.h"
@@ -54,19 +55,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double position[2];
     double velocity[2];
     for (int k = 0; k <= 40; ++k) {
-        reference_at(params, &ref_run, params.robot_type, params.motion, params.cp, 0.1 * k,
-                     position, velocity);
+        reference_at(params, &ref_run, params.settings.robot_type, params.settings.motion,
+                     params.settings.cp, 0.1 * k, position, velocity);
     }
     // what robosim-batch writes for the experiment, into nowhere
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
     write_plan_csv(nowhere);
     const ReachReport unreachable =
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, params.robot_type)->theta0);
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample,
+                 robot_of(params.plan, params.settings.robot_type).theta0);
     tell_unreachable(params, unreachable, false);
-    write_summary(nowhere, params, *history_of(params.robot_type), true);
-    write_summary(nowhere, params, *history_of(params.robot_type), false);
-    write_history_csv(nowhere, history_of(params.robot_type), params.n_sample);
+    write_summary(nowhere, params, *history_of(params.settings.robot_type), true);
+    write_summary(nowhere, params, *history_of(params.settings.robot_type), false);
+    write_history_csv(nowhere, history_of(params.settings.robot_type), params.settings.n_sample);
     close(fd);
     return 0;
 }

@@ -11,23 +11,25 @@
 using KinematicsTest = ModelTest;
 
 // work point of joint vector phi by the kinematic model the Jacobian differentiates
-static void forward(int robot_type, const double phi[2], double pos[2]) {
+static void forward(const ParameterSet& params, int robot_type, const double phi[2],
+                    double pos[2]) {
     if (robot_type == 'a') {
         pos[0] = phi[1] * std::cos(phi[0]);
         pos[1] = phi[1] * std::sin(phi[0]);
     } else {
-        const double L1 = params.scara.L1, L2e = params.scara.L2 + params.wc;
+        const double L1 = params.settings.scara.L1,
+                     L2e = params.settings.scara.L2 + params.settings.wc;
         pos[0] = L1 * std::cos(phi[0]) + L2e * std::cos(phi[0] + phi[1]);
         pos[1] = L1 * std::sin(phi[0]) + L2e * std::sin(phi[0] + phi[1]);
     }
 }
 
-static void inverse(int robot_type, double x, double y, const double ref[2], double phi[2],
-                    double theta[2]) {
+static void inverse(const ParameterSet& params, int robot_type, double x, double y,
+                    const double ref[2], double phi[2], double theta[2]) {
     if (robot_type == 'a') {
-        ik_cylindrical(params, x, y, ref, phi, theta);
+        ik_cylindrical(params.settings, x, y, ref, phi, theta);
     } else {
-        ik_scara(params, x, y, ref, phi, theta);
+        ik_scara(params.settings, x, y, ref, phi, theta);
     }
 }
 
@@ -36,17 +38,17 @@ static void inverse(int robot_type, double x, double y, const double ref[2], dou
 TEST_F(KinematicsTest, CylindricalPointOnTheXAxis) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_cylindrical(params, 0.3, 0.0, zero, phi, theta);
+    ik_cylindrical(params.settings, 0.3, 0.0, zero, phi, theta);
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_EQ(phi[1], 0.3);
     EXPECT_EQ(theta[0], 0.0);
-    EXPECT_EQ(theta[1], 0.3 * params.cyl.u2);
+    EXPECT_EQ(theta[1], 0.3 * params.settings.cyl.u2);
 }
 
 TEST_F(KinematicsTest, CylindricalOriginHasAFiniteSolution) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ik_cylindrical(params, 0.0, 0.0, zero, phi, theta);
+    ik_cylindrical(params.settings, 0.0, 0.0, zero, phi, theta);
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_EQ(phi[1], 0.0);
 }
@@ -57,16 +59,16 @@ TEST_F(KinematicsTest, ScaraFullyStretchedIsReachedWithoutAMessage) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    const double reach = params.scara.L1 + params.scara.L2 + params.wc;
+    const double reach = params.settings.scara.L1 + params.settings.scara.L2 + params.settings.wc;
     const double angle = 0.7;
-    ik_scara(params, reach * std::cos(angle), reach * std::sin(angle), zero, phi, theta);
+    ik_scara(params.settings, reach * std::cos(angle), reach * std::sin(angle), zero, phi, theta);
     // c = -1 up to the rounding of r: beta = pi within a few 1e-8 (acos is steep at -1)
     EXPECT_NEAR(phi[1], 0.0, 1e-7);
     EXPECT_NEAR(phi[0], angle, 1e-7);
     EXPECT_TRUE(console_capture.text.empty());
 
-    ik_scara(params, 0.8, 0.0, zero, phi, theta);  // c is -1 exactly here
-    EXPECT_NEAR(phi[1], 0.0, 1e-14);               // PI less the double pi: 3.2e-15
+    ik_scara(params.settings, 0.8, 0.0, zero, phi, theta);  // c is -1 exactly here
+    EXPECT_NEAR(phi[1], 0.0, 1e-14);                        // PI less the double pi: 3.2e-15
     EXPECT_EQ(phi[0], 0.0);
     EXPECT_TRUE(console_capture.text.empty());
     EXPECT_EQ(console_capture.key_waits, 0);
@@ -76,8 +78,8 @@ TEST_F(KinematicsTest, ScaraOriginWithEqualArmsIsNotANumberWithoutAMessage) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    ASSERT_DOUBLE_EQ(params.scara.L1, params.scara.L2 + params.wc);
-    ik_scara(params, 0.0, 0.0, zero, phi, theta);  // c = 1, but gamma is acos(0/0)
+    ASSERT_DOUBLE_EQ(params.settings.scara.L1, params.settings.scara.L2 + params.settings.wc);
+    ik_scara(params.settings, 0.0, 0.0, zero, phi, theta);  // c = 1, but gamma is acos(0/0)
     EXPECT_TRUE(std::isnan(phi[0]));
     EXPECT_TRUE(console_capture.text.empty());
 }
@@ -87,15 +89,15 @@ TEST_F(KinematicsTest, ScaraOutOfReachIsToldToTheCallerOnly) {
     install_console_capture();
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
-    EXPECT_FALSE(ik_scara(params, 0.9, 0.1, zero, phi, theta));
+    EXPECT_FALSE(ik_scara(params.settings, 0.9, 0.1, zero, phi, theta));
     EXPECT_TRUE(std::isnan(phi[0]));
     EXPECT_TRUE(std::isnan(phi[1]));
     EXPECT_TRUE(std::isnan(theta[1]));
-    EXPECT_TRUE(ik_scara(params, 0.3, 0.1, zero, phi, theta));
-    params.x0 = 0.3;
-    params.xf = 0.9;
-    params.yf = 0.1;
-    const ReachReport ends = convert_motion_ends(params, 'b');
+    EXPECT_TRUE(ik_scara(params.settings, 0.3, 0.1, zero, phi, theta));
+    params.plan.x0 = 0.3;
+    params.plan.xf = 0.9;
+    params.plan.yf = 0.1;
+    const ReachReport ends = convert_motion_ends(params.settings, params.plan, 'b');
     ASSERT_EQ(ends.count, 1);  // the end only
     EXPECT_EQ(ends.points[0].x, 0.9);
     EXPECT_EQ(ends.points[0].y, 0.1);
@@ -107,7 +109,7 @@ TEST_F(KinematicsTest, ScaraElbowConfigurationIsFixed) {
     const double zero[2] = {0.0, 0.0};
     double phi[2], theta[2];
     for (double a = -3.0; a <= 3.0; a += 0.5) {
-        ik_scara(params, 0.5 * std::cos(a), 0.5 * std::sin(a), zero, phi, theta);
+        ik_scara(params.settings, 0.5 * std::cos(a), 0.5 * std::sin(a), zero, phi, theta);
         // arm 2 folds the same way everywhere: phi2 in [0, pi], arm 1 clockwise of the target
         EXPECT_GT(phi[1], 0.0);
         EXPECT_LT(phi[1], PI);
@@ -124,14 +126,14 @@ TEST_P(BothRobotsTest, ForwardOfInverseIsTheIdentity) {
     for (double r = 0.1; r < 0.75; r += 0.13) {
         for (double a = -3.1; a < 3.2; a += 0.4) {
             double phi[2], theta[2], pos[2];
-            inverse(rt, r * std::cos(a), r * std::sin(a), zero, phi, theta);
-            forward(rt, phi, pos);
+            inverse(params, rt, r * std::cos(a), r * std::sin(a), zero, phi, theta);
+            forward(params, rt, phi, pos);
             // a few trigonometric terms of at most 0.4 m: rounding only
             EXPECT_NEAR(pos[0], r * std::cos(a), 1e-12);
             EXPECT_NEAR(pos[1], r * std::sin(a), 1e-12);
-            const RobotRecord& rec = *robot_record(params, rt);
-            EXPECT_EQ(theta[0], rec.u1 * phi[0]);
-            EXPECT_EQ(theta[1], rec.u2 * phi[1]);
+            const RobotSettings& recs = robot_of(params.settings, rt);
+            EXPECT_EQ(theta[0], recs.u1 * phi[0]);
+            EXPECT_EQ(theta[1], recs.u2 * phi[1]);
         }
     }
 }
@@ -142,14 +144,14 @@ TEST_P(BothRobotsTest, JacobianIsTheDerivativeOfTheKinematics) {
     const double phis[3][2] = {{0.3, 0.5}, {-2.0, 1.2}, {2.9, 0.2}};
     for (const auto& phi : phis) {
         double J[4];
-        jacobian(params, rt, phi, J);
+        jacobian(params.settings, rt, phi, J);
         for (int j = 0; j < 2; ++j) {
             double plus[2] = {phi[0], phi[1]}, minus[2] = {phi[0], phi[1]};
             plus[j] += h;
             minus[j] -= h;
             double pp[2], pm[2];
-            forward(rt, plus, pp);
-            forward(rt, minus, pm);
+            forward(params, rt, plus, pp);
+            forward(params, rt, minus, pm);
             // central difference: truncation h^2 ~ 1e-12, cancellation 1e-16/h ~ 1e-10
             EXPECT_NEAR(J[j], (pp[0] - pm[0]) / (2.0 * h), 1e-9);
             EXPECT_NEAR(J[2 + j], (pp[1] - pm[1]) / (2.0 * h), 1e-9);
@@ -162,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Robots, BothRobotsTest, ::testing::Values('a', 'b'));
 TEST_F(KinematicsTest, JacobianOfATypeWithoutARobotIsUntouched) {
     const double phi[2] = {0.3, 0.4};
     double J[4] = {1.0, 2.0, 3.0, 4.0};
-    jacobian(params, 'x', phi, J);
+    jacobian(params.settings, 'x', phi, J);
     EXPECT_EQ(J[0], 1.0);
     EXPECT_EQ(J[3], 4.0);
 }
@@ -170,14 +172,14 @@ TEST_F(KinematicsTest, JacobianOfATypeWithoutARobotIsUntouched) {
 TEST_F(KinematicsTest, JacobianDeterminantsVanishAtTheSingularPostures) {
     double J[4];
     const double cyl_axis[2] = {0.7, 0.0};
-    jacobian(params, 'a', cyl_axis, J);
+    jacobian(params.settings, 'a', cyl_axis, J);
     EXPECT_EQ(J[0] * J[3] - J[1] * J[2], 0.0);
     const double phi[2] = {0.7, 0.9};
-    jacobian(params, 'a', phi, J);
+    jacobian(params.settings, 'a', phi, J);
     EXPECT_NEAR(J[0] * J[3] - J[1] * J[2], -0.9, 1e-15);  // det = -phi2
-    jacobian(params, 'b', phi, J);
-    const double L2e = params.scara.L2 + params.wc;
-    EXPECT_NEAR(J[0] * J[3] - J[1] * J[2], params.scara.L1 * L2e * std::sin(0.9), 1e-15);
+    jacobian(params.settings, 'b', phi, J);
+    const double L2e = params.settings.scara.L2 + params.settings.wc;
+    EXPECT_NEAR(J[0] * J[3] - J[1] * J[2], params.settings.scara.L1 * L2e * std::sin(0.9), 1e-15);
 }
 
 //------------------------------------------------------------------ unwrapping

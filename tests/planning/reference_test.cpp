@@ -21,42 +21,43 @@ class EveryMotionTest : public ModelTest, public ::testing::WithParamInterface<E
     void SetUp() override {
         ModelTest::SetUp();
         const auto [rt, motion, cp] = GetParam();
-        params.robot_type = rt;
-        params.motion = motion;
-        params.cp = cp;
+        params.settings.robot_type = rt;
+        params.settings.motion = motion;
+        params.settings.cp = cp;
         update_derived(params);
     }
 };
 
 TEST_P(EveryMotionTest, EndsAtTheGoalAtRest) {
     const auto [rt, motion, cp] = GetParam();
-    const RobotRecord& r = *robot_record(params, rt);
+    const RobotSettings& rs = robot_of(params.settings, rt);
+    const RobotPlan& rp = robot_of(params.plan, rt);
     double pos[2], vel[2];
     // a CP run must advance in small steps for the unwrapping to follow the path
     const int n = 400;
     for (int k = 0; k <= n; ++k) {
-        reference_at(params, &ref_run, rt, motion, cp, k * params.tf / n, pos, vel);
+        reference_at(params, &ref_run, rt, motion, cp, k * params.plan.tf / n, pos, vel);
     }
-    for (double t : {params.tf, params.tf + 0.5, 4.0}) {
+    for (double t : {params.plan.tf, params.plan.tf + 0.5, 4.0}) {
         reference_at(params, &ref_run, rt, motion, cp, t, pos, vel);
         if (motion == 'c') {
             // the work point of the commanded joints is the path's end (the sine's is 3e-5 m
             // short of the nominal end, so compare with the path, not with xf)
             double end[2], end_vel[2];
-            evaluate_cp_path(params, nullptr, cp, params.sf, 0.0, end, end_vel);
-            const double phi[2] = {pos[0] / r.u1, pos[1] / r.u2};
+            evaluate_cp_path(params, nullptr, cp, params.plan.sf, 0.0, end, end_vel);
+            const double phi[2] = {pos[0] / rs.u1, pos[1] / rs.u2};
             double x = phi[1] * std::cos(phi[0]), y = phi[1] * std::sin(phi[0]);
             if (rt == 'b') {
-                const double L2e = params.scara.L2 + params.wc;
-                x = params.scara.L1 * std::cos(phi[0]) + L2e * std::cos(phi[0] + phi[1]);
-                y = params.scara.L1 * std::sin(phi[0]) + L2e * std::sin(phi[0] + phi[1]);
+                const double L2e = params.settings.scara.L2 + params.settings.wc;
+                x = params.settings.scara.L1 * std::cos(phi[0]) + L2e * std::cos(phi[0] + phi[1]);
+                y = params.settings.scara.L1 * std::sin(phi[0]) + L2e * std::sin(phi[0] + phi[1]);
             }
             // inverse then forward kinematics: rounding only
             EXPECT_NEAR(x, end[0], 1e-12) << "t " << t;
             EXPECT_NEAR(y, end[1], 1e-12) << "t " << t;
         } else {
-            EXPECT_EQ(pos[0], r.thetaf[0]);
-            EXPECT_EQ(pos[1], r.thetaf[1]);
+            EXPECT_EQ(pos[0], rp.thetaf[0]);
+            EXPECT_EQ(pos[1], rp.thetaf[1]);
         }
         EXPECT_EQ(vel[0], 0.0);
         EXPECT_EQ(vel[1], 0.0);
@@ -66,7 +67,7 @@ TEST_P(EveryMotionTest, EndsAtTheGoalAtRest) {
 TEST_P(EveryMotionTest, VelocityIsTheRateOfThePosition) {
     const auto [rt, motion, cp] = GetParam();
     const int n = 400;
-    const double dt = params.tf / n;
+    const double dt = params.plan.tf / n;
     double prev[2], pos[2], vel[2], vel_prev[2];
     reference_at(params, &ref_run, rt, motion, cp, 0.0, prev, vel_prev);
     for (int k = 1; k <= n; ++k) {
@@ -88,10 +89,10 @@ TEST_P(EveryMotionTest, VelocityIsTheRateOfThePosition) {
 
 TEST_P(EveryMotionTest, StartsAtTheStartOrTheStep) {
     const auto [rt, motion, cp] = GetParam();
-    const RobotRecord& r = *robot_record(params, rt);
+    const RobotPlan& rp = robot_of(params.plan, rt);
     double pos[2], vel[2];
     reference_at(params, &ref_run, rt, motion, cp, 0.0, pos, vel);
-    const double* expected = motion == 'q' ? r.thetaf : r.theta0;  // the step is there at t = 0
+    const double* expected = motion == 'q' ? rp.thetaf : rp.theta0;  // the step is there at t = 0
     EXPECT_NEAR(pos[0], expected[0], 1e-9);
     EXPECT_NEAR(pos[1], expected[1], 1e-9);
     EXPECT_EQ(vel[0], 0.0);
@@ -108,17 +109,17 @@ INSTANTIATE_TEST_SUITE_P(Cp, EveryMotionTest,
 //------------------------------------------------------------------ unwrapping along a run
 
 TEST_F(ReferenceTest, CircleAroundTheAxisKeepsTurningJointOne) {
-    params.robot_type = 'a';
-    params.motion = 'c';
-    params.cp = 2;
-    params.circle.Ox = 0.0;
-    params.circle.x0 = params.circle.xf = params.circle.rr;
+    params.settings.robot_type = 'a';
+    params.settings.motion = 'c';
+    params.settings.cp = 2;
+    params.settings.circle.Ox = 0.0;
+    params.settings.circle.x0 = params.settings.circle.xf = params.settings.circle.rr;
     update_derived(params);
     double pos[2], vel[2];
     double last = 0.0;
     for (int k = 0; k <= 200; ++k) {
-        reference_at(params, &ref_run, 'a', 'c', 2, k * params.tf / 200.0, pos, vel);
-        const double phi1 = pos[0] / params.cyl.u1;
+        reference_at(params, &ref_run, 'a', 'c', 2, k * params.plan.tf / 200.0, pos, vel);
+        const double phi1 = pos[0] / params.settings.cyl.u1;
         EXPECT_LT(std::fabs(phi1 - last), 0.1) << "no jump of 2 pi at step " << k;
         last = phi1;
     }
@@ -127,38 +128,38 @@ TEST_F(ReferenceTest, CircleAroundTheAxisKeepsTurningJointOne) {
 }
 
 TEST_F(ReferenceTest, LineThroughTheAxisFlipsJointOneByHalfATurn) {
-    params.robot_type = 'a';
-    params.motion = 'c';
-    params.cp = 1;
-    params.line.x0 = -0.3;
-    params.line.y0 = 0.0;
-    params.line.xf = 0.3;
-    params.line.yf = 0.0;
+    params.settings.robot_type = 'a';
+    params.settings.motion = 'c';
+    params.settings.cp = 1;
+    params.settings.line.x0 = -0.3;
+    params.settings.line.y0 = 0.0;
+    params.settings.line.xf = 0.3;
+    params.settings.line.yf = 0.0;
     update_derived(params);
     double pos[2], vel[2];
     reference_at(params, &ref_run, 'a', 'c', 1, 0.0, pos, vel);
-    const double before = pos[0] / params.cyl.u1;
-    reference_at(params, &ref_run, 'a', 'c', 1, params.tf, pos, vel);
-    const double after = pos[0] / params.cyl.u1;
+    const double before = pos[0] / params.settings.cyl.u1;
+    reference_at(params, &ref_run, 'a', 'c', 1, params.plan.tf, pos, vel);
+    const double after = pos[0] / params.settings.cyl.u1;
     EXPECT_NEAR(std::fabs(after - before), PI, 1e-9);  // only multiples of 2 pi are corrected
     EXPECT_GE(pos[1], 0.0);                            // r never becomes negative
 
     // on the axis det = -phi2 = 0: the joint speeds are not finite
-    reference_at(params, &ref_run, 'a', 'c', 1, params.tf / 2.0, pos, vel);
+    reference_at(params, &ref_run, 'a', 'c', 1, params.plan.tf / 2.0, pos, vel);
     EXPECT_NEAR(pos[1], 0.0, 1e-12);
     EXPECT_FALSE(std::isfinite(vel[0]) && std::isfinite(vel[1]));
 }
 
 TEST_F(ReferenceTest, TimeZeroResetsTheUnwrapping) {
-    params.robot_type = 'a';
-    params.motion = 'c';
-    params.cp = 2;
-    params.circle.Ox = 0.0;
-    params.circle.x0 = params.circle.xf = params.circle.rr;
+    params.settings.robot_type = 'a';
+    params.settings.motion = 'c';
+    params.settings.cp = 2;
+    params.settings.circle.Ox = 0.0;
+    params.settings.circle.x0 = params.settings.circle.xf = params.settings.circle.rr;
     update_derived(params);
     double pos[2], vel[2];
     for (int k = 0; k <= 100; ++k) {
-        reference_at(params, &ref_run, 'a', 'c', 2, k * params.tf / 100.0, pos, vel);
+        reference_at(params, &ref_run, 'a', 'c', 2, k * params.plan.tf / 100.0, pos, vel);
     }
     EXPECT_GT(ref_run.prev_phi[0], PI);
     reference_at(params, &ref_run, 'a', 'c', 2, 0.0, pos, vel);
@@ -172,11 +173,12 @@ TEST_F(ReferenceTest, TimeZeroResetsTheUnwrapping) {
 // its first unreachable point, and a new run reports again
 TEST_F(ReferenceTest, UnreachablePathIsReportedOncePerRunAndPrintsNothing) {
     install_console_capture();
-    params.robot_type = 'b';
-    params.motion = 'c';
-    params.cp = 2;
-    params.circle.rr = 0.7;  // reaches 0.9 m from the axis: out of the 0.8 m reach
-    params.circle.x0 = params.circle.xf = params.circle.Ox + params.circle.rr;
+    params.settings.robot_type = 'b';
+    params.settings.motion = 'c';
+    params.settings.cp = 2;
+    params.settings.circle.rr = 0.7;  // reaches 0.9 m from the axis: out of the 0.8 m reach
+    params.settings.circle.x0 = params.settings.circle.xf =
+        params.settings.circle.Ox + params.settings.circle.rr;
     EXPECT_EQ(update_derived(params).count, 2);  // the start and the end
     for (int run = 0; run < 2; ++run) {
         ref_run = new_reference_run();
@@ -197,8 +199,8 @@ TEST_F(ReferenceTest, UnknownMotionHoldsTheStart) {
     update_derived(params);
     double pos[2] = {9.0, 9.0}, vel[2] = {9.0, 9.0};
     reference_at(params, &ref_run, 'b', 'z', 4, 0.7, pos, vel);
-    EXPECT_EQ(pos[0], params.scara.theta0[0]);
-    EXPECT_EQ(pos[1], params.scara.theta0[1]);
+    EXPECT_EQ(pos[0], params.plan.scara.theta0[0]);
+    EXPECT_EQ(pos[1], params.plan.scara.theta0[1]);
     EXPECT_EQ(vel[0], 0.0);
     EXPECT_EQ(vel[1], 0.0);
 }

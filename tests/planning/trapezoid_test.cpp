@@ -79,24 +79,26 @@ TEST_F(TrapezoidTest, AtAPhaseBoundaryTheEarlierPhaseHolds) {
 class PtpPlanningTest : public ModelTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(PtpPlanningTest, BothMotorsArriveTogetherAtTf) {
-    params.robot_type = GetParam();
-    params.motion = 'p';
+    params.settings.robot_type = GetParam();
+    params.settings.motion = 'p';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, GetParam());
-    EXPECT_EQ(r.t11, r.t12);
-    EXPECT_NEAR(r.t11, 0.1 * params.tf, 1e-15);
-    const double end1 = trapezoid_position(params.tf, r.t11, r.t11, params.tf, r.alpha_m1,
-                                           r.alpha_m1, r.omega_m1, r.theta0[0], r.thetaf[0]);
-    const double end2 = trapezoid_position(params.tf, r.t12, r.t12, params.tf, r.alpha_m2,
-                                           r.alpha_m2, r.omega_m2, r.theta0[1], r.thetaf[1]);
-    EXPECT_EQ(end1, r.thetaf[0]);
-    EXPECT_EQ(end2, r.thetaf[1]);
+    const RobotPlan& rp = robot_of(params.plan, GetParam());
+    EXPECT_EQ(rp.t11, rp.t12);
+    EXPECT_NEAR(rp.t11, 0.1 * params.plan.tf, 1e-15);
+    const double end1 =
+        trapezoid_position(params.plan.tf, rp.t11, rp.t11, params.plan.tf, rp.alpha_m1, rp.alpha_m1,
+                           rp.omega_m1, rp.theta0[0], rp.thetaf[0]);
+    const double end2 =
+        trapezoid_position(params.plan.tf, rp.t12, rp.t12, params.plan.tf, rp.alpha_m2, rp.alpha_m2,
+                           rp.omega_m2, rp.theta0[1], rp.thetaf[1]);
+    EXPECT_EQ(end1, rp.thetaf[0]);
+    EXPECT_EQ(end2, rp.thetaf[1]);
     // the constant phase joins the deceleration: the travel is covered exactly
-    const double t_dec = params.tf - r.t11;
+    const double t_dec = params.plan.tf - rp.t11;
     const double q_dec =
-        r.theta0[0] + r.alpha_m1 * r.t11 * r.t11 / 2.0 + r.omega_m1 * (t_dec - r.t11);
-    EXPECT_NEAR(q_dec + r.alpha_m1 * r.t11 * r.t11 / 2.0, r.thetaf[0],
-                1e-12 * std::fabs(r.thetaf[0] - r.theta0[0]) + 1e-12);
+        rp.theta0[0] + rp.alpha_m1 * rp.t11 * rp.t11 / 2.0 + rp.omega_m1 * (t_dec - rp.t11);
+    EXPECT_NEAR(q_dec + rp.alpha_m1 * rp.t11 * rp.t11 / 2.0, rp.thetaf[0],
+                1e-12 * std::fabs(rp.thetaf[0] - rp.theta0[0]) + 1e-12);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothRobots, PtpPlanningTest, ::testing::Values('a', 'b'));
@@ -109,8 +111,8 @@ TEST_F(TrapezoidTest, ZeroTimeGivesNonFiniteValuesWithoutACrash) {
     EXPECT_TRUE(std::isnan(omega));  // inf * 0
     // after the zero-length motion the end value holds
     EXPECT_EQ(trapezoid_position(0.5, t1, t1, 0.0, alpha, alpha, omega, 0.0, 1.0), 1.0);
-    params.motion = 'p';
-    params.trap.tf = 0.0;
+    params.settings.motion = 'p';
+    params.settings.trap.tf = 0.0;
     update_derived(params);
-    EXPECT_FALSE(std::isfinite(params.scara.alpha_m1));
+    EXPECT_FALSE(std::isfinite(params.plan.scara.alpha_m1));
 }

@@ -5,24 +5,24 @@
 #include "platform/console.h"
 #include "platform/console_io.h"
 #include "tests/support/console_capture.h"
-#include "tests/support/model_test.h"
+#include "tests/support/program_test.h"
 
 #include <string>
 #include <unistd.h>
 
 // Starts from the defaults; the console's answers come from a pipe that holds the script
 // given to feed(), and its text goes to console_capture.text.
-class ConsoleScriptTest : public ModelTest {
+class ConsoleScriptTest : public ProgramTest {
   protected:
     void SetUp() override {
-        ModelTest::SetUp();
+        ProgramTest::SetUp();
         install_console_capture();
         console_hooks.read_key = console_read_key;  // a key wait of the model reads the script
     }
 
     void TearDown() override {
         close_script();
-        ModelTest::TearDown();
+        ProgramTest::TearDown();
     }
 
     // the script becomes the console's whole input; reading past it ends the program

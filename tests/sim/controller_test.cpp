@@ -13,16 +13,16 @@ class ControllerTest : public ModelTest, public ::testing::WithParamInterface<in
   protected:
     void SetUp() override {
         ModelTest::SetUp();
-        params.robot_type = GetParam();
+        params.settings.robot_type = GetParam();
     }
 };
 
 TEST_P(ControllerTest, NoErrorNoSpeedNoTorque) {
     const int rt = GetParam();
-    params.motion = 'p';
+    params.settings.motion = 'p';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, rt);
-    const double x[6] = {r.theta0[0], r.theta0[1], 0.0, 0.0, 0.0, 0.0};
+    const RobotPlan& rp = robot_of(params.plan, rt);
+    const double x[6] = {rp.theta0[0], rp.theta0[1], 0.0, 0.0, 0.0, 0.0};
     for (int fb : {'v', 'V'}) {
         EXPECT_EQ(control_torque(params, &ref_run, rt, fb, 'p', 4, 0, 0.0, x), 0.0);
         EXPECT_EQ(control_torque(params, &ref_run, rt, fb, 'p', 4, 1, 0.0, x), 0.0);
@@ -31,20 +31,21 @@ TEST_P(ControllerTest, NoErrorNoSpeedNoTorque) {
 
 TEST_P(ControllerTest, LargeErrorsSaturateAtTheMotorTorque) {
     const int rt = GetParam();
-    params.motion = 'q';
+    params.settings.motion = 'q';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, rt);
-    const double below[6] = {r.thetaf[0] - 1e3, r.thetaf[1] + 1e3, 0.0, 0.0, 0.0, 0.0};
-    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 0, 0.5, below), r.tau_m1);
-    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 1, 0.5, below), -r.tau_m2);
+    const RobotModel& rm = robot_of(params.model, rt);
+    const RobotPlan& rp = robot_of(params.plan, rt);
+    const double below[6] = {rp.thetaf[0] - 1e3, rp.thetaf[1] + 1e3, 0.0, 0.0, 0.0, 0.0};
+    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 0, 0.5, below), rm.tau_m1);
+    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 1, 0.5, below), -rm.tau_m2);
 }
 
 TEST_P(ControllerTest, StepCommandHasNoSpeedSoBothLawsAgree) {
     const int rt = GetParam();
-    params.motion = 'q';
+    params.settings.motion = 'q';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, rt);
-    const double x[6] = {r.thetaf[0] - 0.01, r.thetaf[1] + 0.02, 0.3, -0.2, 0.001, -0.002};
+    const RobotPlan& rp = robot_of(params.plan, rt);
+    const double x[6] = {rp.thetaf[0] - 0.01, rp.thetaf[1] + 0.02, 0.3, -0.2, 0.001, -0.002};
     for (int j = 0; j < 2; ++j) {
         EXPECT_EQ(control_torque(params, &ref_run, rt, 'v', 'q', 4, j, 0.7, x),
                   control_torque(params, &ref_run, rt, 'V', 'q', 4, j, 0.7, x));
@@ -53,29 +54,30 @@ TEST_P(ControllerTest, StepCommandHasNoSpeedSoBothLawsAgree) {
 
 TEST_P(ControllerTest, FeedbackLawsOnAMovingCommand) {
     const int rt = GetParam();
-    params.motion = 'p';
+    params.settings.motion = 'p';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, rt);
-    const double t = 0.5 * params.tf;
+    const RobotModel& rm = robot_of(params.model, rt);
+    const double t = 0.5 * params.plan.tf;
     double theta_ref[2], omega_ref[2];
     reference_at(params, &ref_run, rt, 'p', 4, t, theta_ref, omega_ref);
     ASSERT_NE(omega_ref[0], 0.0);
     // following the command exactly: the velocity-error law leaves only the integral
     const double follow[6] = {theta_ref[0], theta_ref[1], omega_ref[0], omega_ref[1], 1e-4, 0.0};
-    EXPECT_DOUBLE_EQ(control_torque(params, &ref_run, rt, 'V', 'p', 4, 0, t, follow), r.Ki1 * 1e-4);
+    EXPECT_DOUBLE_EQ(control_torque(params, &ref_run, rt, 'V', 'p', 4, 0, t, follow),
+                     rm.Ki1 * 1e-4);
     // the velocity law brakes on the whole speed, the commanded speed does not enter
-    const double Kv = r.Kv1;
-    double expected = r.Ki1 * 1e-4 - Kv * omega_ref[0];
-    expected = std::fabs(expected) > r.tau_m1 ? std::copysign(r.tau_m1, expected) : expected;
+    const double Kv = rm.Kv1;
+    double expected = rm.Ki1 * 1e-4 - Kv * omega_ref[0];
+    expected = std::fabs(expected) > rm.tau_m1 ? std::copysign(rm.tau_m1, expected) : expected;
     EXPECT_DOUBLE_EQ(control_torque(params, &ref_run, rt, 'v', 'p', 4, 0, t, follow), expected);
 }
 
 TEST_P(ControllerTest, AnotherSelectorDrivesWithTheVelocityErrorLaw) {
     const int rt = GetParam();
-    params.motion = 'p';
+    params.settings.motion = 'p';
     update_derived(params);
-    const RobotRecord& r = *robot_record(params, rt);
-    const double x[6] = {r.theta0[0] + 0.01, r.theta0[1], 0.5, 0.1, 0.0, 0.0};
+    const RobotPlan& rp = robot_of(params.plan, rt);
+    const double x[6] = {rp.theta0[0] + 0.01, rp.theta0[1], 0.5, 0.1, 0.0, 0.0};
     for (int j = 0; j < 2; ++j) {
         EXPECT_EQ(control_torque(params, &ref_run, rt, 'x', 'p', 4, j, 0.3, x),
                   control_torque(params, &ref_run, rt, 'V', 'p', 4, j, 0.3, x));

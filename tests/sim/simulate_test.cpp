@@ -30,21 +30,21 @@ class SimulateTest : public ModelTest, public ::testing::WithParamInterface<Expe
         history_cyl = HistorySet{};
         history_scara = HistorySet{};
         const auto [rt, motion, cp] = GetParam();
-        load_scenario(rt, motion, cp);
+        params = scenario(rt, motion, cp);
     }
 
     // one run of the current robot as the final stage of the dialogs makes it
-    static const HistorySet& run(bool reuse_exact_results = true) {
-        simulate(params, history_of(params.robot_type), params.robot_type, params.dt_sample,
-                 params.n_sample, robot_record(params, params.robot_type)->theta0,
-                 reuse_exact_results);
-        return *history_of(params.robot_type);
+    const HistorySet& run(bool reuse_exact_results = true) {
+        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
+                 params.settings.dt_sample, params.settings.n_sample,
+                 robot_of(params.plan, params.settings.robot_type).theta0, reuse_exact_results);
+        return *history_of(params.settings.robot_type);
     }
 };
 
 TEST_P(SimulateTest, TorqueSplitAddsUpInEveryRecord) {
     const HistorySet& h = run();
-    for (int k = 0; k <= params.n_sample; ++k) {
+    for (int k = 0; k <= params.settings.n_sample; ++k) {
         for (int j = 0; j < 2; ++j) {
             const double parts = h.tau_inertia[k][j] + h.tau_coriolis[k][j] + h.tau_gravity[k][j]
                                  + h.tau_friction[k][j];
@@ -55,9 +55,9 @@ TEST_P(SimulateTest, TorqueSplitAddsUpInEveryRecord) {
 }
 
 TEST_P(SimulateTest, GravityOffGivesNoGravityTorqueAtAll) {
-    params.gravity = 'h';
+    params.settings.gravity = 'h';
     const HistorySet& h = run();
-    for (int k = 0; k <= params.n_sample; ++k) {
+    for (int k = 0; k <= params.settings.n_sample; ++k) {
         ASSERT_EQ(h.tau_gravity[k][0], 0.0) << k;
         ASSERT_EQ(h.tau_gravity[k][1], 0.0) << k;
     }
@@ -77,15 +77,16 @@ TEST_P(SimulateTest, ExactReuseChangesNoBit) {
 
 TEST_P(SimulateTest, FirstRecordIsTheStartPose) {
     const HistorySet& h = run();
-    const RobotRecord& r = *robot_record(params, params.robot_type);
-    EXPECT_EQ(h.theta[0][0], r.theta0[0]);
-    EXPECT_EQ(h.theta[0][1], r.theta0[1]);
+    const RobotPlan& rp = robot_of(params.plan, params.settings.robot_type);
+    EXPECT_EQ(h.theta[0][0], rp.theta0[0]);
+    EXPECT_EQ(h.theta[0][1], rp.theta0[1]);
     // the start point of the motion, up to the rounding of inverse then forward kinematics
-    EXPECT_NEAR(h.pos[0][0], params.x0, 1e-12);
-    EXPECT_NEAR(h.pos[0][1], params.y0, 1e-12);
-    if (params.motion == 'q') {  // the step stands from t = 0: the whole travel is the error
-        EXPECT_EQ(h.theta_err[0][0], r.thetaf[0] - r.theta0[0]);
-        EXPECT_EQ(h.theta_err[0][1], r.thetaf[1] - r.theta0[1]);
+    EXPECT_NEAR(h.pos[0][0], params.plan.x0, 1e-12);
+    EXPECT_NEAR(h.pos[0][1], params.plan.y0, 1e-12);
+    if (params.settings.motion
+        == 'q') {  // the step stands from t = 0: the whole travel is the error
+        EXPECT_EQ(h.theta_err[0][0], rp.thetaf[0] - rp.theta0[0]);
+        EXPECT_EQ(h.theta_err[0][1], rp.thetaf[1] - rp.theta0[1]);
     } else {
         EXPECT_NEAR(h.theta_err[0][0], 0.0, 1e-9);
         EXPECT_NEAR(h.theta_err[0][1], 0.0, 1e-9);
@@ -94,11 +95,12 @@ TEST_P(SimulateTest, FirstRecordIsTheStartPose) {
 
 TEST_P(SimulateTest, MotionEndsNearItsGoal) {
     const HistorySet& h = run();
-    const int n = params.n_sample;
-    double goal[2] = {params.xf, params.yf};
-    if (params.motion == 'c') {  // the CP command ends on the path's end (the sine's is short)
+    const int n = params.settings.n_sample;
+    double goal[2] = {params.plan.xf, params.plan.yf};
+    if (params.settings.motion
+        == 'c') {  // the CP command ends on the path's end (the sine's is short)
         double vel[2];
-        evaluate_cp_path(params, nullptr, params.cp, params.sf, 0.0, goal, vel);
+        evaluate_cp_path(params, nullptr, params.settings.cp, params.plan.sf, 0.0, goal, vel);
     }
     // the default gains settle within the run to a few millimetres; the slowest case, the
     // cylindrical inverted U, still sags 2.1 mm under gravity while the integral catches up
@@ -112,17 +114,19 @@ TEST_P(SimulateTest, MotionEndsNearItsGoal) {
 }
 
 TEST_P(SimulateTest, SelfLockingGearsRunToTheEnd) {
-    RobotRecord* r = robot_record(params, params.robot_type);
+    RobotSettings& rs = robot_of(params.settings, params.settings.robot_type);
+    RobotModel& rm = robot_of(params.model, params.settings.robot_type);
+    RobotPlan& rp = robot_of(params.plan, params.settings.robot_type);
     for (double eta_fwd : {0.5, 0.4, 0.2}) {
-        r->eta_fwd1 = eta_fwd;
-        r->eta_fwd2 = eta_fwd;
+        rs.eta_fwd1 = eta_fwd;
+        rs.eta_fwd2 = eta_fwd;
         update_derived(params);
-        ASSERT_LT(r->eta_rev1, 1e-3);  // locking or nearly so
+        ASSERT_LT(rm.eta_rev1, 1e-3);  // locking or nearly so
         const HistorySet& h = run();
         // the run completes; whatever the numbers, the last record is written (the cleared
         // histories hold 0, and no start or goal of these motions has joint 2 at 0)
-        EXPECT_EQ(h.theta[0][0], r->theta0[0]);
-        EXPECT_NE(h.theta[params.n_sample][1], 0.0) << "eta_fwd " << eta_fwd;
+        EXPECT_EQ(h.theta[0][0], rp.theta0[0]);
+        EXPECT_NE(h.theta[params.settings.n_sample][1], 0.0) << "eta_fwd " << eta_fwd;
     }
 }
 
@@ -140,9 +144,9 @@ using DriverTest = ModelTest;
 TEST_F(DriverTest, SampleCountNeverWritesPastTheHistories) {
     history_cyl = HistorySet{};
     history_scara = HistorySet{};
-    load_scenario('b', 'p', 4);
-    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, 10 * HISTORY_LEN,
-             params.scara.theta0);
+    params = scenario('b', 'p', 4);
+    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+             10 * HISTORY_LEN, params.plan.scara.theta0);
     EXPECT_NE(history_scara.theta[HISTORY_LEN - 1][0], 0.0);  // the last record is written
     for (int k = 0; k < HISTORY_LEN; ++k) {
         ASSERT_EQ(history_cyl.theta[k][0], 0.0);  // the other set is untouched
@@ -152,31 +156,31 @@ TEST_F(DriverTest, SampleCountNeverWritesPastTheHistories) {
 TEST_F(DriverTest, OtherRobotsHistoryIsKept) {
     history_cyl = HistorySet{};
     history_scara = HistorySet{};
-    load_scenario('a', 'c', 1);
-    simulate(params, history_of(params.robot_type), 'a', params.dt_sample, params.n_sample,
-             params.cyl.theta0);
+    params = scenario('a', 'c', 1);
+    simulate(params, history_of(params.settings.robot_type), 'a', params.settings.dt_sample,
+             params.settings.n_sample, params.plan.cyl.theta0);
     const auto cyl = std::make_unique<HistorySet>(history_cyl);
-    load_scenario('b', 'c', 2);
-    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-             params.scara.theta0);
+    params = scenario('b', 'c', 2);
+    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+             params.settings.n_sample, params.plan.scara.theta0);
     EXPECT_EQ(std::memcmp(cyl.get(), &history_cyl, sizeof(HistorySet)), 0);
-    EXPECT_EQ(history_scara.theta[params.n_sample + 1][0], 0.0);  // beyond n stays zero
+    EXPECT_EQ(history_scara.theta[params.settings.n_sample + 1][0], 0.0);  // beyond n stays zero
 }
 
 TEST_F(DriverTest, UnreachableScaraPathRunsWithoutWaiting) {
-    load_scenario('b', 'c', 4);
-    params.sine.A = 0.6;  // the crests leave the 0.8 m reach
+    params = scenario('b', 'c', 4);
+    params.settings.sine.A = 0.6;  // the crests leave the 0.8 m reach
     update_derived(params);
     install_console_capture();
     const ReachReport unreachable =
-        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-                 params.scara.theta0);
+        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+                 params.settings.n_sample, params.plan.scara.theta0);
     // the run hands its first unreachable point to the program, printing and waiting for nothing
     EXPECT_EQ(unreachable.count, 1);
     EXPECT_TRUE(console_capture.text.empty()) << console_capture.text;
     EXPECT_EQ(console_capture.key_waits, 0);
     bool any_nan = false;
-    for (int k = 0; k <= params.n_sample; ++k) {
+    for (int k = 0; k <= params.settings.n_sample; ++k) {
         any_nan = any_nan || std::isnan(history_scara.theta_ref[k][0]);
     }
     EXPECT_TRUE(any_nan);
@@ -191,9 +195,9 @@ constexpr double REGRESSION_TAU_50_0 = 0.033558728653709839;
 constexpr double REGRESSION_POS_ERR_200_1 = 3.3124959011865407e-05;
 
 TEST_F(DriverTest, DefaultScaraSineRunRegression) {
-    load_scenario_scara_sine();
-    simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-             params.scara.theta0);
+    params = scenario_scara_sine();
+    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+             params.settings.n_sample, params.plan.scara.theta0);
     const HistorySet& h = history_scara;
     EXPECT_DOUBLE_EQ(h.theta[100][0], REGRESSION_THETA_100_0) << h.theta[100][0];
     EXPECT_DOUBLE_EQ(h.theta[100][1], REGRESSION_THETA_100_1) << h.theta[100][1];
@@ -203,8 +207,8 @@ TEST_F(DriverTest, DefaultScaraSineRunRegression) {
 
 // a run of the settings ps into out, as the programs start one
 static void run_settings(const ParameterSet& ps, HistorySet* out) {
-    simulate(ps, out, ps.robot_type, ps.dt_sample, ps.n_sample,
-             robot_record(ps, ps.robot_type)->theta0);
+    simulate(ps, out, ps.settings.robot_type, ps.settings.dt_sample, ps.settings.n_sample,
+             robot_of(ps.plan, ps.settings.robot_type).theta0);
 }
 
 // Runs share nothing: the 48 standard experiments (both robots, six motions, gravity on and
@@ -215,9 +219,9 @@ TEST_F(DriverTest, ConcurrentRunsGiveTheHistoriesOfRunsOneByOne) {
         for (const auto& [motion, cp] :
              {std::pair{'q', 4}, {'p', 4}, {'c', 1}, {'c', 2}, {'c', 3}, {'c', 4}}) {
             for (const int setting : {0, 1, 2, 3}) {
-                load_scenario(rt, motion, cp);
-                params.gravity = setting < 2 ? 'g' : 'h';
-                params.fb_type = setting % 2 == 0 ? 'v' : 'V';
+                params = scenario(rt, motion, cp);
+                params.settings.gravity = setting < 2 ? 'g' : 'h';
+                params.settings.fb_type = setting % 2 == 0 ? 'v' : 'V';
                 update_derived(params);
                 sets.push_back(params);
             }
@@ -249,11 +253,12 @@ TEST_F(DriverTest, ConcurrentRunsGiveTheHistoriesOfRunsOneByOne) {
 // gravity selector other than 'g' is no gravity, as 'h' is.
 TEST_F(DriverTest, UnequalMotorsAndAnyOtherGravitySelector) {
     for (const int rt : {'a', 'b'}) {
-        load_scenario(rt, 'p', 4);
-        RobotRecord& r = *robot_record(params, rt);
-        r.PW1 = 200.0;
-        r.PW2 = 50.0;
-        params.gravity = 'x';
+        params = scenario(rt, 'p', 4);
+        RobotSettings& rs = robot_of(params.settings, rt);
+        RobotModel& rm = robot_of(params.model, rt);
+        rs.PW1 = 200.0;
+        rs.PW2 = 50.0;
+        params.settings.gravity = 'x';
         update_derived(params);
         auto other = std::make_unique<HistorySet>();
         run_settings(params, other.get());
@@ -261,10 +266,10 @@ TEST_F(DriverTest, UnequalMotorsAndAnyOtherGravitySelector) {
             const double x[6] = {other->theta[k][0], other->theta[k][1], 0.0, 0.0, 0.0, 0.0};
             double M[4];
             inertia_matrix(params, rt, x, M);
-            EXPECT_DOUBLE_EQ(other->inertia_seen[k][0], r.IM1 + M[0]) << rt << " " << k;
-            EXPECT_DOUBLE_EQ(other->inertia_seen[k][1], r.IM2 + M[3]) << rt << " " << k;
+            EXPECT_DOUBLE_EQ(other->inertia_seen[k][0], rm.IM1 + M[0]) << rt << " " << k;
+            EXPECT_DOUBLE_EQ(other->inertia_seen[k][1], rm.IM2 + M[3]) << rt << " " << k;
         }
-        params.gravity = 'h';
+        params.settings.gravity = 'h';
         auto off = std::make_unique<HistorySet>();
         run_settings(params, off.get());
         EXPECT_EQ(std::memcmp(other.get(), off.get(), sizeof(HistorySet)), 0) << rt;

@@ -1,19 +1,19 @@
 #include "tests/support/scenarios.h"
 
-#include "model/derive.h"
-#include "model/parameters.h"
 #include "planning/experiment.h"
 
-void load_scenario(int robot_type, int motion, int cp) {
-    set_defaults(params);
-    params.robot_type = robot_type;
-    params.motion = motion;
-    params.cp = cp;
-    params.gravity = 'g';
-    params.fb_type = 'V';
-    update_derived(params);
+ParameterSet scenario(int robot_type, int motion, int cp) {
+    ParameterSet ps{};
+    set_defaults(ps);
+    ps.settings.robot_type = robot_type;
+    ps.settings.motion = motion;
+    ps.settings.cp = cp;
+    ps.settings.gravity = 'g';
+    ps.settings.fb_type = 'V';
+    update_derived(ps);
+    return ps;
 }
 
-void load_scenario_scara_sine() {
-    load_scenario('b', 'c', 4);
+ParameterSet scenario_scara_sine() {
+    return scenario('b', 'c', 4);
 }

@@ -2,6 +2,7 @@
 // and the GL state they leave behind for the primitives and text that follow.
 #include "view/draw.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "tests/view/view_fixture.h"
 
@@ -270,12 +271,12 @@ void PrintTo(const StatusCase& sc, std::ostream* os) {
 
 TEST_P(StatusLabels, ShowTheTextOfEverySelector) {
     const StatusCase& sc = GetParam();
-    params.gravity = sc.gravity;
-    params.motion = sc.motion;
-    params.fb_type = sc.fb_type;
-    params.cyl.Ki1 = sc.robot_type == 'a' ? sc.ki1 : 1.0;
-    params.scara.Ki1 = sc.robot_type == 'b' ? sc.ki1 : 0.0;
-    draw_status_labels(sc.robot_type);
+    params.settings.gravity = sc.gravity;
+    params.settings.motion = sc.motion;
+    params.settings.fb_type = sc.fb_type;
+    params.model.cyl.Ki1 = sc.robot_type == 'a' ? sc.ki1 : 1.0;
+    params.model.scara.Ki1 = sc.robot_type == 'b' ? sc.ki1 : 0.0;
+    draw_status_labels(current_scene(), sc.robot_type);
     const Picture block = read_back_buffer();
     for (const LabelRow& row : sc.rows) {
         SCOPED_TRACE(row.text != nullptr ? row.text : "(empty row)");

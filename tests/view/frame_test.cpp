@@ -2,6 +2,7 @@
 // graph, on a real GL window.
 #include "view/frame.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
@@ -15,11 +16,11 @@ namespace {
 using Frame = ViewTest;
 
 void simulate_scenario(int robot_type, int motion, int cp) {
-    load_scenario(robot_type, motion, cp);
-    reset_view_state();
-    const RobotRecord& r = robot_type == 'b' ? params.scara : params.cyl;
-    simulate(params, history_of(params.robot_type), robot_type, params.dt_sample, params.n_sample,
-             r.theta0);
+    params = scenario(robot_type, motion, cp);
+    view_state = initial_view_state();
+    const RobotPlan& rp = robot_of(params.plan, robot_type);
+    simulate(params, history_of(params.settings.robot_type), robot_type, params.settings.dt_sample,
+             params.settings.n_sample, rp.theta0);
 }
 
 // the grid shows left of x = 0.35 and is hidden right of it, for both robots; a robot type
@@ -28,8 +29,8 @@ TEST_F(Frame, WhitePanelHidesTheRobotViewRightOfTheGraphs) {
     for (const int robot_type : {'a', 'b', 'x'}) {
         SCOPED_TRACE(static_cast<char>(robot_type));
         simulate_scenario(robot_type == 'x' ? 'b' : robot_type, 'c', 1);
-        params.robot_type = robot_type;
-        compose_frame();
+        params.settings.robot_type = robot_type;
+        compose_frame(current_scene());
         const Picture p = read_back_buffer();
         // a band free of graph texts: grid lines at x = 0.3 and y = -0.1, -0.2
         EXPECT_GT(p.count(0.2, -0.3, 0.34, -0.05, is_dark), 0);
@@ -59,8 +60,8 @@ TEST_F(Frame, LowerGraphFollowsTheSelector) {
     for (const Expect e :
          {Expect{'t', true, false}, Expect{'i', false, true}, Expect{'x', false, false}}) {
         SCOPED_TRACE(static_cast<char>(e.select));
-        params.graph_select = e.select;
-        compose_frame();
+        params.settings.graph_select = e.select;
+        compose_frame(current_scene());
         const Picture p = read_back_buffer();
         EXPECT_EQ(p.near_point(0.4, 0.3, 1, is_red), e.torque);
         EXPECT_EQ(p.near_point(0.4, -0.75, 1, is_red), e.torque);
@@ -73,13 +74,13 @@ TEST_F(Frame, LowerGraphFollowsTheSelector) {
 // index beyond the run shows the last sample
 TEST_F(Frame, IsRebuiltFromTheStateAlone) {
     simulate_scenario('a', 'p', 0);
-    view_state.anim_index = params.n_sample;
-    compose_frame();
+    view_state.anim_index = params.settings.n_sample;
+    compose_frame(current_scene());
     const Picture first = read_back_buffer();
-    compose_frame();
+    compose_frame(current_scene());
     EXPECT_EQ(read_back_buffer().rgb, first.rgb);
-    view_state.anim_index = params.n_sample + 50;
-    compose_frame();
+    view_state.anim_index = params.settings.n_sample + 50;
+    compose_frame(current_scene());
     EXPECT_EQ(read_back_buffer().rgb, first.rgb);
 }
 

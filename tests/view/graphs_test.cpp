@@ -2,6 +2,7 @@
 // including the histories and settings that would break a naive scale.
 #include "view/graphs.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "tests/view/view_fixture.h"
@@ -45,7 +46,7 @@ bool shows_texts(const Picture& p, std::initializer_list<std::pair<float, const 
 
 // x of sample i on a time axis from x0
 double sample_x(double x0, int i) {
-    return x0 + i * params.graph_width / params.n_sample;
+    return x0 + i * params.settings.graph_width / params.settings.n_sample;
 }
 
 //------------------------------------------------------------------ scales
@@ -55,31 +56,31 @@ double sample_x(double x0, int i) {
 TEST_F(Graphs, ValueRangeScansBothRobotsForAAndOnlyBForB) {
     history_cyl.theta[5][0] = -2.0;
     history_cyl.theta_ref[7][1] = 3.0;
-    history_cyl.theta[params.n_sample][0] = 100.0;  // last sample: outside the scan
+    history_cyl.theta[params.settings.n_sample][0] = 100.0;  // last sample: outside the scan
     history_scara.theta_ref[10][0] = 5.0;
     history_scara.theta[11][1] = -1.5;
     history_scara.theta[12][1] = NaN;
-    history_scara.theta[params.n_sample][1] = -100.0;
+    history_scara.theta[params.settings.n_sample][1] = -100.0;
     double range[2];
-    value_range('a', range);
+    value_range(current_scene(), 'a', range);
     EXPECT_EQ(range[0], 5.0);
     EXPECT_EQ(range[1], -2.0);
-    value_range('b', range);
+    value_range(current_scene(), 'b', range);
     EXPECT_EQ(range[0], 5.0);
     EXPECT_EQ(range[1], -1.5);
-    value_range('x', range);  // every other type is treated as robot (a)
+    value_range(current_scene(), 'x', range);  // every other type is treated as robot (a)
     EXPECT_EQ(range[1], -2.0);
 }
 
 TEST_F(Graphs, InertiaMaxScansBothRobotsForAAndOnlyBForB) {
     history_cyl.inertia_seen[3][1] = 0.7;
-    history_cyl.inertia_seen[params.n_sample][0] = 9.0;  // last sample: outside the scan
+    history_cyl.inertia_seen[params.settings.n_sample][0] = 9.0;  // last sample: outside the scan
     history_scara.inertia_seen[4][0] = 0.2;
     history_scara.inertia_seen[5][0] = NaN;
-    EXPECT_EQ(inertia_max('a'), 0.7);
-    EXPECT_EQ(inertia_max('b'), 0.2);
-    params.n_sample = 0;  // nothing to scan: the start value
-    EXPECT_EQ(inertia_max('b'), -1000.0);
+    EXPECT_EQ(inertia_max(current_scene(), 'a'), 0.7);
+    EXPECT_EQ(inertia_max(current_scene(), 'b'), 0.2);
+    params.settings.n_sample = 0;  // nothing to scan: the start value
+    EXPECT_EQ(inertia_max(current_scene(), 'b'), -1000.0);
 }
 
 //------------------------------------------------------------------ time axes
@@ -103,7 +104,7 @@ TEST_P(TimeAxes, TickEverySecondAndLabelTheLast) {
     const AxisCase& ac = GetParam();
     const Point2 O = {0.2, -0.2};
     const double W = 0.5;
-    draw_time_axes(1, O, ac.dt, ac.n, W, 0.3);
+    draw_time_axes(current_scene(), 1, O, ac.dt, ac.n, W, 0.3);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(O.x + 0.5 * W, O.y, 1, is_red));  // the time axis
     EXPECT_TRUE(p.near_point(O.x, O.y - 0.25, 1, is_red));     // kind 1: axis below too
@@ -137,11 +138,11 @@ INSTANTIATE_TEST_SUITE_P(, TimeAxes,
 
 // the blue motion-time line stands at tf on the axis, except for a step command
 TEST_F(Graphs, MotionTimeMarkerExceptForAStepCommand) {
-    params.tf = 2.0;
+    params.plan.tf = 2.0;
     for (const int motion : {'p', 'q'}) {
-        params.motion = motion;
+        params.settings.motion = motion;
         glClear(GL_COLOR_BUFFER_BIT);
-        draw_time_axes(0, {0.4, 0.0}, 0.02, 200, 0.5, 0.45);
+        draw_time_axes(current_scene(), 0, {0.4, 0.0}, 0.02, 200, 0.5, 0.45);
         const Picture p = read_back_buffer();
         // tf = 2 s of 4 s: half way along the axis
         EXPECT_EQ(p.near_point(0.65, 0.2, 1, is_blue), motion != 'q');
@@ -164,10 +165,10 @@ void fill_joint_histories(int count) {
 
 // at sample 0 only axes, labels and goal lines; at sample k the curves reach sample k
 TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
-    fill_joint_histories(params.n_sample);
-    params.motion = 'q';  // no blue motion-time line
-    const Point2 O = params.graph_origin;
-    draw_joint_graph('b', 0);
+    fill_joint_histories(params.settings.n_sample);
+    params.settings.motion = 'q';  // no blue motion-time line
+    const Point2 O = params.settings.graph_origin;
+    draw_joint_graph(current_scene(), 'b', 0);
     const Picture empty = read_back_buffer();
     EXPECT_EQ(empty.count(O.x + 0.01, O.y + 0.01, O.x + 0.5, O.y + 0.45, is_blue), 0);
     // goal lines at the final commands: 4 rad at the top, 2 rad half way up
@@ -175,7 +176,7 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
     EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.2, 1, is_red));
 
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_joint_graph('b', 100);
+    draw_joint_graph(current_scene(), 'b', 100);
     const Picture half = read_back_buffer();
     // the blue command of motor 1 passes 2 rad (y = O.y + 0.2) at sample 50 and stops at 100
     EXPECT_TRUE(half.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_blue));
@@ -184,15 +185,15 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
 
 // error offsets from the baseline are drawn strictly inside -0.3 .. 1 times the plot height
 TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
-    fill_joint_histories(params.n_sample);
+    fill_joint_histories(params.settings.n_sample);
     HistorySet& h = history_scara;
     // a * error_gain = 0.1 * 10 = 1: the offset equals the error in radians
-    for (int i = 0; i <= params.n_sample; ++i) {
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         h.theta_err[i][0] = i <= 50 ? 0.39 : 0.4;
         h.theta_err[i][1] = i <= 50 ? -0.119 : -0.12;
     }
-    const Point2 O = params.graph_origin;
-    draw_joint_graph('b', params.n_sample);
+    const Point2 O = params.settings.graph_origin;
+    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 25), O.y + 0.39, 1, is_green));
     EXPECT_FALSE(p.near_point(sample_x(O.x, 100), O.y + 0.4, 2, is_green));
@@ -202,13 +203,13 @@ TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
 
 // a constant history has no range: it is shown as a flat line at mid height
 TEST_F(Graphs, ConstantAnglesShowAFlatLineAtMidHeight) {
-    params.motion = 'q';  // no blue motion-time line
-    for (int i = 0; i <= params.n_sample; ++i) {
+    params.settings.motion = 'q';  // no blue motion-time line
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         history_scara.theta[i][0] = history_scara.theta_ref[i][0] = 1.5;
         history_scara.theta[i][1] = history_scara.theta_ref[i][1] = 1.5;
     }
-    const Point2 O = params.graph_origin;
-    draw_joint_graph('b', params.n_sample);
+    const Point2 O = params.settings.graph_origin;
+    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 120), O.y + 0.2, 2, is_dark));
     EXPECT_EQ(p.count(O.x + 0.01, O.y + 0.25, O.x + 0.5, O.y + 0.45, is_blue), 0);
@@ -226,15 +227,15 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
             history_scara.inertia_seen[i][j] = NaN;
         }
     }
-    params.motion = 'q';  // no blue motion-time line
-    draw_joint_graph('b', params.n_sample);
-    draw_torque_graph('b', params.n_sample);
+    params.settings.motion = 'q';  // no blue motion-time line
+    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_EQ(p.count(0.41, -0.9, 0.95, 0.95, is_blue), 0);
     EXPECT_EQ(p.count(0.41, -0.9, 0.95, 0.95, is_green), 0);
     EXPECT_TRUE(p.near_point(0.4, 0.7, 1, is_red));  // the vertical axis is still there
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_inertia_graph('b', params.n_sample);
+    draw_inertia_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.27, 0.95, 0.15, is_red), 0);  // no rotor line, no curve
 }
@@ -242,18 +243,18 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
 // no positive inertia (a robot never simulated) and no positive maximum torque leave the
 // scales undefined: the axes and titles stay, nothing scaled is drawn
 TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
-    params.motion = 'q';                       // no blue motion-time line
-    draw_inertia_graph('b', params.n_sample);  // histories all zero
+    params.settings.motion = 'q';                                        // no blue motion-time line
+    draw_inertia_graph(current_scene(), 'b', params.settings.n_sample);  // histories all zero
     const Picture p = read_back_buffer();
     EXPECT_EQ(p.count(0.41, -0.27, 0.95, 0.15, is_red), 0);
     EXPECT_TRUE(p.near_point(0.4, -0.1, 1, is_red));  // the vertical axis
 
     glClear(GL_COLOR_BUFFER_BIT);
-    params.scara.tau_m1 = 0.0;
-    for (int i = 0; i <= params.n_sample; ++i) {
+    params.model.scara.tau_m1 = 0.0;
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         history_scara.tau_inertia[i][0] = 0.01 * i;
     }
-    draw_torque_graph('b', params.n_sample);
+    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.9, 0.95, 0.45, is_blue), 0);
     EXPECT_TRUE(q.near_point(0.65, 0.35, 1, is_red));  // the motor 1 limit line
@@ -263,19 +264,19 @@ TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
 
 // +/- tau_m1 of motor 1 bound both plots, bounds included; beyond, a curve leaves a gap
 TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
-    params.gravity = 'g';
-    const double tau = params.scara.tau_m1;
-    params.scara.tau_m2 = 10.0 * tau;  // must not change the scale of the motor 2 plot
+    params.settings.gravity = 'g';
+    const double tau = params.model.scara.tau_m1;
+    params.model.scara.tau_m2 = 10.0 * tau;  // must not change the scale of the motor 2 plot
     HistorySet& h = history_scara;
-    for (int i = 0; i <= params.n_sample; ++i) {
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         h.tau_drive[i][0] = i <= 100 ? tau : 1.01 * tau;
         h.tau_drive[i][1] = i <= 100 ? -tau : -1.01 * tau;
         h.tau_gravity[i][0] = 0.5 * tau;
     }
-    draw_torque_graph('b', params.n_sample);
+    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture p = read_back_buffer();
-    const Point2 O1 = params.torque_origin1;
-    const Point2 O2 = params.torque_origin2;
+    const Point2 O1 = params.settings.torque_origin1;
+    const Point2 O2 = params.settings.torque_origin2;
     // the red drive curve lies over the red limit line up to sample 100; the line alone is
     // 2 pixels wide, the drive curve 3.2: a thick red band marks the curve
     const auto red_rows = [&](double x, double y) {
@@ -288,9 +289,9 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
     EXPECT_TRUE(p.near_point(sample_x(O1.x, 150), O1.y + 0.125, 1, is_yellow));
 
     // without gravity no gravity curve and no gravity legend line
-    params.gravity = 'h';
+    params.settings.gravity = 'h';
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_torque_graph('b', params.n_sample);
+    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.9, 0.95, 0.45, is_yellow), 0);
     EXPECT_EQ(q.count(0.0, O2.y - 0.21, 0.3, O2.y - 0.17, is_dark), 0);
@@ -302,13 +303,13 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
 // zero on the baseline, the largest inertia at the top, the rotor inertias as red lines
 TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
     HistorySet& h = history_scara;
-    for (int i = 0; i <= params.n_sample; ++i) {
-        h.inertia_seen[i][0] = 4.0 * params.scara.IM1;
-        h.inertia_seen[i][1] = 2.0 * params.scara.IM1;
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
+        h.inertia_seen[i][0] = 4.0 * params.model.scara.IM1;
+        h.inertia_seen[i][1] = 2.0 * params.model.scara.IM1;
     }
-    params.scara.IM2 = 3.0 * params.scara.IM1;
-    const Point2 O = params.inertia_origin;
-    draw_inertia_graph('b', 100);
+    params.model.scara.IM2 = 3.0 * params.model.scara.IM1;
+    const Point2 O = params.settings.inertia_origin;
+    draw_inertia_graph(current_scene(), 'b', 100);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.4, 2, is_red));    // curve 1, top
     EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_dark));   // curve 2, half

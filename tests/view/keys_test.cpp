@@ -3,6 +3,7 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
@@ -21,10 +22,10 @@ class Keys : public ViewTest {
   protected:
     void SetUp() override {
         ViewTest::SetUp();
-        load_scenario('b', 'c', 4);
-        reset_view_state();
-        simulate(params, history_of(params.robot_type), 'b', params.dt_sample, params.n_sample,
-                 params.scara.theta0);
+        params = scenario('b', 'c', 4);
+        view_state = initial_view_state();
+        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
+                 params.settings.n_sample, params.plan.scara.theta0);
         install_console_capture();
     }
 };
@@ -50,9 +51,9 @@ TEST_F(Keys, ShrinkThenEnlargeRestoresTheScale) {
 // 't' and 'i' choose the lower graph
 TEST_F(Keys, TorqueAndInertiaKeysChooseTheLowerGraph) {
     on_key('i', 0, 0);
-    EXPECT_EQ(params.graph_select, 'i');
+    EXPECT_EQ(params.settings.graph_select, 'i');
     on_key('t', 0, 0);
-    EXPECT_EQ(params.graph_select, 't');
+    EXPECT_EQ(params.settings.graph_select, 't');
 }
 
 // unlisted keys, the digits 1 to 4 among them, change nothing but last_key
@@ -75,11 +76,11 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
     const char* calculating = "只今計算中";
     on_key('s', 0, 0);
     on_key('h', 0, 0);
-    EXPECT_EQ(params.gravity, 'h');
+    EXPECT_EQ(params.settings.gravity, 'h');
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(console_capture.text.find(calculating), std::string::npos);
     bool any_gravity = false;
-    for (int i = 0; i <= params.n_sample; ++i) {
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         any_gravity = any_gravity || history_scara.tau_gravity[i][0] != 0.0;
     }
     EXPECT_FALSE(any_gravity);
@@ -88,7 +89,7 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
     const double theta_before = history_scara.theta[100][0];
     on_key('s', 0, 0);
     on_key('v', 0, 0);
-    EXPECT_EQ(params.fb_type, 'v');
+    EXPECT_EQ(params.settings.fb_type, 'v');
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(history_scara.theta[100][0], theta_before);
     EXPECT_TRUE(console_capture.text.empty());

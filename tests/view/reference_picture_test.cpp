@@ -2,6 +2,7 @@
 // README shows. After a deliberate change of the picture, rewrite them with
 //   ROBOSIM_WRITE_REFERENCE=1 build/tests/view_tests --gtest_filter='ReferencePictures*'
 // (under xvfb-run) and look at them before committing.
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
@@ -37,13 +38,13 @@ constexpr int CHANNEL_TOLERANCE = 64;  // a pixel differs when a channel moves b
 
 TEST_P(ReferencePictures, FrameMatchesTheReference) {
     const ReferenceCase& rc = GetParam();
-    load_scenario(rc.robot_type, rc.motion, rc.cp);
-    reset_view_state();
-    const RobotRecord& r = rc.robot_type == 'b' ? params.scara : params.cyl;
-    simulate(params, history_of(params.robot_type), rc.robot_type, params.dt_sample,
-             params.n_sample, r.theta0);
+    params = scenario(rc.robot_type, rc.motion, rc.cp);
+    view_state = initial_view_state();
+    const RobotPlan& rp = robot_of(params.plan, rc.robot_type);
+    simulate(params, history_of(params.settings.robot_type), rc.robot_type,
+             params.settings.dt_sample, params.settings.n_sample, rp.theta0);
     view_state.anim_index = rc.sample;
-    compose_frame();
+    compose_frame(current_scene());
     const Picture frame = read_back_buffer();
 
     const std::string path = std::string(ROBOSIM_SOURCE_DIR) + "/docs/images/" + rc.file;

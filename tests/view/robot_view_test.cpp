@@ -2,6 +2,7 @@
 // traces appear, and how the zoom moves them.
 #include "view/robot_view.h"
 
+#include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
@@ -21,16 +22,16 @@ using RobotScene = ViewTest;
 // window position of a robot-space point at the current scale
 Point2 shown(double x, double y) {
     const double s = view_state.robot_scale;
-    return {s * (params.view_origin.x + x), s * (params.view_origin.y + y)};
+    return {s * (params.settings.view_origin.x + x), s * (params.settings.view_origin.y + y)};
 }
 
 // a simulated run of the robot with the scenario's settings
 void simulate_scenario(int robot_type, int motion, int cp) {
-    load_scenario(robot_type, motion, cp);
-    reset_view_state();
-    const RobotRecord& r = robot_type == 'b' ? params.scara : params.cyl;
-    simulate(params, history_of(params.robot_type), robot_type, params.dt_sample, params.n_sample,
-             r.theta0);
+    params = scenario(robot_type, motion, cp);
+    view_state = initial_view_state();
+    const RobotPlan& rp = robot_of(params.plan, robot_type);
+    simulate(params, history_of(params.settings.robot_type), robot_type, params.settings.dt_sample,
+             params.settings.n_sample, rp.theta0);
 }
 
 //------------------------------------------------------------------ start poses
@@ -39,21 +40,22 @@ void simulate_scenario(int robot_type, int motion, int cp) {
 // hub) at the end of link 1, the work point on the start point and the goal marker at the goal
 TEST_F(RobotScene, ScaraStartPose) {
     simulate_scenario('b', 'c', 4);
-    draw_robot_scene('b', 0);
+    draw_robot_scene(current_scene(), 'b', 0);
     const Picture p = read_back_buffer();
 
     const Point2 base = shown(0.0, 0.0);
     EXPECT_TRUE(is_red(p.at(base.x, base.y)));
 
-    const double q1 = history_scara.theta[0][0] / params.scara.u1;
-    const Point2 j2 = shown(params.scara.L1 * std::cos(q1), params.scara.L1 * std::sin(q1));
-    EXPECT_TRUE(p.near_point(j2.x + params.joint_r2, j2.y, 1, is_red));
-    EXPECT_TRUE(p.near_point(j2.x + 0.7 * params.joint_r2, j2.y, 1, is_red));
+    const double q1 = history_scara.theta[0][0] / params.settings.scara.u1;
+    const Point2 j2 =
+        shown(params.settings.scara.L1 * std::cos(q1), params.settings.scara.L1 * std::sin(q1));
+    EXPECT_TRUE(p.near_point(j2.x + params.settings.joint_r2, j2.y, 1, is_red));
+    EXPECT_TRUE(p.near_point(j2.x + 0.7 * params.settings.joint_r2, j2.y, 1, is_red));
     EXPECT_TRUE(is_white(p.at(j2.x, j2.y)));
 
-    const Point2 start = shown(params.x0, params.y0);
+    const Point2 start = shown(params.plan.x0, params.plan.y0);
     EXPECT_TRUE(is_red(p.at(start.x, start.y)));
-    const Point2 goal = shown(params.xf, params.yf);
+    const Point2 goal = shown(params.plan.xf, params.plan.yf);
     EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 }
 
@@ -61,21 +63,21 @@ TEST_F(RobotScene, ScaraStartPose) {
 // joint-1 angle, the work point on the start point
 TEST_F(RobotScene, CylindricalStartPose) {
     simulate_scenario('a', 'p', 0);
-    draw_robot_scene('a', 0);
+    draw_robot_scene(current_scene(), 'a', 0);
     const Picture p = read_back_buffer();
 
     const Point2 base = shown(0.0, 0.0);
     EXPECT_TRUE(is_red(p.at(base.x, base.y)));
 
-    const double theta = history_cyl.theta[0][0] / params.cyl.u1;
-    const double e = history_cyl.theta[0][1] / params.cyl.u2;
-    const double back = e - params.wc - params.cyl.L;
+    const double theta = history_cyl.theta[0][0] / params.settings.cyl.u1;
+    const double e = history_cyl.theta[0][1] / params.settings.cyl.u2;
+    const double back = e - params.settings.wc - params.settings.cyl.L;
     const Point2 arm_end = shown(back * std::cos(theta), back * std::sin(theta));
     EXPECT_TRUE(p.near_point(arm_end.x, arm_end.y, 2, is_red));
 
-    const Point2 start = shown(params.x0, params.y0);
+    const Point2 start = shown(params.plan.x0, params.plan.y0);
     EXPECT_TRUE(is_red(p.at(start.x, start.y)));
-    const Point2 goal = shown(params.xf, params.yf);
+    const Point2 goal = shown(params.plan.xf, params.plan.yf);
     EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 }
 
@@ -84,19 +86,19 @@ TEST_F(RobotScene, CylindricalStartPose) {
 // an actual point 3 mm off the commanded one puts the green marker 30 mm from the commanded
 // point on the same side as the red dot
 TEST_F(RobotScene, ErrorMarkerMagnifiesTheDeviationTenTimes) {
-    load_scenario('b', 'c', 4);
-    reset_view_state();
+    params = scenario('b', 'c', 4);
+    view_state = initial_view_state();
     HistorySet& h = history_scara;
     for (int i = 0; i <= 3; ++i) {
-        h.theta[i][0] = params.scara.theta0[0];
-        h.theta[i][1] = params.scara.theta0[1];
+        h.theta[i][0] = params.plan.scara.theta0[0];
+        h.theta[i][1] = params.plan.scara.theta0[1];
         h.pos_ref[i][0] = 0.3;
         h.pos_ref[i][1] = 0.9;
         h.pos_err[i][0] = 0.003;
         h.pos[i][0] = 0.3 - 0.003;
         h.pos[i][1] = 0.9;
     }
-    draw_robot_scene('b', 3);
+    draw_robot_scene(current_scene(), 'b', 3);
     const Picture p = read_back_buffer();
     const Point2 green = shown(0.3 - 0.03, 0.9);
     EXPECT_TRUE(is_green(p.at(green.x, green.y)));
@@ -107,19 +109,19 @@ TEST_F(RobotScene, ErrorMarkerMagnifiesTheDeviationTenTimes) {
 TEST_F(RobotScene, CommandedPathIsDrawnExceptForAStepCommand) {
     for (const int motion : {'p', 'q'}) {
         SCOPED_TRACE(static_cast<char>(motion));
-        load_scenario('b', motion, 0);
-        reset_view_state();
+        params = scenario('b', motion, 0);
+        view_state = initial_view_state();
         glClear(GL_COLOR_BUFFER_BIT);
         HistorySet& h = history_scara;
         for (int i = 0; i <= 10; ++i) {
-            h.theta[i][0] = params.scara.theta0[0];
-            h.theta[i][1] = params.scara.theta0[1];
+            h.theta[i][0] = params.plan.scara.theta0[0];
+            h.theta[i][1] = params.plan.scara.theta0[1];
             h.pos_ref[i][0] = 0.1 + 0.02 * i;  // 0.1 .. 0.3 along y = 0.05
             h.pos_ref[i][1] = 0.05;
             h.pos[i][0] = h.pos_ref[i][0];
             h.pos[i][1] = h.pos_ref[i][1];
         }
-        draw_robot_scene('b', 10);
+        draw_robot_scene(current_scene(), 'b', 10);
         const Picture p = read_back_buffer();
         const Point2 between = shown(0.19, 0.05);  // between two red dots, on the path
         EXPECT_EQ(p.near_point(between.x, between.y, 1, is_blue), motion != 'q');
@@ -132,13 +134,13 @@ TEST_F(RobotScene, CommandedPathIsDrawnExceptForAStepCommand) {
 TEST_F(RobotScene, ZoomScalesAboutTheWindowCentre) {
     simulate_scenario('b', 'c', 4);
     view_state.robot_scale = 0.9;
-    draw_robot_scene('b', 0);
+    draw_robot_scene(current_scene(), 'b', 0);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(is_red(p.at(-0.45, -0.45)));
     // the hub radius shrinks to 0.7 * 0.035 * 0.9 = 0.022: red at 0.020, not at 0.024
     EXPECT_TRUE(is_red(p.at(-0.45 + 0.020, -0.45)));
     EXPECT_FALSE(is_red(p.at(-0.45 + 0.024, -0.45)));
-    const Point2 goal = {0.9 * (-0.5 + params.xf), 0.9 * (-0.5 + params.yf)};
+    const Point2 goal = {0.9 * (-0.5 + params.plan.xf), 0.9 * (-0.5 + params.plan.yf)};
     EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 }
 
@@ -147,35 +149,35 @@ TEST_F(RobotScene, ZoomScalesAboutTheWindowCentre) {
 // an unreachable SCARA path leaves not-a-number poses and positions: the scene draws none of
 // them, only what needs no pose (joint 1 at the base and the goal marker), and does not fail
 TEST_F(RobotScene, NotANumberPosesDrawNothingOfTheRobot) {
-    load_scenario('b', 'c', 4);
-    reset_view_state();
+    params = scenario('b', 'c', 4);
+    view_state = initial_view_state();
     const double nan = std::numeric_limits<double>::quiet_NaN();
     HistorySet& h = history_scara;
-    for (int i = 0; i <= params.n_sample; ++i) {
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
         h.theta[i][0] = h.theta[i][1] = nan;
         h.pos[i][0] = h.pos[i][1] = nan;
         h.pos_ref[i][0] = h.pos_ref[i][1] = nan;
         h.pos_err[i][0] = h.pos_err[i][1] = nan;
     }
-    draw_robot_scene('b', params.n_sample);
+    draw_robot_scene(current_scene(), 'b', params.settings.n_sample);
     const Picture p = read_back_buffer();
     const Point2 base = shown(0.0, 0.0);
-    const double ring = params.joint_r1 + 0.005;
+    const double ring = params.settings.joint_r1 + 0.005;
     EXPECT_EQ(p.count(-1.0, -1.0, 0.999, 0.999, is_red),
               p.count(base.x - ring, base.y - ring, base.x + ring, base.y + ring, is_red));
     EXPECT_TRUE(is_red(p.at(base.x, base.y)));
-    const Point2 goal = shown(params.xf, params.yf);
+    const Point2 goal = shown(params.plan.xf, params.plan.yf);
     EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 }
 
 // a sample number beyond the history is held at the last recorded sample
 TEST_F(RobotScene, SampleBeyondTheHistoryIsHeldAtTheLast) {
     simulate_scenario('b', 'c', 4);
-    draw_robot_scene('b', HISTORY_LEN + 1000);
+    draw_robot_scene(current_scene(), 'b', HISTORY_LEN + 1000);
     const Picture beyond = read_back_buffer();
     glClear(GL_COLOR_BUFFER_BIT);
     glLineWidth(1.0f);  // outlines take the width left by the last thick line
-    draw_robot_scene('b', params.n_sample);
+    draw_robot_scene(current_scene(), 'b', params.settings.n_sample);
     const Picture last = read_back_buffer();
     EXPECT_EQ(beyond.rgb, last.rgb);
 }

@@ -6,7 +6,7 @@
 #include "model/parameters.h"
 #include "platform/window_system.h"
 #include "sim/history.h"
-#include "tests/support/model_test.h"
+#include "tests/support/program_test.h"
 #include "tests/view/picture.h"
 #include "tests/view/x_display.h"
 #include "view/draw.h"
@@ -54,13 +54,13 @@ inline Picture read_back_buffer() {
 //------------------------------------------------------------------ fixture
 // set_defaults, zero histories, the view state of a fresh drawing screen, and a cleared
 // white 800 x 800 window with an identity modelview matrix, lighting off and 1-pixel lines
-class ViewTest : public ModelTest {
+class ViewTest : public ProgramTest {
   protected:
     void SetUp() override {
-        ModelTest::SetUp();
+        ProgramTest::SetUp();
         history_cyl = HistorySet{};
         history_scara = HistorySet{};
-        reset_view_state();
+        view_state = initial_view_state();
         const std::string display = test_display_name();
         ASSERT_FALSE(display.empty()) << "no X display and no Xvfb to start";
         const WindowSystemCall call;

@@ -1,0 +1,24 @@
+// app/experiment.h: the program's current experiment, the one thing the dialogs, the data file
+// and the keys change and the window shows
+#pragma once
+
+#include "planning/plan.h"
+#include "sim/history.h"
+#include "view/scene.h"
+#include "view/view_state.h"
+
+// Zero until set_defaults(params) runs at start-up.
+extern ParameterSet params;
+
+// The last run of each robot, zero at start; a run overwrites only its own robot's set.
+extern HistorySet history_cyl;    // written when robot_type != 'b'
+extern HistorySet history_scara;  // written when robot_type == 'b'
+
+// the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set
+HistorySet* history_of(int robot_type);
+
+// what the window shows of the last run; zero until the console dialogs first return
+extern ViewState view_state;
+
+// the current experiment as the view draws it
+Scene current_scene();
