@@ -5,7 +5,6 @@
 // stops early leaves a parameter set whose fields all mean what they say.
 #include "app/datafile.h"
 
-#include "app/experiment.h"
 #include "model/parameters.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
@@ -210,32 +209,32 @@ static bool load_file(const char* path, std::string* text) {
 //------------------------------------------------------------------ groups
 
 // (1-1) to (1-4): the mechanics of robot 'a' or 'b'
-static bool read_mechanics(TokenStream* ts) {
-    const int rt = params.settings.robot_type;
+static bool read_mechanics(ParameterSet& ps, TokenStream* ts) {
+    const int rt = ps.settings.robot_type;
     const bool robot = rt == 'a' || rt == 'b';  // another type has no robot-specific data
     if (rt == 'a') {
-        if (!read_real(ts, "(1-1) アーム長 L", &params.settings.cyl.L)) {
+        if (!read_real(ts, "(1-1) アーム長 L", &ps.settings.cyl.L)) {
             return false;
         }
-        console_print("\n(1-1) アーム長=%5.3f[m] ", params.settings.cyl.L);
+        console_print("\n(1-1) アーム長=%5.3f[m] ", ps.settings.cyl.L);
     } else if (rt == 'b') {
         double L2w = 0.0;  // joint 2 to the work position (m)
-        if (!read_real(ts, "(1-1) アーム長 L1", &params.settings.scara.L1)
+        if (!read_real(ts, "(1-1) アーム長 L1", &ps.settings.scara.L1)
             || !read_real(ts, "(1-1) J2--Pw間距離", &L2w)) {
             return false;
         }
-        params.settings.scara.L2 = L2w - params.settings.wc;
+        ps.settings.scara.L2 = L2w - ps.settings.wc;
         console_print("\n(1-1) アーム長=(%5.3f, %5.3f)[m] J2--Pw間距離=%5.3f[m]",
-                      params.settings.scara.L1, params.settings.scara.L2, L2w);
+                      ps.settings.scara.L1, ps.settings.scara.L2, L2w);
     }
-    if (!read_real(ts, "(1-2) ワーク質量 mw", &params.settings.mw)) {
+    if (!read_real(ts, "(1-2) ワーク質量 mw", &ps.settings.mw)) {
         return false;
     }
-    console_print("\n(1-2) ワーク質量=%5.3f[kg] ", params.settings.mw);
+    console_print("\n(1-2) ワーク質量=%5.3f[kg] ", ps.settings.mw);
     if (!robot) {
         return true;
     }
-    RobotSettings& rs = robot_of(params.settings, rt);
+    RobotSettings& rs = robot_of(ps.settings, rt);
     if (!read_reals(ts,
                     {{"(1-3) モータパワー PW1", &rs.PW1}, {"(1-3) モータパワー PW2", &rs.PW2}})) {
         return false;
@@ -253,13 +252,13 @@ static bool read_mechanics(TokenStream* ts) {
 }
 
 // (1-5) gravity, (2-1) control characteristics, (2-2) feedback kind
-static bool read_control(TokenStream* ts) {
-    if (!read_selector(ts, "(1-5) 重力 g/h", &params.settings.gravity)) {
+static bool read_control(ParameterSet& ps, TokenStream* ts) {
+    if (!read_selector(ts, "(1-5) 重力 g/h", &ps.settings.gravity)) {
         return false;
     }
-    if (params.settings.gravity == 'g') {
+    if (ps.settings.gravity == 'g') {
         console_print("\n(1-5) 重力考慮する（垂直運動）");
-    } else if (params.settings.gravity == 'h') {
+    } else if (ps.settings.gravity == 'h') {
         console_print("\n(1-5) 重力考慮しない（水平運動）");
     }
     double fn1_hz = 0.0;  // natural frequencies as the file gives them (Hz)
@@ -267,27 +266,27 @@ static bool read_control(TokenStream* ts) {
     if (!read_real(ts, "(2-1) fn1", &fn1_hz)) {
         return false;
     }
-    params.settings.omega_n1 = 2.0 * PI * fn1_hz;
-    if (!read_real(ts, "(2-1) α1", &params.settings.alpha1)) {
+    ps.settings.omega_n1 = 2.0 * PI * fn1_hz;
+    if (!read_real(ts, "(2-1) α1", &ps.settings.alpha1)) {
         return false;
     }
     console_print("\n(2-1) 第１制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α1=%5.2f[1/s]",
-                  fn1_hz, params.settings.alpha1);
+                  fn1_hz, ps.settings.alpha1);
     if (!read_real(ts, "(2-1) fn2", &fn2_hz)) {
         return false;
     }
-    params.settings.omega_n2 = 2.0 * PI * fn2_hz;
-    if (!read_real(ts, "(2-1) α2", &params.settings.alpha2)) {
+    ps.settings.omega_n2 = 2.0 * PI * fn2_hz;
+    if (!read_real(ts, "(2-1) α2", &ps.settings.alpha2)) {
         return false;
     }
     console_print("\n      第２制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α2=%5.2f[1/s]",
-                  fn2_hz, params.settings.alpha2);
-    if (!read_selector(ts, "(2-2) 速度FB v/V", &params.settings.fb_type)) {
+                  fn2_hz, ps.settings.alpha2);
+    if (!read_selector(ts, "(2-2) 速度FB v/V", &ps.settings.fb_type)) {
         return false;
     }
-    if (params.settings.fb_type == 'V') {
+    if (ps.settings.fb_type == 'V') {
         console_print("\n(2-2) 速度誤差FB");
-    } else if (params.settings.fb_type == 'v') {
+    } else if (ps.settings.fb_type == 'v') {
         console_print("\n(2-2) 速度FB");  // 'v' echoes as well, so both kinds show
     }
     return true;
@@ -295,12 +294,12 @@ static bool read_control(TokenStream* ts) {
 
 // (3-3) the data of CP path kind cp; a circle or a sine derives its ends, even after a stop,
 // so that the record stays consistent with what was read
-static bool read_cp_path(TokenStream* ts) {
+static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
     bool ok = true;
-    switch (params.settings.cp) {
+    switch (ps.settings.cp) {
         case 1: {
             console_print("\n(3-2) 直線軌道");
-            PatternRecord& p = params.settings.line;
+            PatternRecord& p = ps.settings.line;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 終点 xf", &p.xf},
@@ -315,7 +314,7 @@ static bool read_cp_path(TokenStream* ts) {
         }
         case 2: {
             console_print("\n(3-2) 円軌道");
-            PatternRecord& p = params.settings.circle;
+            PatternRecord& p = ps.settings.circle;
             ok = read_reals(ts, {{"(3-3) 円中心 Ox", &p.Ox},
                                  {"(3-3) 円中心 Oy", &p.Oy},
                                  {"(3-3) 半径 rr", &p.rr},
@@ -329,15 +328,15 @@ static bool read_cp_path(TokenStream* ts) {
             p.y0 = p.Oy;
             p.xf = p.x0;
             p.yf = p.y0;
-            params.plan.x0 = p.x0;
-            params.plan.y0 = p.y0;
-            params.plan.xf = p.xf;
-            params.plan.yf = p.yf;
+            ps.plan.x0 = p.x0;
+            ps.plan.y0 = p.y0;
+            ps.plan.xf = p.xf;
+            ps.plan.yf = p.yf;
             break;
         }
         case 3: {
             console_print("\n(3-2) Ｕ字軌道");
-            PatternRecord& p = params.settings.ucurve;
+            PatternRecord& p = ps.settings.ucurve;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 終点 xf", &p.xf},
@@ -358,7 +357,7 @@ static bool read_cp_path(TokenStream* ts) {
         }
         case 4: {
             console_print("\n(3-2) 正弦波軌道");
-            PatternRecord& p = params.settings.sine;
+            PatternRecord& p = ps.settings.sine;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 波長 L", &p.L},
@@ -369,12 +368,12 @@ static bool read_cp_path(TokenStream* ts) {
                               p.tf);
                 console_print("\n      正弦波の波長 L=%6.3f[m]  振幅=%6.3f[m]", p.L, p.A);
             }
-            params.plan.x0 = p.x0;
-            params.plan.y0 = p.y0;
+            ps.plan.x0 = p.x0;
+            ps.plan.y0 = p.y0;
             p.xf = p.x0 + p.L;
             p.yf = p.y0;
-            params.plan.xf = p.xf;
-            params.plan.yf = p.yf;
+            ps.plan.xf = p.xf;
+            ps.plan.yf = p.yf;
             break;
         }
         default:
@@ -384,13 +383,13 @@ static bool read_cp_path(TokenStream* ts) {
 }
 
 // (3-1) the motion pattern and (3-2) its data
-static bool read_motion(TokenStream* ts) {
-    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &params.settings.motion)) {
+static bool read_motion(ParameterSet& ps, TokenStream* ts) {
+    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &ps.settings.motion)) {
         return false;
     }
-    if (params.settings.motion == 'q') {
+    if (ps.settings.motion == 'q') {
         console_print("\n(3-1) 運動パターン =PTP運動(ステップ入力）");
-        PatternRecord& p = params.settings.step;
+        PatternRecord& p = ps.settings.step;
         if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
                              {"(3-2) 始点 y0", &p.y0},
                              {"(3-2) 終点 xf", &p.xf},
@@ -399,9 +398,9 @@ static bool read_motion(TokenStream* ts) {
         }
         console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m]", p.x0, p.y0);
         console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
-    } else if (params.settings.motion == 'p') {
+    } else if (ps.settings.motion == 'p') {
         console_print("\n(3-1) 運動パターン =PTP運動(台形速度則）");
-        PatternRecord& p = params.settings.trap;
+        PatternRecord& p = ps.settings.trap;
         if (!read_reals(ts, {{"(3-2) 始点 x0", &p.x0},
                              {"(3-2) 始点 y0", &p.y0},
                              {"(3-2) 終点 xf", &p.xf},
@@ -412,38 +411,38 @@ static bool read_motion(TokenStream* ts) {
         console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0, p.y0,
                       p.tf);
         console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
-    } else if (params.settings.motion == 'c') {
+    } else if (ps.settings.motion == 'c') {
         console_print("\n(3-1) 運動パターン =CPP運動");
-        if (!read_integer(ts, "(3-2) CP軌道 cp", &params.settings.cp)) {
+        if (!read_integer(ts, "(3-2) CP軌道 cp", &ps.settings.cp)) {
             return false;
         }
-        return read_cp_path(ts);
+        return read_cp_path(ps, ts);
     }
     return true;  // another motion has no data: nothing more is read
 }
 
 //------------------------------------------------------------------ reader
 
-bool read_robot_data(const char* path) {
+bool read_robot_data(ParameterSet& ps, const char* path) {
     TokenStream ts = {{}, 0};
     if (!load_file(path, &ts.text)) {
         return false;
     }
-    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &params.settings.robot_type)) {
+    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &ps.settings.robot_type)) {
         return false;
     }
-    if (params.settings.robot_type == 'a') {
-        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", params.settings.robot_type);
-    } else if (params.settings.robot_type == 'b') {
-        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", params.settings.robot_type);
+    if (ps.settings.robot_type == 'a') {
+        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", ps.settings.robot_type);
+    } else if (ps.settings.robot_type == 'b') {
+        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", ps.settings.robot_type);
     }
-    return read_mechanics(&ts) && read_control(&ts) && read_motion(&ts);
+    return read_mechanics(ps, &ts) && read_control(ps, &ts) && read_motion(ps, &ts);
 }
 
-void read_robot_file() {
+void read_robot_file(ParameterSet& ps) {
     console_print("\nファイル 'robot21.dat, robot22.dat, ...'から読み込み");
     console_print("\nファイル名入力　");
     const std::string name = console_read_word();  // any length
     console_print("\n読み込んだファイル名 = %s", name.c_str());
-    read_robot_data(name.c_str());
+    read_robot_data(ps, name.c_str());
 }

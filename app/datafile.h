@@ -1,6 +1,8 @@
 // app/datafile.h: robot data files, one whole experiment as a stream of tokens
 #pragma once
 
+#include "planning/plan.h"
+
 // File format: tokens separated by white space (blanks, tabs, line ends); only their order
 // matters. In order: robot type 'a' or 'b'; arm length L ('a') or L1 and the distance from
 // joint 2 to the work ('b'); work mass; motor powers PW1 PW2; u1 eta1; u2 eta2 (forward
@@ -9,15 +11,16 @@
 // 'c' the path kind 1 .. 4 and its data (1: x0 y0 xf yf tf, 2: Ox Oy rr tf,
 // 3: x0 y0 xf yf x1 y1 x2 y2 tf, 4: x0 y0 L A tf). SI units otherwise; see docs/examples.md.
 
-// asks for the file name on the console, reads the experiment and echoes every value read.
+// asks for the file name on the console, reads the experiment into ps and echoes every value
+// read.
 // The caller runs update_derived afterwards.
 // writes: the fields the file supplies (robot_type, gravity, fb_type, motion, cp, the robot's
 // user settings, mw, omega_n1, omega_n2, alpha1, alpha2, the record of the chosen pattern,
 // and for a circle or a sine the current start and end)
-void read_robot_file();
+void read_robot_file(ParameterSet& ps);
 
 // reads the experiment from the file at path, as read_robot_file does after its prompt.
 // A file that cannot be opened, a token of the wrong kind or a file that ends early is
 // reported on the console with the item where reading stopped; the values read up to there
 // are kept. Returns whether the experiment was read to its end.
-bool read_robot_data(const char* path);
+bool read_robot_data(ParameterSet& ps, const char* path);

@@ -454,7 +454,7 @@ void console_dialogs() {
             run_chain(ChainStart::motion);
             break;
         case 'r':
-            read_robot_file();
+            read_robot_file(params);
             break;
         default:
             // '0' at start-up, 'a', 'b' and every other key: show the values, then everything

@@ -34,7 +34,7 @@ void run_startup() {
     console_print("\n\nロボットの制御シミュレーション");
     console_print("\n\nロボット諸元・軌道データをファイルから読み込み？  yes:y  no:n");
     if (console_read_key() == 'y') {
-        read_robot_file();  // robot, mechanics, selectors and motion from the file
+        read_robot_file(params);  // robot, mechanics, selectors and motion from the file
     } else {
         console_print("\nロボットの選択   a:円筒座標ロボット　b:SCARAロボット　type=");
         params.settings.robot_type = console_read_key();

@@ -5,7 +5,6 @@
 
 #include "analysis/summary.h"
 #include "app/datafile.h"
-#include "app/experiment.h"
 #include "app/report.h"
 #include "batch/output_file.h"
 #include "batch/pictures.h"
@@ -28,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <memory>
 #include <unistd.h>
 
 //------------------------------------------------------------------ console
@@ -305,7 +305,7 @@ static std::string column_name(const HistoryField& f, int i) {
     return std::string(f.name) + (f.planar ? (i == 0 ? "_x" : "_y") : (i == 0 ? "_1" : "_2"));
 }
 
-void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
+void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt) {
     std::fputs("k,t", out);
     for (const HistoryField& f : HISTORY_FIELD_TABLE) {
         std::fprintf(out, ",%s,%s", column_name(f, 0).c_str(), column_name(f, 1).c_str());
@@ -313,7 +313,7 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
     std::fputc('\n', out);
     const int last = std::min(n, HISTORY_LEN - 1);
     for (int k = 0; k <= last; ++k) {
-        std::fprintf(out, "%d,%.17g", k, k * params.settings.dt_sample);
+        std::fprintf(out, "%d,%.17g", k, k * dt);
         for (const HistoryField& f : HISTORY_FIELD_TABLE) {
             std::fprintf(out, ",%.17g,%.17g", (h->*f.values)[k][0], (h->*f.values)[k][1]);
         }
@@ -321,9 +321,9 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n) {
     }
 }
 
-void write_plan_csv(std::FILE* out) {
-    const RobotModel& rm = robot_of(params.model, params.settings.robot_type);
-    const RobotPlan& rp = robot_of(params.plan, params.settings.robot_type);
+void write_plan_csv(std::FILE* out, const ParameterSet& ps) {
+    const RobotModel& rm = robot_of(ps.model, ps.settings.robot_type);
+    const RobotPlan& rp = robot_of(ps.plan, ps.settings.robot_type);
 
     const struct {
         const char* name;
@@ -343,11 +343,11 @@ void write_plan_csv(std::FILE* out) {
         {"Kp2", rm.Kp2},
         {"Kv2", rm.Kv2},
         {"Ki2", rm.Ki2},
-        {"x0", params.plan.x0},
-        {"y0", params.plan.y0},
-        {"xf", params.plan.xf},
-        {"yf", params.plan.yf},
-        {"tf", params.plan.tf},
+        {"x0", ps.plan.x0},
+        {"y0", ps.plan.y0},
+        {"xf", ps.plan.xf},
+        {"yf", ps.plan.yf},
+        {"tf", ps.plan.tf},
         {"phi0_1", rp.phi0[0]},
         {"phi0_2", rp.phi0[1]},
         {"phif_1", rp.phif[0]},
@@ -362,7 +362,7 @@ void write_plan_csv(std::FILE* out) {
         {"omega_m2", rp.omega_m2},
         {"alpha_m1", rp.alpha_m1},
         {"alpha_m2", rp.alpha_m2},
-        {"sf", params.plan.sf},
+        {"sf", ps.plan.sf},
         {"t1", rp.t1},
         {"t2", rp.t2},
         {"am1", rp.am1},
@@ -377,32 +377,31 @@ void write_plan_csv(std::FILE* out) {
 
 //------------------------------------------------------------------ experiment
 
-bool prepare_batch_experiment(const BatchOptions& opt) {
-    set_defaults(params);
+bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt) {
+    set_defaults(ps);
     bool complete = true;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
         const BatchOptions d = default_batch_options();
-        params.settings.robot_type = d.robot_type;
-        params.settings.motion = d.motion;
-        params.settings.cp = d.cp;
-        params.settings.gravity = d.gravity;
-        params.settings.fb_type = d.fb_type;
+        ps.settings.robot_type = d.robot_type;
+        ps.settings.motion = d.motion;
+        ps.settings.cp = d.cp;
+        ps.settings.gravity = d.gravity;
+        ps.settings.fb_type = d.fb_type;
     } else {
-        complete = read_robot_data(opt.data_file.c_str());
+        complete = read_robot_data(ps, opt.data_file.c_str());
         console_print("\n");
     }
     // what the command line says comes last
-    int* const fields[5] = {&params.settings.robot_type, &params.settings.motion,
-                            &params.settings.cp, &params.settings.gravity,
-                            &params.settings.fb_type};
+    int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
+                            &ps.settings.gravity, &ps.settings.fb_type};
     const int values[5] = {opt.robot_type, opt.motion, opt.cp, opt.gravity, opt.fb_type};
     for (int i = 0; i < 5; ++i) {
         if (opt.given[i]) {
             *fields[i] = values[i];
         }
     }
-    tell_unreachable(params, update_derived(params), true);
+    tell_unreachable(ps, update_derived(ps), true);
     return complete;
 }
 
@@ -476,29 +475,31 @@ static bool outputs_writable(const BatchOptions& opt) {
 // the pictures the options ask for, drawn as the window draws them after the same keys: a fresh
 // drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale.
 // status: what the tool ends with once the pictures are written.
-// reads: params, the histories; writes: view_state, graph_select
-static int write_pictures(const BatchOptions& opt, int status) {
+// ps: the experiment run, whose graph_select the options may change; cyl, scara: its runs
+static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const HistorySet& scara,
+                          const BatchOptions& opt, int status) {
     if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
         std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
         return EXIT_USAGE;
     }
     on_display_lost(on_picture_display_lost);
     on_reshape(PICTURE_SIZE, PICTURE_SIZE);
-    view_state = initial_view_state();
+    ViewState view = initial_view_state();
     if (opt.graph != 0) {
-        params.settings.graph_select = opt.graph;
+        ps.settings.graph_select = opt.graph;
     }
     if (opt.scale > 0.0) {
-        view_state.robot_scale = opt.scale;
+        view.robot_scale = opt.scale;
     }
+    const Scene scene{ps, cyl, scara, view};
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {
-        ok = write_frame_png(opt.png_file,
-                             opt.sample < 0 ? last_sample(params.settings) : opt.sample, &error);
+        ok = write_frame_png(scene, opt.png_file,
+                             opt.sample < 0 ? last_sample(ps.settings) : opt.sample, &error);
     }
     if (ok && !opt.gif_file.empty()) {
-        ok = write_animation_gif(opt.gif_file, opt.every, &error);
+        ok = write_animation_gif(scene, opt.gif_file, opt.every, &error);
     }
     status_after_pictures = ok ? status : EXIT_FAILED;
     close_offscreen_view();
@@ -510,15 +511,14 @@ static int write_pictures(const BatchOptions& opt, int status) {
 }
 
 // one line naming where the run blew up, or nothing when every number is finite
-static int check_divergence(const HistorySet* h, int n) {
+static int check_divergence(const HistorySet* h, int n, double dt) {
     const Divergence d = first_divergence(h, n);
     if (d.sample < 0) {
         return EXIT_DONE;
     }
     const char* value = std::isnan(d.value) ? "NaN" : d.value > 0 ? "infinite" : "-infinite";
     std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
-                 d.sample, d.sample * params.settings.dt_sample,
-                 column_name(*d.field, d.index).c_str(), value);
+                 d.sample, d.sample * dt, column_name(*d.field, d.index).c_str(), value);
     return EXIT_DIVERGED;
 }
 
@@ -553,14 +553,19 @@ int run_batch(int argc, char** argv) {
     if (!outputs_writable(opt)) {
         return EXIT_FAILED;
     }
-    if (!prepare_batch_experiment(opt)) {
+    // the tool's one experiment and its runs; the other robot's set stays zero, as in a window
+    // that has run only this robot
+    ParameterSet ps{};
+    const auto cyl = std::make_unique<HistorySet>();
+    const auto scara = std::make_unique<HistorySet>();
+    if (!prepare_batch_experiment(ps, opt)) {
         std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
                      opt.data_file.c_str());
         return EXIT_FAILED;
     }
-    if (opt.sample > last_sample(params.settings)) {
+    if (opt.sample > last_sample(ps.settings)) {
         std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
-                     opt.sample, last_sample(params.settings), USAGE);
+                     opt.sample, last_sample(ps.settings), USAGE);
         return EXIT_USAGE;
     }
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
@@ -574,23 +579,22 @@ int run_batch(int argc, char** argv) {
     }
 
     if (opt.plan) {
-        write_plan_csv(stdout);
+        write_plan_csv(stdout, ps);
         return finish_output(EXIT_DONE);
     }
-    const ReachReport unreachable =
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, params.settings.robot_type).theta0);
-    tell_unreachable(params, unreachable, false);
-    const HistorySet* h = history_of(params.settings.robot_type);
+    const int rt = ps.settings.robot_type;
+    HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
+    const ReachReport unreachable = simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
+                                             robot_of(ps.plan, rt).theta0);
+    tell_unreachable(ps, unreachable, false);
     if (opt.summary) {
-        write_summary(stdout, params, *history_of(params.settings.robot_type), opt.csv);
+        write_summary(stdout, ps, *h, opt.csv);
     } else if (!pictures) {
-        write_history_csv(stdout, h, params.settings.n_sample);
+        write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }
-    int status = finish_output(check_divergence(h, params.settings.n_sample));
+    int status = finish_output(check_divergence(h, ps.settings.n_sample, ps.settings.dt_sample));
     if (pictures) {
-        status = write_pictures(opt, status);
+        status = write_pictures(ps, *cyl, *scara, opt, status);
     }
     return status;
 }

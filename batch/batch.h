@@ -1,6 +1,7 @@
 // batch/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
 #pragma once
 
+#include "planning/plan.h"
 #include "sim/history.h"
 
 #include <cstdio>
@@ -38,19 +39,20 @@ BatchOptions default_batch_options();
 // the experiment the options describe: the defaults with the start-up's default answers, or
 // the robot data file, then every selector the command line gave; finally update_derived.
 // Returns false when the data file could not be read to its end (the reader has said where).
-// writes: the parameter set
-bool prepare_batch_experiment(const BatchOptions& opt);
+// writes: ps
+bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt);
 
 // reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason
 bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error);
 
 //------------------------------------------------------------------ output
-// header and rows k = 0 .. n of the history set, t = k dt_sample, every number in %.17g
-void write_history_csv(std::FILE* out, const HistorySet* h, int n);
+// header and rows k = 0 .. n of the history set, t = k dt (dt the sample period, s), every
+// number in %.17g
+void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt);
 
-// name,value lines of the derived and planned quantities of the current robot
-void write_plan_csv(std::FILE* out);
+// name,value lines of the derived and planned quantities of the robot of ps
+void write_plan_csv(std::FILE* out, const ParameterSet& ps);
 
 //------------------------------------------------------------------ program
 // the whole tool: returns the exit status (0 success, 1 an unreadable data file or an output

@@ -6,7 +6,6 @@
 // holds every colour exactly; a rectangle with more colours than that is reduced to 256.
 #include "batch/pictures.h"
 
-#include "app/experiment.h"
 #include "batch/output_file.h"
 #include "model/parameters.h"
 #include "view/frame.h"
@@ -25,17 +24,18 @@
 
 //------------------------------------------------------------------ frames
 
-void render_sample(int k, unsigned char* rgb) {
-    view_state.anim_index = clamp_sample(params.settings, k);
-    compose_frame(current_scene());
+void render_sample(const Scene& scene, int k, unsigned char* rgb) {
+    ViewState view = scene.view;
+    view.anim_index = clamp_sample(scene.ps.settings, k);
+    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view});
     read_offscreen_rgb(rgb);
 }
 
 //------------------------------------------------------------------ PNG
 
-bool write_frame_png(const std::string& path, int k, std::string* error) {
+bool write_frame_png(const Scene& scene, const std::string& path, int k, std::string* error) {
     std::vector<unsigned char> rgb(static_cast<size_t>(3) * PICTURE_SIZE * PICTURE_SIZE);
-    render_sample(k, rgb.data());
+    render_sample(scene, k, rgb.data());
     OutputFile out;
     if (!begin_output(path, &out, error)) {
         return false;
@@ -275,7 +275,8 @@ static FrameImage index_rect(const unsigned char* cur, const unsigned char* prev
 
 //------------------------------------------------------------------ GIF file
 
-void animation_timing(int every, int last, std::vector<int>* samples, std::vector<int>* delays_cs) {
+void animation_timing(int every, int last, double dt, std::vector<int>* samples,
+                      std::vector<int>* delays_cs) {
     samples->clear();
     delays_cs->clear();
     every = every < 1 ? 1 : every;
@@ -284,9 +285,7 @@ void animation_timing(int every, int last, std::vector<int>* samples, std::vecto
     }
     samples->push_back(last);
     // hundredths of a second on the simulated clock, rounded once per frame start
-    const auto centiseconds = [](int k) {
-        return std::lround(100.0 * k * params.settings.dt_sample);
-    };
+    const auto centiseconds = [dt](int k) { return std::lround(100.0 * k * dt); };
     for (size_t i = 0; i < samples->size(); ++i) {
         const int k = (*samples)[i];
         const int next = i + 1 < samples->size() ? (*samples)[i + 1] : k + every;
@@ -331,10 +330,12 @@ static bool put_image(GifFileType* gif, const Rect& rc, FrameImage* image) {
     return true;
 }
 
-bool write_animation_gif(const std::string& path, int every, std::string* error) {
+bool write_animation_gif(const Scene& scene, const std::string& path, int every,
+                         std::string* error) {
     std::vector<int> samples;
     std::vector<int> delays;
-    animation_timing(every, last_sample(params.settings), &samples, &delays);
+    animation_timing(every, last_sample(scene.ps.settings), scene.ps.settings.dt_sample, &samples,
+                     &delays);
 
     OutputFile out;
     if (!begin_output(path, &out, error)) {
@@ -361,7 +362,7 @@ bool write_animation_gif(const std::string& path, int every, std::string* error)
     bool ok = true;
     bool reduced = false;
     for (size_t i = 0; i < samples.size() && ok; ++i) {
-        render_sample(samples[i], cur.data());
+        render_sample(scene, samples[i], cur.data());
         if (i == 0) {
             // the first frame is whole, and its colours are the global palette
             const Rect all = {0, 0, PICTURE_SIZE, PICTURE_SIZE};

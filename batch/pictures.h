@@ -2,6 +2,8 @@
 // tool: one frame as a PNG, the whole animation as a GIF
 #pragma once
 
+#include "view/scene.h"
+
 #include <string>
 #include <vector>
 
@@ -11,23 +13,25 @@ constexpr int PICTURE_SIZE = 800;  // width and height of every picture, the win
 //------------------------------------------------------------------ frames
 // Draws the frame of sample k (clamped to the run) with the window's view code into the open
 // off-screen drawable and reads it back: rgb gets PICTURE_SIZE^2 RGB pixels, top row first.
-// reads: params, view_state (robot_scale, view_error_gain), the histories; writes: anim_index
-void render_sample(int k, unsigned char* rgb);
+// The scene's view state gives the scale and the error gain; its anim_index is not used.
+void render_sample(const Scene& scene, int k, unsigned char* rgb);
 
 //------------------------------------------------------------------ files
 // The frame of sample k as an 8-bit RGB PNG. False, with the reason, if the file could not be
 // written; no partial file is left behind.
-bool write_frame_png(const std::string& path, int k, std::string* error);
+bool write_frame_png(const Scene& scene, const std::string& path, int k, std::string* error);
 
 // The animation from sample 0 to the last, one frame every `every` samples and the last sample
 // always the final frame, each shown for the simulated time to the next frame, looping for
 // ever. Every frame after the first holds only the rectangle that changed, with the exact
 // colours of the picture. False, with the reason, if the file could not be written; no partial
 // file is left behind.
-bool write_animation_gif(const std::string& path, int every, std::string* error);
+bool write_animation_gif(const Scene& scene, const std::string& path, int every,
+                         std::string* error);
 
 // the GIF frame delays of an animation with frames at samples k_0, k_1, ..: frame i lasts
 // round(100 t(k_i+1)) - round(100 t(k_i)) hundredths of a second (the last frame as long as
 // `every` samples), so that rounding never adds up over the run; the sample of each frame
-// goes to samples. reads: dt_sample
-void animation_timing(int every, int last, std::vector<int>* samples, std::vector<int>* delays_cs);
+// goes to samples; dt (s) is the sample period
+void animation_timing(int every, int last, double dt, std::vector<int>* samples,
+                      std::vector<int>* delays_cs);

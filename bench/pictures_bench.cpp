@@ -48,7 +48,7 @@ static void BM_gif_scara_sine_whole_run(benchmark::State& state) {
                  params.settings.n_sample, params.plan.scara.theta0);
         view_state = initial_view_state();
         std::string error;
-        if (!write_animation_gif(path, 2, &error)) {
+        if (!write_animation_gif(current_scene(), path, 2, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }
@@ -76,7 +76,7 @@ static void BM_png_scara_sine_200(benchmark::State& state) {
     const std::string path = scratch_file(".png");
     for (auto _ : state) {
         std::string error;
-        if (!write_frame_png(path, params.settings.n_sample, &error)) {
+        if (!write_frame_png(current_scene(), path, params.settings.n_sample, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }

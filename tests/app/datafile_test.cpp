@@ -102,13 +102,13 @@ TEST_F(ReadRobotData, DefaultScaraSineReadsAlikeOnOneLineAndSixteen) {
     const std::string marked =
         write_file("marked.dat", "\xEF\xBB\xBF" + join(SCARA_SINE_LINES, 16, "\n") + "\n");
     defaults_then_scramble_scara_sine_fields();
-    ASSERT_TRUE(read_robot_data(one.c_str()));
+    ASSERT_TRUE(read_robot_data(params, one.c_str()));
     const ParameterSet from_one = params;
     const std::string echo_one = console_capture.text;
     for (const std::string& other : {sixteen, marked}) {
         defaults_then_scramble_scara_sine_fields();
         console_capture.text.clear();
-        ASSERT_TRUE(read_robot_data(other.c_str())) << other;
+        ASSERT_TRUE(read_robot_data(params, other.c_str())) << other;
         EXPECT_TRUE(same_bytes(&params, &from_one, sizeof params));
         EXPECT_EQ(console_capture.text, echo_one);
     }
@@ -144,7 +144,7 @@ TEST_F(ReadRobotData, DefaultScaraSineReadsAlikeOnOneLineAndSixteen) {
 TEST_F(ReadRobotData, CircleStartsAndEndsAtItsRightMostPoint) {
     const std::string path = write_file(
         "circle.dat", "a 0.5 1.0 110 110 100 0.6 100 0.6 h 4 4 4 4 v c 2 0.2 0.0 0.5 2.5");
-    ASSERT_TRUE(read_robot_data(path.c_str()));
+    ASSERT_TRUE(read_robot_data(params, path.c_str()));
     EXPECT_DOUBLE_EQ(params.settings.circle.x0, 0.7);
     EXPECT_DOUBLE_EQ(params.settings.circle.y0, 0.0);
     EXPECT_DOUBLE_EQ(params.settings.circle.xf, 0.7);
@@ -163,7 +163,7 @@ TEST_F(ReadRobotData, OtherRobotAndOtherPatternsStayUnchanged) {
     const ParameterSet before = params;
     const std::string path = write_file(
         "trap.dat", "a 0.6 2.0 120 130 90 0.5 80 0.55 g 3 2 5 1 V p 0.2 0.1 -0.2 0.4 1.5 extra");
-    ASSERT_TRUE(read_robot_data(path.c_str()));
+    ASSERT_TRUE(read_robot_data(params, path.c_str()));
     EXPECT_TRUE(
         same_bytes(&params.settings.scara, &before.settings.scara, sizeof params.settings.scara));
     EXPECT_TRUE(same_bytes(&params.model.scara, &before.model.scara, sizeof params.model.scara));
@@ -190,14 +190,14 @@ TEST_F(ReadRobotData, OtherRobotAndOtherPatternsStayUnchanged) {
 // is kept and the rest is left as it was
 TEST_F(ReadRobotData, MissingFileChangesNothing) {
     const ParameterSet before = params;
-    EXPECT_FALSE(read_robot_data((::testing::TempDir() + "no_such_robot.dat").c_str()));
+    EXPECT_FALSE(read_robot_data(params, (::testing::TempDir() + "no_such_robot.dat").c_str()));
     EXPECT_TRUE(same_bytes(&params, &before, sizeof params));
     EXPECT_NE(console_capture.text.find("を開けません"), std::string::npos);
 }
 
 TEST_F(ReadRobotData, FileEndingEarlyKeepsWhatWasRead) {
     const std::string path = write_file("short.dat", "b 0.3 0.5\n2.0\n150");
-    EXPECT_FALSE(read_robot_data(path.c_str()));
+    EXPECT_FALSE(read_robot_data(params, path.c_str()));
     EXPECT_DOUBLE_EQ(params.settings.scara.L1, 0.3);
     EXPECT_DOUBLE_EQ(params.settings.scara.L2, 0.5 - params.settings.wc);
     EXPECT_DOUBLE_EQ(params.settings.mw, 2.0);
@@ -211,7 +211,7 @@ TEST_F(ReadRobotData, FileEndingEarlyKeepsWhatWasRead) {
 TEST_F(ReadRobotData, LetterWhereANumberIsDueStopsThere) {
     const std::string path = write_file("letter.dat", "a 0.6 x 110 110 100 0.6 100 0.6 g");
     const double mw_before = params.settings.mw;
-    EXPECT_FALSE(read_robot_data(path.c_str()));
+    EXPECT_FALSE(read_robot_data(params, path.c_str()));
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_DOUBLE_EQ(params.settings.cyl.L, 0.6);
     EXPECT_EQ(params.settings.mw, mw_before);
@@ -220,14 +220,14 @@ TEST_F(ReadRobotData, LetterWhereANumberIsDueStopsThere) {
         << console_capture.text;
     // a frequency read before the stop is stored in rad/s, never left in Hz
     const std::string late = write_file("late.dat", "a 0.6 1 110 110 100 0.6 100 0.6 g 5 O");
-    EXPECT_FALSE(read_robot_data(late.c_str()));
+    EXPECT_FALSE(read_robot_data(params, late.c_str()));
     EXPECT_DOUBLE_EQ(params.settings.omega_n1, 2.0 * PI * 5.0);
 }
 
 TEST_F(ReadRobotData, SelectorOfMoreThanOneCharacterStopsThere) {
     const std::string path = write_file("word.dat", "b 0.4 0.4 1.0 110 110 60 0.6 60 0.6 gh 4 4");
     params.settings.gravity = 'h';
-    EXPECT_FALSE(read_robot_data(path.c_str()));
+    EXPECT_FALSE(read_robot_data(params, path.c_str()));
     EXPECT_EQ(params.settings.gravity, 'h');
     EXPECT_NE(console_capture.text.find("１文字ではない選択記号 'gh' があります：(1-5) 重力 g/h"),
               std::string::npos)
@@ -240,14 +240,14 @@ TEST_F(ReadRobotData, FileNameOfTwoHundredCharacters) {
     const std::string path = write_file(name, join(SCARA_SINE_LINES, 16, " "));
     params.settings.sine.A = 0.0;
     feed(path + "\n");
-    read_robot_file();
+    read_robot_file(params);
     EXPECT_NE(console_capture.text.find("\n読み込んだファイル名 = " + path + "\n(1)"),
               std::string::npos);
     EXPECT_DOUBLE_EQ(params.settings.sine.A, 0.2);
 
     // the same length of a name that does not exist: reported, no crash
     feed(::testing::TempDir() + std::string(200, 'x') + "\n");
-    read_robot_file();
+    read_robot_file(params);
     EXPECT_NE(console_capture.text.find(std::string(200, 'x') + " を開けません"),
               std::string::npos);
 }
@@ -256,7 +256,7 @@ TEST_F(ReadRobotData, FileNameOfTwoHundredCharacters) {
 TEST_F(ReadRobotData, UnknownSelectorsReadNoDependentGroups) {
     const std::string path = write_file("odd.dat", "x 2.5 g 4 4 4 4 V z 1 2 3");
     const ParameterSet before = params;
-    EXPECT_TRUE(read_robot_data(path.c_str()));
+    EXPECT_TRUE(read_robot_data(params, path.c_str()));
     EXPECT_EQ(params.settings.robot_type, 'x');
     EXPECT_DOUBLE_EQ(params.settings.mw, 2.5);  // the work mass follows the type at once
     EXPECT_EQ(params.settings.motion, 'z');

@@ -79,7 +79,7 @@ TEST_F(PlanCsvTest, NamesEveryPlannedQuantityOnce) {
     update_derived(params);
     std::FILE* f = std::tmpfile();
     ASSERT_NE(f, nullptr);
-    write_plan_csv(f);
+    write_plan_csv(f, params);
     std::rewind(f);
     std::string names;
     char line[256];

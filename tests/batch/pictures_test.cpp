@@ -19,17 +19,16 @@ struct TimingCase {
     int last;          // the run's last sample
 };
 
-class AnimationTiming : public ProgramTest, public ::testing::WithParamInterface<TimingCase> {};
+class AnimationTiming : public ::testing::Test, public ::testing::WithParamInterface<TimingCase> {};
 
 // Frames at 0, N, 2N, .. and the last sample; the delays add up to the simulated time of the
 // run plus the last frame's N samples, to the hundredth, and no frame is off its own length by
 // more than the one hundredth a GIF can resolve.
 TEST_P(AnimationTiming, FramesKeepTheSimulatedPace) {
     const TimingCase& tc = GetParam();
-    params.settings.dt_sample = tc.dt_sample;
     std::vector<int> samples;
     std::vector<int> delays;
-    animation_timing(tc.every, tc.last, &samples, &delays);
+    animation_timing(tc.every, tc.last, tc.dt_sample, &samples, &delays);
 
     ASSERT_EQ(samples.size(), delays.size());
     ASSERT_FALSE(samples.empty());

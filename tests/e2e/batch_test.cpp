@@ -168,7 +168,7 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     opt.data_file = file;
     opt.gravity = 'h';
     opt.given[3] = true;
-    ASSERT_TRUE(prepare_batch_experiment(opt));
+    ASSERT_TRUE(prepare_batch_experiment(params, opt));
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(params.settings.motion, 'p');
     EXPECT_EQ(params.settings.gravity, 'h');

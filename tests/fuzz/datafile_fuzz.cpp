@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
 
     set_defaults(params);
-    read_robot_data(path);
+    read_robot_data(params, path);
     tell_unreachable(params, update_derived(params), true);
     print_settings();
     print_settings_derived();
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // what robosim-batch writes for the experiment, into nowhere
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
-    write_plan_csv(nowhere);
+    write_plan_csv(nowhere, params);
     const ReachReport unreachable =
         simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
                  params.settings.dt_sample, params.settings.n_sample,
@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tell_unreachable(params, unreachable, false);
     write_summary(nowhere, params, *history_of(params.settings.robot_type), true);
     write_summary(nowhere, params, *history_of(params.settings.robot_type), false);
-    write_history_csv(nowhere, history_of(params.settings.robot_type), params.settings.n_sample);
+    write_history_csv(nowhere, history_of(params.settings.robot_type), params.settings.n_sample,
+                      params.settings.dt_sample);
     close(fd);
     return 0;
 }
