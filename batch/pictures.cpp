@@ -12,6 +12,7 @@
 #include "view/offscreen.h"
 #include "view/view_state.h"
 
+#include <cassert>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -91,6 +92,9 @@ static uint32_t colour_at(const unsigned char* px) {
 
 // the slot of colour c, or of the empty slot where it would go
 static int palette_slot(const Palette* p, uint32_t c) {
+    static_assert(PALETTE_SLOTS == 1 << 10, "the hash gives 10 bits");
+    // four slots per colour at most: an empty slot is always found
+    assert(p->count < PALETTE_SLOTS);
     int s = static_cast<int>((c * 2654435761u) >> 22);  // Fibonacci hashing to 10 bits
     while (p->slot_key[s] != NO_COLOUR && p->slot_key[s] != c) {
         s = (s + 1) & (PALETTE_SLOTS - 1);

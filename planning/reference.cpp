@@ -13,6 +13,7 @@
 #include "planning/trapezoid.h"
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
 ReferenceRun new_reference_run(bool reuse) {
@@ -27,6 +28,7 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
 
 void reference_at(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion, int cp,
                   double t, double position[2], double velocity[2]) {
+    assert(run != nullptr);  // every evaluation belongs to a run, whose state it advances
     const std::uint64_t t_bits = std::bit_cast<std::uint64_t>(t);
     const ReferenceMemo& memo = run->memo;
     if (run->reuse && memo.valid && memo.t_bits == t_bits && memo.robot_type == robot_type

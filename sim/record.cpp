@@ -9,6 +9,7 @@
 #include "sim/history.h"
 #include "sim/simulate.h"
 
+#include <cassert>
 #include <cmath>
 
 // work position (m) of the motor angles theta (rad): cylindrical (phi2 cos phi1, phi2 sin phi1),
@@ -37,6 +38,7 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
     if (k < 0 || k >= HISTORY_LEN) {
         return;
     }
+    assert(hs != nullptr && run != nullptr);  // the driver hands its own run and history set
     const int rt = ps.settings.robot_type;
     const RobotSettings& rs = robot_of(ps.settings, rt);
     const RobotModel& rm = robot_of(ps.model, rt);

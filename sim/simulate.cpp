@@ -13,6 +13,7 @@
 #include "sim/history.h"
 
 #include <algorithm>
+#include <cassert>
 
 // clang-format off
 constexpr double GILL_C1 = 0.292893219;  // ~ 1 - sqrt(1/2)
@@ -65,6 +66,7 @@ ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, do
                      const double theta0[2], bool reuse_exact_results) {
     // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
     const int last = std::min(n, HISTORY_LEN - 1);
+    assert(out != nullptr && theta0 != nullptr);  // a run always has somewhere to write to
     const double h = dt / STEPS_PER_SAMPLE;
     double T = 0.0;
     double x[STATE_LEN] = {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0};
