@@ -46,7 +46,8 @@ static int no_key() {
 static const char* const USAGE =
     "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
-    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] [--help]";
+    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
+    "[--steps-per-sample N] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
@@ -75,6 +76,10 @@ static const char* const HELP =
     "  --gif FILE        write the whole animation as a looping GIF at the pace of the\n"
     "                    simulated time\n"
     "  --every N         one GIF frame every N samples (default 2)\n"
+    "  --steps-per-sample N\n"
+    "                    integration steps per 0.02 s sample, 1 .. 1000 (default 10): run\n"
+    "                    the same experiment with 20, 40, .. to see how far the numbers\n"
+    "                    still move with the step\n"
     "  --graph t|i       lower graph of the pictures: t torques, i inertias (default t)\n"
     "  --scale S         robot view scale of the pictures, as the keys w and W set it\n"
     "                    (default 1; w multiplies by 0.9)\n"
@@ -211,6 +216,10 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
          [](const std::string& v, BatchOptions* o) {
              o->gif_file = v;
              return !v.empty();
+         }},
+        {"--steps-per-sample",
+         [](const std::string& v, BatchOptions* o) {
+             return integer_value(v, 1, MAX_STEPS_PER_SAMPLE, &o->steps_per_sample);
          }},
     };
     bool named[std::size(valued)] = {};
@@ -585,7 +594,7 @@ int run_batch(int argc, char** argv) {
     const int rt = ps.settings.robot_type;
     HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
     const ReachReport unreachable = simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
-                                             robot_of(ps.plan, rt).theta0);
+                                             robot_of(ps.plan, rt).theta0, opt.steps_per_sample);
     tell_unreachable(ps, unreachable, false);
     if (opt.summary) {
         write_summary(stdout, ps, *h, opt.csv);

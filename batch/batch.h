@@ -3,11 +3,13 @@
 
 #include "planning/plan.h"
 #include "sim/history.h"
+#include "sim/simulate.h"
 
 #include <cstdio>
 #include <string>
 
-constexpr int DEFAULT_GIF_EVERY = 2;  // samples per GIF frame: 25 frames per simulated second
+constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most --steps-per-sample takes      (-)
+constexpr int DEFAULT_GIF_EVERY = 2;        // samples per GIF frame: 25 frames per simulated second
 
 // what the command line asks for, every field with the value of a run with nothing given;
 // selectors hold character codes as in the parameter set
@@ -29,6 +31,7 @@ struct BatchOptions {
     double scale = 0.0;             // robot view scale of the pictures; 0: the window's 1.0  (-)
     std::string gif_file;           // write the whole animation here as a GIF; empty: none
     int every = DEFAULT_GIF_EVERY;  // samples from one GIF frame to the next         (-)
+    int steps_per_sample = STEPS_PER_SAMPLE;  // integration steps per output sample    (-)
 };
 
 //------------------------------------------------------------------ command line

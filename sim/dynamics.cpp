@@ -113,7 +113,7 @@ double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const d
 
 // motor acceleration of joint j of the cylindrical robot, the joints solved one at a time
 static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, int j,
-                                double t, const double x[6]) {
+                                double t, const double x[6], double step) {
     const RobotSettings& cs = ps.settings.cyl;
     const RobotModel& cm = ps.model.cyl;
     const double tau = control_torque(ps, run, robot_type, ps.settings.fb_type, ps.settings.motion,
@@ -128,13 +128,13 @@ static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int r
     const double IM = j == 0 ? cm.IM1 : cm.IM2;
     double tau_inertia = 0.0;
     double tau_friction = 0.0;
-    return joint_accel_single(j, x[2 + j], tau, h, eta_f, eta_r, IM, M, &tau_inertia,
+    return joint_accel_single(j, x[2 + j], tau, h, eta_f, eta_r, IM, M, step, &tau_inertia,
                               &tau_friction);
 }
 
 // motor accelerations of both SCARA joints, solved together through the coupled gears
 static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_type, double t,
-                        const double x[6], double a[2]) {
+                        const double x[6], double step, double a[2]) {
     const RobotModel& sm = ps.model.scara;
     // the order of these calls is part of the reference generator's contract (prev_phi)
     const double tau[2] = {control_torque(ps, run, robot_type, ps.settings.fb_type,
@@ -154,11 +154,11 @@ static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_typ
     const double v[2] = {x[2], x[3]};
     double tau_inertia[2];
     double tau_friction[2];
-    joint_accel_pair(v, tau, h, sm.eta, sm.IM, M, a, tau_inertia, tau_friction);
+    joint_accel_pair(v, tau, h, sm.eta, sm.IM, M, step, a, tau_inertia, tau_friction);
 }
 
 double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
-                        const double x[6]) {
+                        const double x[6], double step) {
     switch (i) {
         case 0:
             return x[2];
@@ -168,10 +168,10 @@ double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_typ
         case 3: {
             // computed afresh for each element: nothing is cached between i = 2 and i = 3
             if (robot_type != 'b') {
-                return cylindrical_accel(ps, run, robot_type, i - 2, t, x);
+                return cylindrical_accel(ps, run, robot_type, i - 2, t, x, step);
             }
             double a[2];
-            scara_accel(ps, run, robot_type, t, x, a);
+            scara_accel(ps, run, robot_type, t, x, step, a);
             return a[i - 2];
         }
         case 4:

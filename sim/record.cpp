@@ -33,7 +33,7 @@ static void work_position(const ParameterSet& ps, int robot_type, const double t
 }
 
 void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, int k,
-                   const double x[STATE_LEN]) {
+                   const double x[STATE_LEN], double step) {
     // a record outside the histories is never written
     if (k < 0 || k >= HISTORY_LEN) {
         return;
@@ -82,12 +82,12 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
     const double v[2] = {x[2], x[3]};
     if (rt == 'b') {
         double a[2];
-        joint_accel_pair(v, hs->tau_drive[k], h, rm.eta, rm.IM, M, a, hs->tau_inertia[k],
+        joint_accel_pair(v, hs->tau_drive[k], h, rm.eta, rm.IM, M, step, a, hs->tau_inertia[k],
                          hs->tau_friction[k]);
     } else {
         joint_accel_single(0, v[0], hs->tau_drive[k][0], h[0], rs.eta_fwd1, rm.eta_rev1, rm.IM1, M,
-                           &hs->tau_inertia[k][0], &hs->tau_friction[k][0]);
+                           step, &hs->tau_inertia[k][0], &hs->tau_friction[k][0]);
         joint_accel_single(1, v[1], hs->tau_drive[k][1], h[1], rs.eta_fwd2, rm.eta_rev2, rm.IM2, M,
-                           &hs->tau_inertia[k][1], &hs->tau_friction[k][1]);
+                           step, &hs->tau_inertia[k][1], &hs->tau_friction[k][1]);
     }
 }

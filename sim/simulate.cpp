@@ -36,25 +36,25 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
 
     // each stage evaluates every element on the complete result of the stage before
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t, y);
+        const double k = h * state_derivative(ps, run, robot_type, i, t, y, h);
         const double r = 0.5 * k;
         y1[i] = y[i] + r;
         q[i] = 3.0 * r - 0.5 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y1);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y1, h);
         const double r = GILL_C1 * (k - q[i]);
         y2[i] = y1[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C1 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y2);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y2, h);
         const double r = GILL_C2 * (k - q[i]);
         y3[i] = y2[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C2 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + h, y3);
+        const double k = h * state_derivative(ps, run, robot_type, i, t + h, y3, h);
         const double r = GILL_C3 * (k - 2.0 * q[i]);
         y_next[i] = y3[i] + r;
     }
@@ -63,30 +63,32 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
 //------------------------------------------------------------------ driver
 
 ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
-                     const double theta0[2], bool reuse_exact_results) {
+                     const double theta0[2], int steps_per_sample, bool reuse_exact_results) {
     // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
     const int last = std::min(n, HISTORY_LEN - 1);
     assert(out != nullptr && theta0 != nullptr);  // a run always has somewhere to write to
-    const double h = dt / STEPS_PER_SAMPLE;
+    // at least one step per sample: a count below it is taken as one
+    const int steps = std::max(steps_per_sample, 1);
+    const double h = dt / steps;
     double T = 0.0;
     double x[STATE_LEN] = {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0};
     // the reference generator's state of this run: settings are fixed from here to its end
     ReferenceRun run = new_reference_run(reuse_exact_results);
 
-    record_sample(ps, &run, out, 0, x);
+    record_sample(ps, &run, out, 0, x, h);
     // the driver accumulates its times by addition; record_sample forms its own t = k dt_sample
     for (int k = 1; k <= last; ++k) {
         double y[STATE_LEN];
         std::copy(x, x + STATE_LEN, y);
         double ts = T;
-        for (int j = 0; j < STEPS_PER_SAMPLE; ++j) {
+        for (int j = 0; j < steps; ++j) {
             double y_next[STATE_LEN];
             rkg_step(ps, &run, robot_type, ts, h, y, y_next, STATE_LEN);
             std::copy(y_next, y_next + STATE_LEN, y);
             ts += h;
         }
         T += dt;
-        record_sample(ps, &run, out, k, y);
+        record_sample(ps, &run, out, k, y, h);
         std::copy(y, y + STATE_LEN, x);
     }
     return run.unreachable;

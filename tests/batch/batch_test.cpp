@@ -31,6 +31,9 @@ TEST(ParseBatchArgs, DefaultsAreTheStartUpAnswers) {
     EXPECT_EQ(opt.gravity, 'g');
     EXPECT_EQ(opt.fb_type, 'V');
     EXPECT_FALSE(opt.plan);
+    EXPECT_EQ(opt.steps_per_sample, STEPS_PER_SAMPLE);
+    ASSERT_TRUE(parse({"--steps-per-sample", "160"}, &opt, &error)) << error;
+    EXPECT_EQ(opt.steps_per_sample, 160);
 }
 
 TEST(ParseBatchArgs, BothOptionFormsSetEverySelector) {
@@ -49,10 +52,19 @@ TEST(ParseBatchArgs, BothOptionFormsSetEverySelector) {
 }
 
 TEST(ParseBatchArgs, WrongOptionsAndValuesAreRefused) {
-    const std::vector<std::vector<std::string>> wrong = {
-        {"--robot", "c"}, {"--robot"},      {"--cp", "0"},         {"--cp", "5"},
-        {"--cp", "-1"},   {"--cp", "12"},   {"--fb", "w"},         {"--motion", ""},
-        {"--speed", "1"}, {"--gravity=gh"}, {"one.dat", "two.dat"}};
+    const std::vector<std::vector<std::string>> wrong = {{"--robot", "c"},
+                                                         {"--robot"},
+                                                         {"--cp", "0"},
+                                                         {"--cp", "5"},
+                                                         {"--cp", "-1"},
+                                                         {"--cp", "12"},
+                                                         {"--fb", "w"},
+                                                         {"--motion", ""},
+                                                         {"--speed", "1"},
+                                                         {"--gravity=gh"},
+                                                         {"one.dat", "two.dat"},
+                                                         {"--steps-per-sample", "0"},
+                                                         {"--steps-per-sample", "1001"}};
     for (const auto& words : wrong) {
         BatchOptions opt;
         std::string error;

@@ -8,6 +8,7 @@
 // inertia matrix of a SCARA-like pair and the default motor (kg*m^2)
 static const double M_PAIR[4] = {2.0e-4, 5.0e-5, 5.0e-5, 8.0e-5};
 static const double IM_PAIR[2] = {3.63e-5, 3.63e-5};
+static const double STEP = 0.002;  // the integration step a jammed gear stops a joint in (s)
 
 //------------------------------------------------------------------ fixed direction
 
@@ -43,7 +44,7 @@ TEST_P(JointAccelSingleTest, SplitAddsUpToTheDrive) {
     for (int joint = 0; joint < 2; ++joint) {
         double ti = 0.0, tf = 0.0;
         const double a =
-            joint_accel_single(joint, c.v, c.tau, c.h, 0.6, 0.333, 3.63e-5, M, &ti, &tf);
+            joint_accel_single(joint, c.v, c.tau, c.h, 0.6, 0.333, 3.63e-5, M, STEP, &ti, &tf);
         EXPECT_TRUE(std::isfinite(a));
         EXPECT_NEAR(ti + c.h + tf, c.tau, 1e-15);  // one subtraction each: rounding only
     }
@@ -54,7 +55,7 @@ TEST_P(JointAccelSingleTest, EfficienciesOfOneLoseNothing) {
     const SingleCase c = GetParam();
     const double M[4] = {2.0e-4, 0.0, 0.0, 1.5e-4};
     double ti = 0.0, tf = 0.0;
-    const double a = joint_accel_single(0, c.v, c.tau, c.h, 1.0, 1.0, 3.63e-5, M, &ti, &tf);
+    const double a = joint_accel_single(0, c.v, c.tau, c.h, 1.0, 1.0, 3.63e-5, M, STEP, &ti, &tf);
     const double P = c.tau * M[0] + 3.63e-5 * c.h;
     if (P != 0.0) {
         EXPECT_DOUBLE_EQ(a, (c.tau - c.h) / (3.63e-5 + M[0]));
@@ -75,13 +76,13 @@ TEST(JointAccelSingle, MovingJointFollowsThePowerFlow) {
     double ti, tf;
     const double af = (ef * tau - h) / (ef * IM + M[0]);
     const double ar = (tau - er * h) / (er * M[0] + IM);
-    EXPECT_EQ(joint_accel_single(0, 2.0, tau, h, ef, er, IM, M, &ti, &tf), af);   // P v > 0
-    EXPECT_EQ(joint_accel_single(0, -2.0, tau, h, ef, er, IM, M, &ti, &tf), ar);  // P v < 0
+    EXPECT_EQ(joint_accel_single(0, 2.0, tau, h, ef, er, IM, M, STEP, &ti, &tf), af);   // P v > 0
+    EXPECT_EQ(joint_accel_single(0, -2.0, tau, h, ef, er, IM, M, STEP, &ti, &tf), ar);  // P v < 0
     // exactly the threshold counts as moving
-    EXPECT_EQ(joint_accel_single(0, -REST_SPEED, tau, h, ef, er, IM, M, &ti, &tf), ar);
+    EXPECT_EQ(joint_accel_single(0, -REST_SPEED, tau, h, ef, er, IM, M, STEP, &ti, &tf), ar);
     // P = 0 while moving has no direction: the forward solution is taken
     const double h0 = -tau * M[0] / IM;
-    EXPECT_EQ(joint_accel_single(0, 2.0, tau, h0, ef, er, IM, M, &ti, &tf),
+    EXPECT_EQ(joint_accel_single(0, 2.0, tau, h0, ef, er, IM, M, STEP, &ti, &tf),
               (ef * tau - h0) / (ef * IM + M[0]));
 }
 
@@ -91,7 +92,7 @@ TEST(JointAccelSingle, SelfLockingGearHoldsAJointAtRest) {
     double ti = 1.0, tf = 1.0;
     // a load torque against the drive, which is too weak to lift it: P af <= 0, P ar >= 0
     const double tau = 0.01, h = 0.05;
-    const double a = joint_accel_single(0, 0.0, tau, h, 0.5, 2.0e-4, 3.63e-5, M, &ti, &tf);
+    const double a = joint_accel_single(0, 0.0, tau, h, 0.5, 2.0e-4, 3.63e-5, M, STEP, &ti, &tf);
     EXPECT_EQ(a, 0.0);
     EXPECT_EQ(ti, 0.0);
     EXPECT_DOUBLE_EQ(tf, tau - h);  // the whole drive less the load is booked as friction
@@ -100,7 +101,7 @@ TEST(JointAccelSingle, SelfLockingGearHoldsAJointAtRest) {
 TEST(JointAccelSingle, HoldingAtRestWithZeroTorques) {
     const double M[4] = {2.0e-4, 0.0, 0.0, 1.5e-4};
     double ti = 1.0, tf = 1.0;
-    EXPECT_EQ(joint_accel_single(1, 0.0, 0.0, 0.0, 0.6, 0.333, 3.63e-5, M, &ti, &tf), 0.0);
+    EXPECT_EQ(joint_accel_single(1, 0.0, 0.0, 0.0, 0.6, 0.333, 3.63e-5, M, STEP, &ti, &tf), 0.0);
     EXPECT_EQ(ti, 0.0);
     EXPECT_EQ(tf, 0.0);
 }
@@ -121,7 +122,7 @@ TEST_P(JointAccelPairTest, SplitAddsUpAndAnAcceptedDirectionHolds) {
         {0.6, 0.334, 0.6, 0.334}, {1.0, 1.0, 1.0, 1.0}, {0.4, -0.5, 0.45, -0.2}};
     for (const double* eta : eta_sets) {
         double a[2], ti[2], tf[2];
-        joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, a, ti, tf);
+        joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, ti, tf);
         for (int j = 0; j < 2; ++j) {
             EXPECT_TRUE(std::isfinite(a[j]));
             EXPECT_NEAR(ti[j] + h[j] + tf[j], tau[j], 1e-15);  // rounding only
@@ -153,7 +154,7 @@ TEST(JointAccelPair, AtRestWithNoTorqueNothingMoves) {
     const double v[2] = {0.0, 0.0}, tau[2] = {0.0, 0.0}, h[2] = {0.0, 0.0};
     const double eta[4] = {0.6, 0.334, 0.6, 0.334};
     double a[2] = {9.0, 9.0}, ti[2], tf[2];
-    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, a, ti, tf);
+    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, ti, tf);
     EXPECT_EQ(a[0], 0.0);
     EXPECT_EQ(a[1], 0.0);
 }
@@ -163,7 +164,7 @@ TEST(JointAccelPair, FirstAcceptedCandidateWinsForTwoMovingJoints) {
     const double v[2] = {2.0, 1.0}, tau[2] = {0.3, 0.2}, h[2] = {0.0, 0.0};
     const double eta[4] = {0.6, 0.334, 0.6, 0.334};
     double a[2], ti[2], tf[2], fa[2], T[2];
-    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, a, ti, tf);
+    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, ti, tf);
     solve_pair(0.6, 0.6, tau, h, IM_PAIR, M_PAIR, fa, T);
     ASSERT_GT(T[0] * v[0], 0.0);
     ASSERT_GT(T[1] * v[1], 0.0);
@@ -171,7 +172,7 @@ TEST(JointAccelPair, FirstAcceptedCandidateWinsForTwoMovingJoints) {
     EXPECT_EQ(a[1], fa[1]);
     // braking both: the load drives the motors, reverse-reverse
     const double brake[2] = {-0.3, -0.2};
-    joint_accel_pair(v, brake, h, eta, IM_PAIR, M_PAIR, a, ti, tf);
+    joint_accel_pair(v, brake, h, eta, IM_PAIR, M_PAIR, STEP, a, ti, tf);
     solve_pair(1.0 / 0.334, 1.0 / 0.334, brake, h, IM_PAIR, M_PAIR, fa, T);
     EXPECT_EQ(a[0], fa[0]);
     EXPECT_EQ(a[1], fa[1]);
@@ -182,9 +183,44 @@ TEST(JointAccelPair, RestingJointIsJudgedByItsOwnAcceleration) {
     const double v[2] = {2.0, 0.0}, tau[2] = {0.3, 0.2}, h[2] = {0.0, 0.0};
     const double eta[4] = {0.6, 0.334, 0.6, 0.334};
     double a[2], ti[2], tf[2], fa[2], T[2];
-    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, a, ti, tf);
+    joint_accel_pair(v, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, ti, tf);
     solve_pair(0.6, 0.6, tau, h, IM_PAIR, M_PAIR, fa, T);
     ASSERT_GT(T[1] * fa[1], 0.0);
     EXPECT_EQ(a[0], fa[0]);
     EXPECT_EQ(a[1], fa[1]);
+}
+
+//------------------------------------------------------------------ jammed gears
+
+// A jammed gear (IM + eta_r Mjj <= IM / 10) is never driven by its load. With the drive off and
+// a load pulling the joint down, the reverse solution would let it fall: instead a joint at
+// rest is held and a falling joint is stopped within the step, on either joint of either robot.
+TEST(JammedGear, HoldsAJointAtRestAndStopsAMovingOne) {
+    const double IM = IM_PAIR[0];
+    const double eta_jam = -0.5;  // IM + eta_r Mjj < 0 on both diagonals of M_PAIR
+    const double pull = 0.05;     // load torque (N*m)
+    for (int j = 0; j < 2; ++j) {
+        double ti = 0.0, tf = 0.0;
+        EXPECT_EQ(joint_accel_single(j, 0.0, 0.0, pull, 0.4, eta_jam, IM, M_PAIR, STEP, &ti, &tf),
+                  0.0)
+            << "single joint " << j;
+        EXPECT_EQ(joint_accel_single(j, -1.0, 0.0, pull, 0.4, eta_jam, IM, M_PAIR, STEP, &ti, &tf),
+                  1.0 / STEP)
+            << "single joint " << j;
+
+        double eta[4] = {0.6, 0.334, 0.6, 0.334};
+        eta[2 * j] = 0.4;
+        eta[2 * j + 1] = eta_jam;
+        const double tau[2] = {0.0, 0.0};
+        double h[2] = {0.0, 0.0};
+        h[j] = pull;
+        double a[2], tis[2], tfs[2];
+        const double rest[2] = {0.0, 0.0};
+        joint_accel_pair(rest, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, tis, tfs);
+        EXPECT_EQ(a[j], 0.0) << "pair joint " << j;
+        double falling[2] = {0.0, 0.0};
+        falling[j] = -1.0;
+        joint_accel_pair(falling, tau, h, eta, IM_PAIR, M_PAIR, STEP, a, tis, tfs);
+        EXPECT_EQ(a[j], 1.0 / STEP) << "pair joint " << j;
+    }
 }

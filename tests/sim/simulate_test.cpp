@@ -12,6 +12,7 @@
 #include "tests/support/model_test.h"
 #include "tests/support/scenarios.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -37,7 +38,8 @@ class SimulateTest : public ModelTest, public ::testing::WithParamInterface<Expe
     const HistorySet& run(bool reuse_exact_results = true) {
         simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
                  params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, params.settings.robot_type).theta0, reuse_exact_results);
+                 robot_of(params.plan, params.settings.robot_type).theta0, STEPS_PER_SAMPLE,
+                 reuse_exact_results);
         return *history_of(params.settings.robot_type);
     }
 };
@@ -113,20 +115,39 @@ TEST_P(SimulateTest, MotionEndsNearItsGoal) {
     }
 }
 
-TEST_P(SimulateTest, SelfLockingGearsRunToTheEnd) {
-    RobotSettings& rs = robot_of(params.settings, params.settings.robot_type);
-    RobotModel& rm = robot_of(params.model, params.settings.robot_type);
-    RobotPlan& rp = robot_of(params.plan, params.settings.robot_type);
-    for (double eta_fwd : {0.5, 0.4, 0.2}) {
-        rs.eta_fwd1 = eta_fwd;
-        rs.eta_fwd2 = eta_fwd;
-        update_derived(params);
-        ASSERT_LT(rm.eta_rev1, 1e-3);  // locking or nearly so
-        const HistorySet& h = run();
-        // the run completes; whatever the numbers, the last record is written (the cleared
-        // histories hold 0, and no start or goal of these motions has joint 2 at 0)
-        EXPECT_EQ(h.theta[0][0], rp.theta0[0]);
-        EXPECT_NE(h.theta[params.settings.n_sample][1], 0.0) << "eta_fwd " << eta_fwd;
+// A self-locking gear never runs away: forward efficiencies 0.30 to 0.50 on either joint keep
+// every motor error within twice its commanded excursion (from the start angle over every
+// command) plus the widest excursion of the run. The margin: a gear so lossy that the peak
+// drive barely moves its load lets the integral wind up while the joint lags, by up to its
+// whole travel, and the joint overshoots by as much once it breaks free; the worst seen is
+// 1.5 times the bound's half (the SCARA arm at 0.30 swings over the top once). Without the
+// jam rule errors reach 1e3 to 1e5 times the travel.
+TEST_P(SimulateTest, SelfLockingGearsStayWithinTheirTravel) {
+    const ParameterSet defaults = params;
+    const int rt = params.settings.robot_type;
+    for (const int joint : {0, 1}) {
+        for (int percent = 30; percent <= 50; ++percent) {
+            params = defaults;
+            RobotSettings& rs = robot_of(params.settings, rt);
+            (joint == 0 ? rs.eta_fwd1 : rs.eta_fwd2) = percent / 100.0;
+            update_derived(params);
+            const HistorySet& h = run();
+            double lo[2] = {h.theta[0][0], h.theta[0][1]};
+            double hi[2] = {lo[0], lo[1]};
+            double err[2] = {0.0, 0.0};
+            for (int k = 0; k <= params.settings.n_sample; ++k) {
+                for (int j = 0; j < 2; ++j) {
+                    lo[j] = std::min(lo[j], h.theta_ref[k][j]);
+                    hi[j] = std::max(hi[j], h.theta_ref[k][j]);
+                    err[j] = std::max(err[j], std::fabs(h.theta_err[k][j]));
+                }
+            }
+            const double widest = std::max(hi[0] - lo[0], hi[1] - lo[1]);
+            for (int j = 0; j < 2; ++j) {
+                EXPECT_LE(err[j], 2.0 * (hi[j] - lo[j] + widest))
+                    << "gear " << joint + 1 << " eta_fwd " << percent << " %, motor " << j + 1;
+            }
+        }
     }
 }
 
