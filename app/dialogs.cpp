@@ -419,11 +419,7 @@ static void final_stage() {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
     if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
-        const ReachReport run =
-            simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                     params.settings.dt_sample, params.settings.n_sample,
-                     robot_of(params.plan, params.settings.robot_type).theta0);
-        tell_unreachable(params, run, false);
+        tell_unreachable(params, run_current_experiment(), false);
     }
     if (long_run) {
         console_print("　　   　計算終了");

@@ -2,6 +2,7 @@
 // and the keys change and the window shows
 #pragma once
 
+#include "planning/kinematics.h"
 #include "planning/plan.h"
 #include "sim/history.h"
 #include "view/scene.h"
@@ -20,5 +21,12 @@ HistorySet* history_of(int robot_type);
 // what the window shows of the last run; zero until the console dialogs first return
 extern ViewState view_state;
 
+// whether runs are integrated in the accurate mode (the key x), or with the fixed step
+extern bool accurate_integration;
+
 // the current experiment as the view draws it
 Scene current_scene();
+
+// one run of the current robot ('a' or 'b') into its history set, in the integration chosen;
+// returns the run's unreachable point for the program to tell
+ReachReport run_current_experiment();

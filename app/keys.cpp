@@ -34,18 +34,8 @@ static void to_dialogs() {
 // reads: robot_type, dt_sample, n_sample, cyl.theta0, scara.theta0; writes: the histories
 static void resimulate() {
     view_state.anim_index = 0;
-    if (params.settings.robot_type == 'a') {
-        tell_unreachable(params,
-                         simulate(params, history_of(params.settings.robot_type), 'a',
-                                  params.settings.dt_sample, params.settings.n_sample,
-                                  params.plan.cyl.theta0),
-                         false);
-    } else if (params.settings.robot_type == 'b') {
-        tell_unreachable(params,
-                         simulate(params, history_of(params.settings.robot_type), 'b',
-                                  params.settings.dt_sample, params.settings.n_sample,
-                                  params.plan.scara.theta0),
-                         false);
+    if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
+        tell_unreachable(params, run_current_experiment(), false);
     }
     display_frame(current_scene());
 }
@@ -88,6 +78,14 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
         case 'v':
         case 'V':
             params.settings.fb_type = key;
+            resimulate();
+            break;
+        case 'x':
+            // the integration: the fixed step, or every switching of the gears located
+            accurate_integration = !accurate_integration;
+            console_print(accurate_integration
+                              ? "\n精密積分：ギアと飽和の切替点をステップ内で求めます"
+                              : "\n通常積分：固定刻みに戻します");
             resimulate();
             break;
 

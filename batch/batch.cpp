@@ -14,6 +14,7 @@
 #include "platform/console_io.h"
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
+#include "sim/accurate.h"
 #include "sim/simulate.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
@@ -47,7 +48,7 @@ static const char* const USAGE =
     "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
     "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
-    "[--steps-per-sample N] [--help]";
+    "[--accurate] [--steps-per-sample N] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
@@ -76,6 +77,9 @@ static const char* const HELP =
     "  --gif FILE        write the whole animation as a looping GIF at the pace of the\n"
     "                    simulated time\n"
     "  --every N         one GIF frame every N samples (default 2)\n"
+    "  --accurate        integrate the gears' switching accurately: each gear drives, is\n"
+    "                    driven or sticks, and every change of that, and of the torque\n"
+    "                    limit, is found inside its step (the window's key x)\n"
     "  --steps-per-sample N\n"
     "                    integration steps per 0.02 s sample, 1 .. 1000 (default 10): run\n"
     "                    the same experiment with 20, 40, .. to see how far the numbers\n"
@@ -242,11 +246,9 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
         const struct {
             const char* name;
             bool* flag;
-        } flags[] = {{"--plan", &opt->plan},
-                     {"--summary", &opt->summary},
-                     {"--csv", &opt->csv},
-                     {"--help", &opt->help},
-                     {"-h", &opt->help}};
+        } flags[] = {{"--plan", &opt->plan}, {"--summary", &opt->summary},
+                     {"--csv", &opt->csv},   {"--accurate", &opt->accurate},
+                     {"--help", &opt->help}, {"-h", &opt->help}};
 
         bool* flag = nullptr;
         for (const auto& f : flags) {
@@ -500,7 +502,7 @@ static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const History
     if (opt.scale > 0.0) {
         view.robot_scale = opt.scale;
     }
-    const Scene scene{ps, cyl, scara, view};
+    const Scene scene{ps, cyl, scara, view, opt.accurate};
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {
@@ -593,8 +595,12 @@ int run_batch(int argc, char** argv) {
     }
     const int rt = ps.settings.robot_type;
     HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
-    const ReachReport unreachable = simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
-                                             robot_of(ps.plan, rt).theta0, opt.steps_per_sample);
+    const double* theta0 = robot_of(ps.plan, rt).theta0;
+    const ReachReport unreachable =
+        opt.accurate ? simulate_accurate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
+                                         theta0, opt.steps_per_sample)
+                     : simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample, theta0,
+                                opt.steps_per_sample);
     tell_unreachable(ps, unreachable, false);
     if (opt.summary) {
         write_summary(stdout, ps, *h, opt.csv);

@@ -28,7 +28,7 @@
 void render_sample(const Scene& scene, int k, unsigned char* rgb) {
     ViewState view = scene.view;
     view.anim_index = clamp_sample(scene.ps.settings, k);
-    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view});
+    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate});
     read_offscreen_rgb(rgb);
 }
 

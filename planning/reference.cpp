@@ -14,7 +14,9 @@
 
 #include <bit>
 #include <cassert>
+#include <cmath>
 #include <cstdint>
+#include <utility>
 
 ReferenceRun new_reference_run(bool reuse) {
     ReferenceRun run = {};
@@ -30,23 +32,31 @@ void reference_at(const ParameterSet& p, ReferenceRun* run, int robot_type, int 
                   double t, double position[2], double velocity[2]) {
     assert(run != nullptr);  // every evaluation belongs to a run, whose state it advances
     const std::uint64_t t_bits = std::bit_cast<std::uint64_t>(t);
-    const ReferenceMemo& memo = run->memo;
-    if (run->reuse && memo.valid && memo.t_bits == t_bits && memo.robot_type == robot_type
-        && memo.motion == motion && memo.cp == cp) {
-        position[0] = memo.position[0];
-        position[1] = memo.position[1];
-        velocity[0] = memo.velocity[0];
-        velocity[1] = memo.velocity[1];
-        return;  // prev_phi already holds this evaluation's joint vector
+    if (run->reuse) {
+        for (const ReferenceMemo& memo : run->memo) {
+            if (memo.valid && memo.t_bits == t_bits && memo.robot_type == robot_type
+                && memo.motion == motion && memo.cp == cp) {
+                position[0] = memo.position[0];
+                position[1] = memo.position[1];
+                velocity[0] = memo.velocity[0];
+                velocity[1] = memo.velocity[1];
+                // as the evaluation itself would leave it
+                run->cp_phi[0] = run->prev_phi[0] = memo.phi[0];
+                run->cp_phi[1] = run->prev_phi[1] = memo.phi[1];
+                return;
+            }
+        }
     }
     evaluate_reference(p, run, robot_type, motion, cp, t, position, velocity);
-    run->memo = ReferenceMemo{true,
-                              robot_type,
-                              motion,
-                              cp,
-                              t_bits,
-                              {position[0], position[1]},
-                              {velocity[0], velocity[1]}};
+    run->memo[run->memo_next] = ReferenceMemo{true,
+                                              robot_type,
+                                              motion,
+                                              cp,
+                                              t_bits,
+                                              {position[0], position[1]},
+                                              {velocity[0], velocity[1]},
+                                              {run->prev_phi[0], run->prev_phi[1]}};
+    run->memo_next = (run->memo_next + 1) % REFERENCE_MEMO_SLOTS;
 }
 
 static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion,
@@ -114,4 +124,58 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
 
     run->prev_phi[0] = run->cp_phi[0];
     run->prev_phi[1] = run->cp_phi[1];
+}
+
+//------------------------------------------------------------------ corners
+
+// the time at which the trapezoidal arc-length profile of rp reaches s (its inverse)
+static double time_at_arc(const RobotPlan& rp, double tf, double sf, double s) {
+    const double s1 = rp.am1 * rp.t1 * rp.t1 / 2.0;       // end of the acceleration
+    const double s2 = sf - rp.am2 * rp.t2 * rp.t2 / 2.0;  // start of the deceleration
+    if (s <= s1) {
+        return std::sqrt(2.0 * s / rp.am1);
+    }
+    if (s <= s2) {
+        return rp.t1 + (s - s1) / rp.vm;
+    }
+    return tf - std::sqrt(2.0 * (sf - s) / rp.am2);
+}
+
+int reference_corners(const ParameterSet& p, int robot_type, int motion, int cp,
+                      double corners[MAX_REFERENCE_CORNERS]) {
+    const RobotPlan& rp = robot_of(p.plan, robot_type == 'b' ? 'b' : 'a');
+    const double tf = p.plan.tf;
+    double found[MAX_REFERENCE_CORNERS];
+    int n = 0;
+    const auto add = [&](double t) {
+        if (std::isfinite(t) && t > 0.0 && t <= tf) {
+            found[n++] = t;
+        }
+    };
+    if (motion == 'p') {
+        for (const double t : {rp.t11, tf - rp.t11, rp.t12, tf - rp.t12, tf}) {
+            add(t);
+        }
+    } else if (motion == 'c') {
+        for (const double t : {rp.t1, tf - rp.t2, tf}) {
+            add(t);
+        }
+        if (cp == 3) {
+            add(time_at_arc(rp, tf, p.plan.sf, p.plan.s1));
+            add(time_at_arc(rp, tf, p.plan.sf, p.plan.s2));
+        }
+    }
+    // ascending (insertion: a handful of times), each once
+    for (int i = 1; i < n; ++i) {
+        for (int j = i; j > 0 && found[j - 1] > found[j]; --j) {
+            std::swap(found[j - 1], found[j]);
+        }
+    }
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        if (count == 0 || found[i] > corners[count - 1]) {
+            corners[count++] = found[i];
+        }
+    }
+    return count;
 }

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
-                      int motion, int cp, int joint, double t, const double x[6]) {
+double control_law(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
+                   int motion, int cp, int joint, double t, const double x[6]) {
     const RobotModel& rm = robot_of(ps.model, robot_type);
     double theta_ref[2];
     double omega_ref[2];
@@ -16,7 +16,6 @@ double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type,
     const double Kp = j == 0 ? rm.Kp1 : rm.Kp2;
     const double Ki = j == 0 ? rm.Ki1 : rm.Ki2;
     const double Kv = j == 0 ? rm.Kv1 : rm.Kv2;
-    const double tau_m = j == 0 ? rm.tau_m1 : rm.tau_m2;
 
     const double e = theta_ref[j] - x[j];
     double tau = 0.0;
@@ -27,7 +26,14 @@ double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type,
         // data file with another letter must still give the robot a defined drive
         tau = Kp * e + Ki * x[4 + j] + Kv * (omega_ref[j] - x[2 + j]);
     }
+    return tau;
+}
 
+double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
+                      int motion, int cp, int joint, double t, const double x[6]) {
+    const RobotModel& rm = robot_of(ps.model, robot_type);
+    const double tau_m = joint == 0 ? rm.tau_m1 : rm.tau_m2;
+    double tau = control_law(ps, run, robot_type, fb_type, motion, cp, joint, t, x);
     // saturation at the motor's maximum torque; a torque equal to the limit passes
     if (std::fabs(tau) > tau_m) {
         tau = tau_m * tau / std::fabs(tau);

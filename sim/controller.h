@@ -12,3 +12,7 @@
 // robot record ('b' SCARA, every other type cylindrical); calls reference_at once
 double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
                       int motion, int cp, int joint, double t, const double x[6]);
+
+// the same law before the torque limit (N*m): what the controller asks of its motor
+double control_law(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
+                   int motion, int cp, int joint, double t, const double x[6]);

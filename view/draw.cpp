@@ -446,7 +446,7 @@ void draw_caption() {
               "robot motion control applied by linear control theory");
 }
 
-// reads: gravity, motion, fb_type, cyl.Ki1, scara.Ki1
+// reads: gravity, motion, fb_type, cyl.Ki1, scara.Ki1 and whether the run was accurate
 void draw_status_labels(const Scene& scene, int robot_type) {
     void* const font = GLUT_BITMAP_HELVETICA_18;
 
@@ -492,4 +492,7 @@ void draw_status_labels(const Scene& scene, int robot_type) {
     }
 
     draw_text(-0.85f, 0.70f, font, "1 grid=(0.1, 0.1)[m]");
+    if (scene.accurate) {
+        draw_text(-0.85f, 0.65f, font, "accurate integration");
+    }
 }

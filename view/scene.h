@@ -13,6 +13,7 @@ struct Scene {
     const HistorySet& cyl;    // the last run of robot 'a'
     const HistorySet& scara;  // the last run of robot 'b'
     const ViewState& view;    // sample shown, zoom, error gain
+    bool accurate;            // the runs were integrated in the accurate mode
 };
 
 // the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set

@@ -16,6 +16,7 @@ class ProgramTest : public ::testing::Test {
         console_hooks = {};
         params = {};
         set_defaults(params);
+        accurate_integration = false;
     }
 
     void TearDown() override {

@@ -61,7 +61,7 @@ TEST_F(Keys, UnlistedKeysOnlyReplaceLastKey) {
     on_key('s', 0, 0);
     const ParameterSet params_before = params;
     const ViewState view_before = view_state;
-    for (const unsigned char key : {'1', '2', '3', '4', 'x', 'S', 'G', ' '}) {
+    for (const unsigned char key : {'1', '2', '3', '4', 'y', 'S', 'G', ' '}) {
         on_key(key, 0, 0);
         EXPECT_EQ(last_key, static_cast<char>(key));
         EXPECT_EQ(std::memcmp(&params, &params_before, sizeof params), 0);
@@ -93,6 +93,20 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(history_scara.theta[100][0], theta_before);
     EXPECT_TRUE(console_capture.text.empty());
+}
+
+// 'x' switches to the accurate integration and back, re-simulating and saying which it uses
+TEST_F(Keys, IntegrationKeyResimulatesAccuratelyAndBack) {
+    const double fixed = history_scara.theta[100][0];
+    on_key('s', 0, 0);
+    on_key('x', 0, 0);
+    EXPECT_TRUE(accurate_integration);
+    EXPECT_EQ(view_state.anim_index, 0);
+    EXPECT_NE(console_capture.text.find("精密積分"), std::string::npos);
+    EXPECT_NE(history_scara.theta[100][0], fixed);
+    on_key('x', 0, 0);
+    EXPECT_FALSE(accurate_integration);
+    EXPECT_EQ(history_scara.theta[100][0], fixed);
 }
 
 }  // namespace
