@@ -1,6 +1,7 @@
 // One complete closed-loop run of every robot and motion: 200 samples of 10 Runge-Kutta-Gill
 // steps. The SCARA sine run is the costliest, its path point being an integration of its own.
 #include "model/parameters.h"
+#include "sim/accurate.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
@@ -39,4 +40,33 @@ BENCHMARK(BM_simulate)
     ->Args({'b', 'c', 2})
     ->Args({'b', 'c', 3})
     ->Args({'b', 'c', 4})
+    ->Unit(benchmark::kMillisecond);
+
+// The accurate mode against the fixed step on the SCARA robot's step command (events at the
+// torque limit and the gears' switching) and its sine path (the costliest reference); the
+// accurate step is to stay under 50 ms. Argument: 0 fixed step, 1 accurate.
+static void BM_accurate_against_fixed(benchmark::State& state, int motion) {
+    const bool accurate = state.range(0) != 0;
+    const ParameterSet ps = scenario('b', motion, 4);
+    const auto histories = std::make_unique<HistorySet>();
+    for (auto _ : state) {
+        if (accurate) {
+            simulate_accurate(ps, histories.get(), 'b', ps.settings.dt_sample, ps.settings.n_sample,
+                              ps.plan.scara.theta0, STEPS_PER_SAMPLE);
+        } else {
+            simulate(ps, histories.get(), 'b', ps.settings.dt_sample, ps.settings.n_sample,
+                     ps.plan.scara.theta0);
+        }
+        benchmark::DoNotOptimize(histories->theta[ps.settings.n_sample][0]);
+    }
+    state.SetLabel(accurate ? "accurate" : "fixed step");
+}
+
+BENCHMARK_CAPTURE(BM_accurate_against_fixed, scara_step, 'q')
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_accurate_against_fixed, scara_sine, 'c')
+    ->Arg(0)
+    ->Arg(1)
     ->Unit(benchmark::kMillisecond);
