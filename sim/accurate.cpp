@@ -42,7 +42,12 @@ constexpr double EVENT_TIME_TOL = 1e-13;  // an event is located within this tim
 constexpr int MAX_EVENTS_PER_STEP = 8;    // more in one step is chattering: step through it (-)
 constexpr int MAX_HALVINGS = 12;          // a step is halved this often at most           (-)
 // local error allowed in one step, per state element: angles and angle integrals (rad, rad*s),
-// speeds (rad/s); a run of 2000 steps then stays well within 1e-5 rad
+// speeds (rad/s); a run of 2000 steps then stays well within 1e-5 rad. Between switchings plain
+// fourth-order steps converge at their order (measured without this control: the error of 10,
+// 20, 40 steps per sample against 160 falls 16 to 18 fold per halving) and keep the trapezoids
+// and CP paths within 5e-6 rad at 10 steps per sample, but not the step commands, whose
+// saturated start moves at several hundred rad/s: the cylindrical one was 1.5e-5 and the SCARA
+// one 4.3e-4 rad off. The control halves the steps there and leaves most others whole.
 constexpr double STEP_TOL_ANGLE = 1e-8;
 constexpr double STEP_TOL_SPEED = 1e-6;
 constexpr int MONITORS_PER_JOINT = 4;  // drive, speed, power flow or freeing, jam      (-)

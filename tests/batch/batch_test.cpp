@@ -32,8 +32,10 @@ TEST(ParseBatchArgs, DefaultsAreTheStartUpAnswers) {
     EXPECT_EQ(opt.fb_type, 'V');
     EXPECT_FALSE(opt.plan);
     EXPECT_EQ(opt.steps_per_sample, STEPS_PER_SAMPLE);
-    ASSERT_TRUE(parse({"--steps-per-sample", "160"}, &opt, &error)) << error;
+    EXPECT_FALSE(opt.accurate);
+    ASSERT_TRUE(parse({"--steps-per-sample", "160", "--accurate"}, &opt, &error)) << error;
     EXPECT_EQ(opt.steps_per_sample, 160);
+    EXPECT_TRUE(opt.accurate);
 }
 
 TEST(ParseBatchArgs, BothOptionFormsSetEverySelector) {

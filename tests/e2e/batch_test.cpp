@@ -214,10 +214,12 @@ TEST(BatchProgram, CsvOfEveryStandardScenarioAndExampleKeepsItsChecksum) {
     }
     EXPECT_EQ(checked, 48 + 22);
 
-    // ten steps per sample are the default; another count is another integration
+    // ten steps per sample are the default; another count, or the accurate mode, is another
+    // integration
     const std::string ten = run_batch_program({"--steps-per-sample", "10"}).out;
     EXPECT_EQ(ten, run_batch_program({}).out);
     EXPECT_NE(ten, run_batch_program({"--steps-per-sample", "20"}).out);
+    EXPECT_NE(ten, run_batch_program({"--accurate"}).out);
 }
 
 TEST(BatchProgram, UnreadableDataFileIsReportedWithStatusOne) {
