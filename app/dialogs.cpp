@@ -219,7 +219,7 @@ static void dialog_step() {
     make_current(p, false);
     tell_unreachable(params,
                      convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true);
+                     true, &told_unreachable);
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -237,7 +237,7 @@ static void dialog_trapezoid() {
     make_current(p, true);
     tell_unreachable(params,
                      convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true);
+                     true, &told_unreachable);
     plan_ptp_motors(params.plan, params.settings.robot_type);
 }
 
@@ -336,7 +336,7 @@ static void dialog_cp() {
     make_current(*rec, true);
     tell_unreachable(params,
                      convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true);
+                     true, &told_unreachable);
     plan_cp_path(params.settings, params.plan, params.settings.robot_type, params.settings.cp);
 }
 
@@ -411,7 +411,7 @@ static void run_chain(ChainStart start) {
 // reads: the parameter set; writes: derived and planning fields, the current robot's history
 // set, view_state
 static void final_stage() {
-    tell_unreachable(params, update_derived(params), true);
+    tell_unreachable(params, update_derived(params), true, &told_unreachable);
     print_settings_derived();
     const bool long_run =
         params.settings.motion == 'c' && params.settings.cp == 4;  // the sine path takes longest
@@ -419,8 +419,9 @@ static void final_stage() {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
     if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
-        tell_unreachable(params, run_current_experiment(), false);
+        tell_unreachable(params, run_current_experiment(), false, &told_unreachable);
     }
+    told_unreachable = {};  // the run is done: the next one tells its points again
     if (long_run) {
         console_print("　　   　計算終了");
     }

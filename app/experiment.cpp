@@ -10,6 +10,7 @@ HistorySet history_cyl = {};
 HistorySet history_scara = {};
 ViewState view_state = {};
 bool accurate_integration = false;
+ReachReport told_unreachable = {};
 
 HistorySet* history_of(int robot_type) {
     return robot_type == 'b' ? &history_scara : &history_cyl;

@@ -24,6 +24,9 @@ extern ViewState view_state;
 // whether runs are integrated in the accurate mode (the key x), or with the fixed step
 extern bool accurate_integration;
 
+// the SCARA points out of reach told for the coming run: each is told once per run
+extern ReachReport told_unreachable;
+
 // the current experiment as the view draws it
 Scene current_scene();
 

@@ -35,7 +35,9 @@ static void to_dialogs() {
 static void resimulate() {
     view_state.anim_index = 0;
     if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
-        tell_unreachable(params, run_current_experiment(), false);
+        told_unreachable = {};  // a new run tells its points again
+        tell_unreachable(params, run_current_experiment(), false, &told_unreachable);
+        told_unreachable = {};
     }
     display_frame(current_scene());
 }

@@ -391,13 +391,31 @@ void print_settings_derived() {
     console_print("\n");
 }
 
-void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key) {
+// whether the point (x, y) is among the points of report
+static bool among(const ReachReport& report, const Point2& point) {
     for (int i = 0; i < std::min(report.count, REACH_REPORT_POINTS); ++i) {
+        if (report.points[i].x == point.x && report.points[i].y == point.y) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key,
+                      ReachReport* told) {
+    for (int i = 0; i < std::min(report.count, REACH_REPORT_POINTS); ++i) {
+        const Point2& point = report.points[i];
+        if (told != nullptr) {
+            if (among(*told, point)) {
+                continue;  // said once for this run already
+            }
+            add_unreachable(told, point.x, point.y);
+        }
         console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
         console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)",
-                      p.settings.scara.L1, p.settings.scara.L2 + p.settings.wc, report.points[i].x,
-                      report.points[i].y);
+                      p.settings.scara.L1, p.settings.scara.L2 + p.settings.wc, point.x, point.y);
         if (wait_for_key) {
+            console_print("\n    何かキーを押すと続けます");
             console_wait_key();
         }
     }

@@ -16,6 +16,9 @@ void print_settings();
 void print_settings_derived();
 
 // tells each SCARA point of report that is out of reach with the failure message; after each,
-// waits for one key when wait_for_key (the conversion of a motion's ends). A run's point is
-// told without a wait: a run along such a path would otherwise stop thousands of times.
-void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key);
+// says so and waits for one key when wait_for_key (the conversion of a motion's ends). A run's
+// point is told without a wait: a run along such a path would otherwise stop thousands of
+// times. told, when given, holds the points already told for the coming run: they are not told
+// again, and the points told are added to it.
+void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key,
+                      ReachReport* told = nullptr);

@@ -47,7 +47,7 @@ void run_startup() {
             ask_cp_kind();
         }
     }
-    tell_unreachable(params, update_derived(params), true);
+    tell_unreachable(params, update_derived(params), true, &told_unreachable);
     last_key = '0';
     console_dialogs();
 }

@@ -108,7 +108,10 @@ static const char* const HELP =
     "     pictures without an X display\n"
     "  3  the run diverged: its numbers turned to NaN or infinity (a point the robot cannot\n"
     "     reach does that too); everything is written all the same, and one line on\n"
-    "     standard error names the first sample and quantity\n";
+    "     standard error names the first sample and quantity\n"
+    "  4  a point of the motion lies out of the SCARA robot's reach: everything is written\n"
+    "     all the same (its numbers are not numbers), and one line on standard error names\n"
+    "     the first such point\n";
 
 constexpr double MAX_VIEW_SCALE = 1e3;  // beyond this the robot is a few metres of grid cells
 
@@ -388,7 +391,7 @@ void write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 
 //------------------------------------------------------------------ experiment
 
-bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt) {
+bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach) {
     set_defaults(ps);
     bool complete = true;
     if (opt.data_file.empty()) {
@@ -412,17 +415,41 @@ bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt) {
             *fields[i] = values[i];
         }
     }
-    tell_unreachable(ps, update_derived(ps), true);
+    const ReachReport ends = update_derived(ps);
+    // no key to wait for here; the run tells only the path points not told with the ends
+    tell_unreachable(ps, ends, false);
+    if (reach != nullptr) {
+        *reach = ends;
+    }
     return complete;
 }
 
 //------------------------------------------------------------------ program
 
 // exit statuses, as --help and the README tell them
-constexpr int EXIT_DONE = 0;      // everything asked for was written
-constexpr int EXIT_FAILED = 1;    // a data file not read to its end, an output not written
-constexpr int EXIT_USAGE = 2;     // a wrong option or value, or pictures without a display
-constexpr int EXIT_DIVERGED = 3;  // written, but the run's numbers turned to NaN or infinity
+constexpr int EXIT_DONE = 0;         // everything asked for was written
+constexpr int EXIT_FAILED = 1;       // a data file not read to its end, an output not written
+constexpr int EXIT_USAGE = 2;        // a wrong option or value, or pictures without a display
+constexpr int EXIT_DIVERGED = 3;     // written, but the run's numbers turned to NaN or infinity
+constexpr int EXIT_UNREACHABLE = 4;  // written, but a point lies out of the SCARA robot's reach
+
+// one line naming the first point out of reach, and the status that tells it; or status as it
+// is when every point was reached. The line follows the model's own message, which ends
+// without a line end.
+static int check_reach(const ParameterSet& ps, const ReachReport& ends, const ReachReport& path,
+                       int status) {
+    const ReachReport& r = ends.count > 0 ? ends : path;
+    if (r.count == 0 || status == EXIT_FAILED) {
+        return status;
+    }
+    std::fprintf(stderr,
+                 "\nrobosim-batch: the point (%.3f, %.3f) m is out of the SCARA robot's reach "
+                 "(%.3f m from joint 1; the arms reach %.3f .. %.3f m)\n",
+                 r.points[0].x, r.points[0].y, std::hypot(r.points[0].x, r.points[0].y),
+                 std::fabs(ps.settings.scara.L1 - (ps.settings.scara.L2 + ps.settings.wc)),
+                 ps.settings.scara.L1 + ps.settings.scara.L2 + ps.settings.wc);
+    return EXIT_UNREACHABLE;
+}
 
 // The status the tool ends with if the display goes away once every picture file is complete:
 // the pictures are what was asked for, so losing the display afterwards is no failure.
@@ -569,7 +596,8 @@ int run_batch(int argc, char** argv) {
     ParameterSet ps{};
     const auto cyl = std::make_unique<HistorySet>();
     const auto scara = std::make_unique<HistorySet>();
-    if (!prepare_batch_experiment(ps, opt)) {
+    ReachReport ends = {};
+    if (!prepare_batch_experiment(ps, opt, &ends)) {
         std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
                      opt.data_file.c_str());
         return EXIT_FAILED;
@@ -591,7 +619,7 @@ int run_batch(int argc, char** argv) {
 
     if (opt.plan) {
         write_plan_csv(stdout, ps);
-        return finish_output(EXIT_DONE);
+        return check_reach(ps, ends, ReachReport{}, finish_output(EXIT_DONE));
     }
     const int rt = ps.settings.robot_type;
     HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
@@ -601,13 +629,19 @@ int run_batch(int argc, char** argv) {
                                          theta0, opt.steps_per_sample)
                      : simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample, theta0,
                                 opt.steps_per_sample);
-    tell_unreachable(ps, unreachable, false);
+    ReachReport told = ends;
+    tell_unreachable(ps, unreachable, false, &told);
     if (opt.summary) {
         write_summary(stdout, ps, *h, opt.csv);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }
-    int status = finish_output(check_divergence(h, ps.settings.n_sample, ps.settings.dt_sample));
+    // an unreachable point is the cause of the numbers that are no numbers: it is told instead
+    int status = finish_output(EXIT_DONE);
+    status = check_reach(ps, ends, unreachable, status);
+    if (status == EXIT_DONE) {
+        status = check_divergence(h, ps.settings.n_sample, ps.settings.dt_sample);
+    }
     if (pictures) {
         status = write_pictures(ps, *cyl, *scara, opt, status);
     }

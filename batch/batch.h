@@ -43,8 +43,9 @@ BatchOptions default_batch_options();
 // the experiment the options describe: the defaults with the start-up's default answers, or
 // the robot data file, then every selector the command line gave; finally update_derived.
 // Returns false when the data file could not be read to its end (the reader has said where).
-// writes: ps
-bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt);
+// writes: ps, and reach (when given) with the motion's ends that lie out of reach
+bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
+                              ReachReport* reach = nullptr);
 
 // reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason
@@ -61,5 +62,5 @@ void write_plan_csv(std::FILE* out, const ParameterSet& ps);
 //------------------------------------------------------------------ program
 // the whole tool: returns the exit status (0 success, 1 an unreadable data file or an output
 // that could not be written, 2 usage, or pictures asked for without an X display, 3 a run
-// whose histories turned to NaN or infinity)
+// whose histories turned to NaN or infinity, 4 a point out of the SCARA robot's reach)
 int run_batch(int argc, char** argv);

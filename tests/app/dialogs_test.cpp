@@ -228,20 +228,26 @@ TEST_F(ConsoleDialogs, TextsConvertToCp932WithoutLoss) {
     EXPECT_EQ(utf8_to_cp932(console_capture.text).find('?'), std::string::npos);
 }
 
-// an unreachable point is told with its message; a conversion waits for a key after each, a
-// run never does
+// an unreachable point is told with its message; a conversion says it waits for a key and
+// waits after each, a run never does; a point told for the coming run is not told again
 TEST(Unreachable, IsToldWithItsMessageAndAKeyWaitOnlyForAConversion) {
     ParameterSet p = {};
     set_defaults(p);
     ReachReport report = {};
     add_unreachable(&report, 0.9, 0.1);
+    const std::string message = "\n!!! 逆運動学の解なし．始めからやり直し．"
+                                "\n    アーム長1,2=( 0.400  0.400) 位置(x,y)=( 0.900  0.100)";
     for (const bool wait : {true, false}) {
         install_console_capture();
         tell_unreachable(p, report, wait);
-        EXPECT_EQ(console_capture.text,
-                  "\n!!! 逆運動学の解なし．始めからやり直し．"
-                  "\n    アーム長1,2=( 0.400  0.400) 位置(x,y)=( 0.900  0.100)");
+        EXPECT_EQ(console_capture.text, message + (wait ? "\n    何かキーを押すと続けます" : ""));
         EXPECT_EQ(console_capture.key_waits, wait ? 1 : 0);
     }
+    ReachReport told = {};
+    install_console_capture();
+    tell_unreachable(p, report, false, &told);
+    tell_unreachable(p, report, true, &told);
+    EXPECT_EQ(console_capture.text, message);
+    EXPECT_EQ(console_capture.key_waits, 0);
     console_hooks = {};
 }

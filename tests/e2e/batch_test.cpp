@@ -248,13 +248,18 @@ TEST(BatchProgram, UnreachableScaraGoalIsToldOnStandardErrorOnly) {
     ASSERT_EQ(write(fd, data.data(), data.size()), (ssize_t)data.size());
     close(fd);
     const ProgramRun run = run_batch_program({path});
+    const ProgramRun plan = run_batch_program({path, "--plan"});
     unlink(path);
-    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.status, 4);
     EXPECT_NE(run.err.find("!!! 逆運動学の解なし"), std::string::npos) << run.err;
-    // one line names where the numbers stopped being numbers: the first command, at once
-    EXPECT_NE(run.err.find("diverged at sample 0 (t = 0.00 s): theta_ref_1 is NaN\n"),
+    // one English line names the point, and the NaN that follows from it is not told again
+    EXPECT_NE(run.err.find("\nrobosim-batch: the point (0.900, 0.300) m is out of the SCARA "
+                           "robot's reach (0.949 m from joint 1; the arms reach 0.000 .. "
+                           "0.800 m)\n"),
               std::string::npos)
         << run.err;
+    EXPECT_EQ(run.err.find("diverged"), std::string::npos) << run.err;
+    EXPECT_EQ(plan.status, 4);
     EXPECT_EQ(run.out.find("!!!"), std::string::npos);
     EXPECT_EQ(split(run.out, '\n').size(), 202u);  // the histories, with not-a-number values
 }

@@ -529,7 +529,7 @@ TEST(TeachingObservations, LineBeyondTheReachIsReportedAndGivesNoNumbers) {
     close(fd);
     const ProgramRun run = run_batch_program({path, "--summary", "--csv"});
     unlink(path);
-    EXPECT_EQ(run.status, 3) << run.err;
+    EXPECT_EQ(run.status, 4) << run.err;
     EXPECT_NE(run.err.find("!!! 逆運動学の解なし．始めからやり直し．"), std::string::npos)
         << run.err;
     const std::map<std::string, double> figures = name_values(run.out);
