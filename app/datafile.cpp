@@ -11,11 +11,13 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <initializer_list>
+#include <limits>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -445,4 +447,146 @@ void read_robot_file(ParameterSet& ps) {
     const std::string name = console_read_word();  // any length
     console_print("\n読み込んだファイル名 = %s", name.c_str());
     read_robot_data(ps, name.c_str());
+}
+
+//------------------------------------------------------------------ writing
+
+// the shortest decimal that reads back to v exactly, without an exponent where one is not
+// needed (110, not 1.1e+02)
+static std::string real_text(double v) {
+    char text[40];
+    for (const bool plain : {true, false}) {
+        for (int digits = 1; digits <= 17; ++digits) {
+            std::snprintf(text, sizeof text, "%.*g", digits, v);
+            const bool exact = std::strtod(text, nullptr) == v || !std::isfinite(v);
+            if (exact && (!plain || std::strchr(text, 'e') == nullptr)) {
+                return text;
+            }
+        }
+    }
+    return text;
+}
+
+// a value x whose reading f(x) gives back target exactly, searched from the nearest guess
+// outwards one double at a time (the reader's arithmetic rounds once)
+template <class Read>
+static double inverse_of(double guess, double target, Read read) {
+    double up = guess;
+    double down = guess;
+    for (int i = 0; i < 8; ++i) {
+        if (read(up) == target) {
+            return up;
+        }
+        if (read(down) == target) {
+            return down;
+        }
+        up = std::nextafter(up, std::numeric_limits<double>::infinity());
+        down = std::nextafter(down, -std::numeric_limits<double>::infinity());
+    }
+    return guess;  // no double reads back exactly: the nearest is written
+}
+
+std::string robot_data_text(const ParameterSet& ps) {
+    const Settings& s = ps.settings;
+    std::string t;
+    const auto line = [&t](std::initializer_list<std::string> words) {
+        bool first = true;
+        for (const std::string& w : words) {
+            if (!first) {
+                t.push_back(' ');
+            }
+            t.append(w);
+            first = false;
+        }
+        t.push_back('\n');
+    };
+    const auto r = [](double v) { return real_text(v); };
+    const auto c = [](int selector) { return std::string(1, static_cast<char>(selector)); };
+    const int rt = s.robot_type;
+    line({c(rt)});
+    if (rt == 'a') {
+        line({r(s.cyl.L)});
+    } else if (rt == 'b') {
+        const double wc = s.wc;
+        const double L2w =
+            inverse_of(s.scara.L2 + wc, s.scara.L2, [wc](double x) { return x - wc; });
+        line({r(s.scara.L1), r(L2w)});
+    }
+    line({r(s.mw)});
+    if (rt == 'a' || rt == 'b') {
+        const RobotSettings& rs = robot_of(s, rt);
+        line({r(rs.PW1), r(rs.PW2)});
+        line({r(rs.u1), r(rs.eta_fwd1)});
+        line({r(rs.u2), r(rs.eta_fwd2)});
+    }
+    line({c(s.gravity)});
+    const auto hz = [](double omega) {
+        return inverse_of(omega / (2.0 * PI), omega, [](double f) { return 2.0 * PI * f; });
+    };
+    line({r(hz(s.omega_n1)), r(s.alpha1)});
+    line({r(hz(s.omega_n2)), r(s.alpha2)});
+    line({c(s.fb_type)});
+    line({c(s.motion)});
+    if (s.motion == 'q') {
+        line({r(s.step.x0), r(s.step.y0), r(s.step.xf), r(s.step.yf)});
+    } else if (s.motion == 'p') {
+        line({r(s.trap.x0), r(s.trap.y0), r(s.trap.xf), r(s.trap.yf), r(s.trap.tf)});
+    } else if (s.motion == 'c') {
+        line({std::to_string(s.cp)});
+        const PatternRecord* p = nullptr;
+        switch (s.cp) {
+            case 1:
+                p = &s.line;
+                line({r(p->x0), r(p->y0), r(p->xf), r(p->yf), r(p->tf)});
+                break;
+            case 2:
+                p = &s.circle;
+                line({r(p->Ox), r(p->Oy), r(p->rr), r(p->tf)});
+                break;
+            case 3:
+                p = &s.ucurve;
+                line({r(p->x0), r(p->y0), r(p->xf), r(p->yf), r(p->x1), r(p->y1), r(p->x2),
+                      r(p->y2), r(p->tf)});
+                break;
+            case 4:
+                p = &s.sine;
+                line({r(p->x0), r(p->y0), r(p->L), r(p->A), r(p->tf)});
+                break;
+            default:
+                break;  // another kind has no path data
+        }
+    }
+    return t;
+}
+
+// the text written to path under a temporary name beside it, which takes path's name only when
+// complete: a failure leaves an existing file as it was. Returns an empty string, or the reason.
+static std::string write_whole_file(const std::string& path, const std::string& text) {
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    std::string temp = folder + (slash == std::string::npos ? "/" : "") + ".robosim-XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    const bool written = write(fd, text.data(), text.size()) == (ssize_t)text.size();
+    const int write_errno = errno;
+    if (!written || fsync(fd) != 0 || close(fd) != 0 || chmod(temp.c_str(), 0644) != 0
+        || rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string why = std::strerror(written ? errno : write_errno);
+        unlink(temp.c_str());
+        return why;
+    }
+    return "";
+}
+
+void write_robot_file(const ParameterSet& ps) {
+    console_print("\n設定を書き出すファイル名入力　");
+    const std::string name = console_read_word();
+    const std::string why = write_whole_file(name, robot_data_text(ps));
+    if (why.empty()) {
+        console_print("\n書き出したファイル名 = %s", name.c_str());
+    } else {
+        console_print("\nファイル %s に書き出せません：%s", name.c_str(), why.c_str());
+    }
 }

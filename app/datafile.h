@@ -3,6 +3,8 @@
 
 #include "planning/plan.h"
 
+#include <string>
+
 // File format: tokens separated by white space (blanks, tabs, line ends); only their order
 // matters. In order: robot type 'a' or 'b'; arm length L ('a') or L1 and the distance from
 // joint 2 to the work ('b'); work mass; motor powers PW1 PW2; u1 eta1; u2 eta2 (forward
@@ -24,3 +26,12 @@ void read_robot_file(ParameterSet& ps);
 // reported on the console with the item where reading stopped; the values read up to there
 // are kept. Returns whether the experiment was read to its end.
 bool read_robot_data(ParameterSet& ps, const char* path);
+
+// the settings of ps that a robot data file holds, as a file in the format above (one line per
+// group, every number as the shortest decimal that reads back to the same double); reading it
+// gives the same experiment again
+std::string robot_data_text(const ParameterSet& ps);
+
+// asks on the console for a file name and writes the settings of ps there as a robot data file
+// (whole or not at all: an existing file stays as it was when the write fails), saying which
+void write_robot_file(const ParameterSet& ps);

@@ -2,6 +2,7 @@
 // a changed selector, a change of the view, or the end of the program.
 #include "app/keys.h"
 
+#include "app/datafile.h"
 #include "app/dialogs.h"
 #include "app/experiment.h"
 #include "app/report.h"
@@ -81,6 +82,11 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
         case 'V':
             params.settings.fb_type = key;
             resimulate();
+            break;
+        case 'o':
+            // the current settings into a robot data file that 'r' or a start-up reads back
+            write_robot_file(params);
+            drop_window_keys();
             break;
         case 'x':
             // the integration: the fixed step, or every switching of the gears located

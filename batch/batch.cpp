@@ -48,7 +48,7 @@ static const char* const USAGE =
     "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
     "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
-    "[--accurate] [--steps-per-sample N] [--help]";
+    "[--accurate] [--steps-per-sample N] [--write-data FILE] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
@@ -80,6 +80,9 @@ static const char* const HELP =
     "  --accurate        integrate the gears' switching accurately: each gear drives, is\n"
     "                    driven or sticks, and every change of that, and of the torque\n"
     "                    limit, is found inside its step (the window's key x)\n"
+    "  --write-data FILE write the experiment as a robot data file (its settings after the\n"
+    "                    data file and the options), which reads back to the same run;\n"
+    "                    alone, nothing else is written\n"
     "  --steps-per-sample N\n"
     "                    integration steps per 0.02 s sample, 1 .. 1000 (default 10): run\n"
     "                    the same experiment with 20, 40, .. to see how far the numbers\n"
@@ -222,6 +225,11 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
         {"--gif",
          [](const std::string& v, BatchOptions* o) {
              o->gif_file = v;
+             return !v.empty();
+         }},
+        {"--write-data",
+         [](const std::string& v, BatchOptions* o) {
+             o->data_out = v;
              return !v.empty();
          }},
         {"--steps-per-sample",
@@ -468,29 +476,37 @@ static void on_picture_display_lost() {
     _exit(status_after_pictures);
 }
 
-// a picture file the options name, with the option that names it
-struct PictureOutput {
+// a file the options name, with the option that names it
+struct FileOutput {
     const char* option;
     const std::string& path;  // empty: not asked for
 };
 
-static std::array<PictureOutput, 2> picture_outputs(const BatchOptions& opt) {
-    return {{{"--png", opt.png_file}, {"--gif", opt.gif_file}}};
+static std::array<FileOutput, 3> file_outputs(const BatchOptions& opt) {
+    return {{{"--png", opt.png_file}, {"--gif", opt.gif_file}, {"--write-data", opt.data_out}}};
 }
 
 // The outputs must neither overwrite the data file nor each other, whatever names they are
 // given: the same file by another path is the same file.
 static bool outputs_apart(const BatchOptions& opt, std::string* error) {
-    const std::array<PictureOutput, 2> outputs = picture_outputs(opt);
-    for (const auto& out : outputs) {
-        if (!out.path.empty() && !opt.data_file.empty() && same_file(out.path, opt.data_file)) {
+    const std::array<FileOutput, 3> outputs = file_outputs(opt);
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        const FileOutput& out = outputs[i];
+        if (out.path.empty()) {
+            continue;
+        }
+        if (!opt.data_file.empty() && same_file(out.path, opt.data_file)) {
             *error = std::string(out.option) + " '" + out.path + "' is the data file";
             return false;
         }
-    }
-    if (!opt.png_file.empty() && !opt.gif_file.empty() && same_file(opt.png_file, opt.gif_file)) {
-        *error = "--png '" + opt.png_file + "' and --gif '" + opt.gif_file + "' are one file";
-        return false;
+        for (size_t j = i + 1; j < outputs.size(); ++j) {
+            const FileOutput& other = outputs[j];
+            if (!other.path.empty() && same_file(out.path, other.path)) {
+                *error = std::string(out.option) + " '" + out.path + "' and " + other.option + " '"
+                         + other.path + "' are one file";
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -499,7 +515,7 @@ static bool outputs_apart(const BatchOptions& opt, std::string* error) {
 static bool outputs_writable(const BatchOptions& opt) {
     bool ok = true;
 
-    const std::array<PictureOutput, 2> outputs = picture_outputs(opt);
+    const std::array<FileOutput, 3> outputs = file_outputs(opt);
     for (const auto& out : outputs) {
         const std::string problem = out.path.empty() ? "" : output_target_problem(out.path);
         if (!problem.empty()) {
@@ -561,13 +577,15 @@ static int check_divergence(const HistorySet* h, int n, double dt) {
 }
 
 // standard output written to its end, or a message and EXIT_FAILED
-static int finish_output(int status) {
+// (written_errno: the error of a write that already failed, which the flush no longer sees)
+static int finish_output(int status, int written_errno = 0) {
     errno = 0;
     if (std::fflush(stdout) == 0 && !std::ferror(stdout)) {
         return status;
     }
+    const int why = errno != 0 ? errno : written_errno;
     std::fprintf(stderr, "robosim-batch: cannot write the standard output: %s\n",
-                 errno != 0 ? std::strerror(errno) : "write error");
+                 why != 0 ? std::strerror(why) : "write error");
     return EXIT_FAILED;
 }
 
@@ -585,8 +603,9 @@ int run_batch(int argc, char** argv) {
         return EXIT_USAGE;
     }
     if (opt.help) {
+        errno = 0;  // a text longer than the stream's buffer meets a full output here
         std::fputs(HELP, stdout);
-        return finish_output(EXIT_DONE);
+        return finish_output(EXIT_DONE, errno);
     }
     if (!outputs_writable(opt)) {
         return EXIT_FAILED;
@@ -617,6 +636,28 @@ int run_batch(int argc, char** argv) {
         }
     }
 
+    if (!opt.data_out.empty()) {
+        // the effective experiment, written whole or not at all
+        const std::string text = robot_data_text(ps);
+        OutputFile out;
+        std::string why;
+        errno = 0;
+        const bool ok = begin_output(opt.data_out, &out, &why)
+                        && write(out.fd, text.data(), text.size()) == (ssize_t)text.size()
+                        && commit_output(&out, &why);
+        if (!ok) {
+            const int write_errno = errno;
+            abandon_output(&out);
+            std::fprintf(stderr, "robosim-batch: --write-data '%s': %s\n", opt.data_out.c_str(),
+                         !why.empty()       ? why.c_str()
+                         : write_errno != 0 ? std::strerror(write_errno)
+                                            : "write error");
+            return EXIT_FAILED;
+        }
+        if (!opt.plan && !opt.summary && !pictures) {
+            return finish_output(EXIT_DONE);  // the data file was all that was asked for
+        }
+    }
     if (opt.plan) {
         write_plan_csv(stdout, ps);
         return check_reach(ps, ends, ReachReport{}, finish_output(EXIT_DONE));

@@ -222,6 +222,32 @@ TEST(BatchProgram, CsvOfEveryStandardScenarioAndExampleKeepsItsChecksum) {
     EXPECT_NE(ten, run_batch_program({"--accurate"}).out);
 }
 
+// --write-data keeps an experiment: every example file, and the defaults with options, written
+// and read back give the same CSV, byte for byte; alone it writes nothing else
+TEST(BatchProgram, WrittenDataFilesReadBackToTheSameRun) {
+    char path[] = "/tmp/robosim-written-XXXXXX";
+    close(mkstemp(path));
+    std::vector<std::vector<std::string>> runs = {{"--robot", "a", "--motion", "c", "--cp", "3"},
+                                                  {"--gravity", "h", "--fb", "v"}};
+    for (const char* name :
+         {"cyl_circle",        "cyl_line",      "cyl_sine",       "cyl_step",   "cyl_trap",
+          "cyl_ucurve",        "scara_circle",  "scara_line",     "scara_sine", "scara_step",
+          "scara_trap",        "scara_ucurve",  "teach_feedback", "teach_gear", "teach_gravity",
+          "teach_heavy",       "teach_light",   "teach_pd",       "teach_pid",  "teach_scara_edge",
+          "teach_scara_inner", "teach_selflock"}) {
+        runs.push_back({std::string(ROBOSIM_SOURCE_DIR) + "/examples/" + name + ".dat"});
+    }
+    for (std::vector<std::string> words : runs) {
+        const std::string original = run_batch_program(words).out;
+        words.insert(words.end(), {"--write-data", path});
+        const ProgramRun written = run_batch_program(words);
+        EXPECT_EQ(written.status, 0) << words[0] << written.err;
+        EXPECT_TRUE(written.out.empty()) << words[0];
+        EXPECT_EQ(run_batch_program({path}).out, original) << words[0] << "\n" << slurp(path);
+    }
+    unlink(path);
+}
+
 TEST(BatchProgram, UnreadableDataFileIsReportedWithStatusOne) {
     const ProgramRun missing = run_batch_program({"/nonexistent/robot.dat"});
     EXPECT_EQ(missing.status, 1);

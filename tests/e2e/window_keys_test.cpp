@@ -154,6 +154,37 @@ TEST_F(WindowKeys, GainKeyGoesThroughTheConsoleAndBack) {
     EXPECT_EQ(wait_exit(10000), 0);
 }
 
+static std::string read_file(const char* path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// 'o' asks for a file name and writes the settings there: the data file robosim-batch writes
+// for the same experiment, which reads back to the same run
+TEST_F(WindowKeys, OutputKeyWritesTheSettingsAsADataFile) {
+    char path[] = "/tmp/robosim-settings-XXXXXX";
+    close(mkstemp(path));
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("o");
+    ASSERT_TRUE(eventually([&] { return output().find("ファイル名入力") != std::string::npos; }))
+        << output();
+    ASSERT_NO_FATAL_FAILURE(answer(std::string(path) + "\n"));
+    EXPECT_TRUE(eventually([&] {
+        return output().find(std::string("書き出したファイル名 = ") + path) != std::string::npos;
+    })) << output();
+    char batch_copy[] = "/tmp/robosim-settings-batch-XXXXXX";
+    close(mkstemp(batch_copy));
+    run_command({ROBOSIM_BATCH_BIN, "--write-data", batch_copy}, display);
+    EXPECT_EQ(read_file(path), read_file(batch_copy));
+    EXPECT_NE(read_file(path).find("b\n0.4 0.4\n"), std::string::npos) << read_file(path);
+    unlink(path);
+    unlink(batch_copy);
+    keys("Escape");
+    EXPECT_EQ(wait_exit(10000), 0);
+}
+
 // 'a' chooses the cylindrical robot and goes through the whole chain of dialogs; answering
 // "n" to the first question simulates it, and the window shows robot (a)
 TEST_F(WindowKeys, RobotKeyGoesThroughTheDialogsToTheOtherRobot) {
