@@ -8,6 +8,7 @@
 #include "model/parameters.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
+#include "platform/output_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -559,32 +560,12 @@ std::string robot_data_text(const ParameterSet& ps) {
     return t;
 }
 
-// the text written to path under a temporary name beside it, which takes path's name only when
-// complete: a failure leaves an existing file as it was. Returns an empty string, or the reason.
-static std::string write_whole_file(const std::string& path, const std::string& text) {
-    const size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string temp = folder + (slash == std::string::npos ? "/" : "") + ".robosim-XXXXXX";
-    const int fd = mkstemp(temp.data());
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    const bool written = write(fd, text.data(), text.size()) == (ssize_t)text.size();
-    const int write_errno = errno;
-    if (!written || fsync(fd) != 0 || close(fd) != 0 || chmod(temp.c_str(), 0644) != 0
-        || rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string why = std::strerror(written ? errno : write_errno);
-        unlink(temp.c_str());
-        return why;
-    }
-    return "";
-}
-
 void write_robot_file(const ParameterSet& ps) {
     console_print("\n設定を書き出すファイル名入力　");
     const std::string name = console_read_word();
-    const std::string why = write_whole_file(name, robot_data_text(ps));
-    if (why.empty()) {
+    // whole or not at all: an existing file stays as it was when the write fails
+    std::string why;
+    if (write_output(name, robot_data_text(ps), &why)) {
         console_print("\n書き出したファイル名 = %s", name.c_str());
     } else {
         console_print("\nファイル %s に書き出せません：%s", name.c_str(), why.c_str());

@@ -6,12 +6,12 @@
 #include "analysis/summary.h"
 #include "app/datafile.h"
 #include "app/report.h"
-#include "batch/output_file.h"
 #include "batch/pictures.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
 #include "platform/console_io.h"
+#include "platform/output_file.h"
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
 #include "sim/accurate.h"
@@ -638,20 +638,10 @@ int run_batch(int argc, char** argv) {
 
     if (!opt.data_out.empty()) {
         // the effective experiment, written whole or not at all
-        const std::string text = robot_data_text(ps);
-        OutputFile out;
         std::string why;
-        errno = 0;
-        const bool ok = begin_output(opt.data_out, &out, &why)
-                        && write(out.fd, text.data(), text.size()) == (ssize_t)text.size()
-                        && commit_output(&out, &why);
-        if (!ok) {
-            const int write_errno = errno;
-            abandon_output(&out);
+        if (!write_output(opt.data_out, robot_data_text(ps), &why)) {
             std::fprintf(stderr, "robosim-batch: --write-data '%s': %s\n", opt.data_out.c_str(),
-                         !why.empty()       ? why.c_str()
-                         : write_errno != 0 ? std::strerror(write_errno)
-                                            : "write error");
+                         why.c_str());
             return EXIT_FAILED;
         }
         if (!opt.plan && !opt.summary && !pictures) {

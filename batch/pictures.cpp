@@ -6,8 +6,8 @@
 // holds every colour exactly; a rectangle with more colours than that is reduced to 256.
 #include "batch/pictures.h"
 
-#include "batch/output_file.h"
 #include "model/parameters.h"
+#include "platform/output_file.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
 #include "view/view_state.h"

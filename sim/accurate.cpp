@@ -355,6 +355,8 @@ struct Hybrid {
     double x[STATE_LEN];
     Mode mode;
     int next_corner;
+    bool monitored;  // g holds the monitors of (t, x, mode): the last step's end
+    double g[MONITORS];
 };
 
 // advances the run to `target` (s), cutting the steps at the command's corners and at changes
@@ -375,9 +377,14 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
         }
         const double h = stop - hy->t;
         double g0[MONITORS];
-        const Forces f0 = forces_at(ps, run, rt, hy->t, hy->x);
-        monitors(d, f0, hy->mode, hy->x, g0);
+        if (hy->monitored) {
+            std::copy(hy->g, hy->g + MONITORS, g0);  // this state was the last step's end
+        } else {
+            monitors(d, forces_at(ps, run, rt, hy->t, hy->x), hy->mode, hy->x, g0);
+        }
+        hy->monitored = false;
         if (*std::min_element(g0, g0 + MONITORS) < 0.0) {
+            const Forces f0 = forces_at(ps, run, rt, hy->t, hy->x);
             // a mode that no longer holds (after chattering went unlocated): choose afresh
             hy->mode = choose_mode(d, f0, hy->x, st);
             monitors(d, f0, hy->mode, hy->x, g0);
@@ -425,6 +432,8 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
         }
         std::copy(x1, x1 + STATE_LEN, hy->x);
         hy->t = stop;
+        std::copy(g1, g1 + MONITORS, hy->g);
+        hy->monitored = !at_corner;
         if (at_corner) {
             // the command takes its next formula just after the corner, and may change the mode
             hy->t = std::nextafter(stop, std::numeric_limits<double>::infinity());
@@ -469,7 +478,7 @@ ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot
     double corners[MAX_REFERENCE_CORNERS];
     const int corner_count = reference_corners(ps, rt, ps.settings.motion, ps.settings.cp, corners);
 
-    Hybrid hy = {0.0, {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0}, Mode{}, 0};
+    Hybrid hy = {0.0, {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0}, Mode{}, 0, false, {}};
     // the first evaluation of the run is at t = 0, as the reference generator requires
     hy.mode = choose_mode(d, forces_at(ps, &run, rt, 0.0, hy.x), hy.x, st);
     record_mode_sample(ps, &run, rt, d, h, 0, hy, out);

@@ -1,7 +1,7 @@
 // Output files replaced atomically: written beside the target under a hidden temporary name and
 // renamed into place once synced, so that a full disk, a fault or a signal never leaves a half
 // picture behind, and never removes a file robosim did not create.
-#include "batch/output_file.h"
+#include "platform/output_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -240,4 +240,20 @@ void abandon_output(OutputFile* out) {
         out->temp.clear();
     }
     set_pending(nullptr);
+}
+
+bool write_output(const std::string& path, const std::string& text, std::string* error) {
+    OutputFile out;
+    errno = 0;
+    if (begin_output(path, &out, error)
+        && write(out.fd, text.data(), text.size()) == static_cast<ssize_t>(text.size())
+        && commit_output(&out, error)) {
+        return true;
+    }
+    const int write_errno = errno;
+    abandon_output(&out);
+    if (error->empty()) {
+        *error = std::strerror(write_errno != 0 ? write_errno : EIO);
+    }
+    return false;
 }

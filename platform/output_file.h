@@ -1,4 +1,4 @@
-// batch/output_file.h: picture files the batch tool writes, replaced whole or not at all
+// platform/output_file.h: files the programs write, replaced whole or not at all
 #pragma once
 
 #include <string>
@@ -39,3 +39,7 @@ void abandon_output(OutputFile* out);
 // async-signal-safe: removes the temporary file of the output being written, if any. For a
 // handler of a fault that ends the process (the X display going away while drawing).
 void remove_unfinished_output();
+
+// the whole of text into path as above (temporary file, then the rename); false with the
+// reason if it could not be written, and the target untouched
+bool write_output(const std::string& path, const std::string& text, std::string* error);
