@@ -6,6 +6,7 @@
 #include "app/datafile.h"
 
 #include "model/parameters.h"
+#include "model/setting_fields.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
 #include "platform/output_file.h"
@@ -26,8 +27,10 @@
 //------------------------------------------------------------------ tokens
 
 struct TokenStream {
-    std::string text;  // the whole file
-    size_t pos;        // first byte not read yet
+    std::string text;          // the whole file
+    size_t pos;                // first byte not read yet
+    const Settings* settings;  // the experiment being read, for the rules that depend on it
+    bool refused;              // a value no physical robot can have was read
 };
 
 static bool is_blank(char c) {
@@ -76,13 +79,34 @@ static bool take_token(TokenStream* ts, const char* item, std::string* token) {
     return false;
 }
 
+std::string rule_text_ja(SettingRule rule, const Settings& s) {
+    switch (rule) {
+        case SettingRule::finite:
+            return "有限の数";
+        case SettingRule::non_negative:
+            return "0 以上の数";
+        case SettingRule::positive:
+            return "0 より大きい数";
+        case SettingRule::efficiency:
+            return "0 より大きく 1 以下の数";
+        case SettingRule::beyond_wc: {
+            char text[64];
+            std::snprintf(text, sizeof text, "wc=%.2f[m] より大きい数", s.wc);
+            return text;
+        }
+    }
+    return "";
+}
+
 static void report_wrong_token(const char* what, const std::string& token, const char* item) {
     console_print("\n%s '%s' があります：%s から先を読めません。ここまでに読んだ値を使います", what,
                   token.c_str(), item);
 }
 
-// a decimal number as the whole token
-static bool read_real(TokenStream* ts, const char* item, double* value) {
+// a decimal number as the whole token, of a value rule allows. A value no physical robot
+// can have (a negative mass, a zero time, NaN) stops the reading and refuses the whole file.
+static bool read_real(TokenStream* ts, const char* item, double* value,
+                      SettingRule rule = SettingRule::finite) {
     std::string token;
     if (!take_token(ts, item, &token)) {
         return false;
@@ -93,19 +117,28 @@ static bool read_real(TokenStream* ts, const char* item, double* value) {
         report_wrong_token("数値ではない語", token, item);
         return false;
     }
+    if (!value_allowed(rule, v, *ts->settings)) {
+        console_print(
+            "\n%s = %s は使えない値です（%sにしてください）：このファイルは読み込みません。"
+            "設定は変わりません",
+            item, token.c_str(), rule_text_ja(rule, *ts->settings).c_str());
+        ts->refused = true;
+        return false;
+    }
     *value = v;
     return true;
 }
 
 // one value each for a list of items, stored one by one
 struct RealItem {
-    const char* item;  // what the value is, for the report of a stop
-    double* field;     // where it goes
+    const char* item;                        // what the value is, for the report of a stop
+    double* field;                           // where it goes
+    SettingRule rule = SettingRule::finite;  // the values it may take
 };
 
 static bool read_reals(TokenStream* ts, std::initializer_list<RealItem> items) {
     for (const RealItem& it : items) {
-        if (!read_real(ts, it.item, it.field)) {
+        if (!read_real(ts, it.item, it.field, it.rule)) {
             return false;
         }
     }
@@ -216,21 +249,21 @@ static bool read_mechanics(ParameterSet& ps, TokenStream* ts) {
     const int rt = ps.settings.robot_type;
     const bool robot = rt == 'a' || rt == 'b';  // another type has no robot-specific data
     if (rt == 'a') {
-        if (!read_real(ts, "(1-1) アーム長 L", &ps.settings.cyl.L)) {
+        if (!read_real(ts, "(1-1) アーム長 L", &ps.settings.cyl.L, SettingRule::positive)) {
             return false;
         }
         console_print("\n(1-1) アーム長=%5.3f[m] ", ps.settings.cyl.L);
     } else if (rt == 'b') {
         double L2w = 0.0;  // joint 2 to the work position (m)
-        if (!read_real(ts, "(1-1) アーム長 L1", &ps.settings.scara.L1)
-            || !read_real(ts, "(1-1) J2--Pw間距離", &L2w)) {
+        if (!read_real(ts, "(1-1) アーム長 L1", &ps.settings.scara.L1, SettingRule::positive)
+            || !read_real(ts, "(1-1) J2--Pw間距離", &L2w, SettingRule::beyond_wc)) {
             return false;
         }
         ps.settings.scara.L2 = L2w - ps.settings.wc;
         console_print("\n(1-1) アーム長=(%5.3f, %5.3f)[m] J2--Pw間距離=%5.3f[m]",
                       ps.settings.scara.L1, ps.settings.scara.L2, L2w);
     }
-    if (!read_real(ts, "(1-2) ワーク質量 mw", &ps.settings.mw)) {
+    if (!read_real(ts, "(1-2) ワーク質量 mw", &ps.settings.mw, SettingRule::non_negative)) {
         return false;
     }
     console_print("\n(1-2) ワーク質量=%5.3f[kg] ", ps.settings.mw);
@@ -238,16 +271,20 @@ static bool read_mechanics(ParameterSet& ps, TokenStream* ts) {
         return true;
     }
     RobotSettings& rs = robot_of(ps.settings, rt);
-    if (!read_reals(ts,
-                    {{"(1-3) モータパワー PW1", &rs.PW1}, {"(1-3) モータパワー PW2", &rs.PW2}})) {
+    constexpr SettingRule positive = SettingRule::positive;
+    constexpr SettingRule efficiency = SettingRule::efficiency;
+    if (!read_reals(ts, {{"(1-3) モータパワー PW1", &rs.PW1, positive},
+                         {"(1-3) モータパワー PW2", &rs.PW2, positive}})) {
         return false;
     }
     console_print("\n(1-3) モータパワー1,2=(%5.2f %5.2f)[Watt] ", rs.PW1, rs.PW2);
-    if (!read_reals(ts, {{"(1-4) 減速比 u1", &rs.u1}, {"(1-4) 順伝達効率 η1", &rs.eta_fwd1}})) {
+    if (!read_reals(ts, {{"(1-4) 減速比 u1", &rs.u1, positive},
+                         {"(1-4) 順伝達効率 η1", &rs.eta_fwd1, efficiency}})) {
         return false;
     }
     console_print("\n(1-4) 減速比と順伝達効率 u1=%5.2f η1=%5.2f", rs.u1, rs.eta_fwd1);
-    if (!read_reals(ts, {{"(1-4) 減速比 u2", &rs.u2}, {"(1-4) 順伝達効率 η2", &rs.eta_fwd2}})) {
+    if (!read_reals(ts, {{"(1-4) 減速比 u2", &rs.u2, positive},
+                         {"(1-4) 順伝達効率 η2", &rs.eta_fwd2, efficiency}})) {
         return false;
     }
     console_print("\n                         u2=%5.2f η2=%5.2f", rs.u2, rs.eta_fwd2);
@@ -307,7 +344,7 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
                                  {"(3-3) 始点 y0", &p.y0},
                                  {"(3-3) 終点 xf", &p.xf},
                                  {"(3-3) 終点 yf", &p.yf},
-                                 {"(3-3) 位置決め時間 tf", &p.tf}});
+                                 {"(3-3) 位置決め時間 tf", &p.tf, SettingRule::positive}});
             if (ok) {
                 console_print("\n(3-3) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0,
                               p.y0, p.tf);
@@ -320,8 +357,8 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
             PatternRecord& p = ps.settings.circle;
             ok = read_reals(ts, {{"(3-3) 円中心 Ox", &p.Ox},
                                  {"(3-3) 円中心 Oy", &p.Oy},
-                                 {"(3-3) 半径 rr", &p.rr},
-                                 {"(3-3) 運動時間 tf", &p.tf}});
+                                 {"(3-3) 半径 rr", &p.rr, SettingRule::positive},
+                                 {"(3-3) 運動時間 tf", &p.tf, SettingRule::positive}});
             if (ok) {
                 console_print(
                     "\n(3-3) 円中心 O=(%6.3f %6.3f)[m] 半径 rr=%6.3f[m] 運動時間 tf=%5.2f[s]", p.Ox,
@@ -348,7 +385,7 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
                                  {"(3-3) 湾曲点 y1", &p.y1},
                                  {"(3-3) 湾曲点 x2", &p.x2},
                                  {"(3-3) 湾曲点 y2", &p.y2},
-                                 {"(3-3) 位置決め時間 tf", &p.tf}});
+                                 {"(3-3) 位置決め時間 tf", &p.tf, SettingRule::positive}});
             if (ok) {
                 console_print("\n(3-3) 始点   P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0,
                               p.y0, p.tf);
@@ -363,9 +400,9 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
             PatternRecord& p = ps.settings.sine;
             ok = read_reals(ts, {{"(3-3) 始点 x0", &p.x0},
                                  {"(3-3) 始点 y0", &p.y0},
-                                 {"(3-3) 波長 L", &p.L},
+                                 {"(3-3) 波長 L", &p.L, SettingRule::positive},
                                  {"(3-3) 振幅 A", &p.A},
-                                 {"(3-3) 運動時間 tf", &p.tf}});
+                                 {"(3-3) 運動時間 tf", &p.tf, SettingRule::positive}});
             if (ok) {
                 console_print("\n(3-3) 始点 P0=(%6.3f %6.3f)[m] 運動時間 tf=%5.2f[s]", p.x0, p.y0,
                               p.tf);
@@ -408,7 +445,7 @@ static bool read_motion(ParameterSet& ps, TokenStream* ts) {
                              {"(3-2) 始点 y0", &p.y0},
                              {"(3-2) 終点 xf", &p.xf},
                              {"(3-2) 終点 yf", &p.yf},
-                             {"(3-2) 位置決め時間 tf", &p.tf}})) {
+                             {"(3-2) 位置決め時間 tf", &p.tf, SettingRule::positive}})) {
             return false;
         }
         console_print("\n(3-2) 始点 P0=(%6.3f %6.3f)[m] 位置決め時間 tf=%5.2f[s]", p.x0, p.y0,
@@ -426,26 +463,39 @@ static bool read_motion(ParameterSet& ps, TokenStream* ts) {
 
 //------------------------------------------------------------------ reader
 
-bool read_robot_data(ParameterSet& ps, const char* path) {
-    TokenStream ts = {{}, 0};
+bool read_robot_data(ParameterSet& ps, const char* path, bool* refused) {
+    if (refused != nullptr) {
+        *refused = false;
+    }
+    // read into a copy: a file that holds a value no robot can have is not applied at all
+    ParameterSet read = ps;
+    TokenStream ts = {{}, 0, &read.settings, false};
     if (!load_file(path, &ts.text)) {
         return false;
     }
-    if (!read_selector(&ts, "(1) ロボットタイプ a/b", &ps.settings.robot_type)) {
+    bool complete = read_selector(&ts, "(1) ロボットタイプ a/b", &read.settings.robot_type);
+    if (complete) {
+        if (read.settings.robot_type == 'a') {
+            console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", read.settings.robot_type);
+        } else if (read.settings.robot_type == 'b') {
+            console_print("\n(1) ロボットタイプ = %c : SCARAロボット", read.settings.robot_type);
+        }
+        complete = read_mechanics(read, &ts) && read_control(read, &ts) && read_motion(read, &ts);
+    }
+    if (ts.refused) {
+        if (refused != nullptr) {
+            *refused = true;
+        }
         return false;
     }
-    if (ps.settings.robot_type == 'a') {
-        console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", ps.settings.robot_type);
-    } else if (ps.settings.robot_type == 'b') {
-        console_print("\n(1) ロボットタイプ = %c : SCARAロボット", ps.settings.robot_type);
-    }
-    return read_mechanics(ps, &ts) && read_control(ps, &ts) && read_motion(ps, &ts);
+    ps = read;
+    return complete;
 }
 
-void read_robot_file(ParameterSet& ps) {
+void read_robot_file(ParameterSet& ps, const char* path) {
     console_print("\nファイル 'robot21.dat, robot22.dat, ...'から読み込み");
     console_print("\nファイル名入力　");
-    const std::string name = console_read_word();  // any length
+    const std::string name = path != nullptr ? path : console_read_word();  // any length
     console_print("\n読み込んだファイル名 = %s", name.c_str());
     read_robot_data(ps, name.c_str());
 }

@@ -10,6 +10,7 @@
 #include "app/report.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "model/setting_fields.h"
 #include "planning/cp_path.h"
 #include "planning/experiment.h"
 #include "planning/kinematics.h"
@@ -18,6 +19,9 @@
 #include "platform/console_io.h"
 #include "sim/simulate.h"
 #include "view/view_state.h"
+
+#include <cassert>
+#include <cstring>
 
 char last_key = {};
 
@@ -29,6 +33,85 @@ const char* cp_name(int cp) {
     }
     return cp_names[cp];
 }
+
+int ask_key(const char* prompt, const char* allowed, const char* message) {
+    for (;;) {
+        console_print("%s", prompt);
+        const int key = console_read_key();
+        if (key != 0 && std::strchr(allowed, key) != nullptr) {
+            return key;
+        }
+        console_print("%s", message);
+    }
+}
+
+void ask_cp_kind(bool at_startup) {
+    for (;;) {
+        const int cp_old = params.settings.cp;
+        if (at_startup) {
+            console_print(
+                "\nCP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
+                cp_old, cp_name(cp_old));
+        } else {
+            console_print(
+                "\n  CP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
+                cp_old, cp_name(cp_old));
+        }
+        int cp = 0;
+        if (console_read_int(&cp) == 1 && cp >= 1 && cp <= 4) {
+            params.settings.cp = cp;
+            return;
+        }
+        console_print("\n  cp は 1, 2, 3, 4 のどれかを入力してください");
+    }
+}
+
+// one value a dialog asks for
+struct Asked {
+    const char* name;  // as the prompt names it, for the message of a refusal
+    double* field;     // where it goes
+    SettingRule rule;  // the values a physical robot can have
+};
+
+// Prints the prompt and reads the values until each is a number its rule allows, then stores
+// them all: a refused answer changes nothing and is asked for again. The prompt is a callable
+// that prints the question with the old values.
+template <class Prompt>
+static void ask_values(Prompt prompt, std::initializer_list<Asked> asked) {
+    constexpr size_t MAX_ASKED = 9;  // the most values one prompt asks for
+    assert(asked.size() <= MAX_ASKED);
+    for (;;) {
+        prompt();
+        double values[MAX_ASKED] = {};
+        double* fields[MAX_ASKED] = {};
+        for (size_t i = 0; i < asked.size(); ++i) {
+            values[i] = *asked.begin()[i].field;
+            fields[i] = &values[i];
+        }
+        if (console_read_doubles(fields, asked.size()) != static_cast<int>(asked.size())) {
+            console_print("\n  数値を %zu 個，空白で区切って入力してください", asked.size());
+            continue;
+        }
+        const Asked* wrong = nullptr;
+        for (size_t i = 0; i < asked.size() && wrong == nullptr; ++i) {
+            if (!value_allowed(asked.begin()[i].rule, values[i], params.settings)) {
+                wrong = &asked.begin()[i];
+            }
+        }
+        if (wrong != nullptr) {
+            console_print("\n  %s は%sを入力してください", wrong->name,
+                          rule_text_ja(wrong->rule, params.settings).c_str());
+            continue;
+        }
+        for (size_t i = 0; i < asked.size(); ++i) {
+            *asked.begin()[i].field = values[i];
+        }
+        return;
+    }
+}
+
+constexpr SettingRule FINITE = SettingRule::finite;
+constexpr SettingRule POSITIVE = SettingRule::positive;
 
 // the answer to the question that opens the dialogs of steps (1-1) to (2-1)
 enum class ChainAnswer {
@@ -96,22 +179,31 @@ static void print_robot_heading() {
 static void dialog_arm() {
     console_print("\n(1-1) ロボットアーム長変更");
     if (params.settings.robot_type == 'a') {
-        console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.settings.cyl.L);
-        console_read_doubles({&params.settings.cyl.L});
+        ask_values(
+            [] {
+                console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.settings.cyl.L);
+            },
+            {{"L", &params.settings.cyl.L, POSITIVE}});
     } else if (params.settings.robot_type == 'b') {
         double L2w =
             params.settings.scara.L2 + params.settings.wc;  // joint 2 to the work position (m)
-        console_print(
-            "\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=", params.settings.scara.L1, L2w);
-        console_read_doubles({&params.settings.scara.L1, &L2w});
+        ask_values(
+            [L2w] {
+                console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=",
+                              params.settings.scara.L1, L2w);
+            },
+            {{"L1", &params.settings.scara.L1, POSITIVE}, {"L2", &L2w, SettingRule::beyond_wc}});
         params.settings.scara.L2 = L2w - params.settings.wc;
     }
 }
 
 // reads and writes: mw; writes the work block (work_a, work_b, IGw)
 static void dialog_work() {
-    console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.settings.mw);
-    console_read_doubles({&params.settings.mw});
+    ask_values(
+        [] {
+            console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.settings.mw);
+        },
+        {{"mw", &params.settings.mw, SettingRule::non_negative}});
     derive_work(params.model, params.settings.mw);
     console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])",
                   params.settings.mw, params.model.IGw);
@@ -123,28 +215,45 @@ static void dialog_motor() {
         return;  // no robot, no motors
     }
     RobotSettings& rs = robot_of(params.settings, params.settings.robot_type);
-    console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", rs.PW1, rs.PW2);
-    console_read_doubles({&rs.PW1, &rs.PW2});
+    ask_values(
+        [&rs] {
+            console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", rs.PW1,
+                          rs.PW2);
+        },
+        {{"PW1", &rs.PW1, POSITIVE}, {"PW2", &rs.PW2, POSITIVE}});
+}
+
+// the ratio and forward efficiency of gear 1 or 2 of the current robot, each prompt showing
+// the old ones
+static void ask_gear(RobotSettings& rs, int gear) {
+    double& u = gear == 1 ? rs.u1 : rs.u2;
+    double& eta = gear == 1 ? rs.eta_fwd1 : rs.eta_fwd2;
+    const bool cyl = params.settings.robot_type == 'a';
+    const auto prompt = [gear, cyl, &u, &eta] {
+        if (cyl && gear == 1) {
+            console_print("\n(1-4) 回転関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", u, eta);
+        } else if (cyl) {
+            console_print("      直動関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", u, eta);
+        } else if (gear == 1) {
+            console_print("\n(1-4) 第１関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", u, eta);
+        } else {
+            console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", u, eta);
+        }
+    };
+    ask_values(prompt, {{gear == 1 ? "u1" : "u2", &u, POSITIVE},
+                        {gear == 1 ? "η1" : "η2", &eta, SettingRule::efficiency}});
 }
 
 // reads and writes: u1, eta_fwd1, u2, eta_fwd2 of the current robot
 static void dialog_gear() {
     if (params.settings.robot_type == 'a') {
         RobotSettings& rs = params.settings.cyl;
-        console_print("\n(1-4) 回転関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", rs.u1,
-                      rs.eta_fwd1);
-        console_read_doubles({&rs.u1, &rs.eta_fwd1});
-        console_print("      直動関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", rs.u2,
-                      rs.eta_fwd2);
-        console_read_doubles({&rs.u2, &rs.eta_fwd2});
+        ask_gear(rs, 1);
+        ask_gear(rs, 2);
     } else if (params.settings.robot_type == 'b') {
         RobotSettings& rs = params.settings.scara;
-        console_print("\n(1-4) 第１関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", rs.u1,
-                      rs.eta_fwd1);
-        console_read_doubles({&rs.u1, &rs.eta_fwd1});
-        console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", rs.u2,
-                      rs.eta_fwd2);
-        console_read_doubles({&rs.u2, &rs.eta_fwd2});
+        ask_gear(rs, 1);
+        ask_gear(rs, 2);
     }
 }
 
@@ -159,34 +268,40 @@ static void dialog_gains() {
     console_print(
         "\n   制御系の固有振動数ωnともう１つの時定数の逆数αを変更\n   （PD制御ならばα=0とする）");
     double fn1_hz = params.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
-    console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
-                  params.settings.alpha1);
-    console_read_doubles({&fn1_hz, &params.settings.alpha1});
+    ask_values(
+        [fn1_hz] {
+            console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
+                          params.settings.alpha1);
+        },
+        {{"fn1", &fn1_hz, FINITE}, {"α1", &params.settings.alpha1, FINITE}});
     double fn2_hz = params.settings.omega_n2 / (2.0 * PI);
-    console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
-                  params.settings.alpha2);
-    console_read_doubles({&fn2_hz, &params.settings.alpha2});
+    ask_values(
+        [fn2_hz] {
+            console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
+                          params.settings.alpha2);
+        },
+        {{"fn2", &fn2_hz, FINITE}, {"α2", &params.settings.alpha2, FINITE}});
     params.settings.omega_n1 = 2.0 * PI * fn1_hz;
     params.settings.omega_n2 = 2.0 * PI * fn2_hz;
     params.settings.zeta2 = 1.0;
     params.settings.zeta1 = params.settings.zeta2;
 }
 
-// reads and writes: fb_type (the key as typed)
+// reads and writes: fb_type ('v' or 'V', asked again until it is one)
 static void dialog_feedback() {
     if (params.settings.fb_type == 'v') {
         console_print("\n(2-2) 旧速度FB");
     } else if (params.settings.fb_type == 'V') {
         console_print("\n(2-2) 旧速度誤差FB");
     }
-    console_print("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ");
-    params.settings.fb_type = console_read_key();
+    params.settings.fb_type = ask_key("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ",
+                                      "vV", "\n  v, V のどちらかを入力してください");
 }
 
 //------------------------------------------------------------------ (3) motion
 
 // the question whether to change the motion, and the new pattern key; false on 'n'.
-// reads and writes: motion (the key as typed)
+// reads and writes: motion ('q', 'p' or 'c', asked again until it is one)
 static bool dialog_motion_choice() {
     console_print("\n(3) 運動変更？：y  変更しない：n   ");
     if (console_read_key() == 'n') {
@@ -200,8 +315,8 @@ static bool dialog_motion_choice() {
     } else if (params.settings.motion == 'c') {
         console_print("CP(台形速度入力指令)");
     }
-    console_print("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ");
-    params.settings.motion = console_read_key();
+    params.settings.motion = ask_key("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ",
+                                     "qpc", "\n  q, p, c のどれかを入力してください");
     return true;
 }
 
@@ -213,13 +328,24 @@ static void dialog_step() {
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]", p.xf, p.yf);
     console_print("\n    変更する？　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n      入力　x0 y0 xf yf=");
-        console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf});
+        ask_values([] { console_print("\n      入力　x0 y0 xf yf="); }, {{"x0", &p.x0, FINITE},
+                                                                         {"y0", &p.y0, FINITE},
+                                                                         {"xf", &p.xf, FINITE},
+                                                                         {"yf", &p.yf, FINITE}});
     }
     make_current(p, false);
     tell_unreachable(params,
                      convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
                      true, &told_unreachable);
+}
+
+// start, end and motion time of a pattern
+static void ask_ends_and_time(PatternRecord& p, const char* prompt) {
+    ask_values([prompt] { console_print("%s", prompt); }, {{"x0", &p.x0, FINITE},
+                                                           {"y0", &p.y0, FINITE},
+                                                           {"xf", &p.xf, FINITE},
+                                                           {"yf", &p.yf, FINITE},
+                                                           {"tf", &p.tf, POSITIVE}});
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -231,8 +357,7 @@ static void dialog_trapezoid() {
                   p.tf);
     console_print("\n    変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n  入力　x0 y0 xf yf tf=");
-        console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
+        ask_ends_and_time(p, "\n  入力　x0 y0 xf yf tf=");
     }
     make_current(p, true);
     tell_unreachable(params,
@@ -249,8 +374,7 @@ static void dialog_line() {
                   p.tf);
     console_print("\n    軌道変更する？  yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n  入力  x0 y0 xf yf tf=");
-        console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
+        ask_ends_and_time(p, "\n  入力  x0 y0 xf yf tf=");
     }
 }
 
@@ -262,8 +386,10 @@ static void dialog_circle() {
     console_print("\n      位置決め時間 tf=%5.3f[s]", p.tf);
     console_print("\n    変更する？　　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n    Ox Oy r tf=");
-        console_read_doubles({&p.Ox, &p.Oy, &p.rr, &p.tf});
+        ask_values([] { console_print("\n    Ox Oy r tf="); }, {{"Ox", &p.Ox, FINITE},
+                                                                {"Oy", &p.Oy, FINITE},
+                                                                {"r", &p.rr, POSITIVE},
+                                                                {"tf", &p.tf, POSITIVE}});
     }
     p.x0 = p.Ox + p.rr;
     p.y0 = p.Oy;
@@ -280,10 +406,12 @@ static void dialog_ucurve() {
     console_print("\n\t   中間点2 P2(%6.3f %6.3f)", p.x2, p.y2);
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n     始点・終点・時間 x0 y0 xf yf tf=");
-        console_read_doubles({&p.x0, &p.y0, &p.xf, &p.yf, &p.tf});
-        console_print("\n     中間点1,2        x1 y1 x2 y2   =");
-        console_read_doubles({&p.x1, &p.y1, &p.x2, &p.y2});
+        ask_ends_and_time(p, "\n     始点・終点・時間 x0 y0 xf yf tf=");
+        ask_values([] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
+                   {{"x1", &p.x1, FINITE},
+                    {"y1", &p.y1, FINITE},
+                    {"x2", &p.x2, FINITE},
+                    {"y2", &p.y2, FINITE}});
     }
 }
 
@@ -296,19 +424,21 @@ static void dialog_sine() {
                   p.tf);
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf=");
-        console_read_doubles({&p.x0, &p.y0, &p.L, &p.A, &p.tf});
+        ask_values([] { console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf="); },
+                   {{"x0", &p.x0, FINITE},
+                    {"y0", &p.y0, FINITE},
+                    {"L", &p.L, POSITIVE},
+                    {"A", &p.A, FINITE},
+                    {"tf", &p.tf, POSITIVE}});
     }
     p.xf = p.x0 + p.L;
     p.yf = p.y0;
 }
 
 // reads and writes: cp and the record of the chosen path; writes the current motion, its ends
-// and the CP plan. A kind outside 1 .. 4 has no path dialog.
+// and the CP plan. A kind outside 1 .. 4 has no path, so it is asked for again.
 static void dialog_cp() {
-    console_print("\n  CP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
-                  params.settings.cp, cp_name(params.settings.cp));
-    console_read_int(&params.settings.cp);
+    ask_cp_kind(false);
     const PatternRecord* rec = nullptr;
     switch (params.settings.cp) {
         case 1:

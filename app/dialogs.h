@@ -14,6 +14,14 @@ extern char last_key;
 // derived and planning fields, the current robot's history set and the view state
 void console_dialogs();
 
+// prints prompt and reads one key until it is one of allowed; a wrong key gets message and the
+// prompt again. Returns the key.
+int ask_key(const char* prompt, const char* allowed, const char* message);
+
+// asks for the CP path kind, with the start-up's prompt or the CP dialog's, until the answer
+// is 1 .. 4, typed and ended with Enter. writes: cp
+void ask_cp_kind(bool at_startup);
+
 // the name of CP path kind cp for the prompts, with its newline; a kind outside the table of
 // names gets the table's neutral first entry
 const char* cp_name(int cp);

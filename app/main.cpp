@@ -5,15 +5,112 @@
 #include "platform/console.h"
 #include "platform/x_window.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+static const char USAGE[] = "usage: robosim [FILE.dat] [-display NAME] [--help]";
+
+static const char HELP[] =
+    "robosim: the robot control simulator. It asks on the console for the experiment (a\n"
+    "robot data file, or robot, motion and CP path by single keys, then the chain of\n"
+    "dialogs), simulates 4 s of closed-loop motion and shows the robot and its graphs in a\n"
+    "window. Keys typed in the window:\n"
+    "\n"
+    "  r        read a robot data file (console)\n"
+    "  a b      cylindrical-coordinate / SCARA robot, then the dialogs\n"
+    "  l m u    arm length and work mass / motor powers / gears (console dialogs)\n"
+    "  k        control gains (console dialogs)\n"
+    "  q p c    PTP step / PTP trapezoid / CP path (console dialogs)\n"
+    "  g h      gravity on / off (new run)\n"
+    "  v V      velocity / velocity-error feedback (new run)\n"
+    "  x        accurate integration of the gears' switching on / off (new run)\n"
+    "  s 0      one sample on / back to the start\n"
+    "  t i      torque / inertia graph\n"
+    "  w W      robot view smaller / larger\n"
+    "  o        write the current settings as a robot data file (console)\n"
+    "  ESC      end\n"
+    "\n"
+    "  FILE.dat start with this robot data file read, as if 'y' and its name were answered\n"
+    "  -display NAME  the X display of the window (as the X toolkit takes it)\n"
+    "  --help   show this text\n"
+    "\n"
+    "Console answers: y/z/n questions and selectors are single keys without Enter and\n"
+    "without echo; numbers and file names are typed and ended with Enter. See\n"
+    "docs/console.md.\n";
+
+// the options the window library takes, with whether each is followed by a value
+struct WindowOption {
+    const char* name;
+    bool has_value;
+};
+
+static const WindowOption WINDOW_OPTIONS[] = {
+    {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+};
+
+// robosim's own arguments out of argv: the data file and --help; the window library's options
+// stay in window_args. Returns 0 to go on, or the exit status with the reason said.
+static int read_arguments(int argc, char** argv, const char** data_file, bool* help,
+                          std::vector<char*>* window_args) {
+    window_args->push_back(argv[0]);
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            *help = true;
+            continue;
+        }
+        const WindowOption* option = nullptr;
+        for (const WindowOption& w : WINDOW_OPTIONS) {
+            if (std::strcmp(arg, w.name) == 0) {
+                option = &w;
+            }
+        }
+        if (option != nullptr) {
+            window_args->push_back(argv[i]);
+            if (option->has_value && i + 1 < argc) {
+                window_args->push_back(argv[++i]);
+            }
+            continue;
+        }
+        if (arg[0] == '-' || arg[0] == '\0' || *data_file != nullptr) {
+            std::fprintf(stderr, "robosim: %s '%s'; %s\n",
+                         *data_file != nullptr && arg[0] != '-' ? "more than one data file"
+                                                                : "unknown argument",
+                         arg, USAGE);
+            return 2;
+        }
+        *data_file = arg;
+    }
+    window_args->push_back(nullptr);
+    return 0;
+}
 
 int main(int argc, char** argv) {
+    const char* data_file = nullptr;
+    bool help = false;
+    std::vector<char*> window_args;
+    if (const int status = read_arguments(argc, argv, &data_file, &help, &window_args)) {
+        return status;
+    }
+    if (help) {
+        std::printf("%s\n\n%s", USAGE, HELP);
+        if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+            std::fprintf(stderr, "robosim: cannot write the help: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return 0;
+    }
+    int window_argc = static_cast<int>(window_args.size()) - 1;
     // without a display the window could not open: say so before the first question
-    if (const char* problem = display_problem(display_argument(argc, argv))) {
+    if (const char* problem = display_problem(display_argument(window_argc, window_args.data()))) {
         std::fprintf(stderr, "robosim: %s\n", problem);
         return 1;
     }
     install_console();
-    run_startup();
-    open_window(argc, argv);
+    run_startup(data_file);
+    open_window(window_argc, window_args.data());
 }

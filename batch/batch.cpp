@@ -9,6 +9,7 @@
 #include "batch/pictures.h"
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "model/setting_fields.h"
 #include "planning/experiment.h"
 #include "platform/console_io.h"
 #include "platform/output_file.h"
@@ -48,7 +49,7 @@ static const char* const USAGE =
     "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
     "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
-    "[--accurate] [--steps-per-sample N] [--write-data FILE] [--help]";
+    "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] [--write-data FILE] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
@@ -67,7 +68,7 @@ static const char* const HELP =
     "  --fb v|V          v: velocity feedback, V: velocity-error feedback (default V)\n"
     "  --plan            write the derived and planned quantities as name,value lines\n"
     "  --summary         write the response figures per joint as a table: largest errors\n"
-    "                    during and after the motion, overshoot, 2 % settling time, peak\n"
+    "                    during and after the motion, overshoot, 2 %% settling time, peak\n"
     "                    drive torque and the share of samples at the torque limit, the\n"
     "                    inertia seen with the natural frequency and damping the gains give\n"
     "                    at it, and for CP motions the largest path error (mm)\n"
@@ -80,6 +81,9 @@ static const char* const HELP =
     "  --accurate        integrate the gears' switching accurately: each gear drives, is\n"
     "                    driven or sticks, and every change of that, and of the torque\n"
     "                    limit, is found inside its step (the window's key x)\n"
+    "  --set NAME=VALUE  change one setting of the experiment, after the data file and the\n"
+    "                    options above; repeatable. NAME is one of the settings listed\n"
+    "                    below, VALUE is in the unit shown, as a data file holds it\n"
     "  --write-data FILE write the experiment as a robot data file (its settings after the\n"
     "                    data file and the options), which reads back to the same run;\n"
     "                    alone, nothing else is written\n"
@@ -103,11 +107,17 @@ static const char* const HELP =
     "takes its name only when complete, so a failure leaves any earlier file as it was; only\n"
     "a regular file that may be written is a target.\n"
     "\n"
+    "Settings for --set. A plain name means the current robot and the current motion's\n"
+    "record; a name may be qualified by its record: cyl. scara. (robot a, b), step. trap.\n"
+    "line. circle. ucurve. sine. (e.g. scara.PW1, circle.tf, sine.L):\n"
+    "%s"
+    "\n"
     "Exit status:\n"
     "  0  success\n"
-    "  1  a data file that could not be read to its end, or an output that could not be\n"
-    "     written (standard output included)\n"
-    "  2  a wrong option or value, outputs that name the data file or each other, or\n"
+    "  1  a data file that could not be read to its end or holds a value no robot can have,\n"
+    "     or an output that could not be written (standard output included)\n"
+    "  2  a wrong option or value (a --set included), outputs that name the data file or each "
+    "other, or\n"
     "     pictures without an X display\n"
     "  3  the run diverged: its numbers turned to NaN or infinity (a point the robot cannot\n"
     "     reach does that too); everything is written all the same, and one line on\n"
@@ -236,6 +246,15 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
          [](const std::string& v, BatchOptions* o) {
              return integer_value(v, 1, MAX_STEPS_PER_SAMPLE, &o->steps_per_sample);
          }},
+        {"--set",  // what the name means, and so the value's rule, depends on the experiment
+         [](const std::string& v, BatchOptions* o) {
+             const size_t eq = v.find('=');
+             if (eq == std::string::npos || !setting_name_known(v.substr(0, eq))) {
+                 return false;
+             }
+             o->sets.emplace_back(v.substr(0, eq), v.substr(eq + 1));
+             return true;
+         }},
     };
     bool named[std::size(valued)] = {};
 
@@ -299,7 +318,13 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             *error = name + " needs a value";
             return false;
         }
-        const std::string wrong = "wrong value '" + value + "' for " + name;
+        std::string wrong = "wrong value '" + value + "' for " + name;
+        if (name == "--set") {
+            const std::string setting = value.substr(0, value.find('='));
+            wrong = value.find('=') == std::string::npos
+                        ? "--set takes NAME=VALUE, not '" + value + "'"
+                        : "unknown setting '" + setting + "' in --set (--help lists them)";
+        }
         if (sel != nullptr) {
             const int v = selector_value(value.c_str(), sel->allowed);
             if (v == 0) {
@@ -399,9 +424,11 @@ void write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 
 //------------------------------------------------------------------ experiment
 
-bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach) {
+Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
+                                  std::string* error) {
     set_defaults(ps);
     bool complete = true;
+    bool refused = false;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
         const BatchOptions d = default_batch_options();
@@ -411,8 +438,11 @@ bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachRe
         ps.settings.gravity = d.gravity;
         ps.settings.fb_type = d.fb_type;
     } else {
-        complete = read_robot_data(ps, opt.data_file.c_str());
+        complete = read_robot_data(ps, opt.data_file.c_str(), &refused);
         console_print("\n");
+        if (refused) {
+            return Prepared::file_refused;
+        }
     }
     // what the command line says comes last
     int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
@@ -423,13 +453,34 @@ bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachRe
             *fields[i] = values[i];
         }
     }
+    // the selectors first: they decide which robot and record the plain names mean
+    for (const bool selectors : {true, false}) {
+        for (const auto& [name, value] : opt.sets) {
+            if (is_selector_setting(name) != selectors) {
+                continue;
+            }
+            const std::string why = set_setting(ps.settings, name, value);
+            if (!why.empty()) {
+                if (error != nullptr) {
+                    *error = "--set " + name + "=" + value + ": " + why;
+                }
+                return Prepared::wrong_setting;
+            }
+        }
+    }
+    if (!opt.sets.empty()) {
+        derive_path_ends(ps.settings);  // a circle or sine given anew, as its file would be
+    }
+    if (!complete) {
+        return Prepared::file_stopped;
+    }
     const ReachReport ends = update_derived(ps);
     // no key to wait for here; the run tells only the path points not told with the ends
     tell_unreachable(ps, ends, false);
     if (reach != nullptr) {
         *reach = ends;
     }
-    return complete;
+    return Prepared::ready;
 }
 
 //------------------------------------------------------------------ program
@@ -603,8 +654,10 @@ int run_batch(int argc, char** argv) {
         return EXIT_USAGE;
     }
     if (opt.help) {
+        ParameterSet defaults{};
+        set_defaults(defaults);
         errno = 0;  // a text longer than the stream's buffer meets a full output here
-        std::fputs(HELP, stdout);
+        std::printf(HELP, settings_help(defaults.settings).c_str());
         return finish_output(EXIT_DONE, errno);
     }
     if (!outputs_writable(opt)) {
@@ -616,10 +669,23 @@ int run_batch(int argc, char** argv) {
     const auto cyl = std::make_unique<HistorySet>();
     const auto scara = std::make_unique<HistorySet>();
     ReachReport ends = {};
-    if (!prepare_batch_experiment(ps, opt, &ends)) {
-        std::fprintf(stderr, "\nrobosim-batch: the data file '%s' could not be read to its end\n",
-                     opt.data_file.c_str());
-        return EXIT_FAILED;
+    switch (prepare_batch_experiment(ps, opt, &ends, &error)) {
+        case Prepared::ready:
+            break;
+        case Prepared::file_stopped:
+            std::fprintf(stderr,
+                         "\nrobosim-batch: the data file '%s' could not be read to its end\n",
+                         opt.data_file.c_str());
+            return EXIT_FAILED;
+        case Prepared::file_refused:
+            std::fprintf(stderr,
+                         "robosim-batch: the data file '%s' holds a value no robot can have; "
+                         "it was not used\n",
+                         opt.data_file.c_str());
+            return EXIT_FAILED;
+        case Prepared::wrong_setting:
+            std::fprintf(stderr, "robosim-batch: %s; %s\n", error.c_str(), USAGE);
+            return EXIT_USAGE;
     }
     if (opt.sample > last_sample(ps.settings)) {
         std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",

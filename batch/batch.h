@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
 
 constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most --steps-per-sample takes      (-)
 constexpr int DEFAULT_GIF_EVERY = 2;        // samples per GIF frame: 25 frames per simulated second
@@ -34,6 +36,15 @@ struct BatchOptions {
     std::string data_out;           // write the experiment here as a robot data file; empty: none
     bool accurate = false;          // the accurate integration mode in place of the fixed step
     int steps_per_sample = STEPS_PER_SAMPLE;  // integration steps per output sample    (-)
+    std::vector<std::pair<std::string, std::string>> sets;  // --set NAME=VALUE, in order given
+};
+
+// how the experiment of the options came out
+enum class Prepared {
+    ready,          // read and set as asked
+    file_stopped,   // the data file could not be read to its end (the reader said where)
+    file_refused,   // the data file holds a value no robot can have; it was not applied
+    wrong_setting,  // a --set does not apply to the experiment, or its value is impossible
 };
 
 //------------------------------------------------------------------ command line
@@ -43,10 +54,11 @@ BatchOptions default_batch_options();
 
 // the experiment the options describe: the defaults with the start-up's default answers, or
 // the robot data file, then every selector the command line gave; finally update_derived.
-// Returns false when the data file could not be read to its end (the reader has said where).
-// writes: ps, and reach (when given) with the motion's ends that lie out of reach
-bool prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
-                              ReachReport* reach = nullptr);
+// then the --set settings (selectors first, then the rest in the order given).
+// writes: ps, reach (when given) with the motion's ends that lie out of reach, and error (when
+// given) with the reason of a wrong_setting
+Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
+                                  ReachReport* reach = nullptr, std::string* error = nullptr);
 
 // reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason

@@ -246,6 +246,30 @@ static void discard_rest_of_line() {
     }
 }
 
+// On a terminal an answer is a typed line: what follows the values a question asks for, up to
+// the end of that line, answers nothing and must not answer the next question. It is dropped,
+// and a notice says so when it is more than blanks. Piped input stays one stream of tokens.
+static void drop_rest_of_typed_line() {
+    if (!input.is_terminal) {
+        return;
+    }
+    const size_t nl = input.buffer.find('\n', input.pos);
+    const size_t end = nl == std::string::npos ? input.buffer.size() : nl;
+    size_t first = input.pos;
+    size_t last = end;
+    while (first < last && is_space(static_cast<unsigned char>(input.buffer[first]))) {
+        ++first;
+    }
+    while (last > first && is_space(static_cast<unsigned char>(input.buffer[last - 1]))) {
+        --last;
+    }
+    const std::string rest = input.buffer.substr(first, last - first);
+    input.pos = nl == std::string::npos ? input.buffer.size() : nl + 1;
+    if (!rest.empty()) {
+        console_print("\n  （同じ行の残り「%s」は使いません）", rest.c_str());
+    }
+}
+
 // the key presses typed so far on the terminal, without echo and without Enter, appended to
 // the buffer: at least one, and all that were typed ahead; false at the end of input
 static bool refill_raw() {
@@ -345,8 +369,13 @@ int console_read_key() {
 }
 
 int console_read_doubles(std::initializer_list<double*> fields) {
+    return console_read_doubles(fields.begin(), fields.size());
+}
+
+int console_read_doubles(double* const* fields, size_t count) {
     int stored = 0;
-    for (double* field : fields) {
+    for (size_t i = 0; i < count; ++i) {
+        double* field = fields[i];
         skip_space();
         const std::string word = peek_word();
         char* end = nullptr;
@@ -359,6 +388,7 @@ int console_read_doubles(std::initializer_list<double*> fields) {
         input.pos += static_cast<size_t>(end - word.c_str());
         ++stored;
     }
+    drop_rest_of_typed_line();
     return stored;
 }
 
@@ -379,6 +409,7 @@ int console_read_int(int* field) {
     }
     *field = static_cast<int>(value);
     input.pos += static_cast<size_t>(end - word.c_str());
+    drop_rest_of_typed_line();
     return 1;
 }
 
@@ -386,6 +417,7 @@ std::string console_read_word() {
     skip_space();
     std::string word = peek_word();
     input.pos += word.size();
+    drop_rest_of_typed_line();
     return word;
 }
 

@@ -1,6 +1,7 @@
 // platform/console.h: the program's console: text out, single keys, numbers and words in
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 
@@ -32,8 +33,10 @@ int console_read_key();
 // numbers with the meaning of scanf("%lf %lf ..."): each field in turn takes the next
 // number, white space (line ends included) between them. Input that is not a number stops
 // the reading: that field and the rest stay unchanged and the rest of the line is discarded.
-// Returns the count of fields stored.
+// On a terminal the rest of the typed line after the last field is dropped with a notice, so
+// that it cannot answer the next question. Returns the count of fields stored.
 int console_read_doubles(std::initializer_list<double*> fields);
+int console_read_doubles(double* const* fields, size_t count);
 
 // one integer with the meaning of scanf("%d"), the same rules; returns 1 if stored, else 0
 int console_read_int(int* field);

@@ -234,6 +234,20 @@ TEST_F(ReadRobotData, SelectorOfMoreThanOneCharacterStopsThere) {
         << console_capture.text;
 }
 
+// a value no robot can have is named with its item, and the file is not applied at all
+TEST_F(ReadRobotData, ImpossibleValueLeavesEverySettingAsItWas) {
+    const std::string path = write_file("heavy.dat", "a 0.7 -2 150 150 100 0.6 100 0.6 h");
+    params.settings.robot_type = 'b';
+    const ParameterSet before = params;
+    bool refused = false;
+    EXPECT_FALSE(read_robot_data(params, path.c_str(), &refused));
+    EXPECT_TRUE(refused);
+    EXPECT_TRUE(same_bytes(&params, &before, sizeof params));
+    EXPECT_NE(console_capture.text.find("(1-2) ワーク質量 mw = -2 は使えない値です（0 以上の数"),
+              std::string::npos)
+        << console_capture.text;
+}
+
 // the name is asked on the console and has no length limit
 TEST_F(ReadRobotData, FileNameOfTwoHundredCharacters) {
     const std::string name = std::string(196, 'r') + ".dat";

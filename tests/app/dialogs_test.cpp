@@ -130,18 +130,18 @@ TEST_F(ConsoleDialogs, CircleAnsweredNoStillResetsItsEnds) {
     EXPECT_DOUBLE_EQ(params.plan.yf, 0.0);
 }
 
-// a kind outside 1 .. 4 gets no path dialog; its prompt later shows the neutral name
-TEST_F(ConsoleDialogs, PathKindOutsideItsRangeGetsNoDialog) {
+// a kind outside 1 .. 4 has no path: the window key c asks for it again, as start-up does
+TEST_F(ConsoleDialogs, PathKindOutsideItsRangeIsAskedAgain) {
     params.settings.motion = 'c';
     last_key = 'c';
-    feed("7\n");
+    feed("9\nx\n2\nn");
     console_dialogs();
-    EXPECT_EQ(params.settings.cp, 7);
-    EXPECT_EQ(console_capture.text.find("(3-3-"), std::string::npos);
-    console_capture.text.clear();
-    feed("7\n");
-    console_dialogs();
-    EXPECT_NE(console_capture.text.find("旧cp=7 = cp\n  cp=1:直線"), std::string::npos);
+    EXPECT_EQ(params.settings.cp, 2);
+    EXPECT_NE(console_capture.text.find("(3-3-2) 円軌道"), std::string::npos);
+    const std::string again = "\n  cp は 1, 2, 3, 4 のどれかを入力してください\n  CP 軌道を選択";
+    const size_t first = console_capture.text.find(again);
+    ASSERT_NE(first, std::string::npos) << console_capture.text;
+    EXPECT_NE(console_capture.text.find(again, first + 1), std::string::npos);
 }
 
 //------------------------------------------------------------------ the final stage

@@ -135,6 +135,15 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--csv"},
         {"--plan", "--summary"},
         {""},
+        // settings: unknown, without a value, impossible, or not of this experiment
+        {"--set", "mwx=1"},
+        {"--set", "mw"},
+        {"--set", "mw=-1"},
+        {"--set", "fn1=nan"},
+        {"--set", "cp=9"},
+        {"--set", "L2w=0.1"},  // no longer than the tool offset wc
+        {"--motion", "q", "--set", "tf=3"},
+        {"--set", "L1=0.5", "--set", "robot_type=a"},  // the cylindrical robot has no L1
     };
     for (const std::vector<std::string>& words : wrong) {
         const ProgramRun run = run_batch_program(words);
@@ -169,7 +178,7 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     opt.data_file = file;
     opt.gravity = 'h';
     opt.given[3] = true;
-    ASSERT_TRUE(prepare_batch_experiment(params, opt));
+    ASSERT_EQ(prepare_batch_experiment(params, opt), Prepared::ready);
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(params.settings.motion, 'p');
     EXPECT_EQ(params.settings.gravity, 'h');
@@ -244,6 +253,34 @@ TEST(BatchProgram, WrittenDataFilesReadBackToTheSameRun) {
         EXPECT_EQ(written.status, 0) << words[0] << written.err;
         EXPECT_TRUE(written.out.empty()) << words[0];
         EXPECT_EQ(run_batch_program({path}).out, original) << words[0] << "\n" << slurp(path);
+    }
+    unlink(path);
+}
+
+// a setting given on the command line runs the experiment its data file would give, bit for bit
+TEST(BatchProgram, SetGivesTheRunOfTheSameDataFile) {
+    char path[] = "/tmp/robosim-set-XXXXXX";
+    close(mkstemp(path));
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--set", "mw=2.0"},
+         "b 0.4 0.4 2.0 110 110 60 0.6 60 0.6 g 4 4 4 4 V c 4 -0.1 0.3 0.6 0.2 2.0"},
+        {{"--cp", "2", "--set", "rr=0.25", "--set", "circle.tf=3", "--set", "L2w=0.45"},
+         "b 0.4 0.45 1 110 110 60 0.6 60 0.6 g 4 4 4 4 V c 2 0.2 0 0.25 3"},
+        {{"--set", "sine.L=0.5", "--set", "A=0.1", "--set", "scara.eta_fwd2=0.7"},
+         "b 0.4 0.4 1 110 110 60 0.6 60 0.7 g 4 4 4 4 V c 4 -0.1 0.3 0.5 0.1 2"},
+        {{"--set", "L=0.7", "--set", "robot_type=a", "--set", "motion=p", "--set", "fn1=3", "--set",
+          "alpha1=-2", "--set", "gravity=h", "--set", "fb_type=v", "--set", "tf=1.5"},
+         "a 0.7 1 110 110 100 0.6 100 0.6 h 3 -2 4 4 v p 0.15000000000000027 0.25980762113533146 "
+         "-0.29999999999999893 0.5196152422706637 1.5"},
+    };
+    for (const auto& [words, file] : cases) {
+        std::FILE* f = std::fopen(path, "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(file.c_str(), f);
+        std::fclose(f);
+        const ProgramRun set = run_batch_program(words);
+        EXPECT_EQ(set.status, 0) << words[1] << set.err;
+        EXPECT_EQ(set.out, run_batch_program({path}).out) << words[1];
     }
     unlink(path);
 }

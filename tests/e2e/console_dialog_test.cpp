@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 // the text of a run from the first chain question on
@@ -197,21 +198,58 @@ INSTANTIATE_TEST_SUITE_P(
                    "\n(3) PTPステップ入力"}),
     motion_case_name);
 
-//------------------------------------------------------------------ numbers that do not match
+//------------------------------------------------------------------ answers that are refused
 
-// a word that is not a number stores nothing further and its line is dropped, so that the
-// rest of the line cannot answer the next question (here "0.9" would run the work dialog)
-TEST(Dialogs, InputThatIsNoNumberKeepsTheFieldsAndDropsItsLine) {
-    const ConsoleRun run = run_robosim("n b q\ny abc 0.9\nz z z z V n");
+// A wrong answer, the selectors' and the numbers' alike, is refused with a message and asked
+// again; nothing of it is stored, and the answer that follows is taken. Numbers are refused
+// when they are no numbers or no physical robot can have them; settings given before stay.
+struct RefusedAnswer {
+    const char* name;
+    const char* script;
+    const char* message;  // said once the wrong answer is in
+    const char* stored;   // the report shows the answer given after it
+};
+
+class RefusedAnswers : public ::testing::TestWithParam<RefusedAnswer> {};
+
+TEST_P(RefusedAnswers, AreAskedAgainAndTheNextAnswerIsTaken) {
+    const RefusedAnswer& c = GetParam();
+    const ConsoleRun run = run_robosim(c.script);
     ASSERT_TRUE(run.reached_final) << run.out << run.err;
-    const std::string chain = chain_of(run);
-    EXPECT_EQ(chain.find("ワーク質量(旧="), std::string::npos) << chain;
-    EXPECT_NE(report_b_of(run).find("第１アーム長 l= 0.400[m]"), std::string::npos);
-    EXPECT_NE(report_b_of(run).find("第２アーム長 l= 0.280[m]"), std::string::npos);
-
-    // the first value matches, the second does not: only the first is stored
-    const ConsoleRun partly = run_robosim("n b q\ny 0.3 x\nz z z z V n");
-    ASSERT_TRUE(partly.reached_final) << partly.out << partly.err;
-    EXPECT_NE(report_b_of(partly).find("第１アーム長 l= 0.300[m]"), std::string::npos);
-    EXPECT_NE(report_b_of(partly).find("第２アーム長 l= 0.280[m]"), std::string::npos);
+    EXPECT_NE(run.out.find(c.message), std::string::npos) << run.out;
+    EXPECT_NE(report_b_of(run).find(c.stored), std::string::npos) << report_b_of(run);
+    // the rest of a refused line answers nothing: "0.9" would have run the work dialog
+    if (std::string(c.script).find("abc 0.9") != std::string::npos) {
+        EXPECT_EQ(run.out.find("ワーク質量(旧="), std::string::npos);
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, RefusedAnswers,
+    ::testing::Values(
+        RefusedAnswer{"robot", "n x\nb q n", "type は a, b のどちらかを入力してください",
+                      "ロボットタイプ        SCARAロボット"},
+        RefusedAnswer{"pattern", "n b z q n", "pattern は q, p, c のどれかを入力してください",
+                      "(3) PTPステップ入力"},
+        RefusedAnswer{"feedback", "n b q z z z z z x v n", "v, V のどちらかを入力してください",
+                      "(2-2) 位置誤差FB＋積分FB＋速度FB"},
+        RefusedAnswer{"motion", "n b q z z z z z V y x p n", "q, p, c のどれかを入力してください",
+                      "(3) PTP台形速度入力"},
+        RefusedAnswer{"letters", "n b q\ny abc 0.9\n0.3 0.5\nz z z z V n",
+                      "数値を 2 個，空白で区切って入力してください", "第２アーム長 l= 0.380[m]"},
+        RefusedAnswer{"half a number pair", "n b q\ny 0.3 x\n0.35 0.5\nz z z z V n", "数値を 2 個",
+                      "第１アーム長 l= 0.350[m]"},
+        RefusedAnswer{"negative mass after an arm", "n b q\ny 0.3 0.5\ny -1\n2\nn",
+                      "mw は0 以上の数を入力してください", "第１アーム長 l= 0.300[m]"},
+        RefusedAnswer{"efficiency", "n a q\nz z z y 100 1.5\n100 0.5\n100 0.6\nz V n",
+                      "η1 は0 より大きく 1 以下の数を入力してください", "(u,η1)=(100.000  0.500)"},
+        RefusedAnswer{"zero time",
+                      "n b q\nz z z z z V y p y 0.3 0.2 0.4 0.1 0\n0.3 0.2 0.4 0.1 1.5\n",
+                      "tf は0 より大きい数を入力してください", "1.500[s]"}),
+    [](const ::testing::TestParamInfo<RefusedAnswer>& param) {
+        std::string name;
+        for (const char* p = param.param.name; *p != '\0'; ++p) {
+            name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+        }
+        return name;
+    });

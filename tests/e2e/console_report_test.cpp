@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -471,9 +472,17 @@ TEST(Reports, CylindricalTrapezoidShowsBreakTimesAndCoarseInertia) {
         << b;
 }
 
-// a robot type without a robot prints the headers and the final line ends only
+// a robot type without a robot (only a data file can give one now) prints the headers and the
+// final line ends only
 TEST(Reports, UnknownRobotPrintsOnlyHeaders) {
-    const ConsoleRun run = run_robosim("n x q n");
+    const std::string path =
+        ::testing::TempDir() + "robosim_unknown_robot_" + std::to_string(getpid()) + ".dat";
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("x 1.0 g 4 4 4 4 V q 0.3 0.2 0.4 0.1\n", f);
+    std::fclose(f);
+    const ConsoleRun run = run_robosim("y\n" + path + "\nn");
+    std::remove(path.c_str());
     ASSERT_TRUE(run.reached_final) << run.out << run.err;
     EXPECT_NE(run.out.find(std::string(HEADER_A) + "\n" + ARM_Q), std::string::npos);
     EXPECT_NE(run.out.find(std::string(HEADER_B) + "\n" + FINAL_MARKER), std::string::npos);

@@ -58,10 +58,11 @@ inline int end_child(pid_t pid, std::chrono::milliseconds grace, bool* exited_by
     return wstatus;
 }
 
-// runs ROBOSIM_BIN in the C locale, or with the environment variables env ("NAME=value"),
-// with script on its standard input (then closed)
+// runs ROBOSIM_BIN with args in the C locale, or with the environment variables env
+// ("NAME=value"), with script on its standard input (then closed)
 inline ConsoleRun run_robosim(const std::string& script, int timeout_ms = 30000,
-                              const std::vector<std::string>& env = {}) {
+                              const std::vector<std::string>& env = {},
+                              const std::vector<std::string>& args = {}) {
     int in_pipe[2], out_pipe[2], err_pipe[2];
     ConsoleRun run = {"", "", false, false, -1, false};
     if (pipe(in_pipe) != 0 || pipe(out_pipe) != 0 || pipe(err_pipe) != 0) {
@@ -80,7 +81,12 @@ inline ConsoleRun run_robosim(const std::string& script, int timeout_ms = 30000,
         for (const std::string& e : env) {
             putenv(strdup(e.c_str()));  // the child execs at once: the copy is never freed
         }
-        execl(ROBOSIM_BIN, ROBOSIM_BIN, static_cast<char*>(nullptr));
+        std::vector<char*> argv = {const_cast<char*>(ROBOSIM_BIN)};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(ROBOSIM_BIN, argv.data());
         _exit(127);
     }
     close(in_pipe[0]);

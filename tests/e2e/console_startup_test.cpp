@@ -116,6 +116,26 @@ TEST(Startup, FileAnswerReadsTheExperimentAndSkipsTheChoices) {
               std::string::npos);
 }
 
+// a data file named on the command line is read as if 'y' and its name had been answered;
+// --help tells the usage and every window key, and a wrong argument gets the usage and status 2
+TEST(Startup, CommandLineNamesTheDataFileOrAsksForHelp) {
+    const std::string path = ROBOSIM_SOURCE_DIR "/examples/cyl_circle.dat";
+    const ConsoleRun named = run_robosim("n", 30000, {}, {path});
+    ASSERT_TRUE(named.reached_final) << named.out << named.err;
+    EXPECT_EQ(named.out, run_robosim("y " + path + "\nn").out);
+
+    const ConsoleRun help = run_robosim("", 30000, {"DISPLAY=:no-such-display"}, {"--help"});
+    EXPECT_EQ(help.exit_status, 0) << help.err;
+    for (const char* key : {"usage: robosim", "ESC", "  x ", "  o ", "  r "}) {
+        EXPECT_NE(help.out.find(key), std::string::npos) << key << help.out;
+    }
+    for (const char* wrong : {"--bogus", "two.dat"}) {
+        const ConsoleRun run = run_robosim("", 30000, {}, {path, wrong});
+        EXPECT_EQ(run.exit_status, 2) << wrong;
+        EXPECT_NE(run.err.find("usage: robosim"), std::string::npos) << run.err;
+    }
+}
+
 //------------------------------------------------------------------ end of input
 
 // a closed input can answer nothing: a message and a non-zero status, never a hang
@@ -267,6 +287,44 @@ TEST(StartupTerminal, SingleKeyAnswersWithoutEnterAndTheTerminalIsRestored) {
     bool exited = false;
     end_child(p.pid, std::chrono::milliseconds(300), &exited);
     EXPECT_TRUE(terminal_is_cooked(p.slave));
+    close(p.master);
+    close(p.slave);
+}
+
+// On a terminal a number answer is its typed line: letters get a message and the question
+// again, and what follows the values asked for is dropped with a notice, so that it never
+// answers the next key question (here "1" would open the work dialog)
+TEST(StartupTerminal, TypedAheadNumbersAreDroppedWithANotice) {
+    PtyProgram p = start_on_terminal();
+    ASSERT_GT(p.pid, 0);
+    std::string seen;
+    ASSERT_TRUE(read_until(p.master, "yes:y  no:n", &seen)) << seen;
+    ASSERT_TRUE(wait_for_canonical(p.slave, false));
+    ASSERT_EQ(write(p.master, "naq", 3), 3);  // no file, robot a, the step command
+    ASSERT_TRUE(read_until(p.master, "(1-1) アーム長変更する？", &seen)) << seen;
+    ASSERT_TRUE(wait_for_canonical(p.slave, false));
+    ASSERT_EQ(write(p.master, "y", 1), 1);
+    ASSERT_TRUE(read_until(p.master, "L[m]  =", &seen)) << seen;
+    ASSERT_TRUE(wait_for_canonical(p.slave, true));
+    ASSERT_EQ(write(p.master, "abc\n", 4), 4);
+    // the message, then the question again
+    ASSERT_TRUE(read_until(p.master, "入力してください\r\n  アーム長(旧= 0.50[m])を入力  L[m]  =",
+                           &seen))
+        << seen;
+    EXPECT_NE(seen.find("数値を 1 個"), std::string::npos) << seen;
+    seen.clear();
+    ASSERT_TRUE(wait_for_canonical(p.slave, true));
+    ASSERT_EQ(write(p.master, "0.6 1\n", 6), 6);
+    ASSERT_TRUE(read_until(p.master, "(1-2) ワーク変更？", &seen)) << seen;
+    EXPECT_NE(seen.find("（同じ行の残り「1」は使いません）"), std::string::npos) << seen;
+    // the next question waits for its own key
+    ASSERT_TRUE(wait_for_canonical(p.slave, false));
+    EXPECT_EQ(seen.find("ワーク質量(旧="), std::string::npos) << seen;
+    ASSERT_EQ(write(p.master, "n", 1), 1);
+    ASSERT_TRUE(read_until(p.master, "描画画面へ       ", &seen)) << seen;
+    EXPECT_NE(seen.find("アーム長 l =  0.600[m]"), std::string::npos) << seen;
+    bool exited = false;
+    end_child(p.pid, std::chrono::milliseconds(300), &exited);
     close(p.master);
     close(p.slave);
 }

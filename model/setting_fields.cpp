@@ -1,0 +1,372 @@
+// The settings by name. One table holds every numeric setting a robot data file can hold: its
+// name, unit, meaning, rule and the records that hold it, so that the command line, the help
+// text and the checks of the dialogs and the data file all say the same.
+#include "model/setting_fields.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+//------------------------------------------------------------------ rules
+
+bool value_allowed(SettingRule rule, double v, const Settings& s) {
+    if (!std::isfinite(v)) {
+        return false;
+    }
+    switch (rule) {
+        case SettingRule::finite:
+            return true;
+        case SettingRule::non_negative:
+            return v >= 0.0;
+        case SettingRule::positive:
+            return v > 0.0;
+        case SettingRule::efficiency:
+            return v > 0.0 && v <= 1.0;
+        case SettingRule::beyond_wc:
+            return v - s.wc > 0.0;
+    }
+    return false;
+}
+
+std::string rule_text(SettingRule rule, const Settings& s) {
+    switch (rule) {
+        case SettingRule::finite:
+            return "a finite number";
+        case SettingRule::non_negative:
+            return "a number >= 0";
+        case SettingRule::positive:
+            return "a number > 0";
+        case SettingRule::efficiency:
+            return "a number > 0 and <= 1";
+        case SettingRule::beyond_wc: {
+            char text[64];
+            std::snprintf(text, sizeof text, "a number > wc = %g m", s.wc);
+            return text;
+        }
+    }
+    return "";
+}
+
+//------------------------------------------------------------------ table
+
+// the records that hold a setting, as bits
+enum : unsigned {
+    SHARED = 1u << 0,
+    CYL = 1u << 1,
+    SCARA = 1u << 2,
+    STEP = 1u << 3,
+    TRAP = 1u << 4,
+    LINE = 1u << 5,
+    CIRCLE = 1u << 6,
+    UCURVE = 1u << 7,
+    SINE = 1u << 8,
+    ROBOTS = CYL | SCARA,
+    ENDS = STEP | TRAP | LINE | UCURVE,            // patterns given by their start and end
+    TIMED = TRAP | LINE | CIRCLE | UCURVE | SINE,  // patterns with a motion time
+};
+
+// how the typed value becomes the stored one
+enum class Store {
+    as_typed,
+    hz,        // typed in Hz, stored as 2 pi f (rad/s)
+    minus_wc,  // typed as joint 2 to the work, stored as the link L2 = value - wc
+};
+
+struct SettingItem {
+    const char* name;                // plain name
+    const char* unit;                // unit of the typed value
+    const char* meaning;             // in English, for --help
+    SettingRule rule;                // the values it may take
+    unsigned holders;                // records that hold it
+    bool plain;                      // may be named without its record
+    double Settings::*shared;        // the field, for a shared setting
+    double RobotSettings::*robot;    // the field, for a robot setting
+    double PatternRecord::*pattern;  // the field, for a motion setting
+    Store store;                     // how the value is stored
+};
+
+using R = SettingRule;
+using P = PatternRecord;
+using RS = RobotSettings;
+
+// clang-format off
+static const SettingItem ITEMS[] = {
+    {"L",        "m",   "arm length of the cylindrical robot",          R::positive,     CYL,    true,  nullptr, &RS::L,        nullptr, Store::as_typed},
+    {"L1",       "m",   "SCARA link 1, joint 1 to joint 2",             R::positive,     SCARA,  true,  nullptr, &RS::L1,       nullptr, Store::as_typed},
+    {"L2w",      "m",   "SCARA joint 2 to the work (link 2 + wc)",      R::beyond_wc,    SCARA,  true,  nullptr, &RS::L2,       nullptr, Store::minus_wc},
+    {"mw",       "kg",  "work mass (0: an empty hand)",                 R::non_negative, SHARED, true,  &Settings::mw, nullptr, nullptr, Store::as_typed},
+    {"PW1",      "W",   "motor power 1 of the robot",                   R::positive,     ROBOTS, true,  nullptr, &RS::PW1,      nullptr, Store::as_typed},
+    {"PW2",      "W",   "motor power 2 of the robot",                   R::positive,     ROBOTS, true,  nullptr, &RS::PW2,      nullptr, Store::as_typed},
+    {"u1",       "-",   "reduction ratio of gear 1",                    R::positive,     ROBOTS, true,  nullptr, &RS::u1,       nullptr, Store::as_typed},
+    {"eta_fwd1", "-",   "forward efficiency of gear 1",                 R::efficiency,   ROBOTS, true,  nullptr, &RS::eta_fwd1, nullptr, Store::as_typed},
+    {"u2",       "-",   "reduction ratio of gear 2 (robot a: rad/m)",   R::positive,     ROBOTS, true,  nullptr, &RS::u2,       nullptr, Store::as_typed},
+    {"eta_fwd2", "-",   "forward efficiency of gear 2",                 R::efficiency,   ROBOTS, true,  nullptr, &RS::eta_fwd2, nullptr, Store::as_typed},
+    {"fn1",      "Hz",  "natural frequency of the joint-1 loop",        R::finite,       SHARED, true,  &Settings::omega_n1, nullptr, nullptr, Store::hz},
+    {"alpha1",   "1/s", "third pole of the joint-1 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha1, nullptr, nullptr, Store::as_typed},
+    {"fn2",      "Hz",  "natural frequency of the joint-2 loop",        R::finite,       SHARED, true,  &Settings::omega_n2, nullptr, nullptr, Store::hz},
+    {"alpha2",   "1/s", "third pole of the joint-2 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha2, nullptr, nullptr, Store::as_typed},
+    {"x0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::x0, Store::as_typed},
+    {"y0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::y0, Store::as_typed},
+    {"xf",       "m",   "end of the motion",                            R::finite,       ENDS,   true,  nullptr, nullptr, &P::xf, Store::as_typed},
+    {"yf",       "m",   "end of the motion",                            R::finite,       ENDS,   true,  nullptr, nullptr, &P::yf, Store::as_typed},
+    {"tf",       "s",   "motion time (not of the step command)",        R::positive,     TIMED,  true,  nullptr, nullptr, &P::tf, Store::as_typed},
+    {"Ox",       "m",   "circle centre",                                R::finite,       CIRCLE, true,  nullptr, nullptr, &P::Ox, Store::as_typed},
+    {"Oy",       "m",   "circle centre",                                R::finite,       CIRCLE, true,  nullptr, nullptr, &P::Oy, Store::as_typed},
+    {"rr",       "m",   "circle radius",                                R::positive,     CIRCLE, true,  nullptr, nullptr, &P::rr, Store::as_typed},
+    {"x1",       "m",   "U-curve bend point P1",                        R::finite,       UCURVE, true,  nullptr, nullptr, &P::x1, Store::as_typed},
+    {"y1",       "m",   "U-curve bend point P1",                        R::finite,       UCURVE, true,  nullptr, nullptr, &P::y1, Store::as_typed},
+    {"x2",       "m",   "U-curve bend point P2",                        R::finite,       UCURVE, true,  nullptr, nullptr, &P::x2, Store::as_typed},
+    {"y2",       "m",   "U-curve bend point P2",                        R::finite,       UCURVE, true,  nullptr, nullptr, &P::y2, Store::as_typed},
+    {"L",        "m",   "sine wavelength",                              R::positive,     SINE,   false, nullptr, nullptr, &P::L,  Store::as_typed},
+    {"A",        "m",   "sine amplitude",                               R::finite,       SINE,   true,  nullptr, nullptr, &P::A,  Store::as_typed},
+};
+
+// clang-format on
+
+// the records by the name that qualifies a setting, with the bit of each
+struct RecordName {
+    const char* name;
+    unsigned bit;
+    const char* what;  // in English, for a message
+};
+
+static const RecordName RECORDS[] = {
+    {"cyl", CYL, "the cylindrical robot (a)"}, {"scara", SCARA, "the SCARA robot (b)"},
+    {"step", STEP, "the step command (q)"},    {"trap", TRAP, "the trapezoid (p)"},
+    {"line", LINE, "the line (cp 1)"},         {"circle", CIRCLE, "the circle (cp 2)"},
+    {"ucurve", UCURVE, "the U-curve (cp 3)"},  {"sine", SINE, "the sine (cp 4)"},
+};
+
+// the selectors and the answers each allows
+struct SelectorItem {
+    const char* name;
+    const char* allowed;
+    int Settings::*field;
+    const char* meaning;
+};
+
+static const SelectorItem SELECTORS[] = {
+    {"robot_type", "ab", &Settings::robot_type, "a cylindrical-coordinate robot, b SCARA robot"},
+    {"gravity", "gh", &Settings::gravity, "g gravity on (vertical motion), h off"},
+    {"fb_type", "vV", &Settings::fb_type, "v velocity feedback, V velocity-error feedback"},
+    {"motion", "qpc", &Settings::motion, "q PTP step, p PTP trapezoid, c CP path"},
+    {"cp", "1234", &Settings::cp, "CP path: 1 line, 2 circle, 3 inverted U, 4 sine"},
+};
+
+//------------------------------------------------------------------ lookup
+
+static const SelectorItem* find_selector(const std::string& name) {
+    for (const SelectorItem& s : SELECTORS) {
+        if (name == s.name) {
+            return &s;
+        }
+    }
+    return nullptr;
+}
+
+static const RecordName* find_record(const std::string& name) {
+    for (const RecordName& r : RECORDS) {
+        if (name == r.name) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+// the bit of the record of the current robot, or 0 for a type without a robot
+static unsigned current_robot_bit(const Settings& s) {
+    return s.robot_type == 'a' ? CYL : s.robot_type == 'b' ? SCARA : 0u;
+}
+
+// the bit of the record of the current motion, or 0 when there is none
+static unsigned current_pattern_bit(const Settings& s) {
+    if (s.motion == 'q') {
+        return STEP;
+    }
+    if (s.motion == 'p') {
+        return TRAP;
+    }
+    if (s.motion == 'c' && s.cp >= 1 && s.cp <= 4) {
+        const unsigned kinds[] = {LINE, CIRCLE, UCURVE, SINE};
+        return kinds[s.cp - 1];
+    }
+    return 0u;
+}
+
+static const RecordName* record_of_bit(unsigned bit) {
+    for (const RecordName& r : RECORDS) {
+        if (r.bit == bit) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+// the item a name means and the record it goes to (bit), or nullptr with the reason
+static const SettingItem* resolve(const Settings& s, const std::string& name, unsigned* bit,
+                                  std::string* error) {
+    const size_t dot = name.find('.');
+    const std::string base = dot == std::string::npos ? name : name.substr(dot + 1);
+    if (dot != std::string::npos) {
+        const RecordName* rec = find_record(name.substr(0, dot));
+        if (rec != nullptr) {
+            for (const SettingItem& it : ITEMS) {
+                if (base == it.name && (it.holders & rec->bit) != 0) {
+                    *bit = rec->bit;
+                    return &it;
+                }
+            }
+        }
+        *error = "'" + name + "' is no setting";
+        return nullptr;
+    }
+    const unsigned robot = current_robot_bit(s);
+    const unsigned pattern = current_pattern_bit(s);
+    bool known = false;
+    for (const SettingItem& it : ITEMS) {
+        if (base != it.name || !it.plain) {
+            continue;
+        }
+        known = true;
+        for (const unsigned b : {static_cast<unsigned>(SHARED), robot, pattern}) {
+            if ((it.holders & b) != 0) {
+                *bit = b;
+                return &it;
+            }
+        }
+    }
+    if (!known) {
+        *error = "'" + name + "' is no setting";
+        return nullptr;
+    }
+    // a plain name the current robot or motion does not have: say whose it is
+    const RecordName* r = record_of_bit(robot);
+    const RecordName* m = record_of_bit(pattern);
+    std::string whose;
+    for (const RecordName& rec : RECORDS) {
+        for (const SettingItem& it : ITEMS) {
+            if (base == it.name && (it.holders & rec.bit) != 0) {
+                whose += std::string(whose.empty() ? "" : ", ") + rec.name + "." + name;
+                break;
+            }
+        }
+    }
+    *error = "'" + name + "' is not a setting of " + (r != nullptr ? r->what : "this robot type")
+             + " or of " + (m != nullptr ? m->what : "this motion") + "; name its record: " + whose;
+    return nullptr;
+}
+
+bool setting_name_known(const std::string& name) {
+    if (find_selector(name) != nullptr) {
+        return true;
+    }
+    const size_t dot = name.find('.');
+    const std::string base = dot == std::string::npos ? name : name.substr(dot + 1);
+    const RecordName* rec = dot == std::string::npos ? nullptr : find_record(name.substr(0, dot));
+    if (dot != std::string::npos && rec == nullptr) {
+        return false;
+    }
+    for (const SettingItem& it : ITEMS) {
+        if (base == it.name && (rec != nullptr ? (it.holders & rec->bit) != 0 : it.plain)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool is_selector_setting(const std::string& name) {
+    return find_selector(name) != nullptr;
+}
+
+//------------------------------------------------------------------ setting
+
+static RobotSettings& robot_record(Settings& s, unsigned bit) {
+    return bit == CYL ? s.cyl : s.scara;
+}
+
+static PatternRecord& pattern_record(Settings& s, unsigned bit) {
+    switch (bit) {
+        case STEP:
+            return s.step;
+        case TRAP:
+            return s.trap;
+        case LINE:
+            return s.line;
+        case CIRCLE:
+            return s.circle;
+        case UCURVE:
+            return s.ucurve;
+        default:
+            return s.sine;
+    }
+}
+
+std::string set_setting(Settings& s, const std::string& name, const std::string& value) {
+    if (const SelectorItem* sel = find_selector(name)) {
+        if (value.size() != 1 || std::strchr(sel->allowed, value[0]) == nullptr) {
+            return "wrong value '" + value + "' for " + name + " (" + sel->meaning + ")";
+        }
+        s.*sel->field = sel->field == &Settings::cp ? value[0] - '0' : value[0];
+        return "";
+    }
+    unsigned bit = 0;
+    std::string error;
+    const SettingItem* it = resolve(s, name, &bit, &error);
+    if (it == nullptr) {
+        return error;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0') {
+        return "wrong value '" + value + "' for " + name + ": not a number";
+    }
+    if (!value_allowed(it->rule, v, s)) {
+        return "wrong value '" + value + "' for " + name + ": it must be " + rule_text(it->rule, s);
+    }
+    double* field = it->shared != nullptr  ? &(s.*it->shared)
+                    : it->robot != nullptr ? &(robot_record(s, bit).*it->robot)
+                                           : &(pattern_record(s, bit).*it->pattern);
+    // the same arithmetic as the data file reader's, so that both give the same bits
+    switch (it->store) {
+        case Store::as_typed:
+            *field = v;
+            break;
+        case Store::hz:
+            *field = 2.0 * PI * v;
+            break;
+        case Store::minus_wc:
+            *field = v - s.wc;
+            break;
+    }
+    return "";
+}
+
+void derive_path_ends(Settings& s) {
+    PatternRecord& c = s.circle;
+    c.x0 = c.Ox + c.rr;
+    c.y0 = c.Oy;
+    c.xf = c.x0;
+    c.yf = c.y0;
+    PatternRecord& w = s.sine;
+    w.xf = w.x0 + w.L;
+    w.yf = w.y0;
+}
+
+//------------------------------------------------------------------ help
+
+std::string settings_help(const Settings& s) {
+    std::string text;
+    char line[200];
+    for (const SelectorItem& sel : SELECTORS) {
+        std::snprintf(line, sizeof line, "  %-10s %-4s %s\n", sel.name, "", sel.meaning);
+        text += line;
+    }
+    for (const SettingItem& it : ITEMS) {
+        std::string name = it.plain ? it.name : std::string("sine.") + it.name;
+        std::snprintf(line, sizeof line, "  %-10s %-4s %s; %s\n", name.c_str(), it.unit, it.meaning,
+                      rule_text(it.rule, s).c_str());
+        text += line;
+    }
+    return text;
+}

@@ -1,0 +1,54 @@
+// model/setting_fields.h: the settings a robot data file holds, by name, with their units and
+// the values a physical robot can have
+#pragma once
+
+#include "model/parameters.h"
+
+#include <string>
+
+//------------------------------------------------------------------ rules
+// the values a setting may take. Only what no physical robot can have is refused: control
+// settings stay free (a negative alpha or fn is how instability is shown), and every rule
+// refuses NaN and infinity.
+enum class SettingRule {
+    finite,        // any finite number: coordinates, amplitudes, frequencies, alpha
+    non_negative,  // >= 0: the work mass (0 is an empty hand)
+    positive,      // > 0: lengths, powers, ratios, times, radii, wavelengths
+    efficiency,    // in (0, 1]
+    beyond_wc,     // > wc: SCARA joint 2 to the work, whose link L2 = value - wc must be > 0
+};
+
+// whether v is a value rule allows (s gives wc for beyond_wc)
+bool value_allowed(SettingRule rule, double v, const Settings& s);
+
+// the rule in English words, e.g. "a number > 0"
+std::string rule_text(SettingRule rule, const Settings& s);
+
+//------------------------------------------------------------------ names
+// A setting is named as in the parameter set: mw, fn1, alpha1, ... for the settings both robots
+// share; L (robot a), L1 and L2w (robot b), PW1, u1, eta_fwd1, ... for the current robot;
+// x0, tf, rr, A, ... for the record of the current motion. A name may be qualified by its
+// record (cyl.PW1, scara.u2, circle.rr, sine.L): the wavelength is always sine.L, since a
+// plain L is the cylindrical robot's arm. Frequencies are in Hz and L2w is joint 2 to the
+// work, as the data file holds them.
+
+// whether name (plain or qualified) names a setting of some robot or motion record
+bool setting_name_known(const std::string& name);
+
+// whether name is one of the selectors robot_type, gravity, fb_type, motion and cp, which
+// decide what the plain names mean and so are applied first
+bool is_selector_setting(const std::string& name);
+
+// sets the setting name of s to the value its text gives, in the data file's units; returns
+// an empty string, or the reason in English when the name does not apply to the experiment as
+// it stands or the value is not one the setting can have.
+// writes: the one field of s (omega_n1 = 2 pi fn1, scara.L2 = L2w - wc, as the file reader does)
+std::string set_setting(Settings& s, const std::string& name, const std::string& value);
+
+// the circle's start and end at its right-most point, and the sine's end one wavelength to the
+// right of its start, as their data give them.
+// writes: circle.x0 y0 xf yf, sine.xf yf
+void derive_path_ends(Settings& s);
+
+// every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)
+std::string settings_help(const Settings& s);
