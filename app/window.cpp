@@ -16,6 +16,7 @@ static void display_current_frame() {
 }
 
 void open_window(int argc, char** argv) {
-    run_window(argc, argv,
-               {WINDOW_SIZE, WINDOW_CAPTION, display_current_frame, on_reshape, on_key});
+    run_window(
+        argc, argv,
+        {WINDOW_SIZE, WINDOW_CAPTION, display_current_frame, on_reshape, on_key, on_special_key});
 }

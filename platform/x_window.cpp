@@ -22,6 +22,9 @@
 #include <cstring>
 #include <unistd.h>
 
+static_assert(WINDOW_KEY_F1 == GLUT_KEY_F1 && WINDOW_KEY_END == GLUT_KEY_END,
+              "the special key codes are the window library's");
+
 //------------------------------------------------------------------ helpers
 
 // sets a UTF8_STRING property of the current GLX window (freeglut makes a new window current)
@@ -155,6 +158,9 @@ void run_window(int argc, char** argv, const WindowSetup& setup) {
     glutDisplayFunc(setup.display);
     glutReshapeFunc(setup.reshape);
     glutKeyboardFunc(setup.key);
+    if (setup.special != nullptr) {
+        glutSpecialFunc(setup.special);
+    }
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glutMainLoop();
     std::exit(0);  // the loop returns only when the window library is told to leave it
@@ -166,6 +172,16 @@ void close_window_and_exit(int status) {
         glutExit();
     }
     std::exit(status);
+}
+
+void start_window_timer(unsigned ms, void (*callback)(int value), int value) {
+    const WindowSystemCall call;
+    glutTimerFunc(ms, callback, value);
+}
+
+void request_redraw() {
+    const WindowSystemCall call;
+    glutPostRedisplay();
 }
 
 void drop_window_keys() {

@@ -9,7 +9,12 @@ struct WindowSetup {
     void (*display)();                             // draws the whole frame
     void (*reshape)(int width, int height);        // the window's new size (px)
     void (*key)(unsigned char key, int x, int y);  // one key press in the window
+    void (*special)(int key, int x, int y);        // a key without a character (End, F1)
 };
+
+// the keys without a character that the window passes to WindowSetup::special
+constexpr int WINDOW_KEY_F1 = 1;     // the window library's code of F1
+constexpr int WINDOW_KEY_END = 107;  // the window library's code of End
 
 //------------------------------------------------------------------ start-up
 // the display named by the window library's argument "-display NAME" among the program's
@@ -28,6 +33,13 @@ const char* display_problem(const char* display_name = nullptr);
 // and argv go unchanged to the window library. The program ends with status 0 when another
 // client destroys the window.
 [[noreturn]] void run_window(int argc, char** argv, const WindowSetup& setup);
+
+// calls callback(value) once, from the event loop, after ms milliseconds
+void start_window_timer(unsigned ms, void (*callback)(int value), int value);
+
+// asks the event loop to draw the window again as soon as it is idle: for a change made where
+// no key handler draws it (the return from the console dialogs)
+void request_redraw();
 
 // forgets the key presses and releases sent to the window and not handled yet: keys typed
 // into the window while a console dialog had the user's attention are not for the window

@@ -441,6 +441,12 @@ void draw_text(float x, float y, void* font, const char* text) {
     glPopAttrib();
 }
 
+double text_width(void* font, const char* text) {
+    const WindowSystemCall call;
+    return glutBitmapLength(font, reinterpret_cast<const unsigned char*>(text))
+           / HALF_WINDOW_PIXELS;
+}
+
 void draw_caption() {
     draw_text(-0.99f, 0.95f, GLUT_BITMAP_HELVETICA_18,
               "robot motion control applied by linear control theory");

@@ -91,6 +91,9 @@ void draw_grid(const Point2& centre, double angle, int n, double dx, double dy);
 // bitmap text in a GLUT font, its baseline starting at (x, y) in window units; near black
 void draw_text(float x, float y, void* font, const char* text);
 
+// the width of text in a GLUT bitmap font, in window units
+double text_width(void* font, const char* text);
+
 // the window caption line at the top left
 void draw_caption();
 

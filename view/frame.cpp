@@ -13,6 +13,52 @@
 #include <GL/freeglut.h>
 #include <GL/gl.h>
 
+#include <cstdio>
+
+//------------------------------------------------------------------ readout and help
+
+// The time and sample shown, at the bottom right: under the lowest graph's numbers, where
+// nothing else is drawn.
+static void draw_time_readout(const Scene& scene, int k) {
+    char text[80];
+    std::snprintf(text, sizeof text, "t = %.2f s   sample %d / %d", k * scene.ps.settings.dt_sample,
+                  k, last_sample(scene.ps.settings));
+    draw_text(static_cast<float>(READOUT_X), static_cast<float>(READOUT_Y),
+              GLUT_BITMAP_HELVETICA_12, text);
+}
+
+// every key of the window, in English, on a white card over the robot view
+static void draw_help_panel() {
+    static const char* const LINES[][2] = {
+        {"Keys of the window", ""},
+        {"Space", "play / pause at the simulated pace"},
+        {"s   BackSpace", "one sample on / back"},
+        {"0   End", "first / last sample"},
+        {"t   i", "torque / inertia graph"},
+        {"w   W", "robot view smaller / larger"},
+        {"g   h", "gravity on / off (new run)"},
+        {"v   V", "velocity / velocity-error feedback (new run)"},
+        {"x", "accurate integration on / off (new run)"},
+        {"r", "read a robot data file (console)"},
+        {"a   b", "cylindrical / SCARA robot (console)"},
+        {"l  m  u  k", "arm and work, motors, gears, gains (console)"},
+        {"q  p  c", "step, trapezoid, CP motion (console)"},
+        {"o", "write the settings to a data file (console)"},
+        {"?   F1", "show / hide this help"},
+        {"ESC", "end"},
+    };
+    constexpr int COUNT = sizeof LINES / sizeof LINES[0];
+    const double top = HELP_TOP;
+    const double bottom = top - HELP_LINE * (COUNT + 0.6);
+    draw_rect({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, WHITE);
+    draw_rect_outline({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, BLACK);
+    for (int i = 0; i < COUNT; ++i) {
+        const auto y = static_cast<float>(top - HELP_LINE * (i + 1));
+        draw_text(static_cast<float>(HELP_LEFT + 0.02), y, GLUT_BITMAP_HELVETICA_12, LINES[i][0]);
+        draw_text(static_cast<float>(HELP_LEFT + 0.25), y, GLUT_BITMAP_HELVETICA_12, LINES[i][1]);
+    }
+}
+
 // reads: robot_type, graph_select, view_origin, graph_origin, the scene's view state and histories
 void compose_frame(const Scene& scene) {
     const WindowSystemCall call;  // the drawing allocates nothing of robosim's own
@@ -40,6 +86,10 @@ void compose_frame(const Scene& scene) {
         draw_torque_graph(scene, robot_type, k);
     } else if (scene.ps.settings.graph_select == 'i') {
         draw_inertia_graph(scene, robot_type, k);
+    }
+    draw_time_readout(scene, k);
+    if (scene.view.help_shown) {
+        draw_help_panel();
     }
 }
 

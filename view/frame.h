@@ -7,11 +7,18 @@
 constexpr int GRID_HALF_CELLS = 20;    // grid cells either side of the robot base      (-)
 constexpr double GRID_CELL = 0.1;      // one grid cell in robot space                  (m)
 constexpr double PANEL_MARGIN = 0.05;  // the white panel starts this left of the graphs (window)
+constexpr double READOUT_X = 0.45;     // start of the time readout's baseline            (window)
+constexpr double READOUT_Y = -0.975;   // its height, under the lowest graph              (window)
+constexpr double HELP_LEFT = -0.97;    // left edge of the help card                     (window)
+constexpr double HELP_TOP = -0.2;      // its top edge                                   (window)
+constexpr double HELP_WIDTH = 0.92;    // its width, clear of the graphs' panel           (window)
+constexpr double HELP_LINE = 0.045;    // distance between two of its lines              (window)
 
 //------------------------------------------------------------------ frame
 // the whole picture without showing it: clear, caption and status labels, grid, the robot
 // scene of anim_index under the white panel, the joint graph and the lower graph chosen by
-// graph_select; reads the scene, writes nothing
+// graph_select, the readout of time and sample, and the help card when it is shown; reads the
+// scene, writes nothing
 void compose_frame(const Scene& scene);
 
 // the display callback: compose_frame, then end_frame

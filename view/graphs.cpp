@@ -89,19 +89,27 @@ static int scanned_samples(const Scene& scene) {
 
 //------------------------------------------------------------------ axes
 
+// The whole seconds on a time axis of n samples of dt over width: their count m, or -1 when
+// no ticks are drawn, and the axis length of one second (step). p = integer part of the
+// samples per second; a period above 1 s (p = 0), no samples, or so many seconds that the
+// ticks would merge give no ticks.
+static int time_ticks(double dt, int n, double width, double* step) {
+    const double p = (dt > 0.0 && std::isfinite(dt)) ? std::floor(1.0 / dt) : 0.0;
+    *step = n > 0 ? p * width / n : 0.0;
+    const double seconds = *step > 0.0 && std::isfinite(*step) ? std::floor(width / *step) : -1.0;
+    return seconds >= 0.0 && seconds <= MAX_TIME_TICKS ? static_cast<int>(seconds) : -1;
+}
+
 // reads: motion, tf
 void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double dt, int n,
                     double width, double height) {
     const Point2& O = origin;
     draw_thick_line(O, {O.x + width, O.y}, 0.006, RED);
 
-    // one tick per whole second; p = integer part of the samples per second. A period above
-    // 1 s (p = 0), no samples, or so many seconds that the ticks would merge draw no ticks.
-    const double p = (dt > 0.0 && std::isfinite(dt)) ? std::floor(1.0 / dt) : 0.0;
-    const double step = n > 0 ? p * width / n : 0.0;  // axis length of one second (window)
-    const double seconds = step > 0.0 && std::isfinite(step) ? std::floor(width / step) : -1.0;
-    if (seconds >= 0.0 && seconds <= MAX_TIME_TICKS) {
-        const int m = static_cast<int>(seconds);
+    // one tick per whole second
+    double step = 0.0;  // axis length of one second (window)
+    const int m = time_ticks(dt, n, width, &step);
+    if (m >= 0) {
         for (int j = 1; j <= m; ++j) {
             draw_line({O.x + j * step, O.y}, {O.x + j * step, O.y + TICK_LEN}, RED);
         }
@@ -127,6 +135,18 @@ void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double d
         }
     } else {
         draw_thick_line({O.x, O.y - height}, {O.x, O.y + height}, 0.006, RED);
+    }
+}
+
+void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y) {
+    double step = 0.0;
+    const int m = time_ticks(dt, n, width, &step);
+    void* const font = GLUT_BITMAP_HELVETICA_10;
+    for (int j = 1; j <= m; ++j) {
+        char number[16];
+        std::snprintf(number, sizeof number, "%d", j);
+        const double x = origin.x + j * step - text_width(font, number) / 2.0;
+        draw_text(static_cast<float>(x), static_cast<float>(y), font, number);
     }
 }
 
@@ -167,9 +187,12 @@ void draw_joint_graph(const Scene& scene, int robot_type, int k) {
 
     draw_time_axes(scene, 0, O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
                    scene.ps.settings.graph_width, GRAPH_AXIS_H + AXIS_OVERHANG);
-    draw_text(x + 0.1f, y - 0.05f, font18, "joint displacement");
-    draw_text(x + 0.2f, y + 0.2f, font12, "green :10*error1");
-    draw_text(x + 0.2f, y + 0.15f, font12, "yellow:10*error2");
+    // the title and the error legend above the plot: below the time axis the error curves
+    // have their band, and above it the goal labels move with the data
+    draw_text(x + 0.1f, static_cast<float>(JOINT_TITLE_Y), font18, "joint displacement");
+    draw_text(x + 0.02f, static_cast<float>(LEGEND_Y), font12, "green :10*error1");
+    draw_text(static_cast<float>(x + 0.06 + text_width(font12, "green :10*error1")),
+              static_cast<float>(LEGEND_Y), font12, "yellow:10*error2");
     draw_text(x - 0.1f, y + static_cast<float>(GRAPH_AXIS_H) - 0.05f, font18, "th(fi)");
 
     // scale: the range of the motor angles fills the plot from the baseline up
@@ -186,12 +209,31 @@ void draw_joint_graph(const Scene& scene, int robot_type, int k) {
     const double min = range[1];
     const double a = GRAPH_HEIGHT / (range[0] - range[1]);  // (window/rad)
 
-    // goal lines at the final commanded angles
+    // goal lines at the final commanded angles, each labelled with its angle; labels that
+    // would overlap move apart: the upper one stays above its line, the lower goes below its own
     const int last = last_sample(scene.ps.settings);
+    double yg[2];
     for (int j = 0; j < 2; ++j) {
-        const double yg = O.y + (h.theta_ref[last][j] - min) * a;
-        draw_line({O.x, yg}, {O.x + scene.ps.settings.graph_width, yg}, RED);
-        draw_text(x + 0.2f, static_cast<float>(yg + 0.01), font18, j == 0 ? "goal1" : "goal2");
+        yg[j] = O.y + (h.theta_ref[last][j] - min) * a;
+        draw_line({O.x, yg[j]}, {O.x + scene.ps.settings.graph_width, yg[j]}, RED);
+    }
+    // a label stays inside the plot: at its top a label goes under its line
+    double label_y[2];
+    for (int j = 0; j < 2; ++j) {
+        label_y[j] = yg[j] + 0.01 + LABEL_HEIGHT > O.y + GRAPH_HEIGHT ? yg[j] + 0.01 - LABEL_HEIGHT
+                                                                      : yg[j] + 0.01;
+    }
+    const int lower = label_y[0] <= label_y[1] ? 0 : 1;
+    if (label_y[1 - lower] - label_y[lower] < LABEL_HEIGHT) {
+        label_y[lower] = label_y[1 - lower] - LABEL_HEIGHT;
+    }
+    for (int j = 0; j < 2; ++j) {
+        const char* name = j == 0 ? "goal1" : "goal2";
+        const float ly = static_cast<float>(label_y[j]);
+        draw_text(x + 0.2f, ly, font18, name);
+        char value[40];
+        std::snprintf(value, sizeof value, " %.2f rad", h.theta_ref[last][j]);
+        draw_text(static_cast<float>(x + 0.2 + text_width(font18, name)), ly, font12, value);
     }
 
     // commanded and actual motor angles
@@ -253,6 +295,17 @@ void draw_torque_graph(const Scene& scene, int robot_type, int k) {
         draw_line({O.x, O.y + hh}, {O.x + scene.ps.settings.graph_width, O.y + hh}, RED);
         draw_line({O.x, O.y - hh}, {O.x + scene.ps.settings.graph_width, O.y - hh}, RED);
         draw_text(x, static_cast<float>(O.y + hh + 0.01), font12, "motor Tmax");
+        // the limits in N*m: beside the upper label, and under the lower line with the
+        // seconds, where no curve comes (torques beyond the limits are cut)
+        char limit[40];
+        std::snprintf(limit, sizeof limit, " %+.3g", tau);
+        draw_text(static_cast<float>(x + text_width(font12, "motor Tmax")),
+                  static_cast<float>(O.y + hh + 0.01), font12, limit);
+        std::snprintf(limit, sizeof limit, "%+.3g", -tau);
+        draw_text(x + 0.01f, static_cast<float>(O.y - hh - NUMBER_DROP), GLUT_BITMAP_HELVETICA_10,
+                  limit);
+        draw_time_numbers(O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
+                          scene.ps.settings.graph_width, O.y - hh - NUMBER_DROP);
 
         // without a positive maximum torque the curves have no scale
         if (!(tau > 0.0) || !std::isfinite(hh / tau)) {
@@ -280,13 +333,17 @@ void draw_inertia_graph(const Scene& scene, int robot_type, int k) {
     const HistorySet& h = shown_history(scene, robot_type);
     k = clamp_sample(scene.ps.settings, k);
     void* const font18 = GLUT_BITMAP_HELVETICA_18;
+    void* const font12 = GLUT_BITMAP_HELVETICA_12;
     const float x = static_cast<float>(O.x);
     const float y = static_cast<float>(O.y);
 
     draw_time_axes(scene, 0, O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
                    scene.ps.settings.graph_width, H + AXIS_OVERHANG);
-    draw_text(x + 0.1f, y - 0.05f, font18, "Inertia variation");
+    draw_time_numbers(O, scene.ps.settings.dt_sample, scene.ps.settings.n_sample,
+                      scene.ps.settings.graph_width, O.y - NUMBER_DROP);
+    draw_text(x + 0.1f, static_cast<float>(O.y - TITLE_DROP), font18, "Inertia variation");
     draw_text(x - 0.1f, static_cast<float>(O.y + H - 0.05), font18, "[kg.m^2]");
+    draw_text(x - 0.05f, y - 0.02f, font18, "0");
 
     // scale: zero on the baseline, the largest inertia at height H; without a positive
     // inertia there is no scale, and nothing below is drawn
@@ -302,10 +359,20 @@ void draw_inertia_graph(const Scene& scene, int robot_type, int k) {
     const double y2 = O.y + b * rm.IM2;
     draw_line({O.x, y1}, {O.x + scene.ps.settings.graph_width, y1}, RED);
     draw_line({O.x, y2}, {O.x + scene.ps.settings.graph_width, y2}, RED);
+    // labels above their lines; motor 2's goes below its line where the two would overlap
+    const double label2_y =
+        std::fabs(y2 - y1) < LABEL_HEIGHT && y2 <= y1 ? y2 - LABEL_HEIGHT + 0.01 : y2 + 0.01;
     draw_text(x, static_cast<float>(y1 + 0.01), font18, "Motor inertia1");
-    draw_text(x + 0.3f, static_cast<float>(y1 + 0.15), font18, "red :Inertia1");
-    draw_text(x + 0.3f, static_cast<float>(y1 + 0.1), font18, "black:Inertia2");
-    draw_text(x, static_cast<float>(y2 + 0.01), font18, "Motor inertia  2");
+    draw_text(x, static_cast<float>(label2_y), font18, "Motor inertia  2");
+
+    // the scale at the top of the plot, and the legend above it, off the curves (which end
+    // at the top)
+    draw_line({O.x, O.y + H}, {O.x + TICK_LEN, O.y + H}, RED);
+    char top[48];
+    std::snprintf(top, sizeof top, "%.3g kg.m^2", largest);
+    draw_text(x + 0.03f, static_cast<float>(O.y + H + 0.015), font12, top);
+    draw_text(x + 0.12f, static_cast<float>(O.y + H + 0.06), font12, "red :Inertia1");
+    draw_text(x + 0.32f, static_cast<float>(O.y + H + 0.06), font12, "black:Inertia2");
 
     draw_curve(scene, h.inertia_seen, 0, O, 0.0, b, k, 0.008, RED);
     draw_curve(scene, h.inertia_seen, 1, O, 0.0, b, k, 0.008, BLACK);

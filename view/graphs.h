@@ -18,6 +18,11 @@ constexpr double INERTIA_START_MAX = -1000.0;  // start of the largest-inertia s
 constexpr double FLAT_RANGE_HALF = 1.0;
 // more one-second ticks than this would only blacken the axis: none are drawn then      (-)
 constexpr int MAX_TIME_TICKS = 100;
+constexpr double NUMBER_DROP = 0.032;   // baseline of the numbers under an axis, below it (window)
+constexpr double TITLE_DROP = 0.075;    // baseline of a graph's title below its time axis (window)
+constexpr double LABEL_HEIGHT = 0.045;  // a label of 18-point text and the gap to the next (window)
+constexpr double JOINT_TITLE_Y = 0.958;  // the joint graph's title, above its plot (window)
+constexpr double LEGEND_Y = 0.918;  // the error legend's row, below that title         (window)
 
 //------------------------------------------------------------------ axes
 // time axis of length width from origin with a tick per second and the last second labelled;
@@ -25,6 +30,10 @@ constexpr int MAX_TIME_TICKS = 100;
 // 'q'), kind 1 a vertical axis of height above and below; dt (s) the sample period, n samples
 void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double dt, int n,
                     double width, double height);
+
+// the whole seconds under the ticks of a time axis as draw_time_axes places them, each number
+// centred under its tick with its baseline at y
+void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y);
 
 //------------------------------------------------------------------ scales
 // range[0] = largest, range[1] = smallest motor angle (rad) of theta and theta_ref, samples

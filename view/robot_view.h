@@ -24,10 +24,12 @@ constexpr double LINK_BACK = 0.005;      // a SCARA bar starts this far behind i
 void draw_robot_scene(const Scene& scene, int robot_type, int k);
 
 //------------------------------------------------------------------ robots
-// robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin and the view state of the scene
+// robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin and the view state of
+// the scene
 void draw_cyl_robot(const Scene& scene, const double theta_m[2]);
 
-// robot (b) from its motor angles theta_m (rad); reads scara, wc, view_origin and the view state of the scene
+// robot (b) from its motor angles theta_m (rad); reads scara, wc, view_origin and the view state of
+// the scene
 void draw_scara_robot(const Scene& scene, const double theta_m[2]);
 
 // SCARA link 1 or 2 from its joint J (view space, unscaled), length L, width w (m), at angle

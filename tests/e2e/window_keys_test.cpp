@@ -237,3 +237,56 @@ TEST_F(WindowKeys, EscapeEndsWithStatusZero) {
 }
 
 }  // namespace
+
+// Space plays the run at its simulated pace with no other key: the curves reach the last
+// sample (the picture End shows) 4 s after the key, not sooner, and Space again stops them;
+// BackSpace steps one sample back and End jumps to the last
+TEST_F(WindowKeys, SpacePlaysAtTheSimulatedPaceAndBackSpaceAndEndMoveThePose) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("End");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_end = grab();
+    keys("BackSpace");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_199 = grab();
+    EXPECT_NE(at_199.rgb, at_end.rgb);
+    keys("End");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    EXPECT_EQ(grab().rgb, at_end.rgb);
+    keys("0");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const int at_start = joint_curve_ink(grab());
+
+    const auto pressed = std::chrono::steady_clock::now();
+    keys("space");
+    ASSERT_TRUE(eventually([&] { return grab().rgb == at_end.rgb; }, 15000)) << "never at the end";
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+    std::printf("the run played in %.2f s\n", took);
+    EXPECT_GE(took, 3.9);
+    EXPECT_LE(took, 6.0);
+
+    // from the start again, then paused half way: the picture stays as it is
+    keys("space");
+    ASSERT_TRUE(eventually([&] { return joint_curve_ink(grab()) > at_start + 50; }));
+    keys("space");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture paused = grab();
+    usleep(500000);  // half a second of the timer's pace: 25 samples, had it gone on
+    EXPECT_EQ(grab().rgb, paused.rgb);
+    EXPECT_NE(paused.rgb, at_end.rgb);
+}
+
+// the console dialogs end with a new run at its first sample: the window shows it at once,
+// with no key pressed and no expose event
+TEST_F(WindowKeys, WindowShowsTheNewRunWhenTheDialogsReturn) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("End");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture before = grab();
+    keys("q");  // the step command's dialog: keep its points
+    ASSERT_TRUE(
+        eventually([&] { return output().find("(3-1) PTP(step入力指令）") != std::string::npos; }));
+    ASSERT_NO_FATAL_FAILURE(answer("n"));
+    EXPECT_TRUE(eventually([&] { return grab().rgb != before.rgb; })) << output();
+}
