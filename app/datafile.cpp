@@ -492,12 +492,12 @@ bool read_robot_data(ParameterSet& ps, const char* path, bool* refused) {
     return complete;
 }
 
-void read_robot_file(ParameterSet& ps, const char* path) {
+std::string read_robot_file(ParameterSet& ps, const char* path) {
     console_print("\nファイル 'robot21.dat, robot22.dat, ...'から読み込み");
     console_print("\nファイル名入力　");
     const std::string name = path != nullptr ? path : console_read_word();  // any length
     console_print("\n読み込んだファイル名 = %s", name.c_str());
-    read_robot_data(ps, name.c_str());
+    return read_robot_data(ps, name.c_str()) ? name : std::string();
 }
 
 //------------------------------------------------------------------ writing

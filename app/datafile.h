@@ -20,7 +20,8 @@
 // writes: the fields the file supplies (robot_type, gravity, fb_type, motion, cp, the robot's
 // user settings, mw, omega_n1, omega_n2, alpha1, alpha2, the record of the chosen pattern,
 // and for a circle or a sine the current start and end)
-void read_robot_file(ParameterSet& ps, const char* path = nullptr);
+// Returns the file's name when it was read to its end, else an empty string.
+std::string read_robot_file(ParameterSet& ps, const char* path = nullptr);
 
 // reads the experiment from the file at path, as read_robot_file does after its prompt.
 // A file that cannot be opened, a token of the wrong kind or a file that ends early is

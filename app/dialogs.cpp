@@ -581,7 +581,9 @@ void console_dialogs() {
             run_chain(ChainStart::motion);
             break;
         case 'r':
-            read_robot_file(params);
+            if (std::string name = read_robot_file(params); !name.empty()) {
+                data_file_name = name;
+            }
             break;
         default:
             // '0' at start-up, 'a', 'b' and every other key: show the values, then everything

@@ -11,13 +11,15 @@ HistorySet history_scara = {};
 ViewState view_state = {};
 bool accurate_integration = false;
 ReachReport told_unreachable = {};
+std::string data_file_name;
 
 HistorySet* history_of(int robot_type) {
     return robot_type == 'b' ? &history_scara : &history_cyl;
 }
 
 Scene current_scene() {
-    return Scene{params, history_cyl, history_scara, view_state, accurate_integration};
+    return Scene{params,     history_cyl,          history_scara,
+                 view_state, accurate_integration, data_file_name.c_str()};
 }
 
 ReachReport run_current_experiment() {

@@ -8,6 +8,8 @@
 #include "view/scene.h"
 #include "view/view_state.h"
 
+#include <string>
+
 // Zero until set_defaults(params) runs at start-up.
 extern ParameterSet params;
 
@@ -23,6 +25,10 @@ extern ViewState view_state;
 
 // whether runs are integrated in the accurate mode (the key x), or with the fixed step
 extern bool accurate_integration;
+
+// the robot data file the experiment was last read from, for the window's caption line; empty
+// when it was chosen by keys
+extern std::string data_file_name;
 
 // the SCARA points out of reach told for the coming run: each is told once per run
 extern ReachReport told_unreachable;

@@ -138,12 +138,14 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
         case 'a':
         case 'b':
             params.settings.robot_type = key;
+            data_file_name.clear();  // no longer the experiment the file describes
             to_dialogs();
             break;
         case 'q':
         case 'p':
         case 'c':
             params.settings.motion = key;
+            data_file_name.clear();
             to_dialogs();
             break;
         case 'r':

@@ -18,9 +18,9 @@ void run_startup(const char* data_file) {
     console_print("\n\nロボットの制御シミュレーション");
     console_print("\n\nロボット諸元・軌道データをファイルから読み込み？  yes:y  no:n");
     if (data_file != nullptr) {
-        read_robot_file(params, data_file);  // as if 'y' and the name had been answered
+        data_file_name = read_robot_file(params, data_file);  // as if 'y' and the name were typed
     } else if (console_read_key() == 'y') {
-        read_robot_file(params);  // robot, mechanics, selectors and motion from the file
+        data_file_name = read_robot_file(params);  // robot, mechanics, selectors and motion
     } else {
         params.settings.robot_type =
             ask_key("\nロボットの選択   a:円筒座標ロボット　b:SCARAロボット　type=", "ab",

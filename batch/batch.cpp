@@ -596,7 +596,7 @@ static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const History
     if (opt.scale > 0.0) {
         view.robot_scale = opt.scale;
     }
-    const Scene scene{ps, cyl, scara, view, opt.accurate};
+    const Scene scene{ps, cyl, scara, view, opt.accurate, opt.data_file.c_str()};
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {

@@ -28,7 +28,7 @@
 void render_sample(const Scene& scene, int k, unsigned char* rgb) {
     ViewState view = scene.view;
     view.anim_index = clamp_sample(scene.ps.settings, k);
-    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate});
+    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate, scene.source});
     read_offscreen_rgb(rgb);
 }
 
@@ -292,8 +292,9 @@ void animation_timing(int every, int last, double dt, std::vector<int>* samples,
     const auto centiseconds = [dt](int k) { return std::lround(100.0 * k * dt); };
     for (size_t i = 0; i < samples->size(); ++i) {
         const int k = (*samples)[i];
-        const int next = i + 1 < samples->size() ? (*samples)[i + 1] : k + every;
-        const long d = centiseconds(next) - centiseconds(k);
+        // the end of the run stays up long enough to be read before the loop starts again
+        const long d = i + 1 < samples->size() ? centiseconds((*samples)[i + 1]) - centiseconds(k)
+                                               : LAST_FRAME_HOLD_CS;
         delays_cs->push_back(static_cast<int>(d < 0 ? 0 : d > 65535 ? 65535 : d));
     }
 }

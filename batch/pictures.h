@@ -30,8 +30,10 @@ bool write_animation_gif(const Scene& scene, const std::string& path, int every,
                          std::string* error);
 
 // the GIF frame delays of an animation with frames at samples k_0, k_1, ..: frame i lasts
-// round(100 t(k_i+1)) - round(100 t(k_i)) hundredths of a second (the last frame as long as
-// `every` samples), so that rounding never adds up over the run; the sample of each frame
+// round(100 t(k_i+1)) - round(100 t(k_i)) hundredths of a second (the last frame is held for
+// LAST_FRAME_HOLD_CS), so that rounding never adds up over the run; the sample of each frame
 // goes to samples; dt (s) is the sample period
+constexpr int LAST_FRAME_HOLD_CS = 200;  // the last GIF frame stays 2 s before the loop   (1/100 s)
+
 void animation_timing(int every, int last, double dt, std::vector<int>* samples,
                       std::vector<int>* delays_cs);

@@ -14,6 +14,8 @@
 #include <GL/gl.h>
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 //------------------------------------------------------------------ readout and help
 
@@ -25,6 +27,35 @@ static void draw_time_readout(const Scene& scene, int k) {
                   k, last_sample(scene.ps.settings));
     draw_text(static_cast<float>(READOUT_X), static_cast<float>(READOUT_Y),
               GLUT_BITMAP_HELVETICA_12, text);
+}
+
+// One line that tells experiments apart, at the bottom left on a strip of its own: the data
+// file (or robot, motion and path) and the settings a student changes most.
+static void draw_experiment_caption(const Scene& scene) {
+    const Settings& s = scene.ps.settings;
+    std::string what;
+    if (scene.source != nullptr && scene.source[0] != '\0') {
+        const char* slash = std::strrchr(scene.source, '/');
+        what = slash != nullptr ? slash + 1 : scene.source;  // the name, not its folder
+    } else {
+        static const char* const PATHS[] = {"", "line", "circle", "U-curve", "sine"};
+        what = s.robot_type == 'a' ? "cylindrical" : s.robot_type == 'b' ? "SCARA" : "no robot";
+        what += s.motion == 'q'   ? ", PTP step"
+                : s.motion == 'p' ? ", PTP trapezoid"
+                : s.motion == 'c'
+                    ? std::string(", CP ") + (s.cp >= 1 && s.cp <= 4 ? PATHS[s.cp] : "?")
+                    : "";
+    }
+    char text[256];
+    std::snprintf(text, sizeof text,
+                  "%s    mw %.3g kg    fn %.3g / %.3g Hz    alpha %.3g / %.3g 1/s    gravity %s    "
+                  "fb %s",
+                  what.c_str(), s.mw, s.omega_n1 / (2.0 * PI), s.omega_n2 / (2.0 * PI), s.alpha1,
+                  s.alpha2, s.gravity == 'g' ? "on" : "off", s.fb_type == 'v' ? "v" : "V");
+    draw_rect({-1.0, -1.0}, 1.0 + scene.ps.settings.graph_origin.x - PANEL_MARGIN, CAPTION_STRIP,
+              0.0, WHITE);
+    draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), GLUT_BITMAP_HELVETICA_12,
+              text);
 }
 
 // every key of the window, in English, on a white card over the robot view
@@ -87,6 +118,7 @@ void compose_frame(const Scene& scene) {
     } else if (scene.ps.settings.graph_select == 'i') {
         draw_inertia_graph(scene, robot_type, k);
     }
+    draw_experiment_caption(scene);
     draw_time_readout(scene, k);
     if (scene.view.help_shown) {
         draw_help_panel();

@@ -4,15 +4,16 @@
 #include "view/scene.h"
 
 //------------------------------------------------------------------ constants
-constexpr int GRID_HALF_CELLS = 20;    // grid cells either side of the robot base      (-)
-constexpr double GRID_CELL = 0.1;      // one grid cell in robot space                  (m)
-constexpr double PANEL_MARGIN = 0.05;  // the white panel starts this left of the graphs (window)
-constexpr double READOUT_X = 0.45;     // start of the time readout's baseline            (window)
-constexpr double READOUT_Y = -0.975;   // its height, under the lowest graph              (window)
-constexpr double HELP_LEFT = -0.97;    // left edge of the help card                     (window)
-constexpr double HELP_TOP = -0.2;      // its top edge                                   (window)
-constexpr double HELP_WIDTH = 0.92;    // its width, clear of the graphs' panel           (window)
-constexpr double HELP_LINE = 0.045;    // distance between two of its lines              (window)
+constexpr int GRID_HALF_CELLS = 20;     // grid cells either side of the robot base      (-)
+constexpr double GRID_CELL = 0.1;       // one grid cell in robot space                  (m)
+constexpr double PANEL_MARGIN = 0.05;   // the white panel starts this left of the graphs (window)
+constexpr double READOUT_X = 0.45;      // start of the time readout's baseline            (window)
+constexpr double READOUT_Y = -0.975;    // its height, under the lowest graph              (window)
+constexpr double CAPTION_STRIP = 0.05;  // height of the experiment's line at the bottom   (window)
+constexpr double HELP_LEFT = -0.97;     // left edge of the help card                     (window)
+constexpr double HELP_TOP = -0.2;       // its top edge                                   (window)
+constexpr double HELP_WIDTH = 0.92;     // its width, clear of the graphs' panel           (window)
+constexpr double HELP_LINE = 0.045;     // distance between two of its lines              (window)
 
 //------------------------------------------------------------------ frame
 // the whole picture without showing it: clear, caption and status labels, grid, the robot

@@ -262,17 +262,40 @@ void draw_torque_graph(const Scene& scene, int robot_type, int k) {
     void* const font12 = GLUT_BITMAP_HELVETICA_12;
     const bool gravity = scene.ps.settings.gravity == 'g';
 
-    // title and legend, over the robot view
-    const float lx = static_cast<float>(scene.ps.settings.torque_origin2.x - 0.4);
-    const float ly = static_cast<float>(scene.ps.settings.torque_origin2.y);
-    draw_text(lx, ly, font12, "Torque graph");
-    draw_text(lx, ly - 0.05f, font12, " red : Motor drive Torque");
-    draw_text(lx, ly - 0.1f, font12, " blue : Inertia Torque");
-    draw_text(lx, ly - 0.15f, font12, " green : Coriolis Torque");
-    if (gravity) {
-        draw_text(lx, ly - 0.2f, font12, " yellow : Gravity Torque");
+    // the legend between the two plots, in the panel: off the robot view and off the curves
+    // (a torque beyond the limit lines is cut). Each entry is a swatch of its curve.
+    const struct {
+        const char* name;
+        Colour4 colour;
+        bool shown;
+    } entries[] = {{"drive", RED, true},
+                   {"inertia", BLUE, true},
+                   {"Coriolis", GREEN, true},
+                   {"gravity", YELLOW, gravity},
+                   {"friction", MAGENTA, true}};
+
+    const Point2 O2 = scene.ps.settings.torque_origin2;
+    const double row_y[2] = {O2.y + scene.ps.settings.torque_half2 + LEGEND_ROW1,
+                             O2.y + scene.ps.settings.torque_half2 + LEGEND_ROW2};
+    double lx = O2.x + 0.02;
+    int row = 0;
+    int in_row = 0;
+    for (const auto& e : entries) {
+        if (!e.shown) {
+            continue;
+        }
+        if (in_row == 3) {  // three to a row
+            row = 1;
+            in_row = 0;
+            lx = O2.x + 0.02;
+        }
+        const double y = row_y[row];
+        draw_thick_line({lx, y + 0.01}, {lx + SWATCH_LEN, y + 0.01}, 0.008, e.colour);
+        draw_text(static_cast<float>(lx + SWATCH_LEN + 0.015), static_cast<float>(y), font12,
+                  e.name);
+        lx += SWATCH_LEN + 0.015 + text_width(font12, e.name) + 0.04;
+        ++in_row;
     }
-    draw_text(lx, ly - 0.25f, font12, " purple : Friction Torque");
 
     // both plots are scaled by motor 1's maximum torque
     const double tau =

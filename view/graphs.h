@@ -21,6 +21,9 @@ constexpr int MAX_TIME_TICKS = 100;
 constexpr double NUMBER_DROP = 0.032;   // baseline of the numbers under an axis, below it (window)
 constexpr double TITLE_DROP = 0.075;    // baseline of a graph's title below its time axis (window)
 constexpr double LABEL_HEIGHT = 0.045;  // a label of 18-point text and the gap to the next (window)
+constexpr double LEGEND_ROW1 = 0.115;  // the torque legend's rows above the motor-2 plot   (window)
+constexpr double LEGEND_ROW2 = 0.075;
+constexpr double SWATCH_LEN = 0.03;      // a legend's sample of its curve                  (window)
 constexpr double JOINT_TITLE_Y = 0.958;  // the joint graph's title, above its plot (window)
 constexpr double LEGEND_Y = 0.918;  // the error legend's row, below that title         (window)
 

@@ -14,6 +14,7 @@ struct Scene {
     const HistorySet& scara;  // the last run of robot 'b'
     const ViewState& view;    // sample shown, zoom, error gain
     bool accurate;            // the runs were integrated in the accurate mode
+    const char* source = "";  // the robot data file the experiment was read from; "" none
 };
 
 // the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set
