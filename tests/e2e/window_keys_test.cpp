@@ -275,6 +275,16 @@ TEST_F(WindowKeys, SpacePlaysAtTheSimulatedPaceAndBackSpaceAndEndMoveThePose) {
     usleep(500000);  // half a second of the timer's pace: 25 samples, had it gone on
     EXPECT_EQ(grab().rgb, paused.rgb);
     EXPECT_NE(paused.rgb, at_end.rgb);
+
+    // a key that simulates again while the run plays goes on playing the new run to its end
+    keys("h");
+    keys("End");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture end_without_gravity = grab();
+    keys("0");
+    keys("space");
+    keys("h");
+    EXPECT_TRUE(eventually([&] { return grab().rgb == end_without_gravity.rgb; }, 15000));
 }
 
 // the console dialogs end with a new run at its first sample: the window shows it at once,
