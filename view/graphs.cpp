@@ -150,6 +150,21 @@ void draw_time_numbers(const Point2& origin, double dt, int n, double width, dou
     }
 }
 
+// The upper label stands above its line, or under it at the top of the plot; the lower label
+// stands above its own line where that leaves room for the upper one, else under its line,
+// and never closer than a label's height below the upper label.
+void place_goal_labels(const double yg[2], double top, double label_y[2]) {
+    const int up = yg[0] >= yg[1] ? 0 : 1;
+    const int low = 1 - up;
+    const auto above = [](double line) { return line + 0.01; };
+    const auto below = [](double line) { return line + 0.01 - LABEL_HEIGHT; };
+    label_y[up] = above(yg[up]) + LABEL_HEIGHT > top ? below(yg[up]) : above(yg[up]);
+    label_y[low] = above(yg[low]);
+    if (label_y[up] - label_y[low] < LABEL_HEIGHT) {
+        label_y[low] = std::fmin(below(yg[low]), label_y[up] - LABEL_HEIGHT);
+    }
+}
+
 //------------------------------------------------------------------ scales
 
 // reads: n_sample, scene.cyl, scene.scara
@@ -217,16 +232,8 @@ void draw_joint_graph(const Scene& scene, int robot_type, int k) {
         yg[j] = O.y + (h.theta_ref[last][j] - min) * a;
         draw_line({O.x, yg[j]}, {O.x + scene.ps.settings.graph_width, yg[j]}, RED);
     }
-    // a label stays inside the plot: at its top a label goes under its line
     double label_y[2];
-    for (int j = 0; j < 2; ++j) {
-        label_y[j] = yg[j] + 0.01 + LABEL_HEIGHT > O.y + GRAPH_HEIGHT ? yg[j] + 0.01 - LABEL_HEIGHT
-                                                                      : yg[j] + 0.01;
-    }
-    const int lower = label_y[0] <= label_y[1] ? 0 : 1;
-    if (label_y[1 - lower] - label_y[lower] < LABEL_HEIGHT) {
-        label_y[lower] = label_y[1 - lower] - LABEL_HEIGHT;
-    }
+    place_goal_labels(yg, O.y + GRAPH_HEIGHT, label_y);
     for (int j = 0; j < 2; ++j) {
         const char* name = j == 0 ? "goal1" : "goal2";
         const float ly = static_cast<float>(label_y[j]);

@@ -38,6 +38,10 @@ void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double d
 // centred under its tick with its baseline at y
 void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y);
 
+// the baselines of the goal1 and goal2 labels for goal lines at heights yg, in a plot whose
+// top is at top: each beside its own line, inside the plot, and a label's height apart
+void place_goal_labels(const double yg[2], double top, double label_y[2]);
+
 //------------------------------------------------------------------ scales
 // range[0] = largest, range[1] = smallest motor angle (rad) of theta and theta_ref, samples
 // 0 .. n_sample - 1, of robot (a) unless robot_type is 'b' and always of robot (b)

@@ -264,6 +264,26 @@ TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
     EXPECT_TRUE(q.near_point(0.65, 0.35, 1, is_red));  // the motor 1 limit line
 }
 
+// goal labels never overlap, whatever the goals: each stays beside its own line (within a
+// label's height) and inside the plot, even when the two goal lines coincide at its top
+TEST(GoalLabels, StayApartBesideTheirLinesAndInsideThePlot) {
+    const double top = 0.9;
+    for (const double a : {0.5, 0.6, 0.8, 0.86, 0.9}) {
+        for (const double d : {0.0, 0.01, 0.03, 0.05, 0.3}) {
+            for (const bool swap : {false, true}) {
+                const double yg[2] = {swap ? a - d : a, swap ? a : a - d};
+                double y[2];
+                place_goal_labels(yg, top, y);
+                EXPECT_GE(std::fabs(y[0] - y[1]), LABEL_HEIGHT - 1e-12) << a << " " << d;
+                for (int j = 0; j < 2; ++j) {
+                    EXPECT_LE(y[j] + LABEL_HEIGHT, top + 0.01 + 1e-12) << a << " " << d;
+                    EXPECT_LE(std::fabs(y[j] - yg[j]), 2 * LABEL_HEIGHT) << a << " " << d;
+                }
+            }
+        }
+    }
+}
+
 //------------------------------------------------------------------ torque graph
 
 // +/- tau_m1 of motor 1 bound both plots, bounds included; beyond, a curve leaves a gap
