@@ -364,10 +364,7 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
                     "\n(3-3) 円中心 O=(%6.3f %6.3f)[m] 半径 rr=%6.3f[m] 運動時間 tf=%5.2f[s]", p.Ox,
                     p.Oy, p.rr, p.tf);
             }
-            p.x0 = p.Ox + p.rr;
-            p.y0 = p.Oy;
-            p.xf = p.x0;
-            p.yf = p.y0;
+            derive_circle_ends(p);
             ps.plan.x0 = p.x0;
             ps.plan.y0 = p.y0;
             ps.plan.xf = p.xf;
@@ -410,8 +407,7 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
             }
             ps.plan.x0 = p.x0;
             ps.plan.y0 = p.y0;
-            p.xf = p.x0 + p.L;
-            p.yf = p.y0;
+            derive_sine_end(p);
             ps.plan.xf = p.xf;
             ps.plan.yf = p.yf;
             break;

@@ -391,10 +391,7 @@ static void dialog_circle() {
                                                                 {"r", &p.rr, POSITIVE},
                                                                 {"tf", &p.tf, POSITIVE}});
     }
-    p.x0 = p.Ox + p.rr;
-    p.y0 = p.Oy;
-    p.xf = p.x0;
-    p.yf = p.y0;
+    derive_circle_ends(p);
 }
 
 static void dialog_ucurve() {
@@ -431,8 +428,7 @@ static void dialog_sine() {
                     {"A", &p.A, FINITE},
                     {"tf", &p.tf, POSITIVE}});
     }
-    p.xf = p.x0 + p.L;
-    p.yf = p.y0;
+    derive_sine_end(p);
 }
 
 // reads and writes: cp and the record of the chosen path; writes the current motion, its ends

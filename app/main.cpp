@@ -4,6 +4,7 @@
 #include "app/window.h"
 #include "platform/console.h"
 #include "platform/x_window.h"
+#include "view/frame.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -13,33 +14,19 @@
 
 static const char USAGE[] = "usage: robosim [FILE.dat] [-display NAME] [--help]";
 
-static const char HELP[] =
+static const char HELP_HEAD[] =
     "robosim: the robot control simulator. It asks on the console for the experiment (a\n"
     "robot data file, or robot, motion and CP path by single keys, then the chain of\n"
     "dialogs), simulates 4 s of closed-loop motion and shows the robot and its graphs in a\n"
-    "window. Keys typed in the window:\n"
+    "window. Keys typed in the window (? or F1 there shows them too):\n"
+    "\n";
+
+static const char HELP_TAIL[] =
     "\n"
-    "  r        read a robot data file (console)\n"
-    "  a b      cylindrical-coordinate / SCARA robot, then the dialogs\n"
-    "  l m u    arm length and work mass / motor powers / gears (console dialogs)\n"
-    "  k        control gains (console dialogs)\n"
-    "  q p c    PTP step / PTP trapezoid / CP path (console dialogs)\n"
-    "  g h      gravity on / off (new run)\n"
-    "  v V      velocity / velocity-error feedback (new run)\n"
-    "  x        accurate integration of the gears' switching on / off (new run)\n"
-    "  Space    play / pause the run at its simulated pace (4 s)\n"
-    "  s        one sample on\n"
-    "  BackSpace  one sample back\n"
-    "  0  End   first / last sample\n"
-    "  ?  F1    show / hide the list of keys in the window\n"
-    "  t i      torque / inertia graph\n"
-    "  w W      robot view smaller / larger\n"
-    "  o        write the current settings as a robot data file (console)\n"
-    "  ESC      end\n"
-    "\n"
-    "  FILE.dat start with this robot data file read, as if 'y' and its name were answered\n"
+    "  FILE.dat       start with this robot data file read, as if 'y' and its name were\n"
+    "                 answered\n"
     "  -display NAME  the X display of the window (as the X toolkit takes it)\n"
-    "  --help   show this text\n"
+    "  --help         show this text\n"
     "\n"
     "Console answers: y/z/n questions and selectors are single keys without Enter and\n"
     "without echo; numbers and file names are typed and ended with Enter. See\n"
@@ -101,7 +88,11 @@ int main(int argc, char** argv) {
         return status;
     }
     if (help) {
-        std::printf("%s\n\n%s", USAGE, HELP);
+        std::printf("%s\n\n%s", USAGE, HELP_HEAD);
+        for (int i = 0; i < WINDOW_KEY_HELP_COUNT; ++i) {
+            std::printf("  %-14s %s\n", WINDOW_KEY_HELP[i].keys, WINDOW_KEY_HELP[i].what);
+        }
+        std::fputs(HELP_TAIL, stdout);
         if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
             std::fprintf(stderr, "robosim: cannot write the help: %s\n", std::strerror(errno));
             return 1;

@@ -116,8 +116,8 @@ static const char* const HELP =
     "  0  success\n"
     "  1  a data file that could not be read to its end or holds a value no robot can have,\n"
     "     or an output that could not be written (standard output included)\n"
-    "  2  a wrong option or value (a --set included), outputs that name the data file or each "
-    "other, or\n"
+    "  2  a wrong option or value (a --set included), outputs that name the data file or\n"
+    "     each other, or\n"
     "     pictures without an X display\n"
     "  3  the run diverged: its numbers turned to NaN or infinity (a point the robot cannot\n"
     "     reach does that too); everything is written all the same, and one line on\n"
@@ -469,7 +469,9 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
         }
     }
     if (!opt.sets.empty()) {
-        derive_path_ends(ps.settings);  // a circle or sine given anew, as its file would be
+        // a circle or sine given anew, as its file would be
+        derive_circle_ends(ps.settings.circle);
+        derive_sine_end(ps.settings.sine);
     }
     if (!complete) {
         return Prepared::file_stopped;

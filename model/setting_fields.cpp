@@ -203,23 +203,41 @@ static const RecordName* record_of_bit(unsigned bit) {
     return nullptr;
 }
 
+// a name as record.base or base alone: base, and the record (nullptr when plain); false for a
+// record name that is none
+static bool split_name(const std::string& name, std::string* base, const RecordName** rec) {
+    const size_t dot = name.find('.');
+    *base = dot == std::string::npos ? name : name.substr(dot + 1);
+    *rec = dot == std::string::npos ? nullptr : find_record(name.substr(0, dot));
+    return dot == std::string::npos || *rec != nullptr;
+}
+
+// the item of a qualified name's record, or nullptr
+static const SettingItem* item_of_record(const std::string& base, const RecordName& rec) {
+    for (const SettingItem& it : ITEMS) {
+        if (base == it.name && (it.holders & rec.bit) != 0) {
+            return &it;
+        }
+    }
+    return nullptr;
+}
+
 // the item a name means and the record it goes to (bit), or nullptr with the reason
 static const SettingItem* resolve(const Settings& s, const std::string& name, unsigned* bit,
                                   std::string* error) {
-    const size_t dot = name.find('.');
-    const std::string base = dot == std::string::npos ? name : name.substr(dot + 1);
-    if (dot != std::string::npos) {
-        const RecordName* rec = find_record(name.substr(0, dot));
-        if (rec != nullptr) {
-            for (const SettingItem& it : ITEMS) {
-                if (base == it.name && (it.holders & rec->bit) != 0) {
-                    *bit = rec->bit;
-                    return &it;
-                }
-            }
-        }
+    std::string base;
+    const RecordName* rec = nullptr;
+    if (!split_name(name, &base, &rec)) {
         *error = "'" + name + "' is no setting";
         return nullptr;
+    }
+    if (rec != nullptr) {
+        const SettingItem* it = item_of_record(base, *rec);
+        if (it == nullptr) {
+            *error = "'" + name + "' is no setting";
+        }
+        *bit = rec->bit;
+        return it;
     }
     const unsigned robot = current_robot_bit(s);
     const unsigned pattern = current_pattern_bit(s);
@@ -244,12 +262,9 @@ static const SettingItem* resolve(const Settings& s, const std::string& name, un
     const RecordName* r = record_of_bit(robot);
     const RecordName* m = record_of_bit(pattern);
     std::string whose;
-    for (const RecordName& rec : RECORDS) {
-        for (const SettingItem& it : ITEMS) {
-            if (base == it.name && (it.holders & rec.bit) != 0) {
-                whose += std::string(whose.empty() ? "" : ", ") + rec.name + "." + name;
-                break;
-            }
+    for (const RecordName& holder : RECORDS) {
+        if (item_of_record(base, holder) != nullptr) {
+            whose += std::string(whose.empty() ? "" : ", ") + holder.name + "." + name;
         }
     }
     *error = "'" + name + "' is not a setting of " + (r != nullptr ? r->what : "this robot type")
@@ -261,14 +276,16 @@ bool setting_name_known(const std::string& name) {
     if (find_selector(name) != nullptr) {
         return true;
     }
-    const size_t dot = name.find('.');
-    const std::string base = dot == std::string::npos ? name : name.substr(dot + 1);
-    const RecordName* rec = dot == std::string::npos ? nullptr : find_record(name.substr(0, dot));
-    if (dot != std::string::npos && rec == nullptr) {
+    std::string base;
+    const RecordName* rec = nullptr;
+    if (!split_name(name, &base, &rec)) {
         return false;
     }
+    if (rec != nullptr) {
+        return item_of_record(base, *rec) != nullptr;
+    }
     for (const SettingItem& it : ITEMS) {
-        if (base == it.name && (rec != nullptr ? (it.holders & rec->bit) != 0 : it.plain)) {
+        if (base == it.name && it.plain) {
             return true;
         }
     }
@@ -342,15 +359,16 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
     return "";
 }
 
-void derive_path_ends(Settings& s) {
-    PatternRecord& c = s.circle;
-    c.x0 = c.Ox + c.rr;
-    c.y0 = c.Oy;
-    c.xf = c.x0;
-    c.yf = c.y0;
-    PatternRecord& w = s.sine;
-    w.xf = w.x0 + w.L;
-    w.yf = w.y0;
+void derive_circle_ends(PatternRecord& circle) {
+    circle.x0 = circle.Ox + circle.rr;
+    circle.y0 = circle.Oy;
+    circle.xf = circle.x0;
+    circle.yf = circle.y0;
+}
+
+void derive_sine_end(PatternRecord& sine) {
+    sine.xf = sine.x0 + sine.L;
+    sine.yf = sine.y0;
 }
 
 //------------------------------------------------------------------ help

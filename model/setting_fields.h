@@ -45,10 +45,12 @@ bool is_selector_setting(const std::string& name);
 // writes: the one field of s (omega_n1 = 2 pi fn1, scara.L2 = L2w - wc, as the file reader does)
 std::string set_setting(Settings& s, const std::string& name, const std::string& value);
 
-// the circle's start and end at its right-most point, and the sine's end one wavelength to the
-// right of its start, as their data give them.
-// writes: circle.x0 y0 xf yf, sine.xf yf
-void derive_path_ends(Settings& s);
+// the circle's start and end at its right-most point (Ox + rr, Oy), as its data give them.
+// writes: x0 y0 xf yf of circle
+void derive_circle_ends(PatternRecord& circle);
+
+// the sine's end one wavelength to the right of its start (x0 + L, y0). writes: xf yf of sine
+void derive_sine_end(PatternRecord& sine);
 
 // every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)
 std::string settings_help(const Settings& s);

@@ -58,35 +58,40 @@ static void draw_experiment_caption(const Scene& scene) {
               text);
 }
 
+// clang-format off
+const KeyHelp WINDOW_KEY_HELP[] = {
+    {"Space", "play / pause at the simulated pace"},
+    {"s   BackSpace", "one sample on / back"},
+    {"0   End", "first / last sample"},
+    {"t   i", "torque / inertia graph"},
+    {"w   W", "robot view smaller / larger"},
+    {"g   h", "gravity on / off (new run)"},
+    {"v   V", "velocity / velocity-error feedback (new run)"},
+    {"x", "accurate integration on / off (new run)"},
+    {"r", "read a robot data file (console)"},
+    {"a   b", "cylindrical / SCARA robot (console)"},
+    {"l  m  u  k", "arm and work, motors, gears, gains (console)"},
+    {"q  p  c", "step, trapezoid, CP motion (console)"},
+    {"o", "write the settings to a data file (console)"},
+    {"?   F1", "show / hide this help"},
+    {"ESC", "end"},
+};
+// clang-format on
+const int WINDOW_KEY_HELP_COUNT = sizeof WINDOW_KEY_HELP / sizeof WINDOW_KEY_HELP[0];
+
 // every key of the window, in English, on a white card over the robot view
 static void draw_help_panel() {
-    static const char* const LINES[][2] = {
-        {"Keys of the window", ""},
-        {"Space", "play / pause at the simulated pace"},
-        {"s   BackSpace", "one sample on / back"},
-        {"0   End", "first / last sample"},
-        {"t   i", "torque / inertia graph"},
-        {"w   W", "robot view smaller / larger"},
-        {"g   h", "gravity on / off (new run)"},
-        {"v   V", "velocity / velocity-error feedback (new run)"},
-        {"x", "accurate integration on / off (new run)"},
-        {"r", "read a robot data file (console)"},
-        {"a   b", "cylindrical / SCARA robot (console)"},
-        {"l  m  u  k", "arm and work, motors, gears, gains (console)"},
-        {"q  p  c", "step, trapezoid, CP motion (console)"},
-        {"o", "write the settings to a data file (console)"},
-        {"?   F1", "show / hide this help"},
-        {"ESC", "end"},
-    };
-    constexpr int COUNT = sizeof LINES / sizeof LINES[0];
     const double top = HELP_TOP;
-    const double bottom = top - HELP_LINE * (COUNT + 0.6);
+    const double bottom = top - HELP_LINE * (WINDOW_KEY_HELP_COUNT + 1.6);
     draw_rect({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, WHITE);
     draw_rect_outline({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, BLACK);
-    for (int i = 0; i < COUNT; ++i) {
-        const auto y = static_cast<float>(top - HELP_LINE * (i + 1));
-        draw_text(static_cast<float>(HELP_LEFT + 0.02), y, GLUT_BITMAP_HELVETICA_12, LINES[i][0]);
-        draw_text(static_cast<float>(HELP_LEFT + 0.25), y, GLUT_BITMAP_HELVETICA_12, LINES[i][1]);
+    void* const font = GLUT_BITMAP_HELVETICA_12;
+    draw_text(static_cast<float>(HELP_LEFT + 0.02), static_cast<float>(top - HELP_LINE), font,
+              "Keys of the window");
+    for (int i = 0; i < WINDOW_KEY_HELP_COUNT; ++i) {
+        const auto y = static_cast<float>(top - HELP_LINE * (i + 2));
+        draw_text(static_cast<float>(HELP_LEFT + 0.02), y, font, WINDOW_KEY_HELP[i].keys);
+        draw_text(static_cast<float>(HELP_LEFT + 0.25), y, font, WINDOW_KEY_HELP[i].what);
     }
 }
 

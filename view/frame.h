@@ -15,6 +15,16 @@ constexpr double HELP_TOP = -0.2;       // its top edge                         
 constexpr double HELP_WIDTH = 0.92;     // its width, clear of the graphs' panel           (window)
 constexpr double HELP_LINE = 0.045;     // distance between two of its lines              (window)
 
+//------------------------------------------------------------------ keys
+// a key of the window and what it does, for the help card and the program's --help
+struct KeyHelp {
+    const char* keys;  // the key or keys, e.g. "s   BackSpace"
+    const char* what;  // what they do, in English
+};
+
+extern const KeyHelp WINDOW_KEY_HELP[];  // every key of the window, in the card's order
+extern const int WINDOW_KEY_HELP_COUNT;
+
 //------------------------------------------------------------------ frame
 // the whole picture without showing it: clear, caption and status labels, grid, the robot
 // scene of anim_index under the white panel, the joint graph and the lower graph chosen by
