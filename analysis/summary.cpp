@@ -340,7 +340,8 @@ static void write_cell(std::FILE* out, double value, bool applies, const char* n
     }
 }
 
-void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv) {
+void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
+                   const AccurateStats* accurate) {
     const ResponseSummary s = summarize_response(ps, h, ps.settings.robot_type);
     const double to_hz = 1.0 / (2.0 * PI);
     const bool during = s.n_during > 0;
@@ -399,6 +400,14 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
             }
         }
         write_csv_value(out, "max_path_error_mm", s.max_path_error_mm);
+        if (accurate != nullptr) {
+            write_csv_value(out, "accurate_events", static_cast<double>(accurate->events));
+            write_csv_value(out, "accurate_stops", static_cast<double>(accurate->stops));
+            write_csv_value(out, "accurate_slides", static_cast<double>(accurate->slides));
+            write_csv_value(out, "accurate_accumulations",
+                            static_cast<double>(accurate->accumulations));
+            write_csv_value(out, "accurate_completed", accurate->budget_spent ? 0.0 : 1.0);
+        }
         return;
     }
 
@@ -414,5 +423,8 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
         std::fprintf(out, "%-36s", "largest path error (mm)");
         write_cell(out, s.max_path_error_mm, true, "nan");
         std::fputc('\n', out);
+    }
+    if (accurate != nullptr) {
+        std::fprintf(out, "\n%s\n", accurate_report(*accurate).c_str());
     }
 }

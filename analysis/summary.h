@@ -31,8 +31,12 @@
 //           inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j, inertia_max_j,
 //           wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and last
 //           max_path_error_mm
+// An accurate run adds what its integration met: a line under the table, and in csv the names
+// accurate_events, accurate_stops, accurate_slides, accurate_accumulations (counts) and
+// accurate_completed (1, or 0 when the step budget ended the run early).
 
 #include "planning/plan.h"
+#include "sim/accurate.h"
 #include "sim/history.h"
 
 #include <cstdio>
@@ -91,4 +95,6 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
 
 //------------------------------------------------------------------ output
 // the response figures of the run h of ps.settings.robot_type, as a table or as name,value lines
-void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv);
+// and, for an accurate run, what its integration met (accurate: nullptr for the fixed step)
+void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
+                   const AccurateStats* accurate = nullptr);

@@ -2,14 +2,18 @@
 // and what the window shows of it.
 #include "app/experiment.h"
 
+#include "platform/console_io.h"
 #include "sim/accurate.h"
 #include "sim/simulate.h"
+
+#include <chrono>
 
 ParameterSet params = {};
 HistorySet history_cyl = {};
 HistorySet history_scara = {};
 ViewState view_state = {};
 bool accurate_integration = false;
+AccurateStats accurate_stats = {};
 ReachReport told_unreachable = {};
 std::string data_file_name;
 
@@ -18,8 +22,30 @@ HistorySet* history_of(int robot_type) {
 }
 
 Scene current_scene() {
-    return Scene{params,     history_cyl,          history_scara,
-                 view_state, accurate_integration, data_file_name.c_str()};
+    return Scene{params,
+                 history_cyl,
+                 history_scara,
+                 view_state,
+                 accurate_integration,
+                 data_file_name.c_str(),
+                 accurate_integration ? &accurate_stats : nullptr};
+}
+
+// the console's line of how far a long accurate run has come
+struct ConsoleProgress {
+    std::chrono::steady_clock::time_point start;
+    double length;  // the run's simulated time (s)
+    bool shown;
+};
+
+static void tell_console_progress(void* context, double t) {
+    constexpr double AFTER = 0.5;  // a run shows its progress after this long (s)
+    auto* line = static_cast<ConsoleProgress*>(context);
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - line->start;
+    if (spent.count() >= AFTER) {
+        console_print("\r精密積分中 t = %.2f s / %.2f s", t, line->length);
+        line->shown = true;
+    }
 }
 
 ReachReport run_current_experiment() {
@@ -27,8 +53,26 @@ ReachReport run_current_experiment() {
     const Settings& s = params.settings;
     const double* theta0 = robot_of(params.plan, rt).theta0;
     if (accurate_integration) {
-        return simulate_accurate(params, history_of(rt), rt, s.dt_sample, s.n_sample, theta0,
-                                 STEPS_PER_SAMPLE);
+        // the console shows how far a run has come once it takes longer than a moment: the
+        // window is not serviced meanwhile
+        ConsoleProgress progress = {std::chrono::steady_clock::now(), s.n_sample * s.dt_sample,
+                                    false};
+        const AccurateProgress tell = {tell_console_progress, &progress};
+        const ReachReport unreachable =
+            simulate_accurate(params, history_of(rt), rt, s.dt_sample, s.n_sample, theta0,
+                              STEPS_PER_SAMPLE, &accurate_stats, &tell);
+        if (progress.shown) {
+            console_print("\n");
+        }
+        if (accurate_stats.budget_spent) {
+            const StiffestPole pole = stiffest_pole(params);
+            console_print(
+                "精密積分は計算の上限（%ld ステップ）に達したため t = %.3f s で打ち切りました。"
+                "第%d軸の制御系が硬すぎます（最も速い極 %.4g 1/s）。通常積分（x "
+                "キー）なら計算できます\n",
+                ACCURATE_STEP_BUDGET, accurate_stats.t_end, pole.joint + 1, pole.rate);
+        }
+        return unreachable;
     }
     return simulate(params, history_of(rt), rt, s.dt_sample, s.n_sample, theta0);
 }

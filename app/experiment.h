@@ -4,6 +4,7 @@
 
 #include "planning/kinematics.h"
 #include "planning/plan.h"
+#include "sim/accurate.h"
 #include "sim/history.h"
 #include "view/scene.h"
 #include "view/view_state.h"
@@ -25,6 +26,9 @@ extern ViewState view_state;
 
 // whether runs are integrated in the accurate mode (the key x), or with the fixed step
 extern bool accurate_integration;
+
+// what the last accurate run met, for the window's status lines
+extern AccurateStats accurate_stats;
 
 // the robot data file the experiment was last read from, for the window's caption line; empty
 // when it was chosen by keys

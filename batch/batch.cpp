@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -584,7 +585,7 @@ static bool outputs_writable(const BatchOptions& opt) {
 // status: what the tool ends with once the pictures are written.
 // ps: the experiment run, whose graph_select the options may change; cyl, scara: its runs
 static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const HistorySet& scara,
-                          const BatchOptions& opt, int status) {
+                          const AccurateStats* accurate, const BatchOptions& opt, int status) {
     if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
         std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
         return EXIT_USAGE;
@@ -598,7 +599,7 @@ static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const History
     if (opt.scale > 0.0) {
         view.robot_scale = opt.scale;
     }
-    const Scene scene{ps, cyl, scara, view, opt.accurate, opt.data_file.c_str()};
+    const Scene scene{ps, cyl, scara, view, opt.accurate, opt.data_file.c_str(), accurate};
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {
@@ -627,6 +628,25 @@ static int check_divergence(const HistorySet* h, int n, double dt) {
     std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
                  d.sample, d.sample * dt, column_name(*d.field, d.index).c_str(), value);
     return EXIT_DIVERGED;
+}
+
+// a progress line on a terminal for an accurate run that takes longer than a moment
+struct ProgressLine {
+    std::chrono::steady_clock::time_point start;
+    double length;  // the run's simulated time (s)
+    bool shown;
+};
+
+constexpr double PROGRESS_AFTER = 0.5;  // a run shows its progress after this long (s)
+
+static void tell_progress(void* context, double t) {
+    auto* line = static_cast<ProgressLine*>(context);
+    const std::chrono::duration<double> spent = std::chrono::steady_clock::now() - line->start;
+    if (spent.count() >= PROGRESS_AFTER) {
+        std::fprintf(stderr, "\rrobosim-batch: accurate run, t = %.2f s of %.2f s", t,
+                     line->length);
+        line->shown = true;
+    }
 }
 
 // standard output written to its end, or a message and EXIT_FAILED
@@ -723,15 +743,23 @@ int run_batch(int argc, char** argv) {
     const int rt = ps.settings.robot_type;
     HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
     const double* theta0 = robot_of(ps.plan, rt).theta0;
+    AccurateStats accurate = {};
+    ProgressLine progress = {std::chrono::steady_clock::now(),
+                             ps.settings.n_sample * ps.settings.dt_sample, false};
+    const AccurateProgress tell = {tell_progress, &progress};
     const ReachReport unreachable =
         opt.accurate ? simulate_accurate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
-                                         theta0, opt.steps_per_sample)
+                                         theta0, opt.steps_per_sample, &accurate,
+                                         isatty(STDERR_FILENO) ? &tell : nullptr)
                      : simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample, theta0,
                                 opt.steps_per_sample);
+    if (progress.shown) {
+        std::fputs("\r\033[K", stderr);  // the progress line makes way for what follows
+    }
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, false, &told);
     if (opt.summary) {
-        write_summary(stdout, ps, *h, opt.csv);
+        write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }
@@ -741,8 +769,13 @@ int run_batch(int argc, char** argv) {
     if (status == EXIT_DONE) {
         status = check_divergence(h, ps.settings.n_sample, ps.settings.dt_sample);
     }
+    if (status == EXIT_DONE && accurate.budget_spent) {
+        std::fprintf(stderr, "robosim-batch: %s\n",
+                     accurate_budget_report(ps, rt, accurate).c_str());
+        status = EXIT_DIVERGED;
+    }
     if (pictures) {
-        status = write_pictures(ps, *cyl, *scara, opt, status);
+        status = write_pictures(ps, *cyl, *scara, opt.accurate ? &accurate : nullptr, opt, status);
     }
     return status;
 }

@@ -3,7 +3,8 @@
 // happens to fall, and converges at first order or not at all there. Here the run is a hybrid
 // system: within a mode (per joint a gear state and a drive state) the equations are smooth and
 // fourth-order Runge-Kutta steps keep their order; every change of mode is found inside the step
-// where it happens, and the step is cut there.
+// where it happens, and the step is cut there. No change is passed over, however many a step
+// holds; the step budget bounds the work instead.
 //
 // The rules that choose a mode are those of the gear's direction rules with the rest band
 // replaced by an exact stick state:
@@ -20,8 +21,24 @@
 //   - a jammed gear (see sim/gear.cpp) is never driven in reverse;
 //   - combinations are tried forward before reverse, joint 1 before joint 2, free before stuck
 //     (joint 2 held before joint 1, as the direction rules hold it first);
-//   - a moving joint for which no combination agrees is stopped at once: the rigid limit of the
-//     locked mesh that the default mode spreads over one step.
+//   - every mode is chosen with the forces of the state it starts from: after a stop the
+//     controller's speed feedback and the Coriolis torques are those of the stopped joint.
+//
+// A moving joint whose gear agrees with no direction (a jammed gear whose load overruns the
+// motor) is locked by its mesh. Two things can follow:
+//   - stick-slip: stopped, the joint would be freed at once the same way (the motor's speed
+//     feedback no longer holds its torque back), run until the load overruns again, and lock
+//     again: a chatter of kHz whose every event a located integration would have to find. As in
+//     any system whose right-hand side jumps across a surface that both sides' motions cross
+//     towards, the motion then slides along the surface: the gear stays on the edge of locking,
+//     its power flow T held at zero, and brakes the load with the torque that keeps it there.
+//     The slide lasts while that torque brakes (the joint accelerates less than forward driving
+//     would let it) and the joint moves;
+//   - otherwise the mesh stops the joint at once, the rigid limit of the locked mesh that the
+//     default mode spreads over one step. Only that joint stops. Its impulse reaches the other
+//     joint through the coupled inertia as far as the other gear passes it (forward or reverse,
+//     by the same tests applied to the impulse); a gear that passes it in neither direction
+//     takes it in its mesh.
 // The reference generator is asked for earlier times again while an event is bisected; its
 // reuse is keyed to the exact time and its unwrapping takes the nearest joint angles, so going
 // back by a fraction of a step changes nothing.
@@ -35,11 +52,11 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 //------------------------------------------------------------------ constants
 constexpr double EVENT_TIME_TOL = 1e-13;  // an event is located within this time        (s)
-constexpr int MAX_EVENTS_PER_STEP = 8;    // more in one step is chattering: step through it (-)
 constexpr int MAX_HALVINGS = 12;          // a step is halved this often at most           (-)
 // local error allowed in one step, per state element: angles and angle integrals (rad, rad*s),
 // speeds (rad/s); a run of 2000 steps then stays well within 1e-5 rad. Between switchings plain
@@ -52,17 +69,44 @@ constexpr double STEP_TOL_ANGLE = 1e-8;
 constexpr double STEP_TOL_SPEED = 1e-6;
 constexpr int MONITORS_PER_JOINT = 4;  // drive, speed, power flow or freeing, jam      (-)
 constexpr int MONITORS = 2 * MONITORS_PER_JOINT;
+// the time over which a sliding gear's power flow is differentiated along the motion (s): far
+// below any step, far above the rounding of the torques it differences
+constexpr double SLIDE_DIFF_TIME = 1e-6;
+// a slide pulls the drift of its power flow back to zero within this time (s): the same for
+// every step, so that the runs of every step converge to one motion, and slow enough for the
+// longest step (two default steps)
+constexpr double SLIDE_RETURN_TIME = 4e-3;
+// a gear is on the edge of locking while its forward power flow is within this share of the
+// motor's torque limit of zero (N*m per N*m): the drift a slide's integration leaves, far below
+// any torque the model resolves
+constexpr double SLIDE_EDGE = 1e-9;
+// a joint counts as turning back once its speed is this far past zero (rad/s): a joint freed
+// from rest with a next to nothing, as where a freeing is located, must not be stopped again by
+// the rounding of its first steps
+constexpr double REVERSAL_SPEED = 1e-9;
+// Where two joints' switchings meet (a joint coming to rest just as the other's gear reaches
+// the edge of locking) the rules can hand the mode back and forth with no time between: an
+// accumulation of events, each a whole located event apart from the last. After ZENO_EVENTS
+// events in a row, each within ZENO_SPAN (s) of the one before, the next step is taken whole
+// in the mode in force and the mode chosen anew at its end; the run counts these.
+constexpr int ZENO_EVENTS = 64;
+// a step is halved for a monitor that may have dipped below zero down to this length (s)
+constexpr double MIN_DIP_STEP = 1e-9;
+constexpr double ZENO_SPAN = 1e-9;
+// a sample is in disagreement when its gear's power flows against the mode by more than this
+// share of the drive torque's scale (rounding of the torque sums)
+constexpr double DISAGREEMENT_TOL = 1e-9;
 
 //------------------------------------------------------------------ modes
 
-enum GearState { FORWARD, REVERSE, STUCK };
+enum GearState { FORWARD, REVERSE, STUCK, SLIDE };
 
 enum DriveState { LINEAR, UPPER, LOWER };
 
 struct Mode {
     int gear[2];         // GearState of each joint
     int drive[2];        // DriveState of each motor
-    double sense[2];     // +1 or -1: the way a freed or moving joint goes in this mode
+    double sense[2];     // +1 or -1: the way a freed, moving or sliding joint goes in this mode
     double jam_side[2];  // +1 not jammed, -1 jammed when the mode began
 };
 
@@ -72,6 +116,18 @@ struct Drives {
     double eta_r[2];
     double IM[2];
     double tau_m[2];
+};
+
+// what every evaluation of one run reads: the experiment, the reference generator's run, the
+// robot's drives, the command's corners and the nominal step
+struct Run {
+    const ParameterSet& ps;
+    ReferenceRun* ref;
+    int rt;
+    Drives d;
+    const double* corners;
+    int corner_count;
+    double step;  // the nominal integration step (s)
 };
 
 // what the state gives at one time, whatever the mode
@@ -91,19 +147,18 @@ static Drives drives_of(const ParameterSet& ps, int rt) {
                   {rm.tau_m1, rm.tau_m2}};
 }
 
-static Forces forces_at(const ParameterSet& ps, ReferenceRun* run, int rt, double t,
-                        const double x[STATE_LEN]) {
-    const Settings& s = ps.settings;
+static Forces forces_at(const Run& r, double t, const double x[STATE_LEN]) {
+    const Settings& s = r.ps.settings;
     Forces f{};
     for (int j = 0; j < 2; ++j) {
-        f.tau_lin[j] = control_law(ps, run, rt, s.fb_type, s.motion, s.cp, j, t, x);
+        f.tau_lin[j] = control_law(r.ps, r.ref, r.rt, s.fb_type, s.motion, s.cp, j, t, x);
     }
     double omega_ref[2];
-    reference_at(ps, run, rt, s.motion, s.cp, t, f.ref, omega_ref);
-    inertia_matrix(ps, rt, x, f.M);
+    reference_at(r.ps, r.ref, r.rt, s.motion, s.cp, t, f.ref, omega_ref);
+    inertia_matrix(r.ps, r.rt, x, f.M);
     for (int j = 0; j < 2; ++j) {
-        const double G = s.gravity == 'g' ? gravity_torque(ps, rt, j, x) : 0.0;
-        f.h[j] = coriolis_torque(ps, rt, j, x) + G;
+        const double G = s.gravity == 'g' ? gravity_torque(r.ps, r.rt, j, x) : 0.0;
+        f.h[j] = coriolis_torque(r.ps, r.rt, j, x) + G;
     }
     return f;
 }
@@ -118,46 +173,17 @@ static double drive_torque(const Drives& d, const Forces& f, const Mode& m, int 
     return f.tau_lin[j];
 }
 
-// distance of a gear from its jam, IM + eta_r Mjj - JAM_MARGIN IM: at or below zero it jams
-static double jam_distance(const Drives& d, const Forces& f, int j) {
-    const double Mjj = j == 0 ? f.M[0] : f.M[3];
-    return d.IM[j] + d.eta_r[j] * Mjj - JAM_MARGIN * d.IM[j];
+static double diagonal(const Forces& f, int j) {
+    return j == 0 ? f.M[0] : f.M[3];
 }
 
-// the accelerations of mode m and the torques T the motors pass into their gears, from the rows
-//   forward  (eta_f IM + Mjj) a_j + Mjk a_k = eta_f tau - h_j
-//   reverse  (IM + eta_r Mjj) a_j + eta_r Mjk a_k = tau - eta_r h_j
-//   stuck    a_j = 0
-// (the reverse row is the gear's balance multiplied by eta_r, which may be zero or negative)
-static void mode_accel(const Drives& d, const Forces& f, const Mode& m, double a[2], double T[2]) {
-    double A[2][2];
-    double b[2];
-    double tau[2];
-    for (int j = 0; j < 2; ++j) {
-        const int k = 1 - j;
-        const double Mjj = j == 0 ? f.M[0] : f.M[3];
-        const double Mjk = j == 0 ? f.M[1] : f.M[2];
-        tau[j] = drive_torque(d, f, m, j);
-        if (m.gear[j] == FORWARD) {
-            A[j][j] = d.eta_f[j] * d.IM[j] + Mjj;
-            A[j][k] = Mjk;
-            b[j] = d.eta_f[j] * tau[j] - f.h[j];
-        } else if (m.gear[j] == REVERSE) {
-            A[j][j] = d.IM[j] + d.eta_r[j] * Mjj;
-            A[j][k] = d.eta_r[j] * Mjk;
-            b[j] = tau[j] - d.eta_r[j] * f.h[j];
-        } else {
-            A[j][j] = 1.0;
-            A[j][k] = 0.0;
-            b[j] = 0.0;
-        }
-    }
-    const double D = A[0][0] * A[1][1] - A[0][1] * A[1][0];
-    a[0] = (b[0] * A[1][1] - A[0][1] * b[1]) / D;
-    a[1] = (A[0][0] * b[1] - A[1][0] * b[0]) / D;
-    for (int j = 0; j < 2; ++j) {
-        T[j] = tau[j] - d.IM[j] * a[j];
-    }
+static double coupling(const Forces& f, int j) {
+    return j == 0 ? f.M[1] : f.M[2];
+}
+
+// distance of a gear from its jam, IM + eta_r Mjj - JAM_MARGIN IM: at or below zero it jams
+static double jam_distance(const Drives& d, const Forces& f, int j) {
+    return d.IM[j] + d.eta_r[j] * diagonal(f, j) - JAM_MARGIN * d.IM[j];
 }
 
 // the sign that turns the torque a reverse-driven motor passes into its gear into the sign of
@@ -172,71 +198,372 @@ static bool agrees(const Drives& d, int j, int gear, double T, double ref) {
     return gear == FORWARD ? T * ref > 0.0 : reverse_sign(d, j) * T * ref < 0.0;
 }
 
-// The mode the rules give at state x (see the file comment). A moving joint for which nothing
-// agrees is stopped: its speed in x is set to zero, and the choice is made again.
-static Mode choose_mode(const Drives& d, const Forces& f, double x[STATE_LEN],
-                        AccurateStats* stats) {
+// row j of the mode's equations A a = b:
+//   forward  (eta_f IM + Mjj) a_j + Mjk a_k = eta_f tau - h_j
+//   reverse  (IM + eta_r Mjj) a_j + eta_r Mjk a_k = tau - eta_r h_j
+//   stuck    a_j = 0
+// (the reverse row is the gear's balance multiplied by eta_r, which may be zero or negative)
+static void mode_row(const Drives& d, const Forces& f, int gear, double tau, int j, double A[2],
+                     double* b) {
+    const int k = 1 - j;
+    if (gear == FORWARD) {
+        A[j] = d.eta_f[j] * d.IM[j] + diagonal(f, j);
+        A[k] = coupling(f, j);
+        *b = d.eta_f[j] * tau - f.h[j];
+    } else if (gear == REVERSE) {
+        A[j] = d.IM[j] + d.eta_r[j] * diagonal(f, j);
+        A[k] = d.eta_r[j] * coupling(f, j);
+        *b = tau - d.eta_r[j] * f.h[j];
+    } else {
+        A[j] = 1.0;
+        A[k] = 0.0;
+        *b = 0.0;
+    }
+}
+
+// the accelerations of a mode without a sliding joint, and the torques T the motors pass into
+// their gears
+static void fixed_accel(const Drives& d, const Forces& f, const Mode& m, double a[2], double T[2]) {
+    double A[2][2];
+    double b[2];
+    double tau[2];
+    for (int j = 0; j < 2; ++j) {
+        tau[j] = drive_torque(d, f, m, j);
+        mode_row(d, f, m.gear[j], tau[j], j, A[j], &b[j]);
+    }
+    const double D = A[0][0] * A[1][1] - A[0][1] * A[1][0];
+    a[0] = (b[0] * A[1][1] - A[0][1] * b[1]) / D;
+    a[1] = (A[0][0] * b[1] - A[1][0] * b[0]) / D;
+    for (int j = 0; j < 2; ++j) {
+        T[j] = tau[j] - d.IM[j] * a[j];
+    }
+}
+
+// the other joint's acceleration, given the acceleration a_j of joint j, from its own row
+static double other_accel(const Drives& d, const Forces& f, const Mode& m, int j, double a_j) {
+    const int k = 1 - j;
+    if (m.gear[k] == STUCK) {
+        return 0.0;
+    }
+    double A[2];
+    double b = 0.0;
+    mode_row(d, f, m.gear[k], drive_torque(d, f, m, k), k, A, &b);
+    return (b - A[j] * a_j) / A[k];
+}
+
+// the slide of joint j: the acceleration that holds its power flow where it is, and how much
+// that brakes against forward driving
+struct Slide {
+    double a;        // the joint's acceleration in the slide (rad/s^2)
+    double braking;  // sense (a forward - a held): positive while the gear must brake
+    double flow;     // sense sigma: the forward power flow, zero on the edge (N*m)
+};
+
+// the power flow of joint j as forward driving would give it at (t, x)
+static double forward_flow(const Run& r, const Mode& m, int j, double t,
+                           const double x[STATE_LEN]) {
+    Mode fm = m;
+    fm.gear[j] = FORWARD;
+    const Forces f = forces_at(r, t, x);
+    double a[2];
+    double T[2];
+    fixed_accel(r.d, f, fm, a, T);
+    return T[j];
+}
+
+// Joint j slides: its acceleration a is the one along which the forward power flow
+// sigma = T_j(t, x) stays at zero, d sigma / dt = -sigma / SLIDE_RETURN_TIME, where the
+// drift of the integration has moved it. sigma's rate along the motion is affine in a; it is
+// differenced over SLIDE_DIFF_TIME (second order, away from a corner of the command) for two
+// accelerations, and the affine rule solved.
+static Slide slide_accel(const Run& r, const Forces& f, const Mode& m, int j, double t,
+                         const double x[STATE_LEN]) {
+    Mode fm = m;
+    fm.gear[j] = FORWARD;
+    double af[2];
+    double T[2];
+    fixed_accel(r.d, f, fm, af, T);
+    const double sigma = T[j];
+    // difference backwards where a corner lies just ahead, or is where a step ends, so as not
+    // to reach past it
+    double dir = 1.0;
+    for (int c = 0; c < r.corner_count; ++c) {
+        if (r.corners[c] >= t && r.corners[c] <= t + 2.0 * SLIDE_DIFF_TIME
+            && t > 2.0 * SLIDE_DIFF_TIME) {
+            dir = -1.0;
+        }
+    }
+    const int k = 1 - j;
+    const auto rate = [&](double a_j) {
+        double dx[STATE_LEN];
+        dx[0] = x[2];
+        dx[1] = x[3];
+        dx[2 + j] = a_j;
+        dx[2 + k] = other_accel(r.d, f, m, j, a_j);
+        dx[4] = f.ref[0] - x[0];
+        dx[5] = f.ref[1] - x[1];
+        double s[2];
+        for (int n = 1; n <= 2; ++n) {
+            const double ds = dir * n * SLIDE_DIFF_TIME;
+            double y[STATE_LEN];
+            for (int i = 0; i < STATE_LEN; ++i) {
+                y[i] = x[i] + ds * dx[i];
+            }
+            s[n - 1] = forward_flow(r, m, j, t + ds, y);
+        }
+        return dir * (-3.0 * sigma + 4.0 * s[0] - s[1]) / (2.0 * SLIDE_DIFF_TIME);
+    };
+    const double a0 = af[j];
+    const double da = 1.0 + std::fabs(a0);
+    const double rate0 = rate(a0);
+    const double slope = (rate(a0 + da) - rate0) / da;
+    const double target = -sigma / SLIDE_RETURN_TIME;
+    const double held = a0 + (target - rate0) / slope;
+    Slide sl{a0, -1.0, m.sense[j] * sigma};
+    if (std::isfinite(held)) {
+        sl.braking = m.sense[j] * (a0 - held);
+        // the gear only brakes: where holding would need more than forward driving, it drives
+        sl.a = sl.braking > 0.0 ? held : a0;
+    }
+    return sl;
+}
+
+// the accelerations of mode m at (t, x), and the torques T the motors pass into their gears
+static void mode_accel(const Run& r, const Forces& f, const Mode& m, double t,
+                       const double x[STATE_LEN], double a[2], double T[2]) {
+    const int sliding = m.gear[0] == SLIDE ? 0 : m.gear[1] == SLIDE ? 1 : -1;
+    if (sliding < 0) {
+        fixed_accel(r.d, f, m, a, T);
+        return;
+    }
+    const int j = sliding;
+    a[j] = slide_accel(r, f, m, j, t, x).a;
+    a[1 - j] = other_accel(r.d, f, m, j, a[j]);
+    for (int i = 0; i < 2; ++i) {
+        T[i] = drive_torque(r.d, f, m, i) - r.d.IM[i] * a[i];
+    }
+}
+
+static Mode drive_mode(const Drives& d, const Forces& f) {
     Mode m{};
-    bool jam[2];
     for (int j = 0; j < 2; ++j) {
         m.drive[j] = f.tau_lin[j] > d.tau_m[j]    ? UPPER
                      : f.tau_lin[j] < -d.tau_m[j] ? LOWER
                                                   : LINEAR;
-        jam[j] = jam_distance(d, f, j) <= 0.0;
-        m.jam_side[j] = jam[j] ? -1.0 : 1.0;
+        m.jam_side[j] = jam_distance(d, f, j) <= 0.0 ? -1.0 : 1.0;
+        m.sense[j] = 1.0;
     }
-    // the combinations in the order they are tried: free ones, then joint 2 held, joint 1 held,
-    // both held
-    static const int ORDER[9][2] = {{FORWARD, FORWARD}, {FORWARD, REVERSE}, {REVERSE, FORWARD},
-                                    {REVERSE, REVERSE}, {FORWARD, STUCK},   {REVERSE, STUCK},
-                                    {STUCK, FORWARD},   {STUCK, REVERSE},   {STUCK, STUCK}};
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const bool moving[2] = {x[2] != 0.0, x[3] != 0.0};
-        for (const auto& combo : ORDER) {
-            bool possible = true;
-            for (int j = 0; j < 2; ++j) {
-                possible = possible && !(combo[j] == REVERSE && jam[j])
-                           && !(combo[j] == STUCK && moving[j]);
-            }
-            if (!possible) {
-                continue;
-            }
-            m.gear[0] = combo[0];
-            m.gear[1] = combo[1];
-            double a[2];
-            double T[2];
-            mode_accel(d, f, m, a, T);
-            bool accepted = true;
-            for (int j = 0; j < 2; ++j) {
-                if (combo[j] != STUCK) {
-                    const double ref = moving[j] ? x[2 + j] : a[j];
-                    accepted = accepted && agrees(d, j, combo[j], T[j], ref);
-                    m.sense[j] = ref > 0.0 ? 1.0 : -1.0;
-                }
-            }
-            if (accepted) {
-                return m;
-            }
-        }
-        // no motion agrees with the gears: the moving joints stop at once
-        x[2] = 0.0;
-        x[3] = 0.0;
-        if (stats != nullptr) {
-            ++stats->stops;
-        }
-    }
-    m.gear[0] = STUCK;  // unreachable: both stuck always agrees
-    m.gear[1] = STUCK;
     return m;
+}
+
+// the combinations in the order they are tried: free ones, then joint 2 held, joint 1 held,
+// both held
+static const int ORDER[9][2] = {{FORWARD, FORWARD}, {FORWARD, REVERSE}, {REVERSE, FORWARD},
+                                {REVERSE, REVERSE}, {FORWARD, STUCK},   {REVERSE, STUCK},
+                                {STUCK, FORWARD},   {STUCK, REVERSE},   {STUCK, STUCK}};
+
+// whether gear state g is open to joint j at x: a jammed gear is never reversed, a moving
+// joint never stuck
+static bool open_to(const Mode& m, int j, int g, const double x[STATE_LEN]) {
+    return !(g == REVERSE && m.jam_side[j] < 0.0) && !(g == STUCK && x[2 + j] != 0.0);
+}
+
+// the free joints' tests of combination m (gear states set, sense filled in): which agree
+static void test_free(const Run& r, const Forces& f, Mode* m, const double x[STATE_LEN],
+                      bool agree[2]) {
+    double a[2];
+    double T[2];
+    fixed_accel(r.d, f, *m, a, T);
+    for (int j = 0; j < 2; ++j) {
+        agree[j] = true;
+        if (m->gear[j] != STUCK) {
+            const double ref = x[2 + j] != 0.0 ? x[2 + j] : a[j];
+            agree[j] = agrees(r.d, j, m->gear[j], T[j], ref);
+            m->sense[j] = ref > 0.0 ? 1.0 : -1.0;
+        }
+    }
+}
+
+// the first combination whose free joints all agree; has[j] tells whether joint j agreed in any
+static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_LEN], Mode* m,
+                           bool has[2]) {
+    has[0] = has[1] = false;
+    for (const auto& combo : ORDER) {
+        if (!open_to(*m, 0, combo[0], x) || !open_to(*m, 1, combo[1], x)) {
+            continue;
+        }
+        Mode c = *m;
+        c.gear[0] = combo[0];
+        c.gear[1] = combo[1];
+        bool agree[2];
+        test_free(r, f, &c, x, agree);
+        has[0] = has[0] || agree[0];
+        has[1] = has[1] || agree[1];
+        if (agree[0] && agree[1]) {
+            *m = c;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The mesh of moving joint j stops it at once. The other joint k takes the impulse
+// -M_kj dv_j through its own gear: its row for impulses is its row for accelerations without
+// the bounded torques, and the impulse its motor passes, -IM dv_k, must agree with the
+// direction assumed (its speed, or its change from rest); where neither direction agrees, k's
+// mesh takes the impulse and k keeps its speed.
+static void stop_joint(const Drives& d, const Forces& f, int j, double x[STATE_LEN]) {
+    const int k = 1 - j;
+    const double dv_j = -x[2 + j];
+    x[2 + j] = 0.0;
+    const double Mkj = coupling(f, k);
+    if (Mkj == 0.0) {
+        return;
+    }
+    const double v_k = x[2 + k];
+    const double Mkk = diagonal(f, k);
+    const double dv_f = -Mkj * dv_j / (d.eta_f[k] * d.IM[k] + Mkk);
+    if (agrees(d, k, FORWARD, -d.IM[k] * dv_f, v_k != 0.0 ? v_k : dv_f)) {
+        x[2 + k] += dv_f;
+        return;
+    }
+    if (jam_distance(d, f, k) > 0.0) {
+        const double dv_r = -d.eta_r[k] * Mkj * dv_j / (d.IM[k] + d.eta_r[k] * Mkk);
+        if (agrees(d, k, REVERSE, -d.IM[k] * dv_r, v_k != 0.0 ? v_k : dv_r)) {
+            x[2 + k] += dv_r;
+        }
+    }
+}
+
+// The slide of moving joint j with the other joint in the first state that agrees with its own
+// direction; false where there is none. A slide whose gear no longer brakes is forward driving.
+static bool slide_mode(const Run& r, const Forces& f, const Mode& base, const Mode& previous, int j,
+                       double t, const double x[STATE_LEN], Mode* out) {
+    const int k = 1 - j;
+    // the other gear keeps its state where that agrees
+    const int kept = previous.gear[k] == SLIDE ? FORWARD : previous.gear[k];
+    for (const int gk : {kept, int{FORWARD}, int{REVERSE}, int{STUCK}}) {
+        if (!open_to(base, k, gk, x)) {
+            continue;
+        }
+        Mode c = base;
+        c.gear[j] = SLIDE;
+        c.gear[k] = gk;
+        c.sense[j] = x[2 + j] > 0.0 ? 1.0 : -1.0;
+        const Slide sl = slide_accel(r, f, c, j, t, x);
+        if (std::fabs(sl.flow) > SLIDE_EDGE * r.d.tau_m[j]) {
+            // the other joint's new state moved the edge away: on its driving side the motor
+            // drives, on its locking side the mesh stops the joint
+            continue;
+        }
+        const double a_k = other_accel(r.d, f, c, j, sl.a);
+        const double T_k = drive_torque(r.d, f, c, k) - r.d.IM[k] * a_k;
+        const double ref = x[2 + k] != 0.0 ? x[2 + k] : a_k;
+        if (gk != STUCK && !agrees(r.d, k, gk, T_k, ref)) {
+            continue;
+        }
+        if (gk != STUCK) {
+            c.sense[k] = ref > 0.0 ? 1.0 : -1.0;
+        }
+        if (sl.braking <= 0.0) {
+            c.gear[j] = FORWARD;  // on the edge but no longer braking: the motor drives again
+        }
+        *out = c;
+        return true;
+    }
+    return false;
+}
+
+// whether moving joint j, stopped, would be freed at once its own way
+static bool freed_at_once(const Run& r, int j, double t, const double x[STATE_LEN]) {
+    const int k = 1 - j;
+    const double sense = x[2 + j] > 0.0 ? 1.0 : -1.0;
+    double stopped[STATE_LEN];
+    std::copy(x, x + STATE_LEN, stopped);
+    stopped[2 + j] = 0.0;
+    const Forces fs = forces_at(r, t, stopped);
+    for (const int gk : {FORWARD, REVERSE, STUCK}) {
+        Mode c = drive_mode(r.d, fs);
+        c.gear[j] = FORWARD;
+        c.gear[k] = gk;
+        if (!open_to(c, k, gk, stopped)) {
+            continue;
+        }
+        bool agree[2];
+        test_free(r, fs, &c, stopped, agree);
+        if (agree[j] && agree[k] && c.sense[j] == sense) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The mode the rules give at (t, x) (see the file comment), the forces taken afresh from the
+// state after every stop. A moving joint whose gear agrees with no direction slides or is
+// stopped: x then holds the speeds after the stop.
+static Mode choose_mode(const Run& r, double t, double x[STATE_LEN], const Mode& previous,
+                        AccurateStats* st) {
+    // each round stops a moving joint or returns; with both joints at rest, both stuck agrees
+    for (int round = 0;; ++round) {
+        assert(round <= 2);
+        const Forces f = forces_at(r, t, x);
+        Mode m = drive_mode(r.d, f);
+        Mode next{};
+        // A slide goes on while its gear brakes on the edge and its joint moves, whatever else
+        // changed; a jammed gear driving forward on the edge starts to slide where its power
+        // flow is about to turn (the sign of the flow itself says nothing there)
+        for (const int c : {0, 1}) {
+            const bool edge_candidate = previous.gear[c] == SLIDE
+                                        || (previous.gear[c] == FORWARD && m.jam_side[c] < 0.0
+                                            && freed_at_once(r, c, t, x));
+            if (x[2 + c] != 0.0 && edge_candidate && slide_mode(r, f, m, previous, c, t, x, &next)
+                && next.gear[c] == SLIDE) {
+                st->slides += previous.gear[c] != SLIDE ? 1 : 0;
+                return next;
+            }
+        }
+        bool has[2];
+        if (first_agreeing(r, f, x, &m, has)) {
+            return m;
+        }
+        // the moving joint to slide or stop: one whose gear has no direction at all, else one
+        // that was sliding or driving forward (its load overran it), else joint 2, as the
+        // direction rules hold it first
+        int j = -1;
+        for (const int c : {1, 0}) {
+            if (x[2 + c] != 0.0 && j < 0 && !has[c]) {
+                j = c;
+            }
+        }
+        for (const int c : {1, 0}) {
+            if (x[2 + c] != 0.0 && j < 0
+                && (previous.gear[c] == SLIDE || previous.gear[c] == FORWARD)) {
+                j = c;
+            }
+        }
+        if (j < 0) {
+            j = x[3] != 0.0 ? 1 : 0;
+        }
+        // stick-slip: the joint would be freed at once its own way after the stop
+        if ((previous.gear[j] == FORWARD || previous.gear[j] == SLIDE) && freed_at_once(r, j, t, x)
+            && slide_mode(r, f, m, previous, j, t, x, &next)) {
+            st->slides += next.gear[j] == SLIDE && previous.gear[j] != SLIDE ? 1 : 0;
+            return next;
+        }
+        stop_joint(r.d, f, j, x);
+        ++st->stops;
+    }
 }
 
 // the values whose sign holds the mode: a monitor that is not negative at the start of a step
 // and negative at its end marks a change of mode inside the step
-static void monitors(const Drives& d, const Forces& f, const Mode& m, const double x[STATE_LEN],
+static void monitors(const Run& r, const Mode& m, double t, const double x[STATE_LEN],
                      double g[MONITORS]) {
+    const Drives& d = r.d;
+    const Forces f = forces_at(r, t, x);
     double a[2];
     double T[2];
-    mode_accel(d, f, m, a, T);
+    mode_accel(r, f, m, t, x, a, T);
     for (int j = 0; j < 2; ++j) {
         double* gj = g + MONITORS_PER_JOINT * j;
         const double tau = f.tau_lin[j];
@@ -250,18 +577,21 @@ static void monitors(const Drives& d, const Forces& f, const Mode& m, const doub
             freed.gear[j] = FORWARD;
             double af[2];
             double Tf[2];
-            mode_accel(d, f, freed, af, Tf);
+            mode_accel(r, f, freed, t, x, af, Tf);
             gj[1] = -Tf[j] * af[j];
             gj[2] = 1.0;
             if (m.jam_side[j] > 0.0) {
                 freed.gear[j] = REVERSE;
                 double ar[2];
                 double Tr[2];
-                mode_accel(d, f, freed, ar, Tr);
+                mode_accel(r, f, freed, t, x, ar, Tr);
                 gj[2] = reverse_sign(d, j) * Tr[j] * ar[j];
             }
+        } else if (m.gear[j] == SLIDE) {
+            gj[1] = m.sense[j] * x[2 + j] + REVERSAL_SPEED;  // still moving the same way
+            gj[2] = slide_accel(r, f, m, j, t, x).braking;   // still braking
         } else {
-            gj[1] = m.sense[j] * x[2 + j];  // still moving the same way
+            gj[1] = m.sense[j] * x[2 + j] + REVERSAL_SPEED;  // still moving the same way
             // power flow
             gj[2] = (m.gear[j] == FORWARD ? 1.0 : -reverse_sign(d, j)) * m.sense[j] * T[j];
         }
@@ -270,12 +600,12 @@ static void monitors(const Drives& d, const Forces& f, const Mode& m, const doub
 
 //------------------------------------------------------------------ integration
 
-static void derivative(const ParameterSet& ps, ReferenceRun* run, int rt, const Drives& d,
-                       const Mode& m, double t, const double x[STATE_LEN], double dx[STATE_LEN]) {
-    const Forces f = forces_at(ps, run, rt, t, x);
+static void derivative(const Run& r, const Mode& m, double t, const double x[STATE_LEN],
+                       double dx[STATE_LEN]) {
+    const Forces f = forces_at(r, t, x);
     double a[2];
     double T[2];
-    mode_accel(d, f, m, a, T);
+    mode_accel(r, f, m, t, x, a, T);
     dx[0] = x[2];
     dx[1] = x[3];
     dx[2] = a[0];
@@ -285,27 +615,26 @@ static void derivative(const ParameterSet& ps, ReferenceRun* run, int rt, const 
 }
 
 // one classical fourth-order Runge-Kutta step of h (s) from t in mode m
-static void rk4_step(const ParameterSet& ps, ReferenceRun* run, int rt, const Drives& d,
-                     const Mode& m, double t, double h, const double x[STATE_LEN],
+static void rk4_step(const Run& r, const Mode& m, double t, double h, const double x[STATE_LEN],
                      double out[STATE_LEN]) {
     double k1[STATE_LEN];
     double k2[STATE_LEN];
     double k3[STATE_LEN];
     double k4[STATE_LEN];
     double y[STATE_LEN];
-    derivative(ps, run, rt, d, m, t, x, k1);
+    derivative(r, m, t, x, k1);
     for (int i = 0; i < STATE_LEN; ++i) {
         y[i] = x[i] + 0.5 * h * k1[i];
     }
-    derivative(ps, run, rt, d, m, t + 0.5 * h, y, k2);
+    derivative(r, m, t + 0.5 * h, y, k2);
     for (int i = 0; i < STATE_LEN; ++i) {
         y[i] = x[i] + 0.5 * h * k2[i];
     }
-    derivative(ps, run, rt, d, m, t + 0.5 * h, y, k3);
+    derivative(r, m, t + 0.5 * h, y, k3);
     for (int i = 0; i < STATE_LEN; ++i) {
         y[i] = x[i] + h * k3[i];
     }
-    derivative(ps, run, rt, d, m, t + h, y, k4);
+    derivative(r, m, t + h, y, k4);
     for (int i = 0; i < STATE_LEN; ++i) {
         out[i] = x[i] + h * (k1[i] + 2.0 * k2[i] + 2.0 * k3[i] + k4[i]) / 6.0;
     }
@@ -314,15 +643,15 @@ static void rk4_step(const ParameterSet& ps, ReferenceRun* run, int rt, const Dr
 // one step of h within mode m with its error held: a whole step is compared with two halves
 // (step doubling); where they differ by more than the tolerance each half is taken the same way.
 // The result is the two halves' with the difference extrapolated away (fifth order).
-static void smooth_step(const ParameterSet& ps, ReferenceRun* run, int rt, const Drives& d,
-                        const Mode& m, double t, double h, const double x[STATE_LEN],
-                        double out[STATE_LEN], int depth, AccurateStats* st) {
+static void smooth_step(const Run& r, const Mode& m, double t, double h, const double x[STATE_LEN],
+                        double out[STATE_LEN], int depth, AccurateStats* st,
+                        double* half = nullptr) {
     double whole[STATE_LEN];
     double mid[STATE_LEN];
     double halves[STATE_LEN];
-    rk4_step(ps, run, rt, d, m, t, h, x, whole);
-    rk4_step(ps, run, rt, d, m, t, 0.5 * h, x, mid);
-    rk4_step(ps, run, rt, d, m, t + 0.5 * h, 0.5 * h, mid, halves);
+    rk4_step(r, m, t, h, x, whole);
+    rk4_step(r, m, t, 0.5 * h, x, mid);
+    rk4_step(r, m, t + 0.5 * h, 0.5 * h, mid, halves);
     st->steps += 3;
     double err = 0.0;
     for (int i = 0; i < STATE_LEN; ++i) {
@@ -330,12 +659,15 @@ static void smooth_step(const ParameterSet& ps, ReferenceRun* run, int rt, const
         err = std::max(err, std::fabs(halves[i] - whole[i]) / tol);
     }
     if (err > 1.0 && depth < MAX_HALVINGS) {
-        smooth_step(ps, run, rt, d, m, t, 0.5 * h, x, mid, depth + 1, st);
-        smooth_step(ps, run, rt, d, m, t + 0.5 * h, 0.5 * h, mid, out, depth + 1, st);
-        return;
+        smooth_step(r, m, t, 0.5 * h, x, mid, depth + 1, st);
+        smooth_step(r, m, t + 0.5 * h, 0.5 * h, mid, out, depth + 1, st);
+    } else {
+        for (int i = 0; i < STATE_LEN; ++i) {
+            out[i] = halves[i] + (halves[i] - whole[i]) / 15.0;
+        }
     }
-    for (int i = 0; i < STATE_LEN; ++i) {
-        out[i] = halves[i] + (halves[i] - whole[i]) / 15.0;
+    if (half != nullptr) {
+        std::copy(mid, mid + STATE_LEN, half);  // the state half way, for the monitors
     }
 }
 
@@ -343,6 +675,21 @@ static void smooth_step(const ParameterSet& ps, ReferenceRun* run, int rt, const
 static bool crossed(const double g0[MONITORS], const double g[MONITORS]) {
     for (int i = 0; i < MONITORS; ++i) {
         if (g0[i] >= 0.0 && g[i] < 0.0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// whether a monitor that holds at the start, half way and at the end of a step may have dipped
+// below zero in between: the parabola through the three values does
+static bool dipped(const double g0[MONITORS], const double gh[MONITORS],
+                   const double g1[MONITORS]) {
+    for (int i = 0; i < MONITORS; ++i) {
+        const double c = 2.0 * (g1[i] - 2.0 * gh[i] + g0[i]);
+        const double b = g1[i] - g0[i] - c;
+        if (g0[i] >= 0.0 && c > 0.0 && -b > 0.0 && -b < 2.0 * c
+            && g0[i] - b * b / (4.0 * c) < 0.0) {
             return true;
         }
     }
@@ -357,22 +704,24 @@ struct Hybrid {
     int next_corner;
     bool monitored;  // g holds the monitors of (t, x, mode): the last step's end
     double g[MONITORS];
+    int burst;   // events in a row, each within ZENO_SPAN of the one before
+    double cap;  // a step may reach no further than this: a monitor may have dipped there (s)
 };
 
 // advances the run to `target` (s), cutting the steps at the command's corners and at changes
-// of mode
-static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Drives& d,
-                    const double* corners, int corner_count, double target, Hybrid* hy,
-                    AccurateStats* st) {
-    int events_here = 0;
+// of mode; false when the step budget ran out on the way
+static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) {
     while (hy->t < target) {
-        while (hy->next_corner < corner_count && corners[hy->next_corner] <= hy->t) {
+        if (st->steps >= ACCURATE_STEP_BUDGET) {
+            return false;
+        }
+        while (hy->next_corner < r.corner_count && r.corners[hy->next_corner] <= hy->t) {
             ++hy->next_corner;
         }
-        double stop = target;
+        double stop = std::max(std::min(target, hy->cap), hy->t);
         bool at_corner = false;
-        if (hy->next_corner < corner_count && corners[hy->next_corner] < stop) {
-            stop = corners[hy->next_corner];
+        if (hy->next_corner < r.corner_count && r.corners[hy->next_corner] < stop) {
+            stop = r.corners[hy->next_corner];
             at_corner = true;
         }
         const double h = stop - hy->t;
@@ -380,24 +729,54 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
         if (hy->monitored) {
             std::copy(hy->g, hy->g + MONITORS, g0);  // this state was the last step's end
         } else {
-            monitors(d, forces_at(ps, run, rt, hy->t, hy->x), hy->mode, hy->x, g0);
+            monitors(r, hy->mode, hy->t, hy->x, g0);
         }
         hy->monitored = false;
         if (*std::min_element(g0, g0 + MONITORS) < 0.0) {
-            const Forces f0 = forces_at(ps, run, rt, hy->t, hy->x);
-            // a mode that no longer holds (after chattering went unlocated): choose afresh
-            hy->mode = choose_mode(d, f0, hy->x, st);
-            monitors(d, f0, hy->mode, hy->x, g0);
+            // a mode that no longer holds (a monitor that reached zero only in its last bits):
+            // choose afresh
+            hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
+            monitors(r, hy->mode, hy->t, hy->x, g0);
         }
         double x1[STATE_LEN];
-        smooth_step(ps, run, rt, d, hy->mode, hy->t, h, hy->x, x1, 0, st);
+        double xh[STATE_LEN];
+        smooth_step(r, hy->mode, hy->t, h, hy->x, x1, 0, st, xh);
         double g1[MONITORS];
-        monitors(d, forces_at(ps, run, rt, stop, x1), hy->mode, x1, g1);
-        if (events_here < MAX_EVENTS_PER_STEP && crossed(g0, g1)) {
+        monitors(r, hy->mode, stop, x1, g1);
+        // a switching there and back within one step shows at its half or in the curve of
+        // its monitor: the crossing is then in the first half, or the step is halved
+        double gh[MONITORS];
+        monitors(r, hy->mode, hy->t + 0.5 * h, xh, gh);
+        double span = h;
+        if (!crossed(g0, g1) && crossed(g0, gh)) {
+            span = 0.5 * h;
+            std::copy(xh, xh + STATE_LEN, x1);
+            std::copy(gh, gh + MONITORS, g1);
+        } else if (!crossed(g0, g1) && dipped(g0, gh, g1) && h > MIN_DIP_STEP) {
+            hy->cap = hy->t + 0.5 * h;
+            continue;
+        }
+        hy->cap = std::numeric_limits<double>::infinity();
+        const bool burst = hy->burst >= ZENO_EVENTS;
+        if (crossed(g0, g1) && burst) {
+            // an accumulation of switchings: the step is taken whole and the mode chosen anew
+            // at its end
+            ++st->accumulations;
+            hy->burst = 0;
+            std::copy(x1, x1 + STATE_LEN, hy->x);
+            hy->t = stop;
+            hy->monitored = false;
+            if (at_corner) {
+                hy->t = std::nextafter(stop, std::numeric_limits<double>::infinity());
+            }
+            hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
+            continue;
+        }
+        if (crossed(g0, g1)) {
             // the earliest crossing, by bisection of the step; the states tried are those the
             // step itself would reach, so the one kept has crossed exactly as located
             double lo = 0.0;
-            double hi = h;
+            double hi = span;
             double xe[STATE_LEN];
             double ge[MONITORS];
             std::copy(x1, x1 + STATE_LEN, xe);
@@ -405,9 +784,9 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
             while (hi - lo > EVENT_TIME_TOL) {
                 const double mid = 0.5 * (lo + hi);
                 double xm[STATE_LEN];
-                smooth_step(ps, run, rt, d, hy->mode, hy->t, mid, hy->x, xm, 0, st);
+                smooth_step(r, hy->mode, hy->t, mid, hy->x, xm, 0, st);
                 double gm[MONITORS];
-                monitors(d, forces_at(ps, run, rt, hy->t + mid, xm), hy->mode, xm, gm);
+                monitors(r, hy->mode, hy->t + mid, xm, gm);
                 if (crossed(g0, gm)) {
                     hi = mid;
                     std::copy(xm, xm + STATE_LEN, xe);
@@ -417,9 +796,9 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
                 }
             }
             std::copy(xe, xe + STATE_LEN, hy->x);
+            hy->burst = hi < ZENO_SPAN ? hy->burst + 1 : 0;
             hy->t += hi;
             ++st->events;
-            ++events_here;
             // a joint whose speed reached zero stops there
             for (int j = 0; j < 2; ++j) {
                 const int speed = MONITORS_PER_JOINT * j + 1;
@@ -427,7 +806,7 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
                     hy->x[2 + j] = 0.0;
                 }
             }
-            hy->mode = choose_mode(d, forces_at(ps, run, rt, hy->t, hy->x), hy->x, st);
+            hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
             continue;
         }
         std::copy(x1, x1 + STATE_LEN, hy->x);
@@ -437,34 +816,52 @@ static void advance(const ParameterSet& ps, ReferenceRun* run, int rt, const Dri
         if (at_corner) {
             // the command takes its next formula just after the corner, and may change the mode
             hy->t = std::nextafter(stop, std::numeric_limits<double>::infinity());
-            hy->mode = choose_mode(d, forces_at(ps, run, rt, hy->t, hy->x), hy->x, st);
+            hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
+        }
+    }
+    return true;
+}
+
+// record k as simulate() writes it, with the torque split of the mode in force; counts the
+// sample as a disagreement where a free gear's power flows against its mode
+static void record_mode_sample(const Run& r, int k, const Hybrid& hy, HistorySet* out,
+                               AccurateStats* st) {
+    record_sample(r.ps, r.ref, out, k, hy.x, r.step);
+    if (k < 0 || k >= HISTORY_LEN) {
+        return;
+    }
+    const double t = k * r.ps.settings.dt_sample;
+    const Forces f = forces_at(r, t, hy.x);
+    double a[2];
+    double T[2];
+    mode_accel(r, f, hy.mode, t, hy.x, a, T);
+    for (int j = 0; j < 2; ++j) {
+        out->tau_drive[k][j] = drive_torque(r.d, f, hy.mode, j);
+        out->tau_inertia[k][j] = (r.d.IM[j] + diagonal(f, j)) * a[j] + coupling(f, j) * a[1 - j];
+        out->tau_friction[k][j] = out->tau_drive[k][j] - out->tau_inertia[k][j] - f.h[j];
+        const double v = hy.x[2 + j];
+        const double tol = DISAGREEMENT_TOL * r.d.tau_m[j] * std::fabs(v);
+        const int gear = hy.mode.gear[j];
+        if ((gear == FORWARD && T[j] * v < -tol)
+            || (gear == REVERSE && reverse_sign(r.d, j) * T[j] * v > tol)
+            || (gear == STUCK && v != 0.0)) {
+            ++st->disagreements;
         }
     }
 }
 
-// record k as simulate() writes it, with the torque split of the mode in force
-static void record_mode_sample(const ParameterSet& ps, ReferenceRun* run, int rt, const Drives& d,
-                               double step, int k, const Hybrid& hy, HistorySet* out) {
-    record_sample(ps, run, out, k, hy.x, step);
-    if (k < 0 || k >= HISTORY_LEN) {
-        return;
-    }
-    const Forces f = forces_at(ps, run, rt, k * ps.settings.dt_sample, hy.x);
-    double a[2];
-    double T[2];
-    mode_accel(d, f, hy.mode, a, T);
-    for (int j = 0; j < 2; ++j) {
-        const double Mjj = j == 0 ? f.M[0] : f.M[3];
-        const double Mjk = j == 0 ? f.M[1] : f.M[2];
-        out->tau_drive[k][j] = drive_torque(d, f, hy.mode, j);
-        out->tau_inertia[k][j] = (d.IM[j] + Mjj) * a[j] + Mjk * a[1 - j];
-        out->tau_friction[k][j] = out->tau_drive[k][j] - out->tau_inertia[k][j] - f.h[j];
+// record `to` repeats record `from`: a run that ended early holds its last state
+static void copy_sample(HistorySet* out, int from, int to) {
+    for (const HistoryField& field : HISTORY_FIELD_TABLE) {
+        for (int i = 0; i < 2; ++i) {
+            (out->*field.values)[to][i] = (out->*field.values)[from][i];
+        }
     }
 }
 
 ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
                               int n, const double theta0[2], int steps_per_sample,
-                              AccurateStats* stats) {
+                              AccurateStats* stats, const AccurateProgress* progress) {
     assert(out != nullptr && theta0 != nullptr);
     AccurateStats own = {};
     AccurateStats* st = stats != nullptr ? stats : &own;
@@ -472,22 +869,87 @@ ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot
     const int last = std::min(n, HISTORY_LEN - 1);
     const int steps = std::max(steps_per_sample, 1);
     const double h = dt / steps;
-    const int rt = robot_type;
-    ReferenceRun run = new_reference_run(true);
-    const Drives d = drives_of(ps, rt);
+    ReferenceRun ref = new_reference_run(true);
     double corners[MAX_REFERENCE_CORNERS];
-    const int corner_count = reference_corners(ps, rt, ps.settings.motion, ps.settings.cp, corners);
+    const int corner_count =
+        reference_corners(ps, robot_type, ps.settings.motion, ps.settings.cp, corners);
+    const Run r{ps, &ref, robot_type, drives_of(ps, robot_type), corners, corner_count, h};
 
-    Hybrid hy = {0.0, {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0}, Mode{}, 0, false, {}};
+    Hybrid hy = {0.0, {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0}, Mode{}, 0, false, {},
+                 0,   std::numeric_limits<double>::infinity()};
     // the first evaluation of the run is at t = 0, as the reference generator requires
-    hy.mode = choose_mode(d, forces_at(ps, &run, rt, 0.0, hy.x), hy.x, st);
-    record_mode_sample(ps, &run, rt, d, h, 0, hy, out);
+    hy.mode = choose_mode(r, 0.0, hy.x, Mode{}, st);
+    record_mode_sample(r, 0, hy, out, st);
     for (int k = 1; k <= last; ++k) {
-        for (int s = 1; s <= steps; ++s) {
+        for (int s = 1; s <= steps && !st->budget_spent; ++s) {
             const double target = s == steps ? k * dt : (k - 1) * dt + s * h;
-            advance(ps, &run, rt, d, corners, corner_count, target, &hy, st);
+            st->budget_spent = !advance(r, target, &hy, st);
         }
-        record_mode_sample(ps, &run, rt, d, h, k, hy, out);
+        if (st->budget_spent) {
+            // the run ends where the budget ran out; the samples after it hold that state
+            const int reached = k - 1;
+            for (int rest = k; rest <= last; ++rest) {
+                copy_sample(out, reached, rest);
+            }
+            break;
+        }
+        record_mode_sample(r, k, hy, out, st);
+        if (progress != nullptr) {
+            progress->tell(progress->context, hy.t);
+        }
     }
-    return run.unreachable;
+    st->t_end = hy.t;
+    return ref.unreachable;
+}
+
+//------------------------------------------------------------------ reports
+
+std::string accurate_report(const AccurateStats& stats) {
+    char line[256];
+    std::snprintf(line, sizeof line,
+                  "accurate integration: %ld events located, %ld stops, %ld sliding intervals",
+                  stats.events, stats.stops, stats.slides);
+    std::string text = line;
+    if (stats.accumulations > 0) {
+        std::snprintf(line, sizeof line, ", %ld accumulations stepped over", stats.accumulations);
+        text += line;
+    }
+    if (stats.budget_spent) {
+        std::snprintf(line, sizeof line, "; ended early at t = %.3f s", stats.t_end);
+        text += line;
+    }
+    return text;
+}
+
+StiffestPole stiffest_pole(const ParameterSet& ps) {
+    const Settings& s = ps.settings;
+    const double wn[2] = {s.omega_n1, s.omega_n2};
+    const double zeta[2] = {s.zeta1, s.zeta2};
+    const double alpha[2] = {s.alpha1, s.alpha2};
+    // each loop's fastest pole: the faster root of its pair, or its third pole
+    StiffestPole fastest = {0, 0.0};
+    for (int j = 0; j < 2; ++j) {
+        const double pair = wn[j] * (zeta[j] + std::sqrt(std::max(zeta[j] * zeta[j] - 1.0, 0.0)));
+        const double rate = std::max(std::fabs(pair), std::fabs(alpha[j]));
+        if (j == 0 || rate > fastest.rate) {
+            fastest = {j, rate};
+        }
+    }
+    return fastest;
+}
+
+std::string accurate_budget_report(const ParameterSet& ps, int robot_type,
+                                   const AccurateStats& stats) {
+    (void)robot_type;  // both robots' loops are placed by the same settings
+    const StiffestPole pole = stiffest_pole(ps);
+    const int j = pole.joint;
+    const double fn = (j == 0 ? ps.settings.omega_n1 : ps.settings.omega_n2) / (2.0 * PI);
+    const double alpha = j == 0 ? ps.settings.alpha1 : ps.settings.alpha2;
+    char line[512];
+    std::snprintf(line, sizeof line,
+                  "the accurate run ended at t = %.3f s: %ld integration steps were not enough. "
+                  "Joint %d's loop is too stiff to follow: its fastest pole is at %.4g 1/s "
+                  "(fn%d = %.4g Hz, alpha%d = %.4g 1/s); the fixed step runs it",
+                  stats.t_end, ACCURATE_STEP_BUDGET, j + 1, pole.rate, j + 1, fn, j + 1, alpha);
+    return line;
 }

@@ -6,25 +6,67 @@
 #include "planning/reference.h"
 #include "sim/history.h"
 
+#include <string>
+
+//------------------------------------------------------------------ constants
+// integration steps an accurate run may take, the partial and bisection steps included: about
+// 30 times what the stiffest standard experiment needs (a run of a few seconds of CPU); a run
+// that needs more is too stiff to follow and ends where the budget ran out
+constexpr long ACCURATE_STEP_BUDGET = 6000000;
+
 // what an accurate run met
 struct AccurateStats {
-    int steps;   // integration steps taken, the partial steps up to events and corners included
-    int events;  // switchings located inside a step
-    int stops;   // moving joints stopped because their gears admitted no motion at all
+    long steps;          // integration steps taken, the partial steps up to events and corners
+                         // and the steps of the bisections included
+    long events;         // changes of mode located inside a step
+    long stops;          // moving joints stopped by their gears' mesh
+    long slides;         // sliding intervals: a gear held on the edge of locking (stick-slip)
+    long accumulations;  // steps taken whole through an accumulation of switchings
+    long disagreements;  // recorded samples whose mode failed its own direction test
+    bool budget_spent;   // the run ended early: ACCURATE_STEP_BUDGET steps were not enough
+    double t_end;        // the time the run reached (s): the last sample's unless budget_spent
+};
+
+// told once per sample with the time the run has reached (s), when a caller wants to show how
+// far a long run has come
+struct AccurateProgress {
+    void (*tell)(void* context, double t);
+    void* context;
 };
 
 // Simulates robot_type as simulate() does, from theta0 (rad) over samples 0 .. n of dt (s) into
 // out, with steps_per_sample fourth-order Runge-Kutta steps per sample, but as a hybrid system:
-//   - each joint's gear is driving forward, driven in reverse, or stuck (speed exactly zero
-//     until the drive breaks it free, in place of the rest band);
+//   - each joint's gear is driving forward, driven in reverse, stuck (speed exactly zero until
+//     the drive breaks it free, in place of the rest band), or sliding on the edge of locking
+//     (a self-locking gear whose load overruns a motor that would drive it again at once);
 //   - each motor's torque is the controller's or held at +-tau_m;
 //   - within one such mode the equations are smooth; a change of mode (a gear's power flow or a
-//     joint's speed changing sign, a stuck joint freed, the torque limit reached or left, a
-//     gear entering its jam) is located inside the step by bisection and the step restarted
-//     there; the command's own corners (ends and starts of its trapezoidal profiles, the
-//     U-curve's joints) are stepped onto, never across.
+//     joint's speed changing sign, a stuck joint freed, a slide no longer braking, the torque
+//     limit reached or left, a gear entering its jam) is located inside the step by bisection
+//     and the step restarted there; the command's own corners (ends and starts of its
+//     trapezoidal profiles, the U-curve's joints) are stepped onto, never across.
 // Samples are recorded as simulate() records them, with the torque split of the mode in force.
-// stats, when given, receives what the run met.
+// stats, when given, receives what the run met. A run that spends ACCURATE_STEP_BUDGET steps
+// ends there: the samples after it repeat the last state reached.
 ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
                               int n, const double theta0[2], int steps_per_sample,
-                              AccurateStats* stats = nullptr);
+                              AccurateStats* stats = nullptr,
+                              const AccurateProgress* progress = nullptr);
+
+//------------------------------------------------------------------ reports
+// one line of what an accurate run met: "accurate integration: 41 events located, 5 stops,
+// 5 sliding intervals", with the accumulations stepped over and an early end where there were
+std::string accurate_report(const AccurateStats& stats);
+
+// the fastest closed-loop pole of the two joints' loops, which sets how short a step must be
+struct StiffestPole {
+    int joint;    // 0 joint 1, 1 joint 2
+    double rate;  // its rate (1/s)
+};
+
+StiffestPole stiffest_pole(const ParameterSet& ps);
+
+// why an accurate run of robot_type ended early: where, and the stiffest closed-loop pole that
+// made it need so many steps, with the settings that place it
+std::string accurate_budget_report(const ParameterSet& ps, int robot_type,
+                                   const AccurateStats& stats);

@@ -500,5 +500,12 @@ void draw_status_labels(const Scene& scene, int robot_type) {
     draw_text(-0.85f, 0.70f, font, "1 grid=(0.1, 0.1)[m]");
     if (scene.accurate) {
         draw_text(-0.85f, 0.65f, font, "accurate integration");
+        if (scene.accurate_stats != nullptr) {
+            const AccurateStats& st = *scene.accurate_stats;
+            char line[128];
+            std::snprintf(line, sizeof line, "%ld events, %ld stops, %ld slides%s", st.events,
+                          st.stops, st.slides, st.budget_spent ? ", ended early" : "");
+            draw_text(-0.85f, 0.60f, font, line);
+        }
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "planning/plan.h"
+#include "sim/accurate.h"
 #include "sim/history.h"
 #include "view/view_state.h"
 
@@ -15,6 +16,7 @@ struct Scene {
     const ViewState& view;    // sample shown, zoom, error gain
     bool accurate;            // the runs were integrated in the accurate mode
     const char* source = "";  // the robot data file the experiment was read from; "" none
+    const AccurateStats* accurate_stats = nullptr;  // what an accurate run met, if known
 };
 
 // the history set of a robot type: 'b' the SCARA set, every other type the cylindrical set
