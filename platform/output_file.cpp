@@ -174,7 +174,11 @@ bool begin_output(const std::string& path, OutputFile* out, std::string* error) 
     }
     install_cleanup();
     // mkstemp fills in the name the handlers already see, so no moment leaves it unknown
-    char* temp = strdup((folder_of(target) + "/." + last_part_of(target) + ".XXXXXX").c_str());
+    // the temporary name adds 8 bytes to the target's: a long name gives up its end, so that
+    // every name a folder can hold can be written
+    const std::string temp_suffix = ".XXXXXX";
+    const std::string base = last_part_of(target).substr(0, NAME_MAX - 1 - temp_suffix.size());
+    char* temp = strdup((folder_of(target) + "/." + base + temp_suffix).c_str());
     set_pending(temp);
     out->fd = mkstemp(temp);
     if (out->fd < 0) {

@@ -279,4 +279,11 @@ TEST_F(ReadRobotData, UnknownSelectorsReadNoDependentGroups) {
     EXPECT_TRUE(same_bytes(&params.plan.cyl, &before.plan.cyl, sizeof params.plan.cyl));
     EXPECT_TRUE(
         same_bytes(&params.settings.step, &before.settings.step, sizeof params.settings.step));
+    // each is named in one line, as nothing else shows it
+    EXPECT_NE(console_capture.text.find("\n(1) ロボットタイプ a/b = x は選択肢（a, b）のどれでも"
+                                        "ありません\n(1-2) ワーク質量=2.500[kg] "),
+              std::string::npos)
+        << console_capture.text;
+    EXPECT_NE(console_capture.text.find("\n(3-1) 運動パターン q/p/c = z は選択肢（q, p, c）"),
+              std::string::npos);
 }

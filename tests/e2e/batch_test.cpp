@@ -144,14 +144,61 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--set", "L2w=0.1"},  // no longer than the tool offset wc
         {"--motion", "q", "--set", "tf=3"},
         {"--set", "L1=0.5", "--set", "robot_type=a"},  // the cylindrical robot has no L1
+        {"--steps-per-sample", " 5"},
     };
-    for (const std::vector<std::string>& words : wrong) {
+    // refusals whose reason is the point: a value beyond a double, one whose 2 pi fn is, a word
+    // with a blank, a record the run does not use (and a data file written from it lacks)
+    char unwritten[] = "/tmp/robosim-unwritten-XXXXXX";
+    close(mkstemp(unwritten));
+    unlink(unwritten);
+    const std::vector<std::pair<std::vector<std::string>, std::string>> told = {
+        {{"--set", "mw=1e309"}, "out of the range of a double (it would read as infinity)"},
+        {{"--set", "tf=1e-400"}, "out of the range of a double (it would read as 0)"},
+        {{"--set", "mw= 1"}, "not a number"},
+        {{"--set", "fn1=1e308", "--write-data", unwritten}, "from -2.86e+307 to 2.86e+307"},
+        {{"--set", "circle.tf=1"}, "'circle.tf' is not a setting of this experiment"},
+        {{"--robot", "a", "--set", "scara.PW1=50"}, "runs the cylindrical robot (a) on the sine"},
+        {{"--cp", "2", "--set", "sine.L=0.3", "--write-data", unwritten}, "'sine.L' is not"},
+    };
+    const auto refused = [](const std::vector<std::string>& words) {
         const ProgramRun run = run_batch_program(words);
         EXPECT_EQ(run.status, 2) << words[0] << " " << words.back();
         EXPECT_TRUE(run.out.empty());
-        ASSERT_FALSE(run.err.empty());
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // exactly one line
         EXPECT_NE(run.err.find("usage: robosim-batch"), std::string::npos);
+        return run.err;
+    };
+    for (const std::vector<std::string>& words : wrong) {
+        refused(words);
+    }
+    for (const auto& [words, reason] : told) {
+        EXPECT_NE(refused(words).find(reason), std::string::npos) << reason;
+    }
+    EXPECT_NE(access(unwritten, F_OK), 0);
+}
+
+// A plan whose numbers overflow is told as a run that diverged; a point beyond astronomical arms
+// is out of reach all the same.
+TEST(BatchProgram, PlanOfNumbersThatAreNotFiniteEndsWithStatusThree) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--set", "tf=1e-320"}, "am1 is infinite"},
+        {{"--set", "fn1=2e307"}, "Kp1 is infinite"},
+        {{"--set", "A=1e308"}, "sf is infinite"},
+        {{"--robot", "a", "--set", "L=1e308"}, "JM1 is infinite"},
+    };
+    for (auto [words, quantity] : cases) {
+        words.push_back("--plan");
+        const ProgramRun run = run_batch_program(words);
+        EXPECT_EQ(run.status, 3) << words[1] << run.err;
+        EXPECT_EQ(run.err, "robosim-batch: the plan is not finite: " + quantity + "\n");
+        EXPECT_EQ(split(run.out, '\n').size(), 39u) << words[1];  // every line written
+    }
+    for (const std::vector<std::string>& words :
+         {std::vector<std::string>{"--set", "L1=1e308"}, {"--set", "L1=1e308", "--plan"}}) {
+        const ProgramRun run = run_batch_program(words);
+        EXPECT_EQ(run.status, 4) << run.err;
+        EXPECT_NE(run.err.find("the arms reach 1.000e+308 .. 1.000e+308 m"), std::string::npos)
+            << run.err;
     }
 }
 
@@ -227,6 +274,7 @@ TEST(BatchProgram, CsvOfEveryStandardScenarioAndExampleKeepsItsChecksum) {
     // integration
     const std::string ten = run_batch_program({"--steps-per-sample", "10"}).out;
     EXPECT_EQ(ten, run_batch_program({}).out);
+    EXPECT_EQ(ten, run_batch_program({"--steps-per-sample", "00000000010"}).out);
     EXPECT_NE(ten, run_batch_program({"--steps-per-sample", "20"}).out);
     EXPECT_NE(ten, run_batch_program({"--accurate"}).out);
 }
