@@ -86,8 +86,7 @@ std::string rule_text_ja(SettingRule rule, const Settings& s) {
             return "有限の数";
         case SettingRule::frequency: {
             char text[64];
-            std::snprintf(text, sizeof text, "%g 以上 %g 以下の数", -MAX_FREQUENCY_HZ,
-                          MAX_FREQUENCY_HZ);
+            std::snprintf(text, sizeof text, "絶対値が %g 以下の数", MAX_FREQUENCY_HZ);
             return text;
         }
         case SettingRule::non_negative:
@@ -220,13 +219,46 @@ static const char* file_kind_name(mode_t mode) {
     return "ソケットなど";
 }
 
+// why a file could not be opened, read or written, in the console's words: the C library's own
+// text is English
+static std::string error_text_ja(int err) {
+    static const struct {
+        int err;
+        const char* text;
+    } TEXTS[] = {
+        {ENOENT, "そのようなファイルやフォルダはありません"},
+        {EACCES, "アクセスが許可されていません"},
+        {EPERM, "操作が許可されていません"},
+        {EISDIR, "フォルダです"},
+        {ENOTDIR, "パスの途中にフォルダでないものがあります"},
+        {ENAMETOOLONG, "名前が長すぎます"},
+        {ELOOP, "シンボリックリンクが多すぎます"},
+        {ENOSPC, "ディスクに空きがありません"},
+        {EDQUOT, "ディスクの割り当てを超えました"},
+        {EROFS, "読み取り専用のファイルシステムです"},
+        {EFBIG, "ファイルが大きすぎます"},
+        {EIO, "入出力エラーです"},
+        {EMFILE, "開いているファイルが多すぎます"},
+        {ENFILE, "開いているファイルが多すぎます"},
+        {EBUSY, "使用中です"},
+        {ETXTBSY, "使用中のファイルです"},
+    };
+
+    for (const auto& t : TEXTS) {
+        if (t.err == err) {
+            return t.text;
+        }
+    }
+    return "エラー番号 " + std::to_string(err);
+}
+
 // The whole file into text; otherwise false with the reason said on the console. Opened
 // without waiting, so a FIFO with no writer is refused at once rather than waited on.
 static bool load_file(const char* path, std::string* text) {
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         console_print("\nファイル %s を開けません（%s）。設定は変わりません", path,
-                      std::strerror(errno));
+                      error_text_ja(errno).c_str());
         return false;
     }
     struct stat st = {};
@@ -253,7 +285,7 @@ static bool load_file(const char* path, std::string* text) {
     close(fd);
     if (!ok) {
         console_print("\nファイル %s を読めません（%s）。設定は変わりません", path,
-                      std::strerror(read_errno));
+                      error_text_ja(read_errno).c_str());
         return false;
     }
     if (text->size() > MAX_DATA_FILE_BYTES) {
@@ -639,9 +671,15 @@ void write_robot_file(const ParameterSet& ps) {
     const std::string name = console_read_word();
     // whole or not at all: an existing file stays as it was when the write fails
     std::string why;
-    if (write_output(name, robot_data_text(ps), &why)) {
+    int err = 0;
+    struct stat st = {};
+    if (write_output(name, robot_data_text(ps), &why, &err)) {
         console_print("\n書き出したファイル名 = %s", name.c_str());
+    } else if (stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        console_print("\nファイル %s は通常のファイルではありません（%s）。書き出せません",
+                      name.c_str(), file_kind_name(st.st_mode));
     } else {
-        console_print("\nファイル %s に書き出せません：%s", name.c_str(), why.c_str());
+        console_print("\nファイル %s に書き出せません（%s）", name.c_str(),
+                      error_text_ja(err != 0 ? err : EIO).c_str());
     }
 }

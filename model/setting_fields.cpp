@@ -39,8 +39,7 @@ std::string rule_text(SettingRule rule, const Settings& s) {
             return "a finite number";
         case SettingRule::frequency: {
             char text[64];
-            std::snprintf(text, sizeof text, "a number from %g to %g", -MAX_FREQUENCY_HZ,
-                          MAX_FREQUENCY_HZ);
+            std::snprintf(text, sizeof text, "|fn| <= %g", MAX_FREQUENCY_HZ);
             return text;
         }
         case SettingRule::non_negative:

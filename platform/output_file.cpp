@@ -246,7 +246,8 @@ void abandon_output(OutputFile* out) {
     set_pending(nullptr);
 }
 
-bool write_output(const std::string& path, const std::string& text, std::string* error) {
+bool write_output(const std::string& path, const std::string& text, std::string* error,
+                  int* error_number) {
     OutputFile out;
     errno = 0;
     if (begin_output(path, &out, error)
@@ -256,6 +257,9 @@ bool write_output(const std::string& path, const std::string& text, std::string*
     }
     const int write_errno = errno;
     abandon_output(&out);
+    if (error_number != nullptr) {
+        *error_number = write_errno;
+    }
     if (error->empty()) {
         *error = std::strerror(write_errno != 0 ? write_errno : EIO);
     }

@@ -192,7 +192,23 @@ TEST_F(ReadRobotData, MissingFileChangesNothing) {
     const ParameterSet before = params;
     EXPECT_FALSE(read_robot_data(params, (::testing::TempDir() + "no_such_robot.dat").c_str()));
     EXPECT_TRUE(same_bytes(&params, &before, sizeof params));
-    EXPECT_NE(console_capture.text.find("を開けません"), std::string::npos);
+    EXPECT_NE(console_capture.text.find("を開けません（そのようなファイルやフォルダはありません）"),
+              std::string::npos)
+        << console_capture.text;
+}
+
+// a name the settings cannot be written to is told in the console's words, as a file read is
+TEST_F(ReadRobotData, WriteFailureIsToldInJapanese) {
+    const std::pair<std::string, const char*> cases[] = {
+        {::testing::TempDir(), "は通常のファイルではありません（フォルダ）。書き出せません"},
+        {::testing::TempDir() + "no_such_folder/x.dat",
+         "に書き出せません（そのようなファイルやフォルダはありません）"},
+    };
+    for (const auto& [name, told] : cases) {
+        feed(name + "\n");
+        write_robot_file(params);
+        EXPECT_NE(console_capture.text.find(told), std::string::npos) << console_capture.text;
+    }
 }
 
 TEST_F(ReadRobotData, FileEndingEarlyKeepsWhatWasRead) {

@@ -105,7 +105,9 @@ TEST_F(BadInputTest, BrokenFilesAreReportedAndTheConsoleProgramGoesOn) {
 TEST_F(BadInputTest, MissingFileIsNamedAndChangesNothing) {
     const std::string path = "/tmp/robosim-no-such-file.dat";
     const ConsoleRun con = run_console_with_file(path);
-    EXPECT_NE(con.out.find("ファイル " + path + " を開けません"), std::string::npos) << con.out;
+    EXPECT_NE(con.out.find("ファイル " + path + " を開けません（そのようなファイルやフォルダ"),
+              std::string::npos)
+        << con.out;
     EXPECT_TRUE(con.reached_final);
     const ProgramRun batch = run_batch_program({path});
     EXPECT_EQ(batch.status, 1);

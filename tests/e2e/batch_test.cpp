@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -155,7 +156,7 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {{"--set", "mw=1e309"}, "out of the range of a double (it would read as infinity)"},
         {{"--set", "tf=1e-400"}, "out of the range of a double (it would read as 0)"},
         {{"--set", "mw= 1"}, "not a number"},
-        {{"--set", "fn1=1e308", "--write-data", unwritten}, "from -2.86e+307 to 2.86e+307"},
+        {{"--set", "fn1=1e308", "--write-data", unwritten}, "it must be |fn| <= 2.86e+307"},
         {{"--set", "circle.tf=1"}, "'circle.tf' is not a setting of this experiment"},
         {{"--robot", "a", "--set", "scara.PW1=50"}, "runs the cylindrical robot (a) on the sine"},
         {{"--cp", "2", "--set", "sine.L=0.3", "--write-data", unwritten}, "'sine.L' is not"},
@@ -208,6 +209,15 @@ TEST(BatchProgram, HelpDescribesTheToolOnStandardOutput) {
     EXPECT_NE(run.out.find("--robot a|b"), std::string::npos);
     EXPECT_NE(run.out.find("--plan"), std::string::npos);
     EXPECT_TRUE(run.err.empty());
+    // the exit statuses wrapped as paragraphs: a line ends only where its next word would not fit
+    const std::vector<std::string> lines = split(run.out.substr(run.out.find("Exit status")), '\n');
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i + 1].rfind("     ", 0) == 0) {
+            const std::string next = lines[i + 1].substr(5);  // a continuation's words
+            EXPECT_GT(lines[i].size() + std::min(next.find(' '), next.size()), 80u) << lines[i];
+        }
+        EXPECT_LE(lines[i].size(), 90u) << lines[i];
+    }
 }
 
 //------------------------------------------------------------------ robot data files

@@ -248,7 +248,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "tf は0 より大きい数を入力してください", "1.500[s]"},
         RefusedAnswer{
             "frequency whose 2 pi fn overflows", "n b q\nz z z z y 1e308 4\n3 4\n4 4\nV n",
-            "fn1 は-2.86e+307 以上 2.86e+307 以下の数を入力してください", "(ωn,ζ,α)=(  3.000[Hz]"}),
+            "fn1 は絶対値が 2.86e+307 以下の数を入力してください", "(ωn,ζ,α)=(  3.000[Hz]"}),
     [](const ::testing::TestParamInfo<RefusedAnswer>& param) {
         std::string name;
         for (const char* p = param.param.name; *p != '\0'; ++p) {

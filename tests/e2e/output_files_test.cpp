@@ -93,6 +93,19 @@ TEST_F(OutputFolder, TargetsThatAreNoFileToWriteAreRefusedAndLeftAlone) {
     }
 }
 
+// Every name a folder can hold is a target, however long: the temporary file's name beside it
+// is longer, and gives up the end of the target's.
+TEST_F(OutputFolder, NamesUpToTheLongestAFolderHoldsAreWritten) {
+    for (const size_t length : {247, 248, 255}) {
+        const std::string name(length, 'n');
+        const ProgramRun run = run_batch_program({"--write-data", at(name)});
+        EXPECT_EQ(run.status, 0) << length << run.err;
+        EXPECT_EQ(listing().count(name), 1u) << length;
+        EXPECT_EQ(listing().size(), 3u) << length;  // ., .. and the file: nothing left behind
+        unlink(at(name).c_str());
+    }
+}
+
 // A file system that fills up while the GIF is written: status 1, and the earlier file of that
 // name stays whole, with nothing else left behind. A small tmpfs where one can be mounted,
 // else a file size limit, which fails the write in the same way.
