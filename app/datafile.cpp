@@ -117,10 +117,17 @@ static bool read_real(TokenStream* ts, const char* item, double* value,
     if (!take_token(ts, item, &token)) {
         return false;
     }
-    char* end = nullptr;
-    const double v = std::strtod(token.c_str(), &end);
-    if (end == token.c_str() || end != token.c_str() + token.size()) {
+    double v = 0.0;
+    const NumberWord word = read_number_word(token, &v);
+    if (word == NumberWord::not_a_number) {
         report_wrong_token("数値ではない語", token, item);
+        return false;
+    }
+    if (word == NumberWord::beyond_double) {
+        console_print("\n%s = %s は倍精度の数の範囲外です（読むと%sになります）：このファイルは"
+                      "読み込みません。設定は変わりません",
+                      item, token.c_str(), v == 0.0 ? " 0 " : "無限大");
+        ts->refused = true;
         return false;
     }
     if (!value_allowed(rule, v, *ts->settings)) {

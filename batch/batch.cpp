@@ -162,12 +162,9 @@ static bool integer_value(const std::string& text, long lo, long hi, int* value)
 
 // a whole word as a finite number in (0, hi]
 static bool positive_value(const std::string& text, double hi, double* value) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || v <= 0.0 || v > hi) {
+    double v = 0.0;
+    if (read_number_word(text, &v) != NumberWord::number || !std::isfinite(v) || v <= 0.0
+        || v > hi) {
         return false;
     }
     *value = v;

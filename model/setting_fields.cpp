@@ -57,6 +57,20 @@ std::string rule_text(SettingRule rule, const Settings& s) {
     return "";
 }
 
+NumberWord read_number_word(const std::string& word, double* value) {
+    // strtod would skip blanks before the number, not after it: neither belongs to it
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtod(word.c_str(), &end);
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || *end != '\0') {
+        return NumberWord::not_a_number;
+    }
+    if (errno == ERANGE && (*value == 0.0 || std::isinf(*value))) {
+        return NumberWord::beyond_double;
+    }
+    return NumberWord::number;
+}
+
 //------------------------------------------------------------------ table
 
 // the records that hold a setting, as bits
@@ -353,18 +367,16 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
     if (it == nullptr) {
         return error;
     }
-    // the whole word is the number: strtod would skip blanks before it, not after it
-    char* end = nullptr;
-    errno = 0;
-    const double v = std::strtod(value.c_str(), &end);
-    if (value.empty() || std::isspace(static_cast<unsigned char>(value[0])) || *end != '\0') {
-        return "wrong value '" + value + "' for " + name + ": not a number";
-    }
-    // a number beyond a double, which strtod gives as infinity, or below it, which it gives as
-    // 0; a value in the subnormal range is a number all the same
-    if (errno == ERANGE && (v == 0.0 || std::isinf(v))) {
-        return "wrong value '" + value + "' for " + name + ": it is out of the range of a double ("
-               + (v == 0.0 ? "it would read as 0" : "it would read as infinity") + ")";
+    double v = 0.0;
+    switch (read_number_word(value, &v)) {
+        case NumberWord::number:
+            break;
+        case NumberWord::not_a_number:
+            return "wrong value '" + value + "' for " + name + ": not a number";
+        case NumberWord::beyond_double:
+            return "wrong value '" + value + "' for " + name
+                   + ": it is out of the range of a double ("
+                   + (v == 0.0 ? "it would read as 0" : "it would read as infinity") + ")";
     }
     if (!value_allowed(it->rule, v, s)) {
         return "wrong value '" + value + "' for " + name + ": it must be " + rule_text(it->rule, s);

@@ -28,6 +28,12 @@ bool value_allowed(SettingRule rule, double v, const Settings& s);
 // the rule in English words, e.g. "a number > 0"
 std::string rule_text(SettingRule rule, const Settings& s);
 
+// what a word says as a number: the whole word (no blank before or after it) in the range of a
+// double; a word beyond it, which would read as infinity or 0, says none (a subnormal one does)
+enum class NumberWord { number, not_a_number, beyond_double };
+
+NumberWord read_number_word(const std::string& word, double* value);
+
 //------------------------------------------------------------------ names
 // A setting is named as in the parameter set: mw, fn1, alpha1, ... for the settings both robots
 // share; L (robot a), L1 and L2w (robot b), PW1, u1, eta_fwd1, ... for the current robot;

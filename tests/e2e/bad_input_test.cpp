@@ -177,6 +177,7 @@ TEST_F(BadInputTest, ImpossibleValuesRefuseTheFileAndKeepEverySetting) {
         {"zero wavelength", with(SCARA_SINE, 20, "0"), "(3-3) 波長 L = 0 "},
         {"not a number", with(SCARA_SINE, 11, "nan"), "(2-1) fn1 = nan"},
         {"2 pi fn beyond a double", with(CYL_TRAP, 12, "-3e307"), "(2-1) fn2 = -3e307"},
+        {"mass below a double", with(CYL_TRAP, 2, "1e-400"), "mw = 1e-400 は倍精度の数の範囲外"},
     };
     for (const auto& [name, content, item] : cases) {
         const std::string path = write_file(content);

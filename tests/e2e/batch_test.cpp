@@ -146,6 +146,7 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--motion", "q", "--set", "tf=3"},
         {"--set", "L1=0.5", "--set", "robot_type=a"},  // the cylindrical robot has no L1
         {"--steps-per-sample", " 5"},
+        {"--png", "a.png", "--scale", " 2"},
     };
     // refusals whose reason is the point: a value beyond a double, one whose 2 pi fn is, a word
     // with a blank, a record the run does not use (and a data file written from it lacks)
