@@ -230,12 +230,11 @@ TEST_F(BadInputTest, PossibleButHardValuesFlowOnWithoutACrash) {
 TEST_F(BadInputTest, SelectorsOutsideTheirListAreNamedAndRefuseTheFileInTheBatchTool) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {with(SCARA_SINE, 10, "G"), "(1-5) 重力 g/h = G は選択肢（g, h）"},
-        {with(CYL_TRAP, 9, "x"), "(1-5) 重力 g/h = x は"},
+        {with(CYL_TRAP, 9, "x"), "(1-5) 重力 g/h = x は選択肢（g, h）"},
         {with(SCARA_SINE, 15, "Q"), "(2-2) 速度FB v/V = Q は選択肢（v, V）"},
         {with(CYL_TRAP, 15, "z"), "(3-1) 運動パターン q/p/c = z は選択肢（q, p, c）"},
         {with(SCARA_SINE, 17, "0"), "(3-2) CP軌道 cp = 0 は選択肢（1, 2, 3, 4）"},
-        {with(SCARA_SINE, 17, "5"), "(3-2) CP軌道 cp = 5 は"},
-        {with(SCARA_SINE, 17, "-1"), "(3-2) CP軌道 cp = -1 は"},
+        {with(SCARA_SINE, 17, "5"), "(3-2) CP軌道 cp = 5 は選択肢（1, 2, 3, 4）"},
         {with(SCARA_SINE, 0, "c"), "(1) ロボットタイプ a/b = c は選択肢（a, b）"},
     };
     for (const auto& [content, item] : cases) {
@@ -246,10 +245,7 @@ TEST_F(BadInputTest, SelectorsOutsideTheirListAreNamedAndRefuseTheFileInTheBatch
         EXPECT_EQ(batch.out, "") << item;
         const ConsoleRun con = run_console_with_file(path);
         EXPECT_TRUE(con.reached_final) << item;
-        const size_t line = con.out.find(std::string(item));
-        ASSERT_NE(line, std::string::npos) << con.out;
-        EXPECT_EQ(con.out.substr(line, con.out.find('\n', line) - line).find("読み込みません"),
-                  std::string::npos);
+        EXPECT_NE(con.out.find(item + "のどれでもありません\n"), std::string::npos) << con.out;
     }
 }
 
