@@ -31,6 +31,7 @@ struct TokenStream {
     size_t pos;                // first byte not read yet
     const Settings* settings;  // the experiment being read, for the rules that depend on it
     bool refused;              // a value no physical robot can have was read
+    bool refuse_off_list;      // a selector outside its list refuses the file as well
 };
 
 static bool is_blank(char c) {
@@ -83,6 +84,11 @@ std::string rule_text_ja(SettingRule rule, const Settings& s) {
     switch (rule) {
         case SettingRule::finite:
             return "有限の数";
+        case SettingRule::frequency: {
+            char text[64];
+            std::snprintf(text, sizeof text, "絶対値が %g 以下の数", MAX_FREQUENCY_HZ);
+            return text;
+        }
         case SettingRule::non_negative:
             return "0 以上の数";
         case SettingRule::positive:
@@ -111,10 +117,17 @@ static bool read_real(TokenStream* ts, const char* item, double* value,
     if (!take_token(ts, item, &token)) {
         return false;
     }
-    char* end = nullptr;
-    const double v = std::strtod(token.c_str(), &end);
-    if (end == token.c_str() || end != token.c_str() + token.size()) {
+    double v = 0.0;
+    const NumberWord word = read_number_word(token, &v);
+    if (word == NumberWord::not_a_number) {
         report_wrong_token("数値ではない語", token, item);
+        return false;
+    }
+    if (word == NumberWord::beyond_double) {
+        console_print("\n%s = %s は倍精度の数の範囲外です（読むと%sになります）：このファイルは"
+                      "読み込みません。設定は変わりません",
+                      item, token.c_str(), v == 0.0 ? " 0 " : "無限大");
+        ts->refused = true;
         return false;
     }
     if (!value_allowed(rule, v, *ts->settings)) {
@@ -163,8 +176,27 @@ static bool read_integer(TokenStream* ts, const char* item, int* value) {
     return true;
 }
 
-// a selector: one character; a longer word is no selector and stops the reading
-static bool read_selector(TokenStream* ts, const char* item, int* value) {
+// A selector or path kind outside its list (allowed, one character each) selects no branch, as
+// the file format defines it, and the reading goes on; one line says so, since nothing else
+// shows it. Where the file is to be refused instead, the reading stops there.
+static bool take_listed(TokenStream* ts, const char* item, const std::string& token,
+                        const char* allowed) {
+    if (token.size() == 1 && std::strchr(allowed, token[0]) != nullptr) {
+        return true;
+    }
+    std::string list;
+    for (const char* c = allowed; *c != '\0'; ++c) {
+        list += std::string(list.empty() ? "" : ", ") + *c;
+    }
+    console_print("\n%s = %s は選択肢（%s）のどれでもありません%s", item, token.c_str(),
+                  list.c_str(),
+                  ts->refuse_off_list ? "：このファイルは読み込みません。設定は変わりません" : "");
+    ts->refused = ts->refused || ts->refuse_off_list;
+    return !ts->refuse_off_list;
+}
+
+// a selector: one character of allowed; a longer word is no selector and stops the reading
+static bool read_selector(TokenStream* ts, const char* item, int* value, const char* allowed) {
     std::string token;
     if (!take_token(ts, item, &token)) {
         return false;
@@ -174,7 +206,7 @@ static bool read_selector(TokenStream* ts, const char* item, int* value) {
         return false;
     }
     *value = static_cast<unsigned char>(token[0]);
-    return true;
+    return take_listed(ts, item, token, allowed);
 }
 
 // A whole experiment is a few hundred bytes; a file beyond this is no robot data file, and a
@@ -194,13 +226,46 @@ static const char* file_kind_name(mode_t mode) {
     return "ソケットなど";
 }
 
+// why a file could not be opened, read or written, in the console's words: the C library's own
+// text is English
+static std::string error_text_ja(int err) {
+    static const struct {
+        int err;
+        const char* text;
+    } TEXTS[] = {
+        {ENOENT, "そのようなファイルやフォルダはありません"},
+        {EACCES, "アクセスが許可されていません"},
+        {EPERM, "操作が許可されていません"},
+        {EISDIR, "フォルダです"},
+        {ENOTDIR, "パスの途中にフォルダでないものがあります"},
+        {ENAMETOOLONG, "名前が長すぎます"},
+        {ELOOP, "シンボリックリンクが多すぎます"},
+        {ENOSPC, "ディスクに空きがありません"},
+        {EDQUOT, "ディスクの割り当てを超えました"},
+        {EROFS, "読み取り専用のファイルシステムです"},
+        {EFBIG, "ファイルが大きすぎます"},
+        {EIO, "入出力エラーです"},
+        {EMFILE, "開いているファイルが多すぎます"},
+        {ENFILE, "開いているファイルが多すぎます"},
+        {EBUSY, "使用中です"},
+        {ETXTBSY, "使用中のファイルです"},
+    };
+
+    for (const auto& t : TEXTS) {
+        if (t.err == err) {
+            return t.text;
+        }
+    }
+    return "エラー番号 " + std::to_string(err);
+}
+
 // The whole file into text; otherwise false with the reason said on the console. Opened
 // without waiting, so a FIFO with no writer is refused at once rather than waited on.
 static bool load_file(const char* path, std::string* text) {
     const int fd = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         console_print("\nファイル %s を開けません（%s）。設定は変わりません", path,
-                      std::strerror(errno));
+                      error_text_ja(errno).c_str());
         return false;
     }
     struct stat st = {};
@@ -227,7 +292,7 @@ static bool load_file(const char* path, std::string* text) {
     close(fd);
     if (!ok) {
         console_print("\nファイル %s を読めません（%s）。設定は変わりません", path,
-                      std::strerror(read_errno));
+                      error_text_ja(read_errno).c_str());
         return false;
     }
     if (text->size() > MAX_DATA_FILE_BYTES) {
@@ -293,7 +358,7 @@ static bool read_mechanics(ParameterSet& ps, TokenStream* ts) {
 
 // (1-5) gravity, (2-1) control characteristics, (2-2) feedback kind
 static bool read_control(ParameterSet& ps, TokenStream* ts) {
-    if (!read_selector(ts, "(1-5) 重力 g/h", &ps.settings.gravity)) {
+    if (!read_selector(ts, "(1-5) 重力 g/h", &ps.settings.gravity, "gh")) {
         return false;
     }
     if (ps.settings.gravity == 'g') {
@@ -303,7 +368,7 @@ static bool read_control(ParameterSet& ps, TokenStream* ts) {
     }
     double fn1_hz = 0.0;  // natural frequencies as the file gives them (Hz)
     double fn2_hz = 0.0;
-    if (!read_real(ts, "(2-1) fn1", &fn1_hz)) {
+    if (!read_real(ts, "(2-1) fn1", &fn1_hz, SettingRule::frequency)) {
         return false;
     }
     ps.settings.omega_n1 = 2.0 * PI * fn1_hz;
@@ -312,7 +377,7 @@ static bool read_control(ParameterSet& ps, TokenStream* ts) {
     }
     console_print("\n(2-1) 第１制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α1=%5.2f[1/s]",
                   fn1_hz, ps.settings.alpha1);
-    if (!read_real(ts, "(2-1) fn2", &fn2_hz)) {
+    if (!read_real(ts, "(2-1) fn2", &fn2_hz, SettingRule::frequency)) {
         return false;
     }
     ps.settings.omega_n2 = 2.0 * PI * fn2_hz;
@@ -321,7 +386,7 @@ static bool read_control(ParameterSet& ps, TokenStream* ts) {
     }
     console_print("\n      第２制御系の固有振動数・第２時定数の逆数 fn=%5.2f[Hz] α2=%5.2f[1/s]",
                   fn2_hz, ps.settings.alpha2);
-    if (!read_selector(ts, "(2-2) 速度FB v/V", &ps.settings.fb_type)) {
+    if (!read_selector(ts, "(2-2) 速度FB v/V", &ps.settings.fb_type, "vV")) {
         return false;
     }
     if (ps.settings.fb_type == 'V') {
@@ -420,7 +485,7 @@ static bool read_cp_path(ParameterSet& ps, TokenStream* ts) {
 
 // (3-1) the motion pattern and (3-2) its data
 static bool read_motion(ParameterSet& ps, TokenStream* ts) {
-    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &ps.settings.motion)) {
+    if (!read_selector(ts, "(3-1) 運動パターン q/p/c", &ps.settings.motion, "qpc")) {
         return false;
     }
     if (ps.settings.motion == 'q') {
@@ -449,7 +514,9 @@ static bool read_motion(ParameterSet& ps, TokenStream* ts) {
         console_print("\n      終点 Pf=(%6.3f %6.3f)[m]", p.xf, p.yf);
     } else if (ps.settings.motion == 'c') {
         console_print("\n(3-1) 運動パターン =CPP運動");
-        if (!read_integer(ts, "(3-2) CP軌道 cp", &ps.settings.cp)) {
+        const char* const item = "(3-2) CP軌道 cp";
+        if (!read_integer(ts, item, &ps.settings.cp)
+            || !take_listed(ts, item, std::to_string(ps.settings.cp), "1234")) {
             return false;
         }
         return read_cp_path(ps, ts);
@@ -459,17 +526,17 @@ static bool read_motion(ParameterSet& ps, TokenStream* ts) {
 
 //------------------------------------------------------------------ reader
 
-bool read_robot_data(ParameterSet& ps, const char* path, bool* refused) {
+bool read_robot_data(ParameterSet& ps, const char* path, bool* refused, bool refuse_off_list) {
     if (refused != nullptr) {
         *refused = false;
     }
     // read into a copy: a file that holds a value no robot can have is not applied at all
     ParameterSet read = ps;
-    TokenStream ts = {{}, 0, &read.settings, false};
+    TokenStream ts = {{}, 0, &read.settings, false, refuse_off_list};
     if (!load_file(path, &ts.text)) {
         return false;
     }
-    bool complete = read_selector(&ts, "(1) ロボットタイプ a/b", &read.settings.robot_type);
+    bool complete = read_selector(&ts, "(1) ロボットタイプ a/b", &read.settings.robot_type, "ab");
     if (complete) {
         if (read.settings.robot_type == 'a') {
             console_print("\n(1) ロボットタイプ = %c : 円筒座標ロボット", read.settings.robot_type);
@@ -611,9 +678,15 @@ void write_robot_file(const ParameterSet& ps) {
     const std::string name = console_read_word();
     // whole or not at all: an existing file stays as it was when the write fails
     std::string why;
-    if (write_output(name, robot_data_text(ps), &why)) {
+    int err = 0;
+    struct stat st = {};
+    if (write_output(name, robot_data_text(ps), &why, &err)) {
         console_print("\n書き出したファイル名 = %s", name.c_str());
+    } else if (stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        console_print("\nファイル %s は通常のファイルではありません（%s）。書き出せません",
+                      name.c_str(), file_kind_name(st.st_mode));
     } else {
-        console_print("\nファイル %s に書き出せません：%s", name.c_str(), why.c_str());
+        console_print("\nファイル %s に書き出せません（%s）", name.c_str(),
+                      error_text_ja(err != 0 ? err : EIO).c_str());
     }
 }

@@ -28,8 +28,11 @@ std::string read_robot_file(ParameterSet& ps, const char* path = nullptr);
 // reported on the console with the item where reading stopped; the values read up to there
 // are kept. A value no physical robot can have (see SettingRule) is reported with its item and
 // the file is not applied at all: ps stays as it was and refused (when given) is set.
+// A selector or path kind outside its list is named in one line; it selects no branch and the
+// reading goes on, or with refuse_off_list it refuses the file as an impossible value does.
 // Returns whether the experiment was read to its end and applied.
-bool read_robot_data(ParameterSet& ps, const char* path, bool* refused = nullptr);
+bool read_robot_data(ParameterSet& ps, const char* path, bool* refused = nullptr,
+                     bool refuse_off_list = false);
 
 // the rule in the console's Japanese words, e.g. "0 より大きい数"
 std::string rule_text_ja(SettingRule rule, const Settings& s);

@@ -273,14 +273,14 @@ static void dialog_gains() {
             console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
                           params.settings.alpha1);
         },
-        {{"fn1", &fn1_hz, FINITE}, {"α1", &params.settings.alpha1, FINITE}});
+        {{"fn1", &fn1_hz, SettingRule::frequency}, {"α1", &params.settings.alpha1, FINITE}});
     double fn2_hz = params.settings.omega_n2 / (2.0 * PI);
     ask_values(
         [fn2_hz] {
             console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
                           params.settings.alpha2);
         },
-        {{"fn2", &fn2_hz, FINITE}, {"α2", &params.settings.alpha2, FINITE}});
+        {{"fn2", &fn2_hz, SettingRule::frequency}, {"α2", &params.settings.alpha2, FINITE}});
     params.settings.omega_n1 = 2.0 * PI * fn1_hz;
     params.settings.omega_n2 = 2.0 * PI * fn2_hz;
     params.settings.zeta2 = 1.0;

@@ -115,14 +115,16 @@ static const char* const HELP =
     "\n"
     "Exit status:\n"
     "  0  success\n"
-    "  1  a data file that could not be read to its end or holds a value no robot can have,\n"
-    "     or an output that could not be written (standard output included)\n"
-    "  2  a wrong option or value (a --set included), outputs that name the data file or\n"
-    "     each other, or\n"
-    "     pictures without an X display\n"
+    "  1  a data file that could not be read to its end, or holds a value no robot can have\n"
+    "     or a choice outside its list (robot, gravity, feedback, motion, path kind), or an\n"
+    "     output that could not be written (standard output included)\n"
+    "  2  a wrong option or value (a --set included, or a name of a record the experiment\n"
+    "     does not use), outputs that name the data file or each other, or pictures without\n"
+    "     an X display\n"
     "  3  the run diverged: its numbers turned to NaN or infinity (a point the robot cannot\n"
-    "     reach does that too); everything is written all the same, and one line on\n"
-    "     standard error names the first sample and quantity\n"
+    "     reach does that too), or with --plan a planned number is not finite; everything is\n"
+    "     written all the same, and one line on standard error names the first sample and\n"
+    "     quantity\n"
     "  4  a point of the motion lies out of the SCARA robot's reach: everything is written\n"
     "     all the same (its numbers are not numbers), and one line on standard error names\n"
     "     the first such point\n";
@@ -141,14 +143,18 @@ static int selector_value(const char* value, const char* allowed) {
     return value[0];
 }
 
-// a whole decimal word as an integer in lo .. hi
+// a whole word of decimal digits as an integer in lo .. hi (lo >= 0); leading zeros are digits
+// like any other, so only the digits after them count towards the bound of a long
 static bool integer_value(const std::string& text, long lo, long hi, int* value) {
-    if (text.empty() || text.size() > 9) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) {
         return false;
     }
-    char* end = nullptr;
-    const long v = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || v < lo || v > hi) {
+    const size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+    if (text.size() - first > 9) {
+        return false;
+    }
+    const long v = std::strtol(text.c_str() + first, nullptr, 10);
+    if (v < lo || v > hi) {
         return false;
     }
     *value = static_cast<int>(v);
@@ -157,12 +163,9 @@ static bool integer_value(const std::string& text, long lo, long hi, int* value)
 
 // a whole word as a finite number in (0, hi]
 static bool positive_value(const std::string& text, double hi, double* value) {
-    if (text.empty()) {
-        return false;
-    }
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (*end != '\0' || !std::isfinite(v) || v <= 0.0 || v > hi) {
+    double v = 0.0;
+    if (read_number_word(text, &v) != NumberWord::number || !std::isfinite(v) || v <= 0.0
+        || v > hi) {
         return false;
     }
     *value = v;
@@ -369,14 +372,11 @@ void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt) {
     }
 }
 
-void write_plan_csv(std::FILE* out, const ParameterSet& ps) {
+PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
     const RobotModel& rm = robot_of(ps.model, ps.settings.robot_type);
     const RobotPlan& rp = robot_of(ps.plan, ps.settings.robot_type);
 
-    const struct {
-        const char* name;
-        double value;
-    } rows[] = {
+    const PlanValue rows[] = {
         {"IM1", rm.IM1},
         {"IM2", rm.IM2},
         {"tau_m1", rm.tau_m1},
@@ -418,9 +418,14 @@ void write_plan_csv(std::FILE* out, const ParameterSet& ps) {
         {"vm", rp.vm},
     };
 
-    for (const auto& row : rows) {
+    PlanValue first_not_finite = {nullptr, 0.0};
+    for (const PlanValue& row : rows) {
         std::fprintf(out, "%s,%.17g\n", row.name, row.value);
+        if (first_not_finite.name == nullptr && !std::isfinite(row.value)) {
+            first_not_finite = row;
+        }
     }
+    return first_not_finite;
 }
 
 //------------------------------------------------------------------ experiment
@@ -439,7 +444,8 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
         ps.settings.gravity = d.gravity;
         ps.settings.fb_type = d.fb_type;
     } else {
-        complete = read_robot_data(ps, opt.data_file.c_str(), &refused);
+        // a run without anyone to see the echo: a selector outside its list refuses the file
+        complete = read_robot_data(ps, opt.data_file.c_str(), &refused, true);
         console_print("\n");
         if (refused) {
             return Prepared::file_refused;
@@ -504,12 +510,21 @@ static int check_reach(const ParameterSet& ps, const ReachReport& ends, const Re
     if (r.count == 0 || status == EXIT_FAILED) {
         return status;
     }
+    // metres to the millimetre; a length beyond any workshop in the exponent form rather than in
+    // three hundred digits
+    const auto m = [](double v) {
+        char text[40];
+        std::snprintf(text, sizeof text, std::fabs(v) < 1e9 ? "%.3f" : "%.3e", v);
+        return std::string(text);
+    };
+    const double L2w = ps.settings.scara.L2 + ps.settings.wc;
     std::fprintf(stderr,
-                 "\nrobosim-batch: the point (%.3f, %.3f) m is out of the SCARA robot's reach "
-                 "(%.3f m from joint 1; the arms reach %.3f .. %.3f m)\n",
-                 r.points[0].x, r.points[0].y, std::hypot(r.points[0].x, r.points[0].y),
-                 std::fabs(ps.settings.scara.L1 - (ps.settings.scara.L2 + ps.settings.wc)),
-                 ps.settings.scara.L1 + ps.settings.scara.L2 + ps.settings.wc);
+                 "\nrobosim-batch: the point (%s, %s) m is out of the SCARA robot's reach "
+                 "(%s m from joint 1; the arms reach %s .. %s m)\n",
+                 m(r.points[0].x).c_str(), m(r.points[0].y).c_str(),
+                 m(std::hypot(r.points[0].x, r.points[0].y)).c_str(),
+                 m(std::fabs(ps.settings.scara.L1 - L2w)).c_str(),
+                 m(ps.settings.scara.L1 + L2w).c_str());
     return EXIT_UNREACHABLE;
 }
 
@@ -618,15 +633,19 @@ static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const History
     return status;
 }
 
+static const char* not_finite_text(double v) {
+    return std::isnan(v) ? "NaN" : v > 0 ? "infinite" : "-infinite";
+}
+
 // one line naming where the run blew up, or nothing when every number is finite
 static int check_divergence(const HistorySet* h, int n, double dt) {
     const Divergence d = first_divergence(h, n);
     if (d.sample < 0) {
         return EXIT_DONE;
     }
-    const char* value = std::isnan(d.value) ? "NaN" : d.value > 0 ? "infinite" : "-infinite";
     std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
-                 d.sample, d.sample * dt, column_name(*d.field, d.index).c_str(), value);
+                 d.sample, d.sample * dt, column_name(*d.field, d.index).c_str(),
+                 not_finite_text(d.value));
     return EXIT_DIVERGED;
 }
 
@@ -701,8 +720,8 @@ int run_batch(int argc, char** argv) {
             return EXIT_FAILED;
         case Prepared::file_refused:
             std::fprintf(stderr,
-                         "robosim-batch: the data file '%s' holds a value no robot can have; "
-                         "it was not used\n",
+                         "robosim-batch: the data file '%s' holds a value no robot can have or a "
+                         "choice outside its list; it was not used\n",
                          opt.data_file.c_str());
             return EXIT_FAILED;
         case Prepared::wrong_setting:
@@ -737,8 +756,15 @@ int run_batch(int argc, char** argv) {
         }
     }
     if (opt.plan) {
-        write_plan_csv(stdout, ps);
-        return check_reach(ps, ends, ReachReport{}, finish_output(EXIT_DONE));
+        const PlanValue wrong = write_plan_csv(stdout, ps);
+        const int status = check_reach(ps, ends, ReachReport{}, finish_output(EXIT_DONE));
+        if (status != EXIT_DONE || wrong.name == nullptr) {
+            return status;
+        }
+        // a plan whose numbers overflowed is no plan: told as a run that diverged is
+        std::fprintf(stderr, "robosim-batch: the plan is not finite: %s is %s\n", wrong.name,
+                     not_finite_text(wrong.value));
+        return EXIT_DIVERGED;
     }
     const int rt = ps.settings.robot_type;
     HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();

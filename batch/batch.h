@@ -69,8 +69,15 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
 // number in %.17g
 void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt);
 
-// name,value lines of the derived and planned quantities of the robot of ps
-void write_plan_csv(std::FILE* out, const ParameterSet& ps);
+// one named quantity of --plan
+struct PlanValue {
+    const char* name;  // nullptr: none
+    double value;
+};
+
+// name,value lines of the derived and planned quantities of the robot of ps; returns the first
+// of them that is not finite (NaN or infinity), or one without a name when all are
+PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps);
 
 //------------------------------------------------------------------ program
 // the whole tool: returns the exit status (0 success, 1 an unreadable data file or an output

@@ -3,6 +3,8 @@
 // text and the checks of the dialogs and the data file all say the same.
 #include "model/setting_fields.h"
 
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,8 @@ bool value_allowed(SettingRule rule, double v, const Settings& s) {
     switch (rule) {
         case SettingRule::finite:
             return true;
+        case SettingRule::frequency:
+            return std::fabs(v) <= MAX_FREQUENCY_HZ;
         case SettingRule::non_negative:
             return v >= 0.0;
         case SettingRule::positive:
@@ -33,6 +37,11 @@ std::string rule_text(SettingRule rule, const Settings& s) {
     switch (rule) {
         case SettingRule::finite:
             return "a finite number";
+        case SettingRule::frequency: {
+            char text[64];
+            std::snprintf(text, sizeof text, "|fn| <= %g", MAX_FREQUENCY_HZ);
+            return text;
+        }
         case SettingRule::non_negative:
             return "a number >= 0";
         case SettingRule::positive:
@@ -46,6 +55,20 @@ std::string rule_text(SettingRule rule, const Settings& s) {
         }
     }
     return "";
+}
+
+NumberWord read_number_word(const std::string& word, double* value) {
+    // strtod would skip blanks before the number, not after it: neither belongs to it
+    char* end = nullptr;
+    errno = 0;
+    *value = std::strtod(word.c_str(), &end);
+    if (word.empty() || std::isspace(static_cast<unsigned char>(word[0])) || *end != '\0') {
+        return NumberWord::not_a_number;
+    }
+    if (errno == ERANGE && (*value == 0.0 || std::isinf(*value))) {
+        return NumberWord::beyond_double;
+    }
+    return NumberWord::number;
 }
 
 //------------------------------------------------------------------ table
@@ -102,9 +125,9 @@ static const SettingItem ITEMS[] = {
     {"eta_fwd1", "-",   "forward efficiency of gear 1",                 R::efficiency,   ROBOTS, true,  nullptr, &RS::eta_fwd1, nullptr, Store::as_typed},
     {"u2",       "-",   "reduction ratio of gear 2 (robot a: rad/m)",   R::positive,     ROBOTS, true,  nullptr, &RS::u2,       nullptr, Store::as_typed},
     {"eta_fwd2", "-",   "forward efficiency of gear 2",                 R::efficiency,   ROBOTS, true,  nullptr, &RS::eta_fwd2, nullptr, Store::as_typed},
-    {"fn1",      "Hz",  "natural frequency of the joint-1 loop",        R::finite,       SHARED, true,  &Settings::omega_n1, nullptr, nullptr, Store::hz},
+    {"fn1",      "Hz",  "natural frequency of the joint-1 loop",        R::frequency,    SHARED, true,  &Settings::omega_n1, nullptr, nullptr, Store::hz},
     {"alpha1",   "1/s", "third pole of the joint-1 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha1, nullptr, nullptr, Store::as_typed},
-    {"fn2",      "Hz",  "natural frequency of the joint-2 loop",        R::finite,       SHARED, true,  &Settings::omega_n2, nullptr, nullptr, Store::hz},
+    {"fn2",      "Hz",  "natural frequency of the joint-2 loop",        R::frequency,    SHARED, true,  &Settings::omega_n2, nullptr, nullptr, Store::hz},
     {"alpha2",   "1/s", "third pole of the joint-2 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha2, nullptr, nullptr, Store::as_typed},
     {"x0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::x0, Store::as_typed},
     {"y0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::y0, Store::as_typed},
@@ -231,16 +254,27 @@ static const SettingItem* resolve(const Settings& s, const std::string& name, un
         *error = "'" + name + "' is no setting";
         return nullptr;
     }
+    const unsigned robot = current_robot_bit(s);
+    const unsigned pattern = current_pattern_bit(s);
     if (rec != nullptr) {
         const SettingItem* it = item_of_record(base, *rec);
         if (it == nullptr) {
             *error = "'" + name + "' is no setting";
+            return nullptr;
+        }
+        // the run reads only its own robot's and motion's record, and a data file written from
+        // it holds only those: a value for another record would be dropped without a word
+        if (rec->bit != robot && rec->bit != pattern) {
+            const RecordName* r = record_of_bit(robot);
+            const RecordName* m = record_of_bit(pattern);
+            *error = "'" + name + "' is not a setting of this experiment, which runs "
+                     + (r != nullptr ? r->what : "no robot") + " on "
+                     + (m != nullptr ? m->what : "no motion");
+            return nullptr;
         }
         *bit = rec->bit;
         return it;
     }
-    const unsigned robot = current_robot_bit(s);
-    const unsigned pattern = current_pattern_bit(s);
     bool known = false;
     for (const SettingItem& it : ITEMS) {
         if (base != it.name || !it.plain) {
@@ -333,10 +367,16 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
     if (it == nullptr) {
         return error;
     }
-    char* end = nullptr;
-    const double v = std::strtod(value.c_str(), &end);
-    if (value.empty() || *end != '\0') {
-        return "wrong value '" + value + "' for " + name + ": not a number";
+    double v = 0.0;
+    switch (read_number_word(value, &v)) {
+        case NumberWord::number:
+            break;
+        case NumberWord::not_a_number:
+            return "wrong value '" + value + "' for " + name + ": not a number";
+        case NumberWord::beyond_double:
+            return "wrong value '" + value + "' for " + name
+                   + ": it is out of the range of a double ("
+                   + (v == 0.0 ? "it would read as 0" : "it would read as infinity") + ")";
     }
     if (!value_allowed(it->rule, v, s)) {
         return "wrong value '" + value + "' for " + name + ": it must be " + rule_text(it->rule, s);

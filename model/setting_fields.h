@@ -11,18 +11,28 @@
 // settings stay free (a negative alpha or fn is how instability is shown), and every rule
 // refuses NaN and infinity.
 enum class SettingRule {
-    finite,        // any finite number: coordinates, amplitudes, frequencies, alpha
+    finite,        // any finite number: coordinates, amplitudes, alpha
+    frequency,     // |fn| <= MAX_FREQUENCY_HZ, so that the stored 2 pi fn is finite too
     non_negative,  // >= 0: the work mass (0 is an empty hand)
     positive,      // > 0: lengths, powers, ratios, times, radii, wavelengths
     efficiency,    // in (0, 1]
     beyond_wc,     // > wc: SCARA joint 2 to the work, whose link L2 = value - wc must be > 0
 };
 
+// the largest natural frequency whose angular frequency 2 pi fn a double still holds (Hz)
+constexpr double MAX_FREQUENCY_HZ = 2.86e307;
+
 // whether v is a value rule allows (s gives wc for beyond_wc)
 bool value_allowed(SettingRule rule, double v, const Settings& s);
 
 // the rule in English words, e.g. "a number > 0"
 std::string rule_text(SettingRule rule, const Settings& s);
+
+// what a word says as a number: the whole word (no blank before or after it) in the range of a
+// double; a word beyond it, which would read as infinity or 0, says none (a subnormal one does)
+enum class NumberWord { number, not_a_number, beyond_double };
+
+NumberWord read_number_word(const std::string& word, double* value);
 
 //------------------------------------------------------------------ names
 // A setting is named as in the parameter set: mw, fn1, alpha1, ... for the settings both robots
@@ -41,7 +51,9 @@ bool is_selector_setting(const std::string& name);
 
 // sets the setting name of s to the value its text gives, in the data file's units; returns
 // an empty string, or the reason in English when the name does not apply to the experiment as
-// it stands or the value is not one the setting can have.
+// it stands (a qualified name included whose record the experiment does not use: its robot, its
+// motion) or the value is not one the setting can have (a word with blanks, or a number beyond
+// the range of a double, is none).
 // writes: the one field of s (omega_n1 = 2 pi fn1, scara.L2 = L2w - wc, as the file reader does)
 std::string set_setting(Settings& s, const std::string& name, const std::string& value);
 

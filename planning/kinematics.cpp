@@ -6,6 +6,7 @@
 
 #include "model/parameters.h"
 
+#include <algorithm>
 #include <cmath>
 
 //------------------------------------------------------------------ motor side
@@ -31,10 +32,19 @@ void ik_cylindrical(const Settings& s, double x, double y, const double phi_ref[
 // phi1 = atan2(y, x) - gamma, phi2 = pi - beta
 bool ik_scara(const Settings& s, double x, double y, const double phi_ref[2], double phi[2],
               double theta[2]) {
-    const double a = s.scara.L1;
-    const double b = s.scara.L2 + s.wc;
-    const double r = std::sqrt(x * x + y * y);
-    const double c = (a * a + b * b - r * r) / (2.0 * a * b);
+    double a = s.scara.L1;
+    double b = s.scara.L2 + s.wc;
+    double r = std::sqrt(x * x + y * y);
+    double c = (a * a + b * b - r * r) / (2.0 * a * b);
+    if (std::isnan(c)) {
+        // a square or 2ab beyond a double (inf / inf): the same triangle scaled to its longest
+        // side, so that a point beyond astronomical arms is still out of reach, not NaN
+        const double longest = std::max({a, b, std::hypot(x, y)});
+        a /= longest;
+        b /= longest;
+        r = std::hypot(x, y) / longest;
+        c = (a * a + b * b - r * r) / (2.0 * a * b);
+    }
     // out of reach: the cosine goes into acos unchanged and gives not-a-number values
     const bool reachable = !(std::fabs(c) > 1.0);
     const double beta = std::acos(c);

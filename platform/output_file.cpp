@@ -174,7 +174,11 @@ bool begin_output(const std::string& path, OutputFile* out, std::string* error) 
     }
     install_cleanup();
     // mkstemp fills in the name the handlers already see, so no moment leaves it unknown
-    char* temp = strdup((folder_of(target) + "/." + last_part_of(target) + ".XXXXXX").c_str());
+    // the temporary name adds 8 bytes to the target's: a long name gives up its end, so that
+    // every name a folder can hold can be written
+    const std::string temp_suffix = ".XXXXXX";
+    const std::string base = last_part_of(target).substr(0, NAME_MAX - 1 - temp_suffix.size());
+    char* temp = strdup((folder_of(target) + "/." + base + temp_suffix).c_str());
     set_pending(temp);
     out->fd = mkstemp(temp);
     if (out->fd < 0) {
@@ -242,7 +246,8 @@ void abandon_output(OutputFile* out) {
     set_pending(nullptr);
 }
 
-bool write_output(const std::string& path, const std::string& text, std::string* error) {
+bool write_output(const std::string& path, const std::string& text, std::string* error,
+                  int* error_number) {
     OutputFile out;
     errno = 0;
     if (begin_output(path, &out, error)
@@ -252,6 +257,9 @@ bool write_output(const std::string& path, const std::string& text, std::string*
     }
     const int write_errno = errno;
     abandon_output(&out);
+    if (error_number != nullptr) {
+        *error_number = write_errno;
+    }
     if (error->empty()) {
         *error = std::strerror(write_errno != 0 ? write_errno : EIO);
     }

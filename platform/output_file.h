@@ -41,5 +41,7 @@ void abandon_output(OutputFile* out);
 void remove_unfinished_output();
 
 // the whole of text into path as above (temporary file, then the rename); false with the
-// reason if it could not be written, and the target untouched
-bool write_output(const std::string& path, const std::string& text, std::string* error);
+// reason if it could not be written (and, when asked, the errno of the call that failed; 0 where
+// none did, as for a target that is a folder or a device), and the target untouched
+bool write_output(const std::string& path, const std::string& text, std::string* error,
+                  int* error_number = nullptr);

@@ -195,6 +195,17 @@ TEST_F(ReadRobotData, MissingFileChangesNothing) {
     EXPECT_NE(console_capture.text.find("を開けません"), std::string::npos);
 }
 
+// a name the settings cannot be written to is told in the console's words, as a file read is
+TEST_F(ReadRobotData, WriteFailureIsToldInJapanese) {
+    for (const std::string& name : {::testing::TempDir(), ::testing::TempDir() + "no/x.dat"}) {
+        feed(name + "\n");
+        write_robot_file(params);
+    }
+    EXPECT_NE(console_capture.text.find("（フォルダ）。書き出せません"), std::string::npos);
+    EXPECT_NE(console_capture.text.find("（そのようなファイルやフォルダはありません）"),
+              std::string::npos);
+}
+
 TEST_F(ReadRobotData, FileEndingEarlyKeepsWhatWasRead) {
     const std::string path = write_file("short.dat", "b 0.3 0.5\n2.0\n150");
     EXPECT_FALSE(read_robot_data(params, path.c_str()));

@@ -21,6 +21,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -144,14 +145,53 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--set", "L2w=0.1"},  // no longer than the tool offset wc
         {"--motion", "q", "--set", "tf=3"},
         {"--set", "L1=0.5", "--set", "robot_type=a"},  // the cylindrical robot has no L1
+        {"--steps-per-sample", " 5"},
+        {"--png", "a.png", "--scale", " 2"},
     };
-    for (const std::vector<std::string>& words : wrong) {
+    // refusals whose reason is the point; a record the run does not use is not written either
+    const std::string unwritten = "/tmp/robosim-unwritten-" + std::to_string(getpid());
+    const std::vector<std::pair<std::vector<std::string>, std::string>> told = {
+        {{"--set", "mw=1e309"}, "out of the range of a double (it would read as infinity)"},
+        {{"--set", "tf=1e-400"}, "out of the range of a double (it would read as 0)"},
+        {{"--set", "mw= 1"}, "not a number"},
+        {{"--set", "fn1=1e308", "--write-data", unwritten}, "it must be |fn| <= 2.86e+307"},
+        {{"--set", "circle.tf=1"}, "'circle.tf' is not a setting of this experiment"},
+        {{"--robot", "a", "--set", "scara.PW1=50"}, "runs the cylindrical robot (a) on the sine"},
+        {{"--cp", "2", "--set", "sine.L=0.3", "--write-data", unwritten}, "'sine.L' is not"},
+    };
+    const auto refused = [](const std::vector<std::string>& words) {
         const ProgramRun run = run_batch_program(words);
         EXPECT_EQ(run.status, 2) << words[0] << " " << words.back();
         EXPECT_TRUE(run.out.empty());
-        ASSERT_FALSE(run.err.empty());
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;  // exactly one line
         EXPECT_NE(run.err.find("usage: robosim-batch"), std::string::npos);
+        return run.err;
+    };
+    for (const std::vector<std::string>& words : wrong) {
+        refused(words);
+    }
+    for (const auto& [words, reason] : told) {
+        EXPECT_NE(refused(words).find(reason), std::string::npos) << reason;
+    }
+    EXPECT_NE(access(unwritten.c_str(), F_OK), 0);
+}
+
+// A plan whose numbers overflow is told as a run that diverged; a point beyond astronomical arms
+// is out of reach all the same.
+TEST(BatchProgram, PlanOfNumbersThatAreNotFiniteEndsWithStatusThree) {
+    const std::string plan = "the plan is not finite: ", reach = "reach 1.000e+308 .. 1.000e+308";
+    const std::vector<std::tuple<std::vector<std::string>, int, std::string>> cases = {
+        {{"--set", "tf=1e-320", "--plan"}, 3, plan + "am1 is infinite\n"},
+        {{"--set", "fn1=2e307", "--plan"}, 3, plan + "Kp1 is infinite\n"},
+        {{"--set", "A=1e308", "--plan"}, 3, plan + "sf is infinite\n"},
+        {{"--robot", "a", "--set", "L=1e308", "--plan"}, 3, plan + "JM1 is infinite\n"},
+        {{"--set", "L1=1e308"}, 4, reach},
+        {{"--set", "L1=1e308", "--plan"}, 4, reach},
+    };
+    for (const auto& [words, status, told] : cases) {
+        const ProgramRun run = run_batch_program(words);
+        EXPECT_EQ(run.status, status) << words[1] << run.err;
+        EXPECT_NE(run.err.find(told), std::string::npos) << run.err;
     }
 }
 
@@ -161,6 +201,13 @@ TEST(BatchProgram, HelpDescribesTheToolOnStandardOutput) {
     EXPECT_NE(run.out.find("--robot a|b"), std::string::npos);
     EXPECT_NE(run.out.find("--plan"), std::string::npos);
     EXPECT_TRUE(run.err.empty());
+    // the exit statuses wrapped as paragraphs: a line ends only where its next word would not fit
+    const std::vector<std::string> lines = split(run.out.substr(run.out.find("Exit status")), '\n');
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string next = lines[i + 1] + " ";  // a continuation starts with 5 blanks
+        EXPECT_TRUE(next.rfind("     ", 0) != 0 || lines[i].size() + next.find(' ', 5) > 84)
+            << lines[i];
+    }
 }
 
 //------------------------------------------------------------------ robot data files
@@ -227,6 +274,7 @@ TEST(BatchProgram, CsvOfEveryStandardScenarioAndExampleKeepsItsChecksum) {
     // integration
     const std::string ten = run_batch_program({"--steps-per-sample", "10"}).out;
     EXPECT_EQ(ten, run_batch_program({}).out);
+    EXPECT_EQ(ten, run_batch_program({"--steps-per-sample", "00000000010"}).out);
     EXPECT_NE(ten, run_batch_program({"--steps-per-sample", "20"}).out);
     EXPECT_NE(ten, run_batch_program({"--accurate"}).out);
 }

@@ -245,7 +245,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "η1 は0 より大きく 1 以下の数を入力してください", "(u,η1)=(100.000  0.500)"},
         RefusedAnswer{"zero time",
                       "n b q\nz z z z z V y p y 0.3 0.2 0.4 0.1 0\n0.3 0.2 0.4 0.1 1.5\n",
-                      "tf は0 より大きい数を入力してください", "1.500[s]"}),
+                      "tf は0 より大きい数を入力してください", "1.500[s]"},
+        RefusedAnswer{
+            "frequency whose 2 pi fn overflows", "n b q\nz z z z y 1e308 4\n3 4\n4 4\nV n",
+            "fn1 は絶対値が 2.86e+307 以下の数を入力してください", "(ωn,ζ,α)=(  3.000[Hz]"}),
     [](const ::testing::TestParamInfo<RefusedAnswer>& param) {
         std::string name;
         for (const char* p = param.param.name; *p != '\0'; ++p) {

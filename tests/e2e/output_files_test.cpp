@@ -93,6 +93,14 @@ TEST_F(OutputFolder, TargetsThatAreNoFileToWriteAreRefusedAndLeftAlone) {
     }
 }
 
+// Every name a folder can hold is a target: the temporary name beside it gives up its end.
+TEST_F(OutputFolder, NamesUpToTheLongestAFolderHoldsAreWritten) {
+    const std::string name(255, 'n');
+    EXPECT_EQ(run_batch_program({"--write-data", at(name)}).status, 0);
+    EXPECT_EQ(listing().count(name), 1u);
+    EXPECT_EQ(listing().size(), 3u);  // ., .. and the file: nothing left behind
+}
+
 // A file system that fills up while the GIF is written: status 1, and the earlier file of that
 // name stays whole, with nothing else left behind. A small tmpfs where one can be mounted,
 // else a file size limit, which fails the write in the same way.
