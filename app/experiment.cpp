@@ -70,7 +70,7 @@ ReachReport run_current_experiment() {
                 "精密積分は計算の上限（%ld ステップ）に達したため t = %.3f s で打ち切りました。"
                 "第%d軸の制御系が硬すぎます（最も速い極 %.4g 1/s）。通常積分（x "
                 "キー）なら計算できます\n",
-                ACCURATE_STEP_BUDGET, accurate_stats.t_end, pole.joint + 1, pole.rate);
+                accurate_stats.budget, accurate_stats.t_end, pole.joint + 1, pole.rate);
         }
         return unreachable;
     }

@@ -435,6 +435,26 @@ static void stop_joint(const Drives& d, const Forces& f, int j, double x[STATE_L
     }
 }
 
+// whether resting joint k, held while the other joint slides, would be freed: forward or in
+// reverse with its own acceleration agreeing
+static bool freed_by_slide(const Run& r, const Forces& f, const Mode& m, int k, double t,
+                           const double x[STATE_LEN]) {
+    for (const int gk : {FORWARD, REVERSE}) {
+        if (!open_to(m, k, gk, x)) {
+            continue;
+        }
+        Mode freed = m;
+        freed.gear[k] = gk;
+        double a[2];
+        double T[2];
+        mode_accel(r, f, freed, t, x, a, T);
+        if (agrees(r.d, k, gk, T[k], a[k])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The slide of moving joint j with the other joint in the first state that agrees with its own
 // direction; false where there is none. A slide whose gear no longer brakes is forward driving.
 static bool slide_mode(const Run& r, const Forces& f, const Mode& base, const Mode& previous, int j,
@@ -460,6 +480,9 @@ static bool slide_mode(const Run& r, const Forces& f, const Mode& base, const Mo
         const double T_k = drive_torque(r.d, f, c, k) - r.d.IM[k] * a_k;
         const double ref = x[2 + k] != 0.0 ? x[2 + k] : a_k;
         if (gk != STUCK && !agrees(r.d, k, gk, T_k, ref)) {
+            continue;
+        }
+        if (gk == STUCK && freed_by_slide(r, f, c, k, t, x)) {
             continue;
         }
         if (gk != STUCK) {
@@ -712,7 +735,7 @@ struct Hybrid {
 // of mode; false when the step budget ran out on the way
 static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) {
     while (hy->t < target) {
-        if (st->steps >= ACCURATE_STEP_BUDGET) {
+        if (st->steps >= st->budget) {
             return false;
         }
         while (hy->next_corner < r.corner_count && r.corners[hy->next_corner] <= hy->t) {
@@ -861,13 +884,17 @@ static void copy_sample(HistorySet* out, int from, int to) {
 
 ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
                               int n, const double theta0[2], int steps_per_sample,
-                              AccurateStats* stats, const AccurateProgress* progress) {
+                              AccurateStats* stats, const AccurateProgress* progress,
+                              long step_budget) {
     assert(out != nullptr && theta0 != nullptr);
     AccurateStats own = {};
     AccurateStats* st = stats != nullptr ? stats : &own;
     *st = AccurateStats{};
     const int last = std::min(n, HISTORY_LEN - 1);
     const int steps = std::max(steps_per_sample, 1);
+    st->budget = step_budget > 0 ? step_budget
+                                 : std::max(ACCURATE_BUDGET_PER_STEP * steps * std::max(last, 1),
+                                            ACCURATE_BUDGET_LEAST);
     const double h = dt / steps;
     ReferenceRun ref = new_reference_run(true);
     double corners[MAX_REFERENCE_CORNERS];
@@ -950,6 +977,6 @@ std::string accurate_budget_report(const ParameterSet& ps, int robot_type,
                   "the accurate run ended at t = %.3f s: %ld integration steps were not enough. "
                   "Joint %d's loop is too stiff to follow: its fastest pole is at %.4g 1/s "
                   "(fn%d = %.4g Hz, alpha%d = %.4g 1/s); the fixed step runs it",
-                  stats.t_end, ACCURATE_STEP_BUDGET, j + 1, pole.rate, j + 1, fn, j + 1, alpha);
+                  stats.t_end, stats.budget, j + 1, pole.rate, j + 1, fn, j + 1, alpha);
     return line;
 }

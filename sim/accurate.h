@@ -9,10 +9,14 @@
 #include <string>
 
 //------------------------------------------------------------------ constants
-// integration steps an accurate run may take, the partial and bisection steps included: about
-// 30 times what the stiffest standard experiment needs (a run of a few seconds of CPU); a run
-// that needs more is too stiff to follow and ends where the budget ran out
-constexpr long ACCURATE_STEP_BUDGET = 6000000;
+// integration steps an accurate run may take, the partial and bisection steps included, per
+// step of the nominal grid: about 7 times what the hardest self-locking experiments need (a
+// second or two of CPU at ten steps per sample); a run that needs more is too stiff to follow
+// and ends where the budget ran out
+constexpr long ACCURATE_BUDGET_PER_STEP = 100;
+// and at least this many, for the few long steps of a coarse grid, which the error control
+// halves many times over
+constexpr long ACCURATE_BUDGET_LEAST = 200000;
 
 // what an accurate run met
 struct AccurateStats {
@@ -23,7 +27,8 @@ struct AccurateStats {
     long slides;         // sliding intervals: a gear held on the edge of locking (stick-slip)
     long accumulations;  // steps taken whole through an accumulation of switchings
     long disagreements;  // recorded samples whose mode failed its own direction test
-    bool budget_spent;   // the run ended early: ACCURATE_STEP_BUDGET steps were not enough
+    long budget;         // the steps the run was allowed
+    bool budget_spent;   // the run ended early: the budget was not enough
     double t_end;        // the time the run reached (s): the last sample's unless budget_spent
 };
 
@@ -46,12 +51,14 @@ struct AccurateProgress {
 //     and the step restarted there; the command's own corners (ends and starts of its
 //     trapezoidal profiles, the U-curve's joints) are stepped onto, never across.
 // Samples are recorded as simulate() records them, with the torque split of the mode in force.
-// stats, when given, receives what the run met. A run that spends ACCURATE_STEP_BUDGET steps
-// ends there: the samples after it repeat the last state reached.
+// stats, when given, receives what the run met. A run that spends its step budget ends there
+// (step_budget; 0 gives ACCURATE_BUDGET_PER_STEP times the steps of the nominal grid, and at
+// least ACCURATE_BUDGET_LEAST): the
+// samples after it repeat the last state recorded.
 ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
                               int n, const double theta0[2], int steps_per_sample,
                               AccurateStats* stats = nullptr,
-                              const AccurateProgress* progress = nullptr);
+                              const AccurateProgress* progress = nullptr, long step_budget = 0);
 
 //------------------------------------------------------------------ reports
 // one line of what an accurate run met: "accurate integration: 41 events located, 5 stops,
