@@ -41,8 +41,11 @@ int console_read_doubles(double* const* fields, size_t count);
 // one integer with the meaning of scanf("%d"), the same rules; returns 1 if stored, else 0
 int console_read_int(int* field);
 
-// one word (a run of characters that are not white space) of any length, like scanf("%s")
-std::string console_read_word();
+// One line of any length without the blanks around it, blanks inside kept ("my file.dat"); an
+// empty line gives "". On a terminal it is the next typed line. In a script a line that an
+// earlier answer began counts when more than blanks follow that answer ("y NAME"), else the
+// next line does. A last line without a line end counts as it is.
+std::string console_read_line();
 
 //------------------------------------------------------------------ output encoding
 // whether a character set name (as nl_langinfo(CODESET) gives it) is Shift-JIS or CP932
