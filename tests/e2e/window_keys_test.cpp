@@ -203,8 +203,9 @@ TEST_F(WindowKeys, OutputKeyNameEmptyLineAndSizeLimit) {
         ASSERT_TRUE(
             eventually([&] { return output().find("ファイル名入力") != std::string::npos; }));
         ASSERT_NO_FATAL_FAILURE(answer(line));
-        EXPECT_TRUE(eventually([&] { return output().find(said) != std::string::npos; }))
-            << output();
+        EXPECT_TRUE(eventually([&, &said = said] {
+            return output().find(said) != std::string::npos;
+        })) << output();
         keys("Escape");
         EXPECT_EQ(wait_exit(10000), 0) << output();
         EXPECT_EQ(unlink(name.c_str()) == 0, said.rfind("書き出した", 0) == 0) << said;
