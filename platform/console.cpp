@@ -284,6 +284,19 @@ static void discard_rest_of_line() {
     }
 }
 
+// text without the white space around it
+static std::string trimmed(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && is_space(static_cast<unsigned char>(text[first]))) {
+        ++first;
+    }
+    while (last > first && is_space(static_cast<unsigned char>(text[last - 1]))) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
 // On a terminal an answer is a typed line: what follows the values a question asks for, up to
 // the end of that line, answers nothing and must not answer the next question. It is dropped,
 // and a notice says so when it is more than blanks. Piped input stays one stream of tokens.
@@ -293,15 +306,7 @@ static void drop_rest_of_typed_line() {
     }
     const size_t nl = input.buffer.find('\n', input.pos);
     const size_t end = nl == std::string::npos ? input.buffer.size() : nl;
-    size_t first = input.pos;
-    size_t last = end;
-    while (first < last && is_space(static_cast<unsigned char>(input.buffer[first]))) {
-        ++first;
-    }
-    while (last > first && is_space(static_cast<unsigned char>(input.buffer[last - 1]))) {
-        --last;
-    }
-    const std::string rest = input.buffer.substr(first, last - first);
+    const std::string rest = trimmed(input.buffer.substr(input.pos, end - input.pos));
     input.pos = nl == std::string::npos ? input.buffer.size() : nl + 1;
     if (!rest.empty()) {
         console_print("\n  （同じ行の残り「%s」は使いません）", rest.c_str());
@@ -474,18 +479,6 @@ static std::string take_line() {
             return line;
         }
     }
-}
-
-static std::string trimmed(const std::string& text) {
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && is_space(static_cast<unsigned char>(text[first]))) {
-        ++first;
-    }
-    while (last > first && is_space(static_cast<unsigned char>(text[last - 1]))) {
-        --last;
-    }
-    return text.substr(first, last - first);
 }
 
 std::string console_read_line() {

@@ -7,11 +7,12 @@
 
 // Input comes through one buffer, so that keys and numbers can be mixed in one script:
 // - on a terminal a key is one key press, read in raw mode without echo and without Enter
-//   (the terminal is restored at once, at exit and on a fatal signal); numbers and words are
-//   typed as lines with the terminal's own echo and editing;
+//   (the terminal is restored at once, at exit and on a fatal signal); numbers and file names
+//   are typed as lines with the terminal's own echo and editing;
 // - from a pipe or a file a key is the next character that is not white space.
 // At the end of input every read says so on standard error and ends the program with a
-// non-zero status: no question is ever answered by a closed input.
+// non-zero status: no question is ever answered by a closed input. Once a read has met the end
+// (on a terminal: Ctrl-D on an empty line), no later read waits for more.
 
 //------------------------------------------------------------------ set-up
 // makes this console the model's console (console_hooks): output in UTF-8, or in CP932 when

@@ -161,17 +161,20 @@ const char* place_window(const char* geometry, int default_size, int screen_widt
         return problem;
     }
     place->has_position = (mask & (XValue | YValue)) != 0;
-    // -X and -Y count from the right and the bottom edge of the screen
-    place->x = (mask & XNegative) != 0 ? screen_width - place->width + x : x;
-    place->y = (mask & YNegative) != 0 ? screen_height - place->height + y : y;
+    // -X and -Y count from the right and the bottom edge of the screen (wide, so that no
+    // offset of the option overflows)
+    const long long left = (mask & XNegative) != 0 ? 0LL + screen_width - place->width + x : x;
+    const long long top = (mask & YNegative) != 0 ? 0LL + screen_height - place->height + y : y;
     if (place->has_position
-        && (place->x >= screen_width || place->x + place->width <= 0 || place->y >= screen_height
-            || place->y + place->height <= 0)) {
+        && (left >= screen_width || left + place->width <= 0 || top >= screen_height
+            || top + place->height <= 0)) {
         std::snprintf(problem, sizeof problem,
                       "-geometry \"%s\" puts the window wholly off the %d x %d screen", geometry,
                       screen_width, screen_height);
         return problem;
     }
+    place->x = place->has_position ? static_cast<int>(left) : 0;
+    place->y = place->has_position ? static_cast<int>(top) : 0;
     return nullptr;
 }
 
