@@ -558,7 +558,7 @@ bool read_robot_data(ParameterSet& ps, const char* path, bool* refused, bool ref
 std::string read_robot_file(ParameterSet& ps, const char* path) {
     console_print("\nファイル 'robot21.dat, robot22.dat, ...'から読み込み");
     console_print("\nファイル名入力　");
-    const std::string name = path != nullptr ? path : console_read_word();  // any length
+    const std::string name = path != nullptr ? path : console_read_line();  // any length
     console_print("\n読み込んだファイル名 = %s", name.c_str());
     return read_robot_data(ps, name.c_str()) ? name : std::string();
 }
@@ -675,7 +675,11 @@ std::string robot_data_text(const ParameterSet& ps) {
 
 void write_robot_file(const ParameterSet& ps) {
     console_print("\n設定を書き出すファイル名入力　");
-    const std::string name = console_read_word();
+    const std::string name = console_read_line();  // the whole line: a name may hold blanks
+    if (name.empty()) {
+        console_print("\n  ファイル名が空なので、書き出しを取りやめました");
+        return;
+    }
     // whole or not at all: an existing file stays as it was when the write fails
     std::string why;
     int err = 0;

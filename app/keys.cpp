@@ -59,8 +59,8 @@ static void stop_playing() {
 
 static void play_tick(int generation) {
     const OwnCode own;
-    if (!playback.playing || generation != playback.generation) {
-        return;
+    if (!playback.playing || generation != playback.generation || !window_is_open()) {
+        return;  // a pause, a newer play, or a window destroyed by another client
     }
     const double dt = params.settings.dt_sample;
     const double elapsed =

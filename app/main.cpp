@@ -7,12 +7,14 @@
 #include "view/frame.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
-static const char USAGE[] = "usage: robosim [FILE.dat] [-display NAME] [--help]";
+static const char USAGE[] =
+    "usage: robosim [FILE.dat] [-display NAME] [-geometry WxH+X+Y] [--help]";
 
 static const char HELP_HEAD[] =
     "robosim: the robot control simulator. It asks on the console for the experiment (a\n"
@@ -61,8 +63,12 @@ static int read_arguments(int argc, char** argv, const char** data_file, bool* h
             }
         }
         if (option != nullptr) {
+            if (option->has_value && i + 1 >= argc) {
+                std::fprintf(stderr, "robosim: %s must be followed by its value; %s\n", arg, USAGE);
+                return 2;
+            }
             window_args->push_back(argv[i]);
-            if (option->has_value && i + 1 < argc) {
+            if (option->has_value) {
                 window_args->push_back(argv[++i]);
             }
             continue;
@@ -100,11 +106,28 @@ int main(int argc, char** argv) {
         return 0;
     }
     int window_argc = static_cast<int>(window_args.size()) - 1;
-    // without a display the window could not open: say so before the first question
-    if (const char* problem = display_problem(display_argument(window_argc, window_args.data()))) {
+    // A window that could not open would fail only after the dialogs, with an X error: the
+    // display, the GL rendering asked for and the window's place are checked before the first
+    // question.
+    const WindowOptions options = window_options(window_argc, window_args.data());
+    int screen_width = 0;
+    int screen_height = 0;
+    if (const char* problem =
+            display_problem(options.display, options.rendering, &screen_width, &screen_height)) {
         std::fprintf(stderr, "robosim: %s\n", problem);
         return 1;
     }
+    WindowPlace place = {};
+    if (const char* problem = options.geometry == nullptr
+                                  ? nullptr
+                                  : place_window(options.geometry, WINDOW_SIZE, screen_width,
+                                                 screen_height, &place)) {
+        std::fprintf(stderr, "robosim: %s; %s\n", problem, USAGE);
+        return 2;
+    }
+    // a file grown past the size limit (ulimit -f) fails its write, which 'o' reports, rather
+    // than ending the program and the experiment not saved with it; as in robosim-batch
+    std::signal(SIGXFSZ, SIG_IGN);
     install_console();
     run_startup(data_file);
     open_window(window_argc, window_args.data());

@@ -32,9 +32,11 @@ struct ConsoleInput {
     std::string buffer;  // bytes read from fd
     size_t pos;          // first byte of buffer not used yet
     size_t raw_end;      // bytes of buffer before this came from raw reads: key presses each
+    char before;         // the byte read last before buffer, '\n' at the start of the input
+    bool ended;          // a read met the end of input: no read waits for more
 };
 
-static ConsoleInput input = {STDIN_FILENO, false, {}, 0, 0};
+static ConsoleInput input = {STDIN_FILENO, false, {}, 0, 0, '\n', false};
 
 static bool output_cp932 = false;  // the locale's character set is Shift-JIS: convert output
 
@@ -43,7 +45,9 @@ static bool output_cp932 = false;  // the locale's character set is Shift-JIS: c
 static struct termios saved_termios = {};       // the terminal as the user had it
 static volatile sig_atomic_t terminal_fd = -1;  // the terminal whose settings are saved
 static volatile sig_atomic_t raw_mode_on = 0;   // a key read holds the terminal raw now
-static volatile sig_atomic_t resume_raw = 0;    // stopped (Ctrl-Z) in the middle of a key read
+static volatile sig_atomic_t continued = 0;     // a SIGCONT came since the last Ctrl-Z
+static struct sigaction stop_action = {};       // the handler of Ctrl-Z, put back after each
+static std::string stop_notice;                 // said when Ctrl-Z cannot stop the program
 static bool terminal_guards_installed = false;  // the exit and signal handlers are in place
 
 // Every signal whose default action ends the process. A handler another part of the process
@@ -60,6 +64,8 @@ static const int FATAL_SIGNALS[] = {
 #endif
 };
 static struct sigaction previous[NSIG] = {};  // actions found before the guards, by signal
+
+static const char STOP_NOTICE[] = "\n（Ctrl-Z：再開させるシェルがないので停止しません）";
 
 constexpr unsigned char KEY_END_OF_TEXT = 4;  // Ctrl-D, the terminal's end-of-input key
 constexpr unsigned char KEY_ESCAPE = 27;      // ESC, alone or starting a key's sequence
@@ -101,19 +107,36 @@ static void on_fatal_signal(int sig, siginfo_t* info, void*) {
     errno = saved_errno;
 }
 
+// Ctrl-Z: the terminal as the user had it, then the stop itself; once continued, the key read
+// that was waiting goes on in raw mode. The kernel discards a stop from the terminal for a
+// process group that no shell of the session could continue (an orphaned one, as when robosim
+// leads its terminal's session: tmux new robosim), and stopping it by SIGSTOP would leave a
+// process nobody may resume. Then the program goes on: the terminal is put back in the mode
+// the read needs and a line says why nothing stopped.
 static void on_stop_signal(int sig) {
-    resume_raw = raw_mode_on;
+    const int saved_errno = errno;
+    const bool was_raw = raw_mode_on;
     restore_terminal();
+    continued = 0;
     std::signal(sig, SIG_DFL);
+    sigset_t stop_set;
+    sigemptyset(&stop_set);
+    sigaddset(&stop_set, sig);
     std::raise(sig);
+    sigprocmask(SIG_UNBLOCK, &stop_set, nullptr);  // stops here, or is discarded
+    sigprocmask(SIG_BLOCK, &stop_set, nullptr);
+    sigaction(sig, &stop_action, nullptr);
+    if (was_raw) {
+        enter_raw_mode();
+    }
+    if (!continued && write(STDOUT_FILENO, stop_notice.data(), stop_notice.size()) < 0) {
+        // nowhere left to say it
+    }
+    errno = saved_errno;
 }
 
 static void on_continue_signal(int) {
-    std::signal(SIGTSTP, on_stop_signal);
-    if (resume_raw) {
-        resume_raw = 0;
-        enter_raw_mode();
-    }
+    continued = 1;
 }
 
 // installs handler for sig unless the signal is ignored (as nohup does with SIGHUP)
@@ -156,7 +179,12 @@ static void install_terminal_guards() {
     for (int sig = SIGRTMIN; sig <= SIGRTMAX; ++sig) {
         guard_fatal_signal(sig);  // real-time signals end the process too
     }
+    stop_notice = STOP_NOTICE;
+    if (output_cp932) {
+        stop_notice = utf8_to_cp932(STOP_NOTICE);
+    }
     guard_signal(SIGTSTP, on_stop_signal);
+    sigaction(SIGTSTP, nullptr, &stop_action);
     guard_signal(SIGCONT, on_continue_signal);
 }
 
@@ -182,7 +210,13 @@ void (*console_end_of_input)() = stop_at_end_of_input;
 
 // appends what fd has now (on a terminal: one typed line); false at the end of input
 static bool refill() {
+    if (input.ended) {
+        return false;
+    }
     if (input.pos == input.buffer.size()) {
+        if (!input.buffer.empty()) {
+            input.before = input.buffer.back();
+        }
         input.buffer.clear();
         input.pos = 0;
         input.raw_end = 0;
@@ -197,7 +231,11 @@ static bool refill() {
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        return false;  // end of file, or an error that no retry mends
+        // end of file, or an error that no retry mends. A terminal gives more after Ctrl-D,
+        // but as any line editor takes it, the input has ended: Ctrl-D after a partial line
+        // hands that line over, and a second one ends the input then and there.
+        input.ended = true;
+        return false;
     }
 }
 
@@ -246,6 +284,19 @@ static void discard_rest_of_line() {
     }
 }
 
+// text without the white space around it
+static std::string trimmed(const std::string& text) {
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && is_space(static_cast<unsigned char>(text[first]))) {
+        ++first;
+    }
+    while (last > first && is_space(static_cast<unsigned char>(text[last - 1]))) {
+        --last;
+    }
+    return text.substr(first, last - first);
+}
+
 // On a terminal an answer is a typed line: what follows the values a question asks for, up to
 // the end of that line, answers nothing and must not answer the next question. It is dropped,
 // and a notice says so when it is more than blanks. Piped input stays one stream of tokens.
@@ -255,15 +306,7 @@ static void drop_rest_of_typed_line() {
     }
     const size_t nl = input.buffer.find('\n', input.pos);
     const size_t end = nl == std::string::npos ? input.buffer.size() : nl;
-    size_t first = input.pos;
-    size_t last = end;
-    while (first < last && is_space(static_cast<unsigned char>(input.buffer[first]))) {
-        ++first;
-    }
-    while (last > first && is_space(static_cast<unsigned char>(input.buffer[last - 1]))) {
-        --last;
-    }
-    const std::string rest = input.buffer.substr(first, last - first);
+    const std::string rest = trimmed(input.buffer.substr(input.pos, end - input.pos));
     input.pos = nl == std::string::npos ? input.buffer.size() : nl + 1;
     if (!rest.empty()) {
         console_print("\n  （同じ行の残り「%s」は使いません）", rest.c_str());
@@ -326,6 +369,8 @@ void console_set_input(int fd) {
     input.buffer.clear();
     input.pos = 0;
     input.raw_end = 0;
+    input.before = '\n';
+    input.ended = false;
     if (input.is_terminal) {
         install_terminal_guards();
     }
@@ -413,12 +458,39 @@ int console_read_int(int* field) {
     return 1;
 }
 
-std::string console_read_word() {
-    skip_space();
-    std::string word = peek_word();
-    input.pos += word.size();
-    drop_rest_of_typed_line();
-    return word;
+// the rest of the line from pos, without its line end, which is taken too; reads on as needed
+// and takes a last line without a line end as it is
+static std::string take_line() {
+    size_t scanned = 0;  // bytes after pos known to hold no line end
+    for (;;) {
+        const size_t nl = input.buffer.find('\n', input.pos + scanned);
+        if (nl != std::string::npos) {
+            std::string line = input.buffer.substr(input.pos, nl - input.pos);
+            input.pos = nl + 1;
+            return line;
+        }
+        scanned = input.buffer.size() - input.pos;
+        if (!refill()) {
+            if (scanned == 0) {
+                end_of_input();
+            }
+            std::string line = input.buffer.substr(input.pos);
+            input.pos = input.buffer.size();
+            return line;
+        }
+    }
+}
+
+std::string console_read_line() {
+    const bool line_start =
+        input.pos > 0 ? input.buffer[input.pos - 1] == '\n' : input.before == '\n';
+    std::string line = trimmed(take_line());
+    // In a script an earlier answer may end the line this one starts on ("y NAME"); if
+    // nothing but blanks follows it there, the answer is the next line
+    if (line.empty() && !line_start && !input.is_terminal) {
+        line = trimmed(take_line());
+    }
+    return line;
 }
 
 //------------------------------------------------------------------ output encoding

@@ -7,11 +7,12 @@
 
 // Input comes through one buffer, so that keys and numbers can be mixed in one script:
 // - on a terminal a key is one key press, read in raw mode without echo and without Enter
-//   (the terminal is restored at once, at exit and on a fatal signal); numbers and words are
-//   typed as lines with the terminal's own echo and editing;
+//   (the terminal is restored at once, at exit and on a fatal signal); numbers and file names
+//   are typed as lines with the terminal's own echo and editing;
 // - from a pipe or a file a key is the next character that is not white space.
 // At the end of input every read says so on standard error and ends the program with a
-// non-zero status: no question is ever answered by a closed input.
+// non-zero status: no question is ever answered by a closed input. Once a read has met the end
+// (on a terminal: Ctrl-D on an empty line), no later read waits for more.
 
 //------------------------------------------------------------------ set-up
 // makes this console the model's console (console_hooks): output in UTF-8, or in CP932 when
@@ -41,8 +42,11 @@ int console_read_doubles(double* const* fields, size_t count);
 // one integer with the meaning of scanf("%d"), the same rules; returns 1 if stored, else 0
 int console_read_int(int* field);
 
-// one word (a run of characters that are not white space) of any length, like scanf("%s")
-std::string console_read_word();
+// One line of any length without the blanks around it, blanks inside kept ("my file.dat"); an
+// empty line gives "". On a terminal it is the next typed line. In a script a line that an
+// earlier answer began counts when more than blanks follow that answer ("y NAME"), else the
+// next line does. A last line without a line end counts as it is.
+std::string console_read_line();
 
 //------------------------------------------------------------------ output encoding
 // whether a character set name (as nl_langinfo(CODESET) gives it) is Shift-JIS or CP932

@@ -138,7 +138,12 @@ static void install_cleanup() {
         return;
     }
     cleanup_installed = true;
-    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    // every signal whose default action ends the process and that someone may send while a
+    // picture is drawn: the terminal's keys, kill and its user signals, the timers, and the
+    // limit of CPU time (ulimit -t). A file size limit (SIGXFSZ) does not come here: the
+    // programs ignore it, so that the write fails with EFBIG and is abandoned as any other.
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
+                          SIGVTALRM, SIGPROF}) {
         struct sigaction old = {};
         // an ignored signal stays ignored (nohup), and a handler someone else installed runs
         if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) {

@@ -17,8 +17,8 @@ bool same_file(const std::string& a, const std::string& b);
 //------------------------------------------------------------------ writing
 // A file being written: its bytes go to a temporary file in the target's folder, which takes
 // the target's name only once it is complete, so a failure leaves every existing file as it
-// was. While one is open, SIGINT, SIGTERM, SIGHUP and SIGQUIT remove the temporary file
-// before they end the process.
+// was. While one is open, SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM,
+// SIGXCPU, SIGVTALRM and SIGPROF remove the temporary file before they end the process.
 struct OutputFile {
     std::string path;  // the target as given
     std::string temp;  // the temporary file in the target's folder; empty when none is open

@@ -272,6 +272,10 @@ TEST(StartupTerminal, SingleKeyAnswersWithoutEnterAndTheTerminalIsRestored) {
     // the key is not echoed: the next question follows the first at once (\n becomes \r\n)
     EXPECT_NE(seen.find("yes:y  no:n\r\nロボットの選択"), std::string::npos) << seen;
     ASSERT_TRUE(wait_for_canonical(p.slave, false));
+    // Ctrl-Z cannot stop the leader of the terminal's session (no shell could continue it): it
+    // says so, and the key read goes on
+    ASSERT_EQ(write(p.master, "\x1a", 1), 1);
+    ASSERT_TRUE(read_until(p.master, "停止しません）", &seen)) << seen;
     ASSERT_EQ(write(p.master, "bc", 2), 2);  // typed ahead: robot b, then motion c
     // the whole question: "cp=" is in it twice, and a terminal may deliver it in pieces
     ASSERT_TRUE(read_until(p.master, "をキー  cp=", &seen)) << seen;
@@ -325,6 +329,23 @@ TEST(StartupTerminal, TypedAheadNumbersAreDroppedWithANotice) {
     EXPECT_NE(seen.find("アーム長 l =  0.600[m]"), std::string::npos) << seen;
     bool exited = false;
     end_child(p.pid, std::chrono::milliseconds(300), &exited);
+    close(p.master);
+    close(p.slave);
+}
+
+// Ctrl-D after a partial number hands it over, and a second one ends the input then and there
+TEST(StartupTerminal, SecondCtrlDAfterAPartialLineEndsTheInput) {
+    PtyProgram p = start_on_terminal();
+    std::string seen;
+    ASSERT_TRUE(read_until(p.master, "yes:y  no:n", &seen)) << seen;
+    ASSERT_TRUE(wait_for_canonical(p.slave, false));
+    ASSERT_EQ(write(p.master, "naqy", 4), 4);  // no file, robot a, the step command, arm length
+    ASSERT_TRUE(read_until(p.master, "L[m]  =", &seen)) << seen;
+    ASSERT_TRUE(wait_for_canonical(p.slave, true));
+    ASSERT_EQ(write(p.master, "0.6\x04\x04", 5), 5);
+    bool exited = false;
+    const int wstatus = end_child(p.pid, std::chrono::milliseconds(20000), &exited);
+    EXPECT_TRUE(exited && WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == 1) << seen;
     close(p.master);
     close(p.slave);
 }

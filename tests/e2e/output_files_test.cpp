@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -125,6 +126,34 @@ TEST_F(OutputFolder, FullFileSystemKeepsTheEarlierFileWhole) {
     stop_xvfb(&xvfb);
     EXPECT_EQ(run.status, 1) << run.err;
     EXPECT_NE(run.err.find("cannot write the GIF"), std::string::npos) << run.err;
+}
+
+// A signal that ends robosim-batch while it draws the GIF removes the temporary file, and the
+// process ends as that signal ends it.
+TEST_F(OutputFolder, EndingSignalWhileDrawingLeavesNoTemporaryFile) {
+    pid_t xvfb = 0;
+    const std::string display = start_xvfb(&xvfb);
+    for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
+                          SIGVTALRM, SIGPROF}) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            for (int s = 1; s < SIGRTMIN; ++s) {
+                signal(s, SIG_DFL);  // the test runner may have ignored some
+            }
+            const rlimit no_core = {0, 0};
+            setrlimit(RLIMIT_CORE, &no_core);
+            setenv("DISPLAY", display.c_str(), 1);
+            execl(ROBOSIM_BATCH_BIN, ROBOSIM_BATCH_BIN, "--gif", at("g.gif").c_str(), nullptr);
+            _exit(127);
+        }
+        EXPECT_TRUE(eventually([&] { return listing().size() == 3; })) << "no temporary file";
+        kill(pid, sig);
+        int wstatus = 0;
+        waitpid(pid, &wstatus, 0);
+        EXPECT_TRUE(WIFSIGNALED(wstatus) && WTERMSIG(wstatus) == sig) << sig;
+        EXPECT_EQ(listing().size(), 2u) << sig;  // "." and ".." alone
+    }
+    stop_xvfb(&xvfb);
 }
 
 // a standard output that takes nothing is a failure, whatever was asked for

@@ -19,6 +19,7 @@
 #include <signal.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -218,6 +219,19 @@ class WindowRun : public ::testing::Test {
                 setenv("DISPLAY", display_name.c_str(), 1);
             }
             setenv("LC_ALL", "C.UTF-8", 1);
+            int carry[2];  // a file size limit would hold the output file too: cat writes it
+            if (file_size_limit != RLIM_INFINITY && pipe(carry) == 0) {
+                if (fork() == 0) {
+                    dup2(carry[0], 0);
+                    close(carry[1]);
+                    execlp("cat", "cat", static_cast<char*>(nullptr));
+                    _exit(127);
+                }
+                dup2(carry[1], 1);
+                dup2(carry[1], 2);
+                const rlimit size_limit = {file_size_limit, file_size_limit};
+                setrlimit(RLIMIT_FSIZE, &size_limit);
+            }
             execl(ROBOSIM_BIN, ROBOSIM_BIN, static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -328,4 +342,6 @@ class WindowRun : public ::testing::Test {
     pid_t pid = 0;         // the program, 0 once ended
     int stdin_fd = -1;     // the write end of its standard input
     std::string window;    // its window id as xdotool prints it
+
+    rlim_t file_size_limit = RLIM_INFINITY;  // the program's (ulimit -f), set before start()
 };

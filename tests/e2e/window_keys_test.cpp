@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
@@ -185,6 +186,35 @@ TEST_F(WindowKeys, OutputKeyWritesTheSettingsAsADataFile) {
     EXPECT_EQ(wait_exit(10000), 0);
 }
 
+// 'o' takes its whole line as the file name; an empty line writes nothing; under a file size
+// limit (ulimit -f 0) it says why. None leaves a temporary file, and the program goes on.
+TEST_F(WindowKeys, OutputKeyNameEmptyLineAndSizeLimit) {
+    char dir[] = "/tmp/robosim-o-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string name = std::string(dir) + "/my file.dat";
+    for (const auto& [limit, line, said] :
+         std::vector<std::tuple<rlim_t, std::string, std::string>>{
+             {RLIM_INFINITY, "  " + name + " \n", "書き出したファイル名 = " + name},
+             {RLIM_INFINITY, "\n\n", "書き出しを取りやめました"},
+             {0, name + "\n", name + " に書き出せません：File too large"}}) {
+        file_size_limit = limit;
+        ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+        keys("o");
+        ASSERT_NO_FATAL_FAILURE(answer(line));  // waits in the pipe for the prompt
+        EXPECT_TRUE(eventually([&, &said = said] {
+            return output().find(said) != std::string::npos;
+        })) << output();
+        keys("Escape");
+        EXPECT_EQ(wait_exit(10000), 0) << output();
+        EXPECT_EQ(unlink(name.c_str()) == 0, said.rfind("書き出した", 0) == 0) << said;
+        EXPECT_EQ(rmdir(dir), 0) << said;  // nothing else is left in the folder
+        ASSERT_EQ(mkdir(dir, 0700), 0);
+        close(stdin_fd);
+        stdin_fd = -1;
+    }
+    rmdir(dir);
+}
+
 // 'a' chooses the cylindrical robot and goes through the whole chain of dialogs; answering
 // "n" to the first question simulates it, and the window shows robot (a)
 TEST_F(WindowKeys, RobotKeyGoesThroughTheDialogsToTheOtherRobot) {
@@ -221,11 +251,19 @@ TEST_F(WindowKeys, KeysTypedDuringADialogAreDropped) {
     })) << output();
 }
 
-// a window destroyed by another client ends the program, with status 0 as a desktop's close
+// a window destroyed by another client ends the program, with status 0 as a desktop's close,
+// also while the run plays and the timer draws into it
 TEST_F(WindowKeys, DestroyedWindowEndsTheProgram) {
-    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
-    run_command({"xdotool", "windowclose", window}, display);
-    EXPECT_EQ(wait_exit(10000), 0);
+    for (const bool playing : {false, true}) {
+        ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+        const Picture first = grab();
+        keys(playing ? "space" : "0");
+        ASSERT_TRUE(eventually([&] { return !playing || grab().rgb != first.rgb; }));
+        run_command({"xdotool", "windowclose", window}, display);
+        EXPECT_EQ(wait_exit(10000), 0) << "playing " << playing << "\n" << output();
+        close(stdin_fd);
+        stdin_fd = -1;
+    }
 }
 
 // ESC ends the program with status 0 at any time, also in the middle of the animation

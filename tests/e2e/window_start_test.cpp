@@ -11,6 +11,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -40,15 +41,23 @@ TEST_F(WindowRun, WithoutADisplayItStopsBeforeTheFirstQuestion) {
 }
 
 // -display names the one display checked and used, whatever DISPLAY says; console output that
-// cannot be written stops the program. Each run ends with status 1 and says why on stderr.
-TEST_F(PrivateDisplay, DisplayArgumentAndUnwritableOutput) {
+// cannot be written stops the program; window options that could open no window stop it
+// before the first question (the server, as X servers do by default, refuses indirect GL).
+// Each run says why on stderr and ends with its status.
+TEST_F(PrivateDisplay, DisplayArgumentWindowOptionsAndUnwritableOutput) {
     const std::string run = "DISPLAY=" + display + " exec \"$0\" ";
-    for (const auto& [command, said] : std::vector<std::pair<std::string, std::string>>{
-             {"unset DISPLAY; exec \"$0\" -display " + display, "end of input"},  // it asked
-             {run + "-display :4093", "display \":4093\""},
-             {run + ">/dev/full", "cannot write the console output"}}) {
+    for (const auto& [command, said, status] :
+         std::vector<std::tuple<std::string, std::string, int>>{
+             {"unset DISPLAY; exec \"$0\" -display " + display, "end of input", 1},  // it asked
+             {run + "-display :4093", "display \":4093\"", 1},
+             {run + ">/dev/full", "cannot write the console output", 1},
+             {run + "-indirect", "no indirect OpenGL", 1},
+             {run + "-geometry 0x0", "0 x 0 pixels", 2},
+             {run + "-geometry +5000+5000", "off the 1280 x 1024 screen", 2},
+             {run + "-geometry garbage", "no window geometry", 2}}) {
         const ProgramRun r = run_program("/bin/sh", {"-c", command, ROBOSIM_BIN}, {"LC_ALL=C"});
-        EXPECT_TRUE(r.status == 1 && r.err.find(said) != std::string::npos) << command << r.err;
+        EXPECT_TRUE(r.status == status && r.err.find(said) != std::string::npos)
+            << command << r.err;
     }
 }
 

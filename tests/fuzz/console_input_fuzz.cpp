@@ -1,5 +1,5 @@
 // Fuzzing the console's key and number input: any bytes as the user's answers, read through the
-// same buffer by keys, "%lf" fields, "%d" and words in a cycle that the input itself steers.
+// same buffer by keys, "%lf" fields, "%d" and lines in a cycle that the input itself steers.
 // The first byte chooses the way in: a pipe-like file, or a real terminal (a pseudo-terminal),
 // where keys are read raw, one key press at a time, and lines through the terminal's own line
 // editing.
@@ -43,7 +43,7 @@ static void read_answers() {
                     console_read_int(&n);
                     break;
                 case 2:
-                    console_read_word();
+                    console_read_line();
                     break;
                 default:
                     console_read_doubles({&a});

@@ -71,14 +71,14 @@ TEST_F(ConsoleReadNumbers, IntegerTakesLeadingDigitsAndStaysInRange) {
     EXPECT_EQ(k, INT_MIN);
 }
 
-//------------------------------------------------------------------ words
+//------------------------------------------------------------------ lines
 
-using ConsoleReadWord = ConsoleScriptTest;
+using ConsoleReadLine = ConsoleScriptTest;
 
-TEST_F(ConsoleReadWord, HasNoLengthLimit) {
-    const std::string name = std::string(300, 'r') + ".dat";
-    feed("\n  " + name + " y");
-    EXPECT_EQ(console_read_word(), name);
+TEST_F(ConsoleReadLine, IsTheWholeLineOfAnyLengthWithoutItsBlanks) {
+    const std::string name = "my " + std::string(300, 'r') + ".dat";
+    feed("  " + name + " \ny");
+    EXPECT_EQ(console_read_line(), name);
     EXPECT_EQ(console_read_key(), 'y');
 }
 
@@ -111,8 +111,8 @@ TEST_F(ConsoleEndOfInput, EveryReadEndsTheProgram) {
         ::testing::ExitedWithCode(EXIT_FAILURE), "end of input");
     EXPECT_EXIT(
         {
-            feed("\n");
-            console_read_word();
+            feed("");
+            console_read_line();
         },
         ::testing::ExitedWithCode(EXIT_FAILURE), "end of input");
 }
