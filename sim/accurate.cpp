@@ -108,6 +108,7 @@ struct Mode {
     int drive[2];        // DriveState of each motor
     double sense[2];     // +1 or -1: the way a freed, moving or sliding joint goes in this mode
     double jam_side[2];  // +1 not jammed, -1 jammed when the mode began
+    bool turned[2];      // the joint's power flow has just turned against this mode's gear
 };
 
 // the motors and gears of the robot run
@@ -251,39 +252,39 @@ static double other_accel(const Drives& d, const Forces& f, const Mode& m, int j
     return (b - A[j] * a_j) / A[k];
 }
 
-// the slide of joint j: the acceleration that holds its power flow where it is, and how much
-// that brakes against forward driving
-struct Slide {
-    double a;        // the joint's acceleration in the slide (rad/s^2)
-    double braking;  // sense (a forward - a held): positive while the gear must brake
-    double flow;     // sense sigma: the forward power flow, zero on the edge (N*m)
+// the slides of a mode: for each sliding joint the acceleration that holds its power flow where
+// it is, and how much that brakes against forward driving
+struct Slides {
+    double a[2];        // both joints' accelerations (rad/s^2)
+    double braking[2];  // sense (a forward - a held): positive while the gear must brake
+    double flow[2];     // sense sigma: the forward power flow, zero on the edge (N*m)
 };
 
-// the power flow of joint j as forward driving would give it at (t, x)
-static double forward_flow(const Run& r, const Mode& m, int j, double t,
-                           const double x[STATE_LEN]) {
-    Mode fm = m;
-    fm.gear[j] = FORWARD;
+// the power flows of both joints as forward driving of the sliding ones would give them
+static void forward_flows(const Run& r, const Mode& fm, double t, const double x[STATE_LEN],
+                          double T[2]) {
     const Forces f = forces_at(r, t, x);
     double a[2];
-    double T[2];
     fixed_accel(r.d, f, fm, a, T);
-    return T[j];
 }
 
-// Joint j slides: its acceleration a is the one along which the forward power flow
-// sigma = T_j(t, x) stays at zero, d sigma / dt = -sigma / SLIDE_RETURN_TIME, where the
-// drift of the integration has moved it. sigma's rate along the motion is affine in a; it is
-// differenced over SLIDE_DIFF_TIME (second order, away from a corner of the command) for two
-// accelerations, and the affine rule solved.
-static Slide slide_accel(const Run& r, const Forces& f, const Mode& m, int j, double t,
-                         const double x[STATE_LEN]) {
+// The accelerations of the sliding joints of m, given the other joint's from its own row:
+// each sliding joint's forward power flow sigma_j = T_j(t, x) follows
+// d sigma / dt = -sigma / SLIDE_RETURN_TIME, that is stays at zero against the drift of the
+// integration. The rates along the motion are affine in the accelerations; they are
+// differenced over SLIDE_DIFF_TIME (second order, away from a corner of the command) and the
+// affine rule solved. A gear only brakes: a joint that holding would drive harder than forward
+// driving drives forward, and the other's slide is solved again without it.
+static Slides slide_accels(const Run& r, const Forces& f, const Mode& m, double t,
+                           const double x[STATE_LEN]) {
+    bool sliding[2] = {m.gear[0] == SLIDE, m.gear[1] == SLIDE};
     Mode fm = m;
-    fm.gear[j] = FORWARD;
+    for (int j = 0; j < 2; ++j) {
+        fm.gear[j] = sliding[j] ? FORWARD : m.gear[j];
+    }
     double af[2];
-    double T[2];
-    fixed_accel(r.d, f, fm, af, T);
-    const double sigma = T[j];
+    double sigma[2];
+    fixed_accel(r.d, f, fm, af, sigma);
     // difference backwards where a corner lies just ahead, or is where a step ends, so as not
     // to reach past it
     double dir = 1.0;
@@ -293,37 +294,95 @@ static Slide slide_accel(const Run& r, const Forces& f, const Mode& m, int j, do
             dir = -1.0;
         }
     }
-    const int k = 1 - j;
-    const auto rate = [&](double a_j) {
+    // the rates of both flows along the motion with the sliding joints' accelerations a
+    const auto rates = [&](const bool sl[2], const double a[2], double out[2]) {
         double dx[STATE_LEN];
         dx[0] = x[2];
         dx[1] = x[3];
-        dx[2 + j] = a_j;
-        dx[2 + k] = other_accel(r.d, f, m, j, a_j);
+        for (int j = 0; j < 2; ++j) {
+            dx[2 + j] = a[j];
+        }
+        for (int j = 0; j < 2; ++j) {
+            if (!sl[1 - j] && sl[j]) {
+                dx[3 - j] = other_accel(r.d, f, fm, j, a[j]);
+            }
+        }
         dx[4] = f.ref[0] - x[0];
         dx[5] = f.ref[1] - x[1];
-        double s[2];
+        double sn[2][2];
         for (int n = 1; n <= 2; ++n) {
             const double ds = dir * n * SLIDE_DIFF_TIME;
             double y[STATE_LEN];
             for (int i = 0; i < STATE_LEN; ++i) {
                 y[i] = x[i] + ds * dx[i];
             }
-            s[n - 1] = forward_flow(r, m, j, t + ds, y);
+            forward_flows(r, fm, t + ds, y, sn[n - 1]);
         }
-        return dir * (-3.0 * sigma + 4.0 * s[0] - s[1]) / (2.0 * SLIDE_DIFF_TIME);
+        for (int j = 0; j < 2; ++j) {
+            out[j] = dir * (-3.0 * sigma[j] + 4.0 * sn[0][j] - sn[1][j]) / (2.0 * SLIDE_DIFF_TIME);
+        }
     };
-    const double a0 = af[j];
-    const double da = 1.0 + std::fabs(a0);
-    const double rate0 = rate(a0);
-    const double slope = (rate(a0 + da) - rate0) / da;
-    const double target = -sigma / SLIDE_RETURN_TIME;
-    const double held = a0 + (target - rate0) / slope;
-    Slide sl{a0, -1.0, m.sense[j] * sigma};
-    if (std::isfinite(held)) {
-        sl.braking = m.sense[j] * (a0 - held);
-        // the gear only brakes: where holding would need more than forward driving, it drives
-        sl.a = sl.braking > 0.0 ? held : a0;
+    Slides sl{};
+    for (int j = 0; j < 2; ++j) {
+        sl.a[j] = af[j];
+        sl.braking[j] = -1.0;
+        sl.flow[j] = m.sense[j] * sigma[j];
+    }
+    // at most twice: both joints, then the one that still brakes alone
+    for (int round = 0; round < 2 && (sliding[0] || sliding[1]); ++round) {
+        double base[2] = {af[0], af[1]};
+        double r0[2];
+        rates(sliding, base, r0);
+        double G[2][2] = {{1.0, 0.0}, {0.0, 1.0}};  // d rate_i / d a_j of the sliding joints
+        for (int j = 0; j < 2; ++j) {
+            if (!sliding[j]) {
+                continue;
+            }
+            double moved[2] = {base[0], base[1]};
+            const double da = 1.0 + std::fabs(base[j]);
+            moved[j] += da;
+            if (!sliding[1 - j]) {
+                moved[1 - j] = other_accel(r.d, f, fm, j, moved[j]);
+            }
+            double r1[2];
+            rates(sliding, moved, r1);
+            for (int i = 0; i < 2; ++i) {
+                G[i][j] = sliding[i] ? (r1[i] - r0[i]) / da : (i == j ? 1.0 : 0.0);
+            }
+        }
+        double rhs[2];
+        for (int i = 0; i < 2; ++i) {
+            rhs[i] = sliding[i] ? -sigma[i] / SLIDE_RETURN_TIME - r0[i] : 0.0;
+        }
+        const double D = G[0][0] * G[1][1] - G[0][1] * G[1][0];
+        const double delta[2] = {(rhs[0] * G[1][1] - G[0][1] * rhs[1]) / D,
+                                 (G[0][0] * rhs[1] - G[1][0] * rhs[0]) / D};
+        bool all_brake = true;
+        for (int j = 0; j < 2; ++j) {
+            if (!sliding[j]) {
+                continue;
+            }
+            const double held = base[j] + delta[j];
+            sl.braking[j] = std::isfinite(held) ? m.sense[j] * (base[j] - held) : -1.0;
+            if (sl.braking[j] > 0.0) {
+                sl.a[j] = held;
+            } else {
+                sliding[j] = false;  // drives forward; the other's slide is solved without it
+                all_brake = false;
+            }
+        }
+        if (all_brake) {
+            for (int j = 0; j < 2; ++j) {
+                if (sliding[j] && !sliding[1 - j]) {
+                    sl.a[1 - j] = other_accel(r.d, f, fm, j, sl.a[j]);
+                }
+            }
+            return sl;
+        }
+        fm.gear[0] = sliding[0] ? FORWARD : (m.gear[0] == SLIDE ? FORWARD : m.gear[0]);
+        fm.gear[1] = sliding[1] ? FORWARD : (m.gear[1] == SLIDE ? FORWARD : m.gear[1]);
+        sl.a[0] = af[0];
+        sl.a[1] = af[1];
     }
     return sl;
 }
@@ -331,15 +390,13 @@ static Slide slide_accel(const Run& r, const Forces& f, const Mode& m, int j, do
 // the accelerations of mode m at (t, x), and the torques T the motors pass into their gears
 static void mode_accel(const Run& r, const Forces& f, const Mode& m, double t,
                        const double x[STATE_LEN], double a[2], double T[2]) {
-    const int sliding = m.gear[0] == SLIDE ? 0 : m.gear[1] == SLIDE ? 1 : -1;
-    if (sliding < 0) {
+    if (m.gear[0] != SLIDE && m.gear[1] != SLIDE) {
         fixed_accel(r.d, f, m, a, T);
         return;
     }
-    const int j = sliding;
-    a[j] = slide_accel(r, f, m, j, t, x).a;
-    a[1 - j] = other_accel(r.d, f, m, j, a[j]);
+    const Slides sl = slide_accels(r, f, m, t, x);
     for (int i = 0; i < 2; ++i) {
+        a[i] = sl.a[i];
         T[i] = drive_torque(r.d, f, m, i) - r.d.IM[i] * a[i];
     }
 }
@@ -362,6 +419,24 @@ static const int ORDER[9][2] = {{FORWARD, FORWARD}, {FORWARD, REVERSE}, {REVERSE
                                 {REVERSE, REVERSE}, {FORWARD, STUCK},   {REVERSE, STUCK},
                                 {STUCK, FORWARD},   {STUCK, REVERSE},   {STUCK, STUCK}};
 
+// whether gear state g of joint j is the one whose power flow has just turned: it failed its own
+// test, and is not chosen again at once
+static bool turned_from(const Mode& previous, int j, int g) {
+    return previous.turned[j] && previous.gear[j] == g;
+}
+
+// the direction test of a joint whose power flow has just turned. There both directions'
+// torques into the gear are zero to their last bits, and the direction it turns to is the
+// other one: it agrees unless its torque is clearly against it
+static bool agrees_turned(const Drives& d, const Mode& previous, int j, int gear, double T,
+                          double ref) {
+    if (!previous.turned[j]) {
+        return agrees(d, j, gear, T, ref);
+    }
+    const double tol = SLIDE_EDGE * d.tau_m[j] * std::fabs(ref);
+    return gear == FORWARD ? T * ref > -tol : reverse_sign(d, j) * T * ref < tol;
+}
+
 // whether gear state g is open to joint j at x: a jammed gear is never reversed, a moving
 // joint never stuck
 static bool open_to(const Mode& m, int j, int g, const double x[STATE_LEN]) {
@@ -370,7 +445,7 @@ static bool open_to(const Mode& m, int j, int g, const double x[STATE_LEN]) {
 
 // the free joints' tests of combination m (gear states set, sense filled in): which agree
 static void test_free(const Run& r, const Forces& f, Mode* m, const double x[STATE_LEN],
-                      bool agree[2]) {
+                      const Mode& previous, bool agree[2]) {
     double a[2];
     double T[2];
     fixed_accel(r.d, f, *m, a, T);
@@ -378,25 +453,26 @@ static void test_free(const Run& r, const Forces& f, Mode* m, const double x[STA
         agree[j] = true;
         if (m->gear[j] != STUCK) {
             const double ref = x[2 + j] != 0.0 ? x[2 + j] : a[j];
-            agree[j] = agrees(r.d, j, m->gear[j], T[j], ref);
+            agree[j] = agrees_turned(r.d, previous, j, m->gear[j], T[j], ref);
             m->sense[j] = ref > 0.0 ? 1.0 : -1.0;
         }
     }
 }
 
 // the first combination whose free joints all agree; has[j] tells whether joint j agreed in any
-static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_LEN], Mode* m,
-                           bool has[2]) {
+static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_LEN],
+                           const Mode& previous, Mode* m, bool has[2]) {
     has[0] = has[1] = false;
     for (const auto& combo : ORDER) {
-        if (!open_to(*m, 0, combo[0], x) || !open_to(*m, 1, combo[1], x)) {
+        if (!open_to(*m, 0, combo[0], x) || !open_to(*m, 1, combo[1], x)
+            || turned_from(previous, 0, combo[0]) || turned_from(previous, 1, combo[1])) {
             continue;
         }
         Mode c = *m;
         c.gear[0] = combo[0];
         c.gear[1] = combo[1];
         bool agree[2];
-        test_free(r, f, &c, x, agree);
+        test_free(r, f, &c, x, previous, agree);
         has[0] = has[0] || agree[0];
         has[1] = has[1] || agree[1];
         if (agree[0] && agree[1]) {
@@ -456,39 +532,52 @@ static bool freed_by_slide(const Run& r, const Forces& f, const Mode& m, int k, 
 }
 
 // The slide of moving joint j with the other joint in the first state that agrees with its own
-// direction; false where there is none. A slide whose gear no longer brakes is forward driving.
+// direction (or slides too, where it moves and drove forward or slid before); false where there
+// is none. A slide whose gear no longer brakes is forward driving.
 static bool slide_mode(const Run& r, const Forces& f, const Mode& base, const Mode& previous, int j,
                        double t, const double x[STATE_LEN], Mode* out) {
     const int k = 1 - j;
     // the other gear keeps its state where that agrees
-    const int kept = previous.gear[k] == SLIDE ? FORWARD : previous.gear[k];
-    for (const int gk : {kept, int{FORWARD}, int{REVERSE}, int{STUCK}}) {
-        if (!open_to(base, k, gk, x)) {
+    const int kept = previous.gear[k];
+    const bool k_may_slide =
+        x[2 + k] != 0.0
+        && (previous.gear[k] == SLIDE || (previous.gear[k] == FORWARD && base.jam_side[k] < 0.0));
+    for (const int gk : {kept, int{FORWARD}, int{REVERSE}, int{STUCK}, int{SLIDE}}) {
+        if (gk == SLIDE ? !k_may_slide : !open_to(base, k, gk, x) || turned_from(previous, k, gk)) {
             continue;
         }
         Mode c = base;
         c.gear[j] = SLIDE;
         c.gear[k] = gk;
         c.sense[j] = x[2 + j] > 0.0 ? 1.0 : -1.0;
-        const Slide sl = slide_accel(r, f, c, j, t, x);
-        if (std::fabs(sl.flow) > SLIDE_EDGE * r.d.tau_m[j]) {
-            // the other joint's new state moved the edge away: on its driving side the motor
-            // drives, on its locking side the mesh stops the joint
+        if (gk == SLIDE) {
+            c.sense[k] = x[2 + k] > 0.0 ? 1.0 : -1.0;
+        }
+        const Slides sl = slide_accels(r, f, c, t, x);
+        bool on_edge = true;
+        for (int i = 0; i < 2; ++i) {
+            // the other joint's new state may have moved the edge away: on its driving side the
+            // motor drives, on its locking side the mesh stops the joint
+            on_edge = on_edge
+                      && (c.gear[i] != SLIDE || std::fabs(sl.flow[i]) <= SLIDE_EDGE * r.d.tau_m[i]);
+        }
+        if (!on_edge || (gk == SLIDE && sl.braking[k] <= 0.0)) {
             continue;
         }
-        const double a_k = other_accel(r.d, f, c, j, sl.a);
-        const double T_k = drive_torque(r.d, f, c, k) - r.d.IM[k] * a_k;
-        const double ref = x[2 + k] != 0.0 ? x[2 + k] : a_k;
-        if (gk != STUCK && !agrees(r.d, k, gk, T_k, ref)) {
-            continue;
+        if (gk != SLIDE) {
+            const double T_k = drive_torque(r.d, f, c, k) - r.d.IM[k] * sl.a[k];
+            const double ref = x[2 + k] != 0.0 ? x[2 + k] : sl.a[k];
+            if (gk != STUCK && !agrees_turned(r.d, previous, k, gk, T_k, ref)) {
+                continue;
+            }
+            if (gk == STUCK && freed_by_slide(r, f, c, k, t, x)) {
+                continue;
+            }
+            if (gk != STUCK) {
+                c.sense[k] = ref > 0.0 ? 1.0 : -1.0;
+            }
         }
-        if (gk == STUCK && freed_by_slide(r, f, c, k, t, x)) {
-            continue;
-        }
-        if (gk != STUCK) {
-            c.sense[k] = ref > 0.0 ? 1.0 : -1.0;
-        }
-        if (sl.braking <= 0.0) {
+        if (sl.braking[j] <= 0.0) {
             c.gear[j] = FORWARD;  // on the edge but no longer braking: the motor drives again
         }
         *out = c;
@@ -513,12 +602,21 @@ static bool freed_at_once(const Run& r, int j, double t, const double x[STATE_LE
             continue;
         }
         bool agree[2];
-        test_free(r, fs, &c, stopped, agree);
+        test_free(r, fs, &c, stopped, Mode{}, agree);
         if (agree[j] && agree[k] && c.sense[j] == sense) {
             return true;
         }
     }
     return false;
+}
+
+// the joints that slide in next and did not in previous
+static int slides_begun(const Mode& previous, const Mode& next) {
+    int begun = 0;
+    for (int j = 0; j < 2; ++j) {
+        begun += next.gear[j] == SLIDE && previous.gear[j] != SLIDE ? 1 : 0;
+    }
+    return begun;
 }
 
 // The mode the rules give at (t, x) (see the file comment), the forces taken afresh from the
@@ -541,12 +639,12 @@ static Mode choose_mode(const Run& r, double t, double x[STATE_LEN], const Mode&
                                             && freed_at_once(r, c, t, x));
             if (x[2 + c] != 0.0 && edge_candidate && slide_mode(r, f, m, previous, c, t, x, &next)
                 && next.gear[c] == SLIDE) {
-                st->slides += previous.gear[c] != SLIDE ? 1 : 0;
+                st->slides += slides_begun(previous, next);
                 return next;
             }
         }
         bool has[2];
-        if (first_agreeing(r, f, x, &m, has)) {
+        if (first_agreeing(r, f, x, previous, &m, has)) {
             return m;
         }
         // the moving joint to slide or stop: one whose gear has no direction at all, else one
@@ -570,7 +668,7 @@ static Mode choose_mode(const Run& r, double t, double x[STATE_LEN], const Mode&
         // stick-slip: the joint would be freed at once its own way after the stop
         if ((previous.gear[j] == FORWARD || previous.gear[j] == SLIDE) && freed_at_once(r, j, t, x)
             && slide_mode(r, f, m, previous, j, t, x, &next)) {
-            st->slides += next.gear[j] == SLIDE && previous.gear[j] != SLIDE ? 1 : 0;
+            st->slides += slides_begun(previous, next);
             return next;
         }
         stop_joint(r.d, f, j, x);
@@ -587,6 +685,8 @@ static void monitors(const Run& r, const Mode& m, double t, const double x[STATE
     double a[2];
     double T[2];
     mode_accel(r, f, m, t, x, a, T);
+    const Slides slides =
+        m.gear[0] == SLIDE || m.gear[1] == SLIDE ? slide_accels(r, f, m, t, x) : Slides{};
     for (int j = 0; j < 2; ++j) {
         double* gj = g + MONITORS_PER_JOINT * j;
         const double tau = f.tau_lin[j];
@@ -612,7 +712,7 @@ static void monitors(const Run& r, const Mode& m, double t, const double x[STATE
             }
         } else if (m.gear[j] == SLIDE) {
             gj[1] = m.sense[j] * x[2 + j] + REVERSAL_SPEED;  // still moving the same way
-            gj[2] = slide_accel(r, f, m, j, t, x).braking;   // still braking
+            gj[2] = slides.braking[j];                       // still braking
         } else {
             gj[1] = m.sense[j] * x[2 + j] + REVERSAL_SPEED;  // still moving the same way
             // power flow
@@ -719,6 +819,21 @@ static bool dipped(const double g0[MONITORS], const double gh[MONITORS],
     return false;
 }
 
+// whether the monitors of a mode at its start let it run: none is negative, but for the power
+// flow of a gear that has just taken over from the other direction, which may start a rounding
+// below zero
+static bool holds(const Run& r, const double x[STATE_LEN], const double g[MONITORS]) {
+    for (int i = 0; i < MONITORS; ++i) {
+        const int j = i / MONITORS_PER_JOINT;
+        const bool flow = i % MONITORS_PER_JOINT == 2;
+        const double slack = flow ? SLIDE_EDGE * r.d.tau_m[j] * std::fabs(x[2 + j]) : 0.0;
+        if (g[i] < -slack) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // the state of a run between samples
 struct Hybrid {
     double t;
@@ -755,7 +870,7 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
             monitors(r, hy->mode, hy->t, hy->x, g0);
         }
         hy->monitored = false;
-        if (*std::min_element(g0, g0 + MONITORS) < 0.0) {
+        if (!holds(r, hy->x, g0)) {
             // a mode that no longer holds (a monitor that reached zero only in its last bits):
             // choose afresh
             hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
@@ -822,12 +937,17 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
             hy->burst = hi < ZENO_SPAN ? hy->burst + 1 : 0;
             hy->t += hi;
             ++st->events;
-            // a joint whose speed reached zero stops there
+            // a joint whose speed reached zero stops there; a free gear whose power flow turned
+            // takes the other direction
             for (int j = 0; j < 2; ++j) {
                 const int speed = MONITORS_PER_JOINT * j + 1;
-                if (hy->mode.gear[j] != STUCK && g0[speed] >= 0.0 && ge[speed] < 0.0) {
+                const int flow = MONITORS_PER_JOINT * j + 2;
+                const int gear = hy->mode.gear[j];
+                if (gear != STUCK && g0[speed] >= 0.0 && ge[speed] < 0.0) {
                     hy->x[2 + j] = 0.0;
                 }
+                hy->mode.turned[j] = (gear == FORWARD || gear == REVERSE) && g0[flow] >= 0.0
+                                     && ge[flow] < 0.0 && hy->x[2 + j] != 0.0;
             }
             hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
             continue;
