@@ -459,9 +459,32 @@ static void test_free(const Run& r, const Forces& f, Mode* m, const double x[STA
     }
 }
 
+// whether joint j, stuck in combination m, would be freed forward or in reverse with the other
+// joint as m has it
+static bool freed_here(const Run& r, const Forces& f, const Mode& m, const double x[STATE_LEN],
+                       int j) {
+    if (m.gear[j] != STUCK) {
+        return false;
+    }
+    for (const int g : {FORWARD, REVERSE}) {
+        Mode freed = m;
+        freed.gear[j] = g;
+        if (!open_to(m, j, g, x)) {
+            continue;
+        }
+        double a[2];
+        double T[2];
+        fixed_accel(r.d, f, freed, a, T);
+        if (agrees(r.d, j, g, T[j], a[j])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // the first combination whose free joints all agree; has[j] tells whether joint j agreed in any
 static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_LEN],
-                           const Mode& previous, Mode* m, bool has[2]) {
+                           const Mode& previous, Mode* m, bool has[2], bool held_tested = true) {
     has[0] = has[1] = false;
     for (const auto& combo : ORDER) {
         if (!open_to(*m, 0, combo[0], x) || !open_to(*m, 1, combo[1], x)
@@ -473,6 +496,9 @@ static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_L
         c.gear[1] = combo[1];
         bool agree[2];
         test_free(r, f, &c, x, previous, agree);
+        if (held_tested && (freed_here(r, f, c, x, 0) || freed_here(r, f, c, x, 1))) {
+            continue;  // a joint held where its own test frees it
+        }
         has[0] = has[0] || agree[0];
         has[1] = has[1] || agree[1];
         if (agree[0] && agree[1]) {
@@ -486,7 +512,7 @@ static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_L
 // The mesh of moving joint j stops it at once. The other joint k takes the impulse
 // -M_kj dv_j through its own gear: its row for impulses is its row for accelerations without
 // the bounded torques, and the impulse its motor passes, -IM dv_k, must agree with the
-// direction assumed (its speed, or its change from rest); where neither direction agrees, k's
+// direction assumed (its speed); where neither direction agrees, and where k is at rest, k's
 // mesh takes the impulse and k keeps its speed.
 static void stop_joint(const Drives& d, const Forces& f, int j, double x[STATE_LEN]) {
     const int k = 1 - j;
@@ -497,15 +523,18 @@ static void stop_joint(const Drives& d, const Forces& f, int j, double x[STATE_L
         return;
     }
     const double v_k = x[2 + k];
+    if (v_k == 0.0) {
+        return;  // a joint at rest takes the impulse in its mesh
+    }
     const double Mkk = diagonal(f, k);
     const double dv_f = -Mkj * dv_j / (d.eta_f[k] * d.IM[k] + Mkk);
-    if (agrees(d, k, FORWARD, -d.IM[k] * dv_f, v_k != 0.0 ? v_k : dv_f)) {
+    if (agrees(d, k, FORWARD, -d.IM[k] * dv_f, v_k)) {
         x[2 + k] += dv_f;
         return;
     }
     if (jam_distance(d, f, k) > 0.0) {
         const double dv_r = -d.eta_r[k] * Mkj * dv_j / (d.IM[k] + d.eta_r[k] * Mkk);
-        if (agrees(d, k, REVERSE, -d.IM[k] * dv_r, v_k != 0.0 ? v_k : dv_r)) {
+        if (agrees(d, k, REVERSE, -d.IM[k] * dv_r, v_k)) {
             x[2 + k] += dv_r;
         }
     }
@@ -647,6 +676,14 @@ static Mode choose_mode(const Run& r, double t, double x[STATE_LEN], const Mode&
         if (first_agreeing(r, f, x, previous, &m, has)) {
             return m;
         }
+        if (x[2] == 0.0 && x[3] == 0.0) {
+            // at rest with no combination that agrees throughout (freeing one joint turns the
+            // other's test): the first whose free joints agree, holding the other, as the
+            // direction rules hold it
+            bool ignored[2];
+            first_agreeing(r, f, x, previous, &m, ignored, false);
+            return m;
+        }
         // the moving joint to slide or stop: one whose gear has no direction at all, else one
         // that was sliding or driving forward (its load overran it), else joint 2, as the
         // direction rules hold it first
@@ -715,8 +752,10 @@ static void monitors(const Run& r, const Mode& m, double t, const double x[STATE
             gj[2] = slides.braking[j];                       // still braking
         } else {
             gj[1] = m.sense[j] * x[2 + j] + REVERSAL_SPEED;  // still moving the same way
-            // power flow
-            gj[2] = (m.gear[j] == FORWARD ? 1.0 : -reverse_sign(d, j)) * m.sense[j] * T[j];
+            // power flow, which counts as turned once it is past the rounding of a zero torque
+            // (a gear that has just taken over from the other direction starts there)
+            gj[2] = (m.gear[j] == FORWARD ? 1.0 : -reverse_sign(d, j)) * m.sense[j] * T[j]
+                    + SLIDE_EDGE * d.tau_m[j] * std::fabs(x[2 + j]);
         }
     }
 }
@@ -819,21 +858,6 @@ static bool dipped(const double g0[MONITORS], const double gh[MONITORS],
     return false;
 }
 
-// whether the monitors of a mode at its start let it run: none is negative, but for the power
-// flow of a gear that has just taken over from the other direction, which may start a rounding
-// below zero
-static bool holds(const Run& r, const double x[STATE_LEN], const double g[MONITORS]) {
-    for (int i = 0; i < MONITORS; ++i) {
-        const int j = i / MONITORS_PER_JOINT;
-        const bool flow = i % MONITORS_PER_JOINT == 2;
-        const double slack = flow ? SLIDE_EDGE * r.d.tau_m[j] * std::fabs(x[2 + j]) : 0.0;
-        if (g[i] < -slack) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // the state of a run between samples
 struct Hybrid {
     double t;
@@ -870,7 +894,7 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
             monitors(r, hy->mode, hy->t, hy->x, g0);
         }
         hy->monitored = false;
-        if (!holds(r, hy->x, g0)) {
+        if (*std::min_element(g0, g0 + MONITORS) < 0.0) {
             // a mode that no longer holds (a monitor that reached zero only in its last bits):
             // choose afresh
             hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
