@@ -86,16 +86,18 @@ constexpr double SLIDE_EDGE = 1e-9;
 constexpr double REVERSAL_SPEED = 1e-9;
 // Where two joints' switchings meet (a joint coming to rest just as the other's gear reaches
 // the edge of locking) the rules can hand the mode back and forth with no time between: an
-// accumulation of events, each a whole located event apart from the last. After ZENO_EVENTS
-// events in a row, each within ZENO_SPAN (s) of the one before, the next step is taken whole
-// in the mode in force and the mode chosen anew at its end; the run counts these.
+// accumulation of events. After ZENO_EVENTS events in a row, each within ZENO_SPAN (s) of the
+// one before, the mode in force is held for ZENO_HOLD (s), whatever the grid of steps, and
+// chosen anew at its end; the run counts these.
 constexpr int ZENO_EVENTS = 64;
+constexpr double ZENO_SPAN = 1e-9;
+constexpr double ZENO_HOLD = 1e-5;
 // a step is halved for a monitor that may have dipped below zero down to this length (s)
 constexpr double MIN_DIP_STEP = 1e-9;
-constexpr double ZENO_SPAN = 1e-9;
-// a sample is in disagreement when its gear's power flows against the mode by more than this
-// share of the drive torque's scale (rounding of the torque sums)
-constexpr double DISAGREEMENT_TOL = 1e-9;
+// a free gear's power flow counts as turned once the torque into it is past this share of the
+// motor's torque limit against its direction: the rounding of a torque that has just passed
+// zero, which decides nothing. The same bound judges the recorded samples.
+constexpr double FLOW_ROUNDING = 1e-12;
 
 //------------------------------------------------------------------ modes
 
@@ -433,7 +435,7 @@ static bool agrees_turned(const Drives& d, const Mode& previous, int j, int gear
     if (!previous.turned[j]) {
         return agrees(d, j, gear, T, ref);
     }
-    const double tol = SLIDE_EDGE * d.tau_m[j] * std::fabs(ref);
+    const double tol = FLOW_ROUNDING * d.tau_m[j] * std::fabs(ref);
     return gear == FORWARD ? T * ref > -tol : reverse_sign(d, j) * T * ref < tol;
 }
 
@@ -755,7 +757,7 @@ static void monitors(const Run& r, const Mode& m, double t, const double x[STATE
             // power flow, which counts as turned once it is past the rounding of a zero torque
             // (a gear that has just taken over from the other direction starts there)
             gj[2] = (m.gear[j] == FORWARD ? 1.0 : -reverse_sign(d, j)) * m.sense[j] * T[j]
-                    + SLIDE_EDGE * d.tau_m[j] * std::fabs(x[2 + j]);
+                    + (x[2 + j] != 0.0 ? FLOW_ROUNDING * d.tau_m[j] : 0.0);
         }
     }
 }
@@ -868,6 +870,7 @@ struct Hybrid {
     double g[MONITORS];
     int burst;   // events in a row, each within ZENO_SPAN of the one before
     double cap;  // a step may reach no further than this: a monitor may have dipped there (s)
+    double hold_until;  // the mode in force is held to this time, over an accumulation (s)
 };
 
 // advances the run to `target` (s), cutting the steps at the command's corners and at changes
@@ -885,6 +888,22 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
         if (hy->next_corner < r.corner_count && r.corners[hy->next_corner] < stop) {
             stop = r.corners[hy->next_corner];
             at_corner = true;
+        }
+        if (hy->t < hy->hold_until) {
+            // an accumulation is passed in the mode in force, then the mode chosen anew
+            stop = std::min(stop, hy->hold_until);
+            double x1[STATE_LEN];
+            smooth_step(r, hy->mode, hy->t, stop - hy->t, hy->x, x1, 0, st);
+            std::copy(x1, x1 + STATE_LEN, hy->x);
+            hy->t = stop;
+            hy->monitored = false;
+            if (at_corner) {
+                hy->t = std::nextafter(stop, std::numeric_limits<double>::infinity());
+            }
+            if (at_corner || hy->t >= hy->hold_until) {
+                hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
+            }
+            continue;
         }
         const double h = stop - hy->t;
         double g0[MONITORS];
@@ -919,19 +938,11 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
             continue;
         }
         hy->cap = std::numeric_limits<double>::infinity();
-        const bool burst = hy->burst >= ZENO_EVENTS;
-        if (crossed(g0, g1) && burst) {
-            // an accumulation of switchings: the step is taken whole and the mode chosen anew
-            // at its end
+        if (crossed(g0, g1) && hy->burst >= ZENO_EVENTS) {
+            // an accumulation of switchings: held over ZENO_HOLD from here
             ++st->accumulations;
             hy->burst = 0;
-            std::copy(x1, x1 + STATE_LEN, hy->x);
-            hy->t = stop;
-            hy->monitored = false;
-            if (at_corner) {
-                hy->t = std::nextafter(stop, std::numeric_limits<double>::infinity());
-            }
-            hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
+            hy->hold_until = hy->t + ZENO_HOLD;
             continue;
         }
         if (crossed(g0, g1)) {
@@ -1007,7 +1018,7 @@ static void record_mode_sample(const Run& r, int k, const Hybrid& hy, HistorySet
         out->tau_inertia[k][j] = (r.d.IM[j] + diagonal(f, j)) * a[j] + coupling(f, j) * a[1 - j];
         out->tau_friction[k][j] = out->tau_drive[k][j] - out->tau_inertia[k][j] - f.h[j];
         const double v = hy.x[2 + j];
-        const double tol = DISAGREEMENT_TOL * r.d.tau_m[j] * std::fabs(v);
+        const double tol = FLOW_ROUNDING * r.d.tau_m[j] * std::fabs(v);
         const int gear = hy.mode.gear[j];
         if ((gear == FORWARD && T[j] * v < -tol)
             || (gear == REVERSE && reverse_sign(r.d, j) * T[j] * v > tol)
@@ -1047,7 +1058,7 @@ ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot
     const Run r{ps, &ref, robot_type, drives_of(ps, robot_type), corners, corner_count, h};
 
     Hybrid hy = {0.0, {theta0[0], theta0[1], 0.0, 0.0, 0.0, 0.0}, Mode{}, 0, false, {},
-                 0,   std::numeric_limits<double>::infinity()};
+                 0,   std::numeric_limits<double>::infinity(),    0.0};
     // the first evaluation of the run is at t = 0, as the reference generator requires
     hy.mode = choose_mode(r, 0.0, hy.x, Mode{}, st);
     record_mode_sample(r, 0, hy, out, st);

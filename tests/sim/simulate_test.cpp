@@ -3,6 +3,7 @@
 
 #include "model/derive.h"
 #include "model/parameters.h"
+#include "model/setting_fields.h"
 #include "planning/cp_path.h"
 #include "planning/experiment.h"
 #include "planning/reference.h"
@@ -17,6 +18,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -365,4 +367,87 @@ TEST_F(DriverTest, AccurateModeHoldsAStoppedJointStill) {
         EXPECT_EQ(held->tau_inertia[k][1], 0.0) << k;
     }
     EXPECT_GT(fixed->theta[200][1] - fixed->theta[100][1], 0.2);  // the rest band's creep
+}
+
+// Self-locking gears in the accurate mode: only a jammed joint is stopped, a gear whose load
+// overruns it slides on the edge of locking, and every mode is chosen with the forces of its
+// own state. The runs converge (10 steps per sample against 40), no joint runs away and no
+// recorded sample has a free gear whose power flows against its mode. Each case made the
+// mode before wrong by 0.06 to 7 rad.
+class SelfLockingTest : public ModelTest,
+                        public ::testing::WithParamInterface<std::vector<std::string>> {};
+
+TEST_P(SelfLockingTest, AccurateRunConvergesWithoutRunawayOrBackDrivenGear) {
+    set_defaults(params);
+    for (const std::string& setting : GetParam()) {
+        const auto eq = setting.find('=');
+        ASSERT_EQ(set_setting(params.settings, setting.substr(0, eq), setting.substr(eq + 1)), "")
+            << setting;
+    }
+    update_derived(params);
+    const int rt = params.settings.robot_type;
+    const auto run = [&](int steps, AccurateStats* stats) {
+        auto h = std::make_unique<HistorySet>();
+        simulate_accurate(params, h.get(), rt, params.settings.dt_sample, params.settings.n_sample,
+                          robot_of(params.plan, rt).theta0, steps, stats);
+        EXPECT_FALSE(stats->budget_spent);
+        EXPECT_EQ(stats->disagreements, 0);
+        return h;
+    };
+    AccurateStats coarse_stats{};
+    AccurateStats fine_stats{};
+    const auto coarse = run(10, &coarse_stats);
+    const auto fine = run(40, &fine_stats);
+    EXPECT_GT(coarse_stats.stops + coarse_stats.slides, 0);  // a case that locks a gear
+    for (int j = 0; j < 2; ++j) {
+        double lo = coarse->theta_ref[0][j];
+        double hi = lo;
+        for (int k = 0; k <= params.settings.n_sample; ++k) {
+            lo = std::min(lo, coarse->theta_ref[k][j]);
+            hi = std::max(hi, coarse->theta_ref[k][j]);
+        }
+        for (int k = 0; k <= params.settings.n_sample; ++k) {
+            ASSERT_NEAR(coarse->theta[k][j], fine->theta[k][j], 1e-6)
+                << "joint " << j + 1 << " k " << k;
+            ASSERT_LE(std::fabs(coarse->theta_err[k][j]), 2.0 * (hi - lo) + 10.0) << k;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Gears, SelfLockingTest,
+    ::testing::Values(
+        std::vector<std::string>{"robot_type=a", "motion=p", "gravity=g", "fb_type=v",
+                                 "eta_fwd1=0.45", "eta_fwd2=0.45"},
+        std::vector<std::string>{"robot_type=b", "motion=c", "cp=2", "gravity=h", "fb_type=v",
+                                 "eta_fwd1=0.45", "eta_fwd2=0.45"},
+        std::vector<std::string>{"robot_type=b", "motion=c", "cp=3", "gravity=g", "fb_type=v",
+                                 "mw=1.78695", "fn1=4.67454", "fn2=3.14316", "alpha1=9.47577",
+                                 "alpha2=3.86504", "eta_fwd1=0.778969", "eta_fwd2=0.396758",
+                                 "u1=129.514", "u2=114.03", "PW1=75.3377", "PW2=44.5415"},
+        std::vector<std::string>{"robot_type=b", "motion=c", "cp=3", "gravity=g", "fb_type=V",
+                                 "mw=0.664375", "fn1=4.43503", "fn2=6.43551", "alpha1=8.71068",
+                                 "alpha2=8.59805", "eta_fwd1=0.323804", "eta_fwd2=0.440959",
+                                 "u1=143.185", "u2=73.4299", "PW1=38.8832", "PW2=149.554"},
+        std::vector<std::string>{"robot_type=a", "motion=c", "cp=3", "gravity=h", "fb_type=v",
+                                 "mw=1.38296", "fn1=3.42159", "fn2=6.78167", "alpha1=5.25397",
+                                 "alpha2=5.30311", "eta_fwd1=0.368818", "eta_fwd2=0.493281",
+                                 "u1=34.4676", "u2=967.271", "PW1=41.9425", "PW2=186.835"}));
+
+// A loop too stiff to follow ends the accurate run where its step budget runs out, holds the
+// last state recorded to the end, and says which pole made it so
+TEST_F(DriverTest, AccurateRunEndsWhereItsStepBudgetRunsOut) {
+    params = scenario('b', 'c', 4);
+    params.settings.alpha1 = 1e6;
+    update_derived(params);
+    AccurateStats stats{};
+    const auto h = std::make_unique<HistorySet>();
+    simulate_accurate(params, h.get(), 'b', params.settings.dt_sample, params.settings.n_sample,
+                      params.plan.scara.theta0, STEPS_PER_SAMPLE, &stats, nullptr, 20000);
+    ASSERT_TRUE(stats.budget_spent);
+    const int reached = static_cast<int>(stats.t_end / params.settings.dt_sample);
+    ASSERT_LT(reached, params.settings.n_sample);
+    EXPECT_EQ(h->theta[params.settings.n_sample][0], h->theta[reached][0]);
+    EXPECT_NE(accurate_budget_report(params, 'b', stats).find("alpha1 = 1e+06"), std::string::npos)
+        << accurate_budget_report(params, 'b', stats);
 }
