@@ -484,27 +484,70 @@ static bool freed_here(const Run& r, const Forces& f, const Mode& m, const doubl
     return false;
 }
 
-// the first combination whose free joints all agree; has[j] tells whether joint j agreed in any
+// The first combination in which each joint's state holds by its own test: a free joint's
+// direction agrees, a held joint is not freed. has[j] tells whether joint j holds in some
+// combination beside a state of the other joint that holds too, or beside any state of an
+// other joint that holds in none (a joint at rest whose freeing turns at once). Where no
+// combination holds throughout but a joint at rest holds in none, the first combination in
+// which every other joint holds is taken, that joint held (hopeless[j]).
 static bool first_agreeing(const Run& r, const Forces& f, const double x[STATE_LEN],
-                           const Mode& previous, Mode* m, bool has[2], bool held_tested = true) {
-    has[0] = has[1] = false;
+                           const Mode& previous, Mode* m, bool has[2]) {
+    struct Tried {
+        Mode c;
+        bool ok[2];
+    };
+
+    Tried tried[9];
+    int count = 0;
+    bool any_ok[2] = {false, false};
     for (const auto& combo : ORDER) {
         if (!open_to(*m, 0, combo[0], x) || !open_to(*m, 1, combo[1], x)
             || turned_from(previous, 0, combo[0]) || turned_from(previous, 1, combo[1])) {
             continue;
         }
-        Mode c = *m;
-        c.gear[0] = combo[0];
-        c.gear[1] = combo[1];
+        Tried& t = tried[count++];
+        t.c = *m;
+        t.c.gear[0] = combo[0];
+        t.c.gear[1] = combo[1];
         bool agree[2];
-        test_free(r, f, &c, x, previous, agree);
-        if (held_tested && (freed_here(r, f, c, x, 0) || freed_here(r, f, c, x, 1))) {
-            continue;  // a joint held where its own test frees it
+        test_free(r, f, &t.c, x, previous, agree);
+        for (int j = 0; j < 2; ++j) {
+            t.ok[j] = t.c.gear[j] == STUCK ? !freed_here(r, f, t.c, x, j) : agree[j];
+            any_ok[j] = any_ok[j] || t.ok[j];
         }
-        has[0] = has[0] || agree[0];
-        has[1] = has[1] || agree[1];
-        if (agree[0] && agree[1]) {
-            *m = c;
+    }
+    has[0] = has[1] = false;
+    for (int i = 0; i < count; ++i) {
+        for (int j = 0; j < 2; ++j) {
+            has[j] = has[j] || (tried[i].ok[j] && (tried[i].ok[1 - j] || !any_ok[1 - j]));
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        if (tried[i].ok[0] && tried[i].ok[1]) {
+            *m = tried[i].c;
+            return true;
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        bool fits = true;
+        for (int j = 0; j < 2; ++j) {
+            const bool hopeless = !any_ok[j] && x[2 + j] == 0.0;
+            fits = fits && (tried[i].ok[j] || (hopeless && tried[i].c.gear[j] == STUCK));
+        }
+        if (fits) {
+            *m = tried[i].c;
+            return true;
+        }
+    }
+    for (int i = 0; i < count && x[2] == 0.0 && x[3] == 0.0; ++i) {
+        // both at rest, and freeing either turns the other's test: the first combination whose
+        // free joints agree, the other held, as the direction rules hold it (both held at last)
+        bool fits = true;
+        for (int j = 0; j < 2; ++j) {
+            fits = fits && (tried[i].ok[j] || tried[i].c.gear[j] == STUCK);
+        }
+        if (fits) {
+            *m = tried[i].c;
             return true;
         }
     }
@@ -678,38 +721,39 @@ static Mode choose_mode(const Run& r, double t, double x[STATE_LEN], const Mode&
         if (first_agreeing(r, f, x, previous, &m, has)) {
             return m;
         }
-        if (x[2] == 0.0 && x[3] == 0.0) {
-            // at rest with no combination that agrees throughout (freeing one joint turns the
-            // other's test): the first whose free joints agree, holding the other, as the
-            // direction rules hold it
-            bool ignored[2];
-            first_agreeing(r, f, x, previous, &m, ignored, false);
-            return m;
-        }
-        // the moving joint to slide or stop: one whose gear has no direction at all, else one
-        // that was sliding or driving forward (its load overran it), else joint 2, as the
-        // direction rules hold it first
-        int j = -1;
+        // the moving joints to slide or stop, in this order: one left with no state at all
+        // (forward just turned, reverse jammed), one whose gear has no direction, one that was
+        // sliding or driving forward (its load overran it), joint 2 (as the direction rules
+        // hold it first). The first that slides does; else the first is stopped.
+        int order[2] = {-1, -1};
+        int n = 0;
+        const auto add = [&](int c) {
+            if (x[2 + c] != 0.0 && n < 2 && order[0] != c) {
+                order[n++] = c;
+            }
+        };
         for (const int c : {1, 0}) {
-            if (x[2 + c] != 0.0 && j < 0 && !has[c]) {
-                j = c;
+            if (!has[c]) {
+                add(c);
             }
         }
         for (const int c : {1, 0}) {
-            if (x[2 + c] != 0.0 && j < 0
-                && (previous.gear[c] == SLIDE || previous.gear[c] == FORWARD)) {
-                j = c;
+            if (previous.gear[c] == SLIDE || previous.gear[c] == FORWARD) {
+                add(c);
             }
         }
-        if (j < 0) {
-            j = x[3] != 0.0 ? 1 : 0;
+        add(1);
+        add(0);
+        for (int i = 0; i < n; ++i) {
+            const int c = order[i];
+            // stick-slip: the joint would be freed at once its own way after the stop
+            if ((previous.gear[c] == FORWARD || previous.gear[c] == SLIDE)
+                && freed_at_once(r, c, t, x) && slide_mode(r, f, m, previous, c, t, x, &next)) {
+                st->slides += slides_begun(previous, next);
+                return next;
+            }
         }
-        // stick-slip: the joint would be freed at once its own way after the stop
-        if ((previous.gear[j] == FORWARD || previous.gear[j] == SLIDE) && freed_at_once(r, j, t, x)
-            && slide_mode(r, f, m, previous, j, t, x, &next)) {
-            st->slides += slides_begun(previous, next);
-            return next;
-        }
+        const int j = order[0];
         stop_joint(r.d, f, j, x);
         ++st->stops;
     }
@@ -983,6 +1027,12 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
                 }
                 hy->mode.turned[j] = (gear == FORWARD || gear == REVERSE) && g0[flow] >= 0.0
                                      && ge[flow] < 0.0 && hy->x[2 + j] != 0.0;
+                if (hy->mode.turned[j] && std::fabs(hy->x[2 + j]) <= REVERSAL_SPEED) {
+                    // turned as it left rest, within the speed that counts as turning back:
+                    // it is at rest again
+                    hy->x[2 + j] = 0.0;
+                    hy->mode.turned[j] = false;
+                }
             }
             hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
             continue;

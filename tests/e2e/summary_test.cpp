@@ -381,3 +381,31 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<SummaryCase>& param_info) {
         return std::string(param_info.param.name);
     });
+
+// An accurate run's summary ends with what its integration met, in the table and in the csv,
+// and a run of the fixed step has no such lines: the slide's stick-slip is counted
+TEST(SummaryProgram, AccurateRunTellsItsEventsStopsAndSlides) {
+    const std::vector<std::string> words = {"--robot", "a",     "--motion",      "p",        "--fb",
+                                            "v",       "--set", "eta_fwd2=0.45", "--summary"};
+    std::vector<std::string> accurate = words;
+    accurate.push_back("--accurate");
+    const ProgramRun table = run_batch_program(accurate);
+    accurate.push_back("--csv");
+    const ProgramRun csv = run_batch_program(accurate);
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    std::map<std::string, double> got;
+    for (const auto& [name, value] : read_name_values(csv.out)) {
+        got[name] = value;
+    }
+    EXPECT_GE(got["accurate_slides"], 1.0);
+    EXPECT_EQ(got["accurate_completed"], 1.0);
+    EXPECT_NE(table.out.find("accurate integration: " + std::to_string(int(got["accurate_events"]))
+                             + " events located, " + std::to_string(int(got["accurate_stops"]))
+                             + " stops, " + std::to_string(int(got["accurate_slides"]))
+                             + " sliding intervals"),
+              std::string::npos)
+        << table.out;
+    std::vector<std::string> fixed = words;
+    fixed.push_back("--csv");
+    EXPECT_EQ(run_batch_program(fixed).out.find("accurate_"), std::string::npos);
+}
