@@ -22,7 +22,12 @@
 //   - combinations are tried forward before reverse, joint 1 before joint 2, free before stuck
 //     (joint 2 held before joint 1, as the direction rules hold it first);
 //   - every mode is chosen with the forces of the state it starts from: after a stop the
-//     controller's speed feedback and the Coriolis torques are those of the stopped joint.
+//     controller's speed feedback and the Coriolis torques are those of the stopped joint;
+//   - a mode is taken only where each joint's state holds by its own test: a held joint that its
+//     test frees is not kept held, and a gear whose power flow has just turned is not chosen
+//     again at once (its other direction is tested allowing the rounding of a zero torque).
+//     Where freeing a joint at rest turns the other's test and holding it fails its own, the
+//     joint at rest is held, as the direction rules hold it.
 //
 // A moving joint whose gear agrees with no direction (a jammed gear whose load overruns the
 // motor) is locked by its mesh. Two things can follow:
@@ -37,8 +42,11 @@
 //   - otherwise the mesh stops the joint at once, the rigid limit of the locked mesh that the
 //     default mode spreads over one step. Only that joint stops. Its impulse reaches the other
 //     joint through the coupled inertia as far as the other gear passes it (forward or reverse,
-//     by the same tests applied to the impulse); a gear that passes it in neither direction
-//     takes it in its mesh.
+//     by the same tests applied to the impulse); a gear that passes it in neither direction, and
+//     a joint at rest, take it in their mesh.
+// Both joints may slide at once. Where the rules still hand the mode back and forth with no time
+// between (two joints' switchings meeting at one instant), the mode is held over a fixed 10 us
+// (see ZENO_EVENTS); the run counts these accumulations.
 // The reference generator is asked for earlier times again while an event is bisected; its
 // reuse is keyed to the exact time and its unwrapping takes the nearest joint angles, so going
 // back by a fraction of a step changes nothing.
