@@ -28,7 +28,8 @@
 void render_sample(const Scene& scene, int k, unsigned char* rgb) {
     ViewState view = scene.view;
     view.anim_index = clamp_sample(scene.ps.settings, k);
-    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate, scene.source});
+    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate, scene.source,
+                        scene.accurate_stats});
     read_offscreen_rgb(rgb);
 }
 

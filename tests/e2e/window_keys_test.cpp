@@ -196,7 +196,7 @@ TEST_F(WindowKeys, OutputKeyNameEmptyLineAndSizeLimit) {
          std::vector<std::tuple<rlim_t, std::string, std::string>>{
              {RLIM_INFINITY, "  " + name + " \n", "書き出したファイル名 = " + name},
              {RLIM_INFINITY, "\n\n", "書き出しを取りやめました"},
-             {0, name + "\n", name + " に書き出せません：File too large"}}) {
+             {0, name + "\n", name + " に書き出せません（ファイルが大きすぎます）"}}) {
         file_size_limit = limit;
         ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
         keys("o");
