@@ -129,6 +129,8 @@ void remove_unfinished_output() {
 
 static void on_ending_signal(int sig) {
     remove_unfinished_output();
+    // the action found before, the default end or a handler of the program's own (the
+    // terminal's guard, which puts the terminal back and ends the program in its turn)
     sigaction(sig, &previous_action[sig], nullptr);
     raise(sig);  // delivered when the handler returns: the usual end and exit status
 }
@@ -145,8 +147,10 @@ static void install_cleanup() {
     for (const int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGXCPU,
                           SIGVTALRM, SIGPROF}) {
         struct sigaction old = {};
-        // an ignored signal stays ignored (nohup), and a handler someone else installed runs
-        if (sigaction(sig, nullptr, &old) != 0 || old.sa_handler != SIG_DFL) {
+        // an ignored signal stays ignored (nohup); a handler someone else installed runs after
+        // the cleanup
+        if (sigaction(sig, nullptr, &old) != 0
+            || ((old.sa_flags & SA_SIGINFO) == 0 && old.sa_handler == SIG_IGN)) {
             continue;
         }
         previous_action[sig] = old;
