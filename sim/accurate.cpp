@@ -397,14 +397,19 @@ static Slides slide_accels(const Run& r, const Forces& f, const Mode& m, double 
     return sl;
 }
 
-// the accelerations of mode m at (t, x), and the torques T the motors pass into their gears
+// the accelerations of mode m at (t, x), and the torques T the motors pass into their gears;
+// slides, when given, receives the slides of a sliding mode as well
 static void mode_accel(const Run& r, const Forces& f, const Mode& m, double t,
-                       const double x[STATE_LEN], double a[2], double T[2]) {
+                       const double x[STATE_LEN], double a[2], double T[2],
+                       Slides* slides = nullptr) {
     if (m.gear[0] != SLIDE && m.gear[1] != SLIDE) {
         fixed_accel(r.d, f, m, a, T);
         return;
     }
     const Slides sl = slide_accels(r, f, m, t, x);
+    if (slides != nullptr) {
+        *slides = sl;
+    }
     for (int i = 0; i < 2; ++i) {
         a[i] = sl.a[i];
         T[i] = drive_torque(r.d, f, m, i) - r.d.IM[i] * a[i];
@@ -775,9 +780,8 @@ static void monitors(const Run& r, const Mode& m, double t, const double x[STATE
     const Forces f = forces_at(r, t, x);
     double a[2];
     double T[2];
-    mode_accel(r, f, m, t, x, a, T);
-    const Slides slides =
-        m.gear[0] == SLIDE || m.gear[1] == SLIDE ? slide_accels(r, f, m, t, x) : Slides{};
+    Slides slides{};
+    mode_accel(r, f, m, t, x, a, T, &slides);
     for (int j = 0; j < 2; ++j) {
         double* gj = g + MONITORS_PER_JOINT * j;
         const double tau = f.tau_lin[j];
