@@ -45,8 +45,9 @@
 //     by the same tests applied to the impulse); a gear that passes it in neither direction, and
 //     a joint at rest, take it in their mesh.
 // Both joints may slide at once. Where the rules still hand the mode back and forth with no time
-// between (two joints' switchings meeting at one instant), the mode is held over a fixed 10 us
-// (see ZENO_EVENTS); the run counts these accumulations.
+// between (two joints' switchings meeting at one instant), or the events of such a meeting shrink
+// to an instant where no mode holds by its own test, the mode is held over a fixed 10 us (see
+// ZENO_EVENTS); the run counts these accumulations.
 // The reference generator is asked for earlier times again while an event is bisected; its
 // reuse is keyed to the exact time and its unwrapping takes the nearest joint angles, so going
 // back by a fraction of a step changes nothing.
@@ -941,7 +942,9 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
         }
         double stop = std::max(std::min(target, hy->cap), hy->t);
         bool at_corner = false;
-        if (hy->next_corner < r.corner_count && r.corners[hy->next_corner] < stop) {
+        // a corner on the step's end is a corner too: the mode is chosen anew just after it,
+        // and the next step does not start on the formula before it
+        if (hy->next_corner < r.corner_count && r.corners[hy->next_corner] <= stop) {
             stop = r.corners[hy->next_corner];
             at_corner = true;
         }
@@ -974,6 +977,15 @@ static bool advance(const Run& r, double target, Hybrid* hy, AccurateStats* st) 
             // choose afresh
             hy->mode = choose_mode(r, hy->t, hy->x, hy->mode, st);
             monitors(r, hy->mode, hy->t, hy->x, g0);
+            if (*std::min_element(g0, g0 + MONITORS) < 0.0) {
+                // no mode holds by its own test here (the limit of an accumulation whose
+                // events shrink too slowly to be counted as one): the mode chosen is held over
+                // ZENO_HOLD, whatever the grid, not over whatever step happens to follow
+                ++st->accumulations;
+                hy->burst = 0;
+                hy->hold_until = hy->t + ZENO_HOLD;
+                continue;
+            }
         }
         double x1[STATE_LEN];
         double xh[STATE_LEN];

@@ -371,7 +371,7 @@ TEST_F(DriverTest, AccurateModeHoldsAStoppedJointStill) {
 
 // Self-locking gears in the accurate mode: only a jammed joint is stopped, a gear whose load
 // overruns it slides on the edge of locking, and every mode is chosen with the forces of its
-// own state. The runs converge (10 steps per sample against 40), no joint runs away and no
+// own state. The runs converge (10 steps per sample against 160), no joint runs away and no
 // recorded sample has a free gear whose power flows against its mode. Each case made the
 // mode before wrong by 0.06 to 7 rad.
 class SelfLockingTest : public ModelTest,
@@ -397,7 +397,7 @@ TEST_P(SelfLockingTest, AccurateRunConvergesWithoutRunawayOrBackDrivenGear) {
     AccurateStats coarse_stats{};
     AccurateStats fine_stats{};
     const auto coarse = run(10, &coarse_stats);
-    const auto fine = run(40, &fine_stats);
+    const auto fine = run(160, &fine_stats);
     EXPECT_GT(coarse_stats.stops + coarse_stats.slides, 0);  // a case that locks a gear
     for (int j = 0; j < 2; ++j) {
         double lo = coarse->theta_ref[0][j];
@@ -432,7 +432,13 @@ INSTANTIATE_TEST_SUITE_P(
         std::vector<std::string>{"robot_type=a", "motion=c", "cp=3", "gravity=h", "fb_type=v",
                                  "mw=1.38296", "fn1=3.42159", "fn2=6.78167", "alpha1=5.25397",
                                  "alpha2=5.30311", "eta_fwd1=0.368818", "eta_fwd2=0.493281",
-                                 "u1=34.4676", "u2=967.271", "PW1=41.9425", "PW2=186.835"}));
+                                 "u1=34.4676", "u2=967.271", "PW1=41.9425", "PW2=186.835"},
+        // examples/scara_trap.dat: an accumulation of stops that ends where no mode holds
+        // (0.38), and a slide across a corner of the command that falls on a sample (0.42)
+        std::vector<std::string>{"robot_type=b", "motion=p", "gravity=g", "fb_type=V", "x0=0.4",
+                                 "y0=0.3", "xf=-0.3", "yf=0.5", "tf=1", "eta_fwd1=0.38"},
+        std::vector<std::string>{"robot_type=b", "motion=p", "gravity=g", "fb_type=V", "x0=0.4",
+                                 "y0=0.3", "xf=-0.3", "yf=0.5", "tf=1", "eta_fwd1=0.42"}));
 
 // A loop too stiff to follow ends the accurate run where its step budget runs out, holds the
 // last state recorded to the end, and says which pole made it so
