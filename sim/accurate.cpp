@@ -1170,6 +1170,12 @@ std::string accurate_report(const AccurateStats& stats) {
         std::snprintf(line, sizeof line, ", %ld accumulations stepped over", stats.accumulations);
         text += line;
     }
+    if (stats.disagreements > 0) {
+        // never expected: a recorded sample whose mode its own direction test refuses
+        std::snprintf(line, sizeof line, ", %ld samples against their gear's direction",
+                      stats.disagreements);
+        text += line;
+    }
     if (stats.budget_spent) {
         std::snprintf(line, sizeof line, "; ended early at t = %.3f s", stats.t_end);
         text += line;
