@@ -4,7 +4,8 @@
 
 #include "platform/console_io.h"
 #include "sim/accurate.h"
-#include "sim/simulate.h"
+#include "sim/history.h"
+#include "sim/run.h"
 
 #include <chrono>
 
@@ -49,30 +50,35 @@ static void tell_console_progress(void* context, double t) {
 }
 
 ReachReport run_current_experiment() {
-    const int rt = params.settings.robot_type;
     const Settings& s = params.settings;
-    const double* theta0 = robot_of(params.plan, rt).theta0;
-    if (accurate_integration) {
-        // the console shows how far a run has come once it takes longer than a moment: the
-        // window is not serviced meanwhile
-        ConsoleProgress progress = {std::chrono::steady_clock::now(), s.n_sample * s.dt_sample,
-                                    false};
-        const AccurateProgress tell = {tell_console_progress, &progress};
-        const ReachReport unreachable =
-            simulate_accurate(params, history_of(rt), rt, s.dt_sample, s.n_sample, theta0,
-                              STEPS_PER_SAMPLE, &accurate_stats, &tell);
-        if (progress.shown) {
-            console_print("\n");
-        }
-        if (accurate_stats.budget_spent) {
-            const StiffestPole pole = stiffest_pole(params);
-            console_print(
-                "精密積分は計算の上限（%ld ステップ）に達したため t = %.3f s で打ち切りました。"
-                "第%d軸の制御系が硬すぎます（最も速い極 %.4g 1/s）。通常積分（x "
-                "キー）なら計算できます\n",
-                accurate_stats.budget, accurate_stats.t_end, pole.joint + 1, pole.rate);
-        }
-        return unreachable;
+    // the console shows how far an accurate run has come once it takes longer than a moment:
+    // the window is not serviced meanwhile
+    ConsoleProgress progress = {std::chrono::steady_clock::now(), s.n_sample * s.dt_sample, false};
+    const AccurateProgress tell = {tell_console_progress, &progress};
+    RunOptions options;
+    options.accurate = accurate_integration;
+    options.progress = &tell;
+    const ExperimentRun run = run_experiment(params, options);
+    if (progress.shown) {
+        console_print("\n");
     }
-    return simulate(params, history_of(rt), rt, s.dt_sample, s.n_sample, theta0);
+    if (run.refusal == RunRefusal::too_long) {
+        console_print("サンプル数 %d が履歴の容量（最大 %d）を超えるため、計算しませんでした\n",
+                      s.n_sample, HISTORY_LEN - 1);
+        return {};
+    }
+    *history_of(s.robot_type) = *run.history;
+    if (!accurate_integration) {
+        return run.unreachable;
+    }
+    accurate_stats = run.accurate;
+    if (accurate_stats.budget_spent) {
+        const StiffestPole pole = stiffest_pole(params);
+        console_print(
+            "精密積分は計算の上限（%ld ステップ）に達したため t = %.3f s で打ち切りました。"
+            "第%d軸の制御系が硬すぎます（最も速い極 %.4g 1/s）。通常積分（x "
+            "キー）なら計算できます\n",
+            accurate_stats.budget, accurate_stats.t_end, pole.joint + 1, pole.rate);
+    }
+    return run.unreachable;
 }

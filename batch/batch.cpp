@@ -16,7 +16,8 @@
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
 #include "sim/accurate.h"
-#include "sim/simulate.h"
+#include "sim/history.h"
+#include "sim/run.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
 #include "view/view_state.h"
@@ -704,11 +705,8 @@ int run_batch(int argc, char** argv) {
     if (!outputs_writable(opt)) {
         return EXIT_FAILED;
     }
-    // the tool's one experiment and its runs; the other robot's set stays zero, as in a window
-    // that has run only this robot
+    // the tool's one experiment
     ParameterSet ps{};
-    const auto cyl = std::make_unique<HistorySet>();
-    const auto scara = std::make_unique<HistorySet>();
     ReachReport ends = {};
     switch (prepare_batch_experiment(ps, opt, &ends, &error)) {
         case Prepared::ready:
@@ -766,22 +764,27 @@ int run_batch(int argc, char** argv) {
                      not_finite_text(wrong.value));
         return EXIT_DIVERGED;
     }
-    const int rt = ps.settings.robot_type;
-    HistorySet* const h = rt == 'b' ? scara.get() : cyl.get();
-    const double* theta0 = robot_of(ps.plan, rt).theta0;
-    AccurateStats accurate = {};
     ProgressLine progress = {std::chrono::steady_clock::now(),
                              ps.settings.n_sample * ps.settings.dt_sample, false};
     const AccurateProgress tell = {tell_progress, &progress};
-    const ReachReport unreachable =
-        opt.accurate ? simulate_accurate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample,
-                                         theta0, opt.steps_per_sample, &accurate,
-                                         isatty(STDERR_FILENO) ? &tell : nullptr)
-                     : simulate(ps, h, rt, ps.settings.dt_sample, ps.settings.n_sample, theta0,
-                                opt.steps_per_sample);
+    RunOptions options;
+    options.accurate = opt.accurate;
+    options.steps_per_sample = opt.steps_per_sample;
+    options.progress = isatty(STDERR_FILENO) ? &tell : nullptr;
+    const ExperimentRun run = run_experiment(ps, options);
     if (progress.shown) {
         std::fputs("\r\033[K", stderr);  // the progress line makes way for what follows
     }
+    if (run.refusal == RunRefusal::too_long) {
+        std::fprintf(stderr,
+                     "robosim-batch: a run of %d samples does not fit into a history of at most "
+                     "%d; nothing was run\n",
+                     ps.settings.n_sample, HISTORY_LEN - 1);
+        return EXIT_FAILED;
+    }
+    const HistorySet* const h = run.history.get();
+    const ReachReport unreachable = run.unreachable;
+    const AccurateStats& accurate = run.accurate;  // zero after a fixed-step run
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, false, &told);
     if (opt.summary) {
@@ -796,12 +799,15 @@ int run_batch(int argc, char** argv) {
         status = check_divergence(h, ps.settings.n_sample, ps.settings.dt_sample);
     }
     if (status == EXIT_DONE && accurate.budget_spent) {
-        std::fprintf(stderr, "robosim-batch: %s\n",
-                     accurate_budget_report(ps, rt, accurate).c_str());
+        std::fprintf(stderr, "robosim-batch: %s\n", accurate_budget_report(ps, accurate).c_str());
         status = EXIT_DIVERGED;
     }
     if (pictures) {
-        status = write_pictures(ps, *cyl, *scara, opt.accurate ? &accurate : nullptr, opt, status);
+        // the other robot's set stays zero, as in a window that has run only this robot
+        const auto none = std::make_unique<HistorySet>();
+        const bool scara = ps.settings.robot_type == 'b';
+        status = write_pictures(ps, scara ? *none : *h, scara ? *h : *none,
+                                opt.accurate ? &accurate : nullptr, opt, status);
     }
     return status;
 }

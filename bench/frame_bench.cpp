@@ -7,7 +7,7 @@
 #include "app/window.h"
 #include "model/parameters.h"
 #include "platform/x_window.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "view/frame.h"
 #include "view/view_state.h"
@@ -45,8 +45,7 @@ static void BM_display_frame_scara_sine_200(benchmark::State& state) {
     static bool simulated = false;  // set-up stays outside the timed loop, once for all repetitions
     if (!simulated) {
         params = scenario_scara_sine();
-        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-                 params.settings.n_sample, params.plan.scara.theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
         simulated = true;
     }
     view_state = initial_view_state();

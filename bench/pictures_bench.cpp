@@ -6,7 +6,7 @@
 #include "batch/pictures.h"
 #include "model/parameters.h"
 #include "platform/x_window.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "view/frame.h"
 #include "view/offscreen.h"
@@ -44,8 +44,7 @@ static void BM_gif_scara_sine_whole_run(benchmark::State& state) {
     const std::string path = scratch_file(".gif");
     for (auto _ : state) {
         params = scenario_scara_sine();
-        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-                 params.settings.n_sample, params.plan.scara.theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
         view_state = initial_view_state();
         std::string error;
         if (!write_animation_gif(current_scene(), path, 2, &error)) {
@@ -70,8 +69,7 @@ static void BM_png_scara_sine_200(benchmark::State& state) {
         return;
     }
     params = scenario_scara_sine();
-    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-             params.settings.n_sample, params.plan.scara.theta0);
+    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     view_state = initial_view_state();
     const std::string path = scratch_file(".png");
     for (auto _ : state) {

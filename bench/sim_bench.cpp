@@ -3,6 +3,7 @@
 #include "model/parameters.h"
 #include "sim/accurate.h"
 #include "sim/history.h"
+#include "sim/run.h"
 #include "sim/simulate.h"
 #include "tests/support/scenarios.h"
 
@@ -18,8 +19,7 @@ static void BM_simulate(benchmark::State& state) {
     const ParameterSet ps = scenario(rt, motion, cp);  // set-up stays outside the timed loop
     const auto histories = std::make_unique<HistorySet>();
     for (auto _ : state) {
-        simulate(ps, histories.get(), rt, ps.settings.dt_sample, ps.settings.n_sample,
-                 robot_of(ps.plan, rt).theta0);
+        simulate(ps, STEPS_PER_SAMPLE, histories.get());
         benchmark::DoNotOptimize(histories->theta[ps.settings.n_sample][0]);
     }
     state.SetLabel(std::string(1, char(rt)) + " " + char(motion)
@@ -48,16 +48,9 @@ BENCHMARK(BM_simulate)
 static void BM_accurate_against_fixed(benchmark::State& state, int motion) {
     const bool accurate = state.range(0) != 0;
     const ParameterSet ps = scenario('b', motion, 4);
-    const auto histories = std::make_unique<HistorySet>();
     for (auto _ : state) {
-        if (accurate) {
-            simulate_accurate(ps, histories.get(), 'b', ps.settings.dt_sample, ps.settings.n_sample,
-                              ps.plan.scara.theta0, STEPS_PER_SAMPLE);
-        } else {
-            simulate(ps, histories.get(), 'b', ps.settings.dt_sample, ps.settings.n_sample,
-                     ps.plan.scara.theta0);
-        }
-        benchmark::DoNotOptimize(histories->theta[ps.settings.n_sample][0]);
+        const ExperimentRun run = run_experiment(ps, {.accurate = accurate});
+        benchmark::DoNotOptimize(run.history->theta[ps.settings.n_sample][0]);
     }
     state.SetLabel(accurate ? "accurate" : "fixed step");
 }

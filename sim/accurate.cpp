@@ -163,7 +163,7 @@ static Forces forces_at(const Run& r, double t, const double x[STATE_LEN]) {
     const Settings& s = r.ps.settings;
     Forces f{};
     for (int j = 0; j < 2; ++j) {
-        f.tau_lin[j] = control_law(r.ps, r.ref, r.rt, s.fb_type, s.motion, s.cp, j, t, x);
+        f.tau_lin[j] = control_law(r.ps, r.ref, j, t, x);
     }
     double omega_ref[2];
     reference_at(r.ps, r.ref, r.rt, s.motion, s.cp, t, f.ref, omega_ref);
@@ -1111,15 +1111,17 @@ static void copy_sample(HistorySet* out, int from, int to) {
     }
 }
 
-ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
-                              int n, const double theta0[2], int steps_per_sample,
-                              AccurateStats* stats, const AccurateProgress* progress,
-                              long step_budget) {
-    assert(out != nullptr && theta0 != nullptr);
+ReachReport simulate_accurate(const ParameterSet& ps, int steps_per_sample, long step_budget,
+                              const AccurateProgress* progress, HistorySet* out,
+                              AccurateStats* stats) {
+    assert(out != nullptr);
+    const int robot_type = ps.settings.robot_type;
+    const double dt = ps.settings.dt_sample;
+    const double* theta0 = robot_of(ps.plan, robot_type).theta0;
     AccurateStats own = {};
     AccurateStats* st = stats != nullptr ? stats : &own;
     *st = AccurateStats{};
-    const int last = std::min(n, HISTORY_LEN - 1);
+    const int last = std::min(ps.settings.n_sample, HISTORY_LEN - 1);
     const int steps = std::max(steps_per_sample, 1);
     st->budget = step_budget > 0 ? step_budget
                                  : std::max(ACCURATE_BUDGET_PER_STEP * steps * std::max(last, 1),
@@ -1200,9 +1202,7 @@ StiffestPole stiffest_pole(const ParameterSet& ps) {
     return fastest;
 }
 
-std::string accurate_budget_report(const ParameterSet& ps, int robot_type,
-                                   const AccurateStats& stats) {
-    (void)robot_type;  // both robots' loops are placed by the same settings
+std::string accurate_budget_report(const ParameterSet& ps, const AccurateStats& stats) {
     const StiffestPole pole = stiffest_pole(ps);
     const int j = pole.joint;
     const double fn = (j == 0 ? ps.settings.omega_n1 : ps.settings.omega_n2) / (2.0 * PI);

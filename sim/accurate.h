@@ -39,8 +39,9 @@ struct AccurateProgress {
     void* context;
 };
 
-// Simulates robot_type as simulate() does, from theta0 (rad) over samples 0 .. n of dt (s) into
-// out, with steps_per_sample fourth-order Runge-Kutta steps per sample, but as a hybrid system:
+// Simulates the experiment ps as simulate() does, from its planned start motor angles over
+// samples 0 .. n_sample of dt_sample into out, with steps_per_sample fourth-order Runge-Kutta
+// steps per sample, but as a hybrid system:
 //   - each joint's gear is driving forward, driven in reverse, stuck (speed exactly zero until
 //     the drive breaks it free, in place of the rest band), or sliding on the edge of locking
 //     (a self-locking gear whose load overruns a motor that would drive it again at once);
@@ -51,14 +52,13 @@ struct AccurateProgress {
 //     and the step restarted there; the command's own corners (ends and starts of its
 //     trapezoidal profiles, the U-curve's joints) are stepped onto, never across.
 // Samples are recorded as simulate() records them, with the torque split of the mode in force.
-// stats, when given, receives what the run met. A run that spends its step budget ends there
-// (step_budget; 0 gives ACCURATE_BUDGET_PER_STEP times the steps of the nominal grid, and at
-// least ACCURATE_BUDGET_LEAST): the
-// samples after it repeat the last state recorded.
-ReachReport simulate_accurate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt,
-                              int n, const double theta0[2], int steps_per_sample,
-                              AccurateStats* stats = nullptr,
-                              const AccurateProgress* progress = nullptr, long step_budget = 0);
+// stats, when given, receives what the run met; progress, when given, is told once per sample.
+// A run that spends its step budget ends there (step_budget; 0 gives ACCURATE_BUDGET_PER_STEP
+// times the steps of the nominal grid, and at least ACCURATE_BUDGET_LEAST): the samples after
+// it repeat the last state recorded.
+ReachReport simulate_accurate(const ParameterSet& ps, int steps_per_sample, long step_budget,
+                              const AccurateProgress* progress, HistorySet* out,
+                              AccurateStats* stats);
 
 //------------------------------------------------------------------ reports
 // one line of what an accurate run met: "accurate integration: 41 events located, 5 stops,
@@ -73,7 +73,7 @@ struct StiffestPole {
 
 StiffestPole stiffest_pole(const ParameterSet& ps);
 
-// why an accurate run of robot_type ended early: where, and the stiffest closed-loop pole that
-// made it need so many steps, with the settings that place it
-std::string accurate_budget_report(const ParameterSet& ps, int robot_type,
-                                   const AccurateStats& stats);
+// why an accurate run ended early: where, and the stiffest closed-loop pole that made it need
+// so many steps, with the settings that place it (both robots' loops are placed by the same
+// settings)
+std::string accurate_budget_report(const ParameterSet& ps, const AccurateStats& stats);

@@ -8,11 +8,12 @@
 // e = theta_ref - theta,
 //   'v': tau = Kp e + Ki int(e) - Kv omega                 (velocity feedback)
 //   'V': tau = Kp e + Ki int(e) + Kv (omega_ref - omega)   (velocity-error feedback)
-// limited to +-tau_m with the sign of the unlimited torque; reads the gains and tau_m of the
-// robot record ('b' SCARA, every other type cylindrical); calls reference_at once
-double control_torque(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
-                      int motion, int cp, int joint, double t, const double x[6]);
+// limited to +-tau_m with the sign of the unlimited torque; reads robot_type, fb_type, motion
+// and cp of the settings and the gains and tau_m of the robot record ('b' SCARA, every other
+// type cylindrical); calls reference_at once
+double control_torque(const ParameterSet& ps, ReferenceRun* run, int joint, double t,
+                      const double x[6]);
 
 // the same law before the torque limit (N*m): what the controller asks of its motor
-double control_law(const ParameterSet& ps, ReferenceRun* run, int robot_type, int fb_type,
-                   int motion, int cp, int joint, double t, const double x[6]);
+double control_law(const ParameterSet& ps, ReferenceRun* run, int joint, double t,
+                   const double x[6]);

@@ -116,8 +116,7 @@ static double cylindrical_accel(const ParameterSet& ps, ReferenceRun* run, int r
                                 double t, const double x[6], double step) {
     const RobotSettings& cs = ps.settings.cyl;
     const RobotModel& cm = ps.model.cyl;
-    const double tau = control_torque(ps, run, robot_type, ps.settings.fb_type, ps.settings.motion,
-                                      ps.settings.cp, j, t, x);
+    const double tau = control_torque(ps, run, j, t, x);
     double M[4];
     inertia_matrix(ps, robot_type, x, M);
     const double C = coriolis_torque(ps, robot_type, j, x);
@@ -137,10 +136,7 @@ static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_typ
                         const double x[6], double step, double a[2]) {
     const RobotModel& sm = ps.model.scara;
     // the order of these calls is part of the reference generator's contract (prev_phi)
-    const double tau[2] = {control_torque(ps, run, robot_type, ps.settings.fb_type,
-                                          ps.settings.motion, ps.settings.cp, 0, t, x),
-                           control_torque(ps, run, robot_type, ps.settings.fb_type,
-                                          ps.settings.motion, ps.settings.cp, 1, t, x)};
+    const double tau[2] = {control_torque(ps, run, 0, t, x), control_torque(ps, run, 1, t, x)};
     double M[4];
     inertia_matrix(ps, robot_type, x, M);
     double G[2] = {0.0, 0.0};
@@ -157,8 +153,9 @@ static void scara_accel(const ParameterSet& ps, ReferenceRun* run, int robot_typ
     joint_accel_pair(v, tau, h, sm.eta, sm.IM, M, step, a, tau_inertia, tau_friction);
 }
 
-double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
+double state_derivative(const ParameterSet& ps, ReferenceRun* run, int i, double t,
                         const double x[6], double step) {
+    const int robot_type = ps.settings.robot_type;
     switch (i) {
         case 0:
             return x[2];

@@ -24,8 +24,9 @@ double coriolis_torque(const ParameterSet& ps, int robot_type, int joint, const 
 double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const double x[6]);
 
 //------------------------------------------------------------------ state equation
-// dx_i/dt at time t (s): speeds, motor accelerations through the gears, and angle errors; reads
-// the parameter set; advances the reference generator (the order of its calls is fixed). step:
-// the integration step (s), within which a jammed gear stops its moving joint
-double state_derivative(const ParameterSet& ps, ReferenceRun* run, int robot_type, int i, double t,
+// dx_i/dt at time t (s) of the robot ps.settings.robot_type: speeds, motor accelerations
+// through the gears, and angle errors; reads the parameter set; advances the reference generator
+// (the order of its calls is fixed). step: the integration step (s), within which a jammed gear
+// stops its moving joint
+double state_derivative(const ParameterSet& ps, ReferenceRun* run, int i, double t,
                         const double x[6], double step);

@@ -60,8 +60,7 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
 
     // torque components
     for (int j = 0; j < 2; ++j) {
-        hs->tau_drive[k][j] = control_torque(ps, run, rt, ps.settings.fb_type, ps.settings.motion,
-                                             ps.settings.cp, j, t, x);
+        hs->tau_drive[k][j] = control_torque(ps, run, j, t, x);
     }
     for (int j = 0; j < 2; ++j) {
         hs->tau_coriolis[k][j] = coriolis_torque(ps, rt, j, x);

@@ -24,8 +24,8 @@ constexpr double GILL_C3 = 0.16666667;   // ~ 1/6
 
 //------------------------------------------------------------------ integrator
 
-void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double t, double h,
-              const double* y, double* y_next, int count) {
+void rkg_step(const ParameterSet& ps, ReferenceRun* run, double t, double h, const double* y,
+              double* y_next, int count) {
     // the working arrays hold RKG_MAX_LEN elements; never index past them
     const int n = std::clamp(count, 0, RKG_MAX_LEN);
     double q[RKG_MAX_LEN] = {};
@@ -36,25 +36,25 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
 
     // each stage evaluates every element on the complete result of the stage before
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t, y, h);
+        const double k = h * state_derivative(ps, run, i, t, y, h);
         const double r = 0.5 * k;
         y1[i] = y[i] + r;
         q[i] = 3.0 * r - 0.5 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y1, h);
+        const double k = h * state_derivative(ps, run, i, t + 0.5 * h, y1, h);
         const double r = GILL_C1 * (k - q[i]);
         y2[i] = y1[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C1 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + 0.5 * h, y2, h);
+        const double k = h * state_derivative(ps, run, i, t + 0.5 * h, y2, h);
         const double r = GILL_C2 * (k - q[i]);
         y3[i] = y2[i] + r;
         q[i] = q[i] + 3.0 * r - GILL_C2 * k;
     }
     for (int i = 0; i < n; ++i) {
-        const double k = h * state_derivative(ps, run, robot_type, i, t + h, y3, h);
+        const double k = h * state_derivative(ps, run, i, t + h, y3, h);
         const double r = GILL_C3 * (k - 2.0 * q[i]);
         y_next[i] = y3[i] + r;
     }
@@ -62,11 +62,13 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, int robot_type, double 
 
 //------------------------------------------------------------------ driver
 
-ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, double dt, int n,
-                     const double theta0[2], int steps_per_sample, bool reuse_exact_results) {
+ReachReport simulate(const ParameterSet& ps, int steps_per_sample, HistorySet* out,
+                     bool reuse_exact_results) {
+    const double dt = ps.settings.dt_sample;
+    const double* theta0 = robot_of(ps.plan, ps.settings.robot_type).theta0;
     // a run writes samples 0 .. n into histories of HISTORY_LEN records: never past them
-    const int last = std::min(n, HISTORY_LEN - 1);
-    assert(out != nullptr && theta0 != nullptr);  // a run always has somewhere to write to
+    const int last = std::min(ps.settings.n_sample, HISTORY_LEN - 1);
+    assert(out != nullptr);  // a run always has somewhere to write to
     // at least one step per sample: a count below it is taken as one
     const int steps = std::max(steps_per_sample, 1);
     const double h = dt / steps;
@@ -83,7 +85,7 @@ ReachReport simulate(const ParameterSet& ps, HistorySet* out, int robot_type, do
         double ts = T;
         for (int j = 0; j < steps; ++j) {
             double y_next[STATE_LEN];
-            rkg_step(ps, &run, robot_type, ts, h, y, y_next, STATE_LEN);
+            rkg_step(ps, &run, ts, h, y, y_next, STATE_LEN);
             std::copy(y_next, y_next + STATE_LEN, y);
             ts += h;
         }

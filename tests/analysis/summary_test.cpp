@@ -6,7 +6,7 @@
 #include "model/parameters.h"
 #include "planning/experiment.h"
 #include "sim/history.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/program_test.h"
 #include "tests/support/scenarios.h"
 
@@ -146,9 +146,7 @@ class RunFiguresTest : public ProgramTest, public ::testing::WithParamInterface<
         ProgramTest::SetUp();
         const RunCase c = GetParam();
         params = scenario(c.robot_type, c.motion, c.cp);
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, params.settings.robot_type).theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     }
 };
 
@@ -282,8 +280,7 @@ class SummaryEdgesTest : public ProgramTest {
     void SetUp() override {
         ProgramTest::SetUp();
         params = scenario('a', 'p', 0);
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample, params.plan.cyl.theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     }
 };
 
@@ -357,9 +354,7 @@ TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
             params.settings.circle.tf = 1.5;
             update_derived(params);
         }
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, robot_type).theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
         const HistorySet& h = *history_of(robot_type);
         const ResponseSummary s = summarize_response(params, *history_of(robot_type), robot_type);
         int closed = 0;

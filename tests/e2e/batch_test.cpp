@@ -7,7 +7,7 @@
 #include "planning/experiment.h"
 #include "platform/console_io.h"
 #include "sim/history.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/e2e/batch_run.h"
 
 #include <gtest/gtest.h>
@@ -56,9 +56,7 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
     params.settings.gravity = c.gravity;
     params.settings.fb_type = c.fb;
     update_derived(params);
-    simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-             params.settings.dt_sample, params.settings.n_sample,
-             robot_of(params.plan, params.settings.robot_type).theta0);
+    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     const HistorySet& h = *history_of(params.settings.robot_type);
     const double(*fields[])[2] = {h.theta,        h.theta_ref,   h.theta_err,    h.pos,
                                   h.pos_ref,      h.pos_err,     h.tau_drive,    h.tau_inertia,
@@ -229,9 +227,7 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(params.settings.motion, 'p');
     EXPECT_EQ(params.settings.gravity, 'h');
-    simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-             params.settings.dt_sample, params.settings.n_sample,
-             robot_of(params.plan, params.settings.robot_type).theta0);
+    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     const std::vector<std::string> lines = split(run.out, '\n');
     ASSERT_EQ(lines.size(), 202u);
     const std::vector<std::string> last = split(lines[201], ',');

@@ -14,7 +14,7 @@
 #include "planning/reference.h"
 #include "platform/console_io.h"
 #include "sim/history.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -61,11 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // what robosim-batch writes for the experiment, into nowhere
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
     write_plan_csv(nowhere, params);
-    const ReachReport unreachable =
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, params.settings.robot_type).theta0);
-    tell_unreachable(params, unreachable, false);
+    const ExperimentRun run = run_experiment(params, {});
+    *history_of(params.settings.robot_type) = *run.history;
+    tell_unreachable(params, run.unreachable, false);
     write_summary(nowhere, params, *history_of(params.settings.robot_type), true);
     write_summary(nowhere, params, *history_of(params.settings.robot_type), false);
     write_history_csv(nowhere, history_of(params.settings.robot_type), params.settings.n_sample,

@@ -15,6 +15,12 @@ class ControllerTest : public ModelTest, public ::testing::WithParamInterface<in
         ModelTest::SetUp();
         params.settings.robot_type = GetParam();
     }
+
+    // the drive torque of joint with the feedback law fb, the rest of the experiment as it is
+    double torque(int fb, int joint, double t, const double x[6]) {
+        params.settings.fb_type = fb;
+        return control_torque(params, &ref_run, joint, t, x);
+    }
 };
 
 TEST_P(ControllerTest, NoErrorNoSpeedNoTorque) {
@@ -24,8 +30,8 @@ TEST_P(ControllerTest, NoErrorNoSpeedNoTorque) {
     const RobotPlan& rp = robot_of(params.plan, rt);
     const double x[6] = {rp.theta0[0], rp.theta0[1], 0.0, 0.0, 0.0, 0.0};
     for (int fb : {'v', 'V'}) {
-        EXPECT_EQ(control_torque(params, &ref_run, rt, fb, 'p', 4, 0, 0.0, x), 0.0);
-        EXPECT_EQ(control_torque(params, &ref_run, rt, fb, 'p', 4, 1, 0.0, x), 0.0);
+        EXPECT_EQ(torque(fb, 0, 0.0, x), 0.0);
+        EXPECT_EQ(torque(fb, 1, 0.0, x), 0.0);
     }
 }
 
@@ -36,8 +42,8 @@ TEST_P(ControllerTest, LargeErrorsSaturateAtTheMotorTorque) {
     const RobotModel& rm = robot_of(params.model, rt);
     const RobotPlan& rp = robot_of(params.plan, rt);
     const double below[6] = {rp.thetaf[0] - 1e3, rp.thetaf[1] + 1e3, 0.0, 0.0, 0.0, 0.0};
-    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 0, 0.5, below), rm.tau_m1);
-    EXPECT_EQ(control_torque(params, &ref_run, rt, 'V', 'q', 4, 1, 0.5, below), -rm.tau_m2);
+    EXPECT_EQ(torque('V', 0, 0.5, below), rm.tau_m1);
+    EXPECT_EQ(torque('V', 1, 0.5, below), -rm.tau_m2);
 }
 
 TEST_P(ControllerTest, StepCommandHasNoSpeedSoBothLawsAgree) {
@@ -47,8 +53,7 @@ TEST_P(ControllerTest, StepCommandHasNoSpeedSoBothLawsAgree) {
     const RobotPlan& rp = robot_of(params.plan, rt);
     const double x[6] = {rp.thetaf[0] - 0.01, rp.thetaf[1] + 0.02, 0.3, -0.2, 0.001, -0.002};
     for (int j = 0; j < 2; ++j) {
-        EXPECT_EQ(control_torque(params, &ref_run, rt, 'v', 'q', 4, j, 0.7, x),
-                  control_torque(params, &ref_run, rt, 'V', 'q', 4, j, 0.7, x));
+        EXPECT_EQ(torque('v', j, 0.7, x), torque('V', j, 0.7, x));
     }
 }
 
@@ -63,13 +68,12 @@ TEST_P(ControllerTest, FeedbackLawsOnAMovingCommand) {
     ASSERT_NE(omega_ref[0], 0.0);
     // following the command exactly: the velocity-error law leaves only the integral
     const double follow[6] = {theta_ref[0], theta_ref[1], omega_ref[0], omega_ref[1], 1e-4, 0.0};
-    EXPECT_DOUBLE_EQ(control_torque(params, &ref_run, rt, 'V', 'p', 4, 0, t, follow),
-                     rm.Ki1 * 1e-4);
+    EXPECT_DOUBLE_EQ(torque('V', 0, t, follow), rm.Ki1 * 1e-4);
     // the velocity law brakes on the whole speed, the commanded speed does not enter
     const double Kv = rm.Kv1;
     double expected = rm.Ki1 * 1e-4 - Kv * omega_ref[0];
     expected = std::fabs(expected) > rm.tau_m1 ? std::copysign(rm.tau_m1, expected) : expected;
-    EXPECT_DOUBLE_EQ(control_torque(params, &ref_run, rt, 'v', 'p', 4, 0, t, follow), expected);
+    EXPECT_DOUBLE_EQ(torque('v', 0, t, follow), expected);
 }
 
 TEST_P(ControllerTest, AnotherSelectorDrivesWithTheVelocityErrorLaw) {
@@ -79,8 +83,7 @@ TEST_P(ControllerTest, AnotherSelectorDrivesWithTheVelocityErrorLaw) {
     const RobotPlan& rp = robot_of(params.plan, rt);
     const double x[6] = {rp.theta0[0] + 0.01, rp.theta0[1], 0.5, 0.1, 0.0, 0.0};
     for (int j = 0; j < 2; ++j) {
-        EXPECT_EQ(control_torque(params, &ref_run, rt, 'x', 'p', 4, j, 0.3, x),
-                  control_torque(params, &ref_run, rt, 'V', 'p', 4, j, 0.3, x));
+        EXPECT_EQ(torque('x', j, 0.3, x), torque('V', j, 0.3, x));
     }
 }
 

@@ -171,12 +171,12 @@ TEST_F(PostureTest, StateEquationPassesSpeedsAndErrors) {
     params.settings.motion = 'q';
     update_derived(params);
     const double x[6] = {1.0, 2.0, 3.0, 4.0, 5.0, 6.0};
-    EXPECT_EQ(state_derivative(params, &ref_run, 'b', 0, 0.3, x, 0.002), 3.0);
-    EXPECT_EQ(state_derivative(params, &ref_run, 'b', 1, 0.3, x, 0.002), 4.0);
-    EXPECT_EQ(state_derivative(params, &ref_run, 'b', 4, 0.3, x, 0.002),
+    EXPECT_EQ(state_derivative(params, &ref_run, 0, 0.3, x, 0.002), 3.0);
+    EXPECT_EQ(state_derivative(params, &ref_run, 1, 0.3, x, 0.002), 4.0);
+    EXPECT_EQ(state_derivative(params, &ref_run, 4, 0.3, x, 0.002),
               params.plan.scara.thetaf[0] - 1.0);
-    EXPECT_EQ(state_derivative(params, &ref_run, 'b', 5, 0.3, x, 0.002),
+    EXPECT_EQ(state_derivative(params, &ref_run, 5, 0.3, x, 0.002),
               params.plan.scara.thetaf[1] - 2.0);
-    EXPECT_EQ(state_derivative(params, &ref_run, 'b', 6, 0.3, x, 0.002),
+    EXPECT_EQ(state_derivative(params, &ref_run, 6, 0.3, x, 0.002),
               0.0);  // no seventh element
 }

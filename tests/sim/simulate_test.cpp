@@ -10,6 +10,7 @@
 #include "sim/accurate.h"
 #include "sim/dynamics.h"
 #include "sim/history.h"
+#include "sim/run.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/model_test.h"
 #include "tests/support/scenarios.h"
@@ -19,9 +20,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <tuple>
-#include <utility>
 #include <vector>
 
 // (robot type, motion, cp)
@@ -39,20 +38,16 @@ class SimulateTest : public ModelTest, public ::testing::WithParamInterface<Expe
 
     // one run of the current robot as the final stage of the dialogs makes it
     const HistorySet& run(bool reuse_exact_results = true) {
-        simulate(params, history_of(params.settings.robot_type), params.settings.robot_type,
-                 params.settings.dt_sample, params.settings.n_sample,
-                 robot_of(params.plan, params.settings.robot_type).theta0, STEPS_PER_SAMPLE,
+        simulate(params, STEPS_PER_SAMPLE, history_of(params.settings.robot_type),
                  reuse_exact_results);
         return *history_of(params.settings.robot_type);
     }
 
     // one run in the accurate mode with steps integration steps per sample
     const HistorySet& run_accurate(int steps = STEPS_PER_SAMPLE) {
-        simulate_accurate(params, history_of(params.settings.robot_type),
-                          params.settings.robot_type, params.settings.dt_sample,
-                          params.settings.n_sample,
-                          robot_of(params.plan, params.settings.robot_type).theta0, steps);
-        return *history_of(params.settings.robot_type);
+        HistorySet* const h = history_of(params.settings.robot_type);
+        *h = *run_experiment(params, {.accurate = true, .steps_per_sample = steps}).history;
+        return *h;
     }
 };
 
@@ -210,29 +205,17 @@ INSTANTIATE_TEST_SUITE_P(Cp, SimulateTest,
 using DriverTest = ModelTest;
 
 TEST_F(DriverTest, SampleCountNeverWritesPastTheHistories) {
-    history_cyl = HistorySet{};
-    history_scara = HistorySet{};
     params = scenario('b', 'p', 4);
-    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-             10 * HISTORY_LEN, params.plan.scara.theta0);
+    params.settings.n_sample = 10 * HISTORY_LEN;
+    simulate(params, STEPS_PER_SAMPLE, &history_scara);
     EXPECT_NE(history_scara.theta[HISTORY_LEN - 1][0], 0.0);  // the last record is written
-    for (int k = 0; k < HISTORY_LEN; ++k) {
-        ASSERT_EQ(history_cyl.theta[k][0], 0.0);  // the other set is untouched
-    }
 }
 
-TEST_F(DriverTest, OtherRobotsHistoryIsKept) {
-    history_cyl = HistorySet{};
-    history_scara = HistorySet{};
-    params = scenario('a', 'c', 1);
-    simulate(params, history_of(params.settings.robot_type), 'a', params.settings.dt_sample,
-             params.settings.n_sample, params.plan.cyl.theta0);
-    const auto cyl = std::make_unique<HistorySet>(history_cyl);
+TEST_F(DriverTest, RecordsBeyondTheRunStayZero) {
     params = scenario('b', 'c', 2);
-    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-             params.settings.n_sample, params.plan.scara.theta0);
-    EXPECT_EQ(std::memcmp(cyl.get(), &history_cyl, sizeof(HistorySet)), 0);
-    EXPECT_EQ(history_scara.theta[params.settings.n_sample + 1][0], 0.0);  // beyond n stays zero
+    const ExperimentRun run = run_experiment(params, {});
+    EXPECT_NE(run.history->theta[params.settings.n_sample][0], 0.0);
+    EXPECT_EQ(run.history->theta[params.settings.n_sample + 1][0], 0.0);
 }
 
 TEST_F(DriverTest, UnreachableScaraPathRunsWithoutWaiting) {
@@ -240,16 +223,15 @@ TEST_F(DriverTest, UnreachableScaraPathRunsWithoutWaiting) {
     params.settings.sine.A = 0.6;  // the crests leave the 0.8 m reach
     update_derived(params);
     install_console_capture();
-    const ReachReport unreachable =
-        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-                 params.settings.n_sample, params.plan.scara.theta0);
+    const ExperimentRun run = run_experiment(params, {});
+    const ReachReport& unreachable = run.unreachable;
     // the run hands its first unreachable point to the program, printing and waiting for nothing
     EXPECT_EQ(unreachable.count, 1);
     EXPECT_TRUE(console_capture.text.empty()) << console_capture.text;
     EXPECT_EQ(console_capture.key_waits, 0);
     bool any_nan = false;
     for (int k = 0; k <= params.settings.n_sample; ++k) {
-        any_nan = any_nan || std::isnan(history_scara.theta_ref[k][0]);
+        any_nan = any_nan || std::isnan(run.history->theta_ref[k][0]);
     }
     EXPECT_TRUE(any_nan);
 }
@@ -264,9 +246,8 @@ constexpr double REGRESSION_POS_ERR_200_1 = 3.3124959011865407e-05;
 
 TEST_F(DriverTest, DefaultScaraSineRunRegression) {
     params = scenario_scara_sine();
-    simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-             params.settings.n_sample, params.plan.scara.theta0);
-    const HistorySet& h = history_scara;
+    const ExperimentRun run = run_experiment(params, {});
+    const HistorySet& h = *run.history;
     EXPECT_DOUBLE_EQ(h.theta[100][0], REGRESSION_THETA_100_0) << h.theta[100][0];
     EXPECT_DOUBLE_EQ(h.theta[100][1], REGRESSION_THETA_100_1) << h.theta[100][1];
     EXPECT_DOUBLE_EQ(h.tau_drive[50][0], REGRESSION_TAU_50_0) << h.tau_drive[50][0];
@@ -275,46 +256,7 @@ TEST_F(DriverTest, DefaultScaraSineRunRegression) {
 
 // a run of the settings ps into out, as the programs start one
 static void run_settings(const ParameterSet& ps, HistorySet* out) {
-    simulate(ps, out, ps.settings.robot_type, ps.settings.dt_sample, ps.settings.n_sample,
-             robot_of(ps.plan, ps.settings.robot_type).theta0);
-}
-
-// Runs share nothing: the 48 standard experiments (both robots, six motions, gravity on and
-// off, both feedback kinds) on four threads at once give the histories of runs one by one.
-TEST_F(DriverTest, ConcurrentRunsGiveTheHistoriesOfRunsOneByOne) {
-    std::vector<ParameterSet> sets;
-    for (const int rt : {'a', 'b'}) {
-        for (const auto& [motion, cp] :
-             {std::pair{'q', 4}, {'p', 4}, {'c', 1}, {'c', 2}, {'c', 3}, {'c', 4}}) {
-            for (const int setting : {0, 1, 2, 3}) {
-                params = scenario(rt, motion, cp);
-                params.settings.gravity = setting < 2 ? 'g' : 'h';
-                params.settings.fb_type = setting % 2 == 0 ? 'v' : 'V';
-                update_derived(params);
-                sets.push_back(params);
-            }
-        }
-    }
-    std::vector<HistorySet> alone(sets.size());
-    std::vector<HistorySet> together(sets.size());
-    for (size_t i = 0; i < sets.size(); ++i) {
-        run_settings(sets[i], &alone[i]);
-    }
-    std::vector<std::thread> threads;
-    for (size_t t = 0; t < 4; ++t) {
-        threads.emplace_back([&, t] {
-            for (size_t i = t; i < sets.size(); i += 4) {
-                run_settings(sets[i], &together[i]);
-            }
-        });
-    }
-    for (std::thread& thread : threads) {
-        thread.join();
-    }
-    for (size_t i = 0; i < sets.size(); ++i) {
-        EXPECT_EQ(std::memcmp(&alone[i], &together[i], sizeof(HistorySet)), 0)
-            << "experiment " << i;
-    }
+    *out = *run_experiment(ps, {}).history;
 }
 
 // Each motor sees its own rotor plus its own diagonal of M, told apart by unequal motors; a
@@ -359,9 +301,8 @@ TEST_F(DriverTest, AccurateModeHoldsAStoppedJointStill) {
     update_derived(params);
     const auto fixed = std::make_unique<HistorySet>();
     run_settings(params, fixed.get());
-    const auto held = std::make_unique<HistorySet>();
-    simulate_accurate(params, held.get(), 'a', params.settings.dt_sample, params.settings.n_sample,
-                      params.plan.cyl.theta0, STEPS_PER_SAMPLE);
+    const ExperimentRun run = run_experiment(params, {.accurate = true});
+    const HistorySet* held = run.history.get();
     for (int k = 100; k <= 200; ++k) {
         EXPECT_EQ(held->theta[k][1], held->theta[100][1]) << k;
         EXPECT_EQ(held->tau_inertia[k][1], 0.0) << k;
@@ -385,20 +326,17 @@ TEST_P(SelfLockingTest, AccurateRunConvergesWithoutRunawayOrBackDrivenGear) {
             << setting;
     }
     update_derived(params);
-    const int rt = params.settings.robot_type;
-    const auto run = [&](int steps, AccurateStats* stats) {
-        auto h = std::make_unique<HistorySet>();
-        simulate_accurate(params, h.get(), rt, params.settings.dt_sample, params.settings.n_sample,
-                          robot_of(params.plan, rt).theta0, steps, stats);
-        EXPECT_FALSE(stats->budget_spent);
-        EXPECT_EQ(stats->disagreements, 0);
-        return h;
+    const auto run = [&](int steps) {
+        ExperimentRun r = run_experiment(params, {.accurate = true, .steps_per_sample = steps});
+        EXPECT_FALSE(r.accurate.budget_spent);
+        EXPECT_EQ(r.accurate.disagreements, 0);
+        return r;
     };
-    AccurateStats coarse_stats{};
-    AccurateStats fine_stats{};
-    const auto coarse = run(10, &coarse_stats);
-    const auto fine = run(160, &fine_stats);
-    EXPECT_GT(coarse_stats.stops + coarse_stats.slides, 0);  // a case that locks a gear
+    const ExperimentRun coarse_run = run(10);
+    const ExperimentRun fine_run = run(160);
+    const HistorySet* coarse = coarse_run.history.get();
+    const HistorySet* fine = fine_run.history.get();
+    EXPECT_GT(coarse_run.accurate.stops + coarse_run.accurate.slides, 0);  // it locks a gear
     for (int j = 0; j < 2; ++j) {
         double lo = coarse->theta_ref[0][j];
         double hi = lo;
@@ -446,14 +384,13 @@ TEST_F(DriverTest, AccurateRunEndsWhereItsStepBudgetRunsOut) {
     params = scenario('b', 'c', 4);
     params.settings.alpha1 = 1e6;
     update_derived(params);
-    AccurateStats stats{};
-    const auto h = std::make_unique<HistorySet>();
-    simulate_accurate(params, h.get(), 'b', params.settings.dt_sample, params.settings.n_sample,
-                      params.plan.scara.theta0, STEPS_PER_SAMPLE, &stats, nullptr, 20000);
+    const ExperimentRun run = run_experiment(params, {.accurate = true, .step_budget = 20000});
+    const AccurateStats& stats = run.accurate;
+    const HistorySet* h = run.history.get();
     ASSERT_TRUE(stats.budget_spent);
     const int reached = static_cast<int>(stats.t_end / params.settings.dt_sample);
     ASSERT_LT(reached, params.settings.n_sample);
     EXPECT_EQ(h->theta[params.settings.n_sample][0], h->theta[reached][0]);
-    EXPECT_NE(accurate_budget_report(params, 'b', stats).find("alpha1 = 1e+06"), std::string::npos)
-        << accurate_budget_report(params, 'b', stats);
+    EXPECT_NE(accurate_budget_report(params, stats).find("alpha1 = 1e+06"), std::string::npos)
+        << accurate_budget_report(params, stats);
 }

@@ -4,7 +4,7 @@
 
 #include "app/experiment.h"
 #include "model/parameters.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "tests/view/view_fixture.h"
 #include "view/view_state.h"
@@ -18,9 +18,7 @@ using Frame = ViewTest;
 void simulate_scenario(int robot_type, int motion, int cp) {
     params = scenario(robot_type, motion, cp);
     view_state = initial_view_state();
-    const RobotPlan& rp = robot_of(params.plan, robot_type);
-    simulate(params, history_of(params.settings.robot_type), robot_type, params.settings.dt_sample,
-             params.settings.n_sample, rp.theta0);
+    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
 }
 
 // the grid shows left of x = 0.35 and is hidden right of it, for both robots; a robot type

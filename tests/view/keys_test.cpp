@@ -6,7 +6,7 @@
 #include "app/experiment.h"
 #include "model/parameters.h"
 #include "sim/history.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/console_capture.h"
 #include "tests/support/scenarios.h"
 #include "tests/view/view_fixture.h"
@@ -24,8 +24,7 @@ class Keys : public ViewTest {
         ViewTest::SetUp();
         params = scenario('b', 'c', 4);
         view_state = initial_view_state();
-        simulate(params, history_of(params.settings.robot_type), 'b', params.settings.dt_sample,
-                 params.settings.n_sample, params.plan.scara.theta0);
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
         install_console_capture();
     }
 };
@@ -93,6 +92,7 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(history_scara.theta[100][0], theta_before);
     EXPECT_TRUE(console_capture.text.empty());
+    EXPECT_EQ(history_cyl.inertia_seen[0][0], 0.0);  // a run keeps the other robot's set
 }
 
 // 'x' switches to the accurate integration and back, re-simulating and saying which it uses

@@ -4,7 +4,7 @@
 // (under xvfb-run) and look at them before committing.
 #include "app/experiment.h"
 #include "model/parameters.h"
-#include "sim/simulate.h"
+#include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "tests/view/view_fixture.h"
 #include "view/frame.h"
@@ -40,9 +40,7 @@ TEST_P(ReferencePictures, FrameMatchesTheReference) {
     const ReferenceCase& rc = GetParam();
     params = scenario(rc.robot_type, rc.motion, rc.cp);
     view_state = initial_view_state();
-    const RobotPlan& rp = robot_of(params.plan, rc.robot_type);
-    simulate(params, history_of(params.settings.robot_type), rc.robot_type,
-             params.settings.dt_sample, params.settings.n_sample, rp.theta0);
+    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     view_state.anim_index = rc.sample;
     compose_frame(current_scene());
     const Picture frame = read_back_buffer();
