@@ -329,6 +329,7 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
 
 // zero on the baseline, the largest inertia at the top, the rotor inertias as red lines
 TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
+    params.settings.motion = 'q';  // no blue motion-time line through the labels
     HistorySet& h = history_scara;
     for (int i = 0; i <= params.settings.n_sample; ++i) {
         h.inertia_seen[i][0] = 4.0 * params.model.scara.IM1;
@@ -343,6 +344,12 @@ TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
     EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.1, 1, is_red));   // rotor line 1
     EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.3, 1, is_red));   // rotor line 2
     EXPECT_FALSE(p.near_point(sample_x(O.x, 180), O.y + 0.4, 2, is_red));  // curve stops
+    // each label over its own motor's line (right of the unit, which reaches into the box)
+    const float x = static_cast<float>(O.x);
+    for (const auto& [label, y] : {std::pair{"Motor inertia1", 0.11}, {"Motor inertia  2", 0.31}}) {
+        EXPECT_TRUE(
+            shows_texts(p, {{x, label}}, static_cast<float>(O.y + y), O.x + 0.1, O.x + 0.3));
+    }
 }
 
 }  // namespace
