@@ -188,6 +188,32 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
     EXPECT_FALSE(half.near_point(sample_x(O.x, 150), O.y + 0.3, 3, is_blue));
 }
 
+// a run beside the current one adds its curves in its own colours and pattern, under the
+// current run's curves wherever it stands in the list
+TEST_F(Graphs, AnotherRunAddsItsCurvesDashedUnderTheCurrentRun) {
+    fill_joint_histories(params.settings.n_sample);
+    params.settings.motion = 'q';  // no blue motion-time line
+    HistorySet other = {};
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
+        other.theta[i][0] = 3.0;  // alone at y = O.y + 0.3
+        other.theta[i][1] = 2.0;  // under the current run's motor 2 curve
+    }
+    Scene scene = current_scene();
+    scene.runs[1] = {&params, &other, false,
+                     nullptr, "",     {WINDOW_COLOURS, LinePattern::dashed, false}};
+    scene.runs[1].style.colours.angle[0] = scene.runs[1].style.colours.angle[1] = MAGENTA;
+    scene.run_count = 2;
+    draw_joint_graph(scene, params.settings.n_sample);
+    const Picture p = read_back_buffer();
+    const Point2 O = params.settings.graph_origin;
+    const double x0 = sample_x(O.x, 20);
+    const double x1 = sample_x(O.x, 180);
+    const int dashes = p.count(x0, O.y + 0.3, x1, O.y + 0.3, is_magenta);
+    EXPECT_GT(dashes, 0);
+    EXPECT_LT(dashes, 0.7 * (p.col(x1) - p.col(x0)));  // with gaps between the dashes
+    EXPECT_EQ(p.count(x0, O.y + 0.19, x1, O.y + 0.21, is_magenta), 0);
+}
+
 // error offsets from the baseline are drawn strictly inside -0.3 .. 1 times the plot height
 TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
     fill_joint_histories(params.settings.n_sample);

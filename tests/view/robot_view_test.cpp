@@ -130,6 +130,24 @@ TEST_F(RobotScene, CommandedPathIsDrawnExceptForAStepCommand) {
     }
 }
 
+// a run beside the current one leaves the path of its work point in its own colour
+TEST_F(RobotScene, AnotherRunLeavesItsWorkPointPath) {
+    simulate_scenario('b', 'p', 0);
+    HistorySet other = {};
+    for (int i = 0; i <= 10; ++i) {
+        other.pos[i][0] = 0.1 + 0.02 * i;  // 0.1 .. 0.3 along y = -0.3, clear of the robot
+        other.pos[i][1] = -0.3;
+    }
+    Scene scene = current_scene();
+    scene.runs[1] = {&params, &other, false,
+                     nullptr, "",     {WINDOW_COLOURS, LinePattern::solid, false}};
+    scene.runs[1].style.colours.trace = MAGENTA;
+    scene.run_count = 2;
+    draw_robot_scene(scene, 10);
+    const Point2 middle = shown(0.2, -0.3);
+    EXPECT_TRUE(read_back_buffer().near_point(middle.x, middle.y, 1, is_magenta));
+}
+
 // after one 'w' the base moves from (-0.5, -0.5) to (-0.45, -0.45) and all sizes shrink by 0.9
 TEST_F(RobotScene, ZoomScalesAboutTheWindowCentre) {
     simulate_scenario('b', 'c', 4);
