@@ -23,13 +23,9 @@ HistorySet* history_of(int robot_type) {
 }
 
 Scene current_scene() {
-    return Scene{params,
-                 history_cyl,
-                 history_scara,
-                 view_state,
-                 accurate_integration,
-                 data_file_name.c_str(),
-                 accurate_integration ? &accurate_stats : nullptr};
+    return experiment_scene(params, history_cyl, history_scara, view_state, accurate_integration,
+                            accurate_integration ? &accurate_stats : nullptr,
+                            data_file_name.c_str());
 }
 
 // the console's line of how far a long accurate run has come

@@ -12,6 +12,7 @@
 #include "model/setting_fields.h"
 #include "planning/experiment.h"
 #include "platform/console_io.h"
+#include "platform/offscreen.h"
 #include "platform/output_file.h"
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
@@ -19,7 +20,6 @@
 #include "sim/history.h"
 #include "sim/run.h"
 #include "view/frame.h"
-#include "view/offscreen.h"
 #include "view/view_state.h"
 
 #include <algorithm>
@@ -615,7 +615,8 @@ static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const History
     if (opt.scale > 0.0) {
         view.robot_scale = opt.scale;
     }
-    const Scene scene{ps, cyl, scara, view, opt.accurate, opt.data_file.c_str(), accurate};
+    const Scene scene =
+        experiment_scene(ps, cyl, scara, view, opt.accurate, accurate, opt.data_file.c_str());
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {

@@ -7,9 +7,9 @@
 #include "batch/pictures.h"
 
 #include "model/parameters.h"
+#include "platform/offscreen.h"
 #include "platform/output_file.h"
 #include "view/frame.h"
-#include "view/offscreen.h"
 #include "view/view_state.h"
 
 #include <cassert>
@@ -26,10 +26,9 @@
 //------------------------------------------------------------------ frames
 
 void render_sample(const Scene& scene, int k, unsigned char* rgb) {
-    ViewState view = scene.view;
-    view.anim_index = clamp_sample(scene.ps.settings, k);
-    compose_frame(Scene{scene.ps, scene.cyl, scene.scara, view, scene.accurate, scene.source,
-                        scene.accurate_stats});
+    Scene shown = scene;
+    shown.view.anim_index = clamp_sample(current_run(scene).experiment->settings, k);
+    compose_frame(shown);
     read_offscreen_rgb(rgb);
 }
 
@@ -340,8 +339,8 @@ bool write_animation_gif(const Scene& scene, const std::string& path, int every,
                          std::string* error) {
     std::vector<int> samples;
     std::vector<int> delays;
-    animation_timing(every, last_sample(scene.ps.settings), scene.ps.settings.dt_sample, &samples,
-                     &delays);
+    const Settings& s = current_run(scene).experiment->settings;
+    animation_timing(every, last_sample(s), s.dt_sample, &samples, &delays);
 
     OutputFile out;
     if (!begin_output(path, &out, error)) {

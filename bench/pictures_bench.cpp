@@ -5,11 +5,11 @@
 #include "app/experiment.h"
 #include "batch/pictures.h"
 #include "model/parameters.h"
+#include "platform/offscreen.h"
 #include "platform/x_window.h"
 #include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "view/frame.h"
-#include "view/offscreen.h"
 #include "view/view_state.h"
 
 #include <benchmark/benchmark.h>

@@ -332,6 +332,11 @@ void request_redraw() {
     glutPostRedisplay();
 }
 
+void swap_window_buffers() {
+    const WindowSystemCall call;
+    glutSwapBuffers();
+}
+
 void drop_window_keys() {
     const WindowSystemCall call;
     Display* display = glXGetCurrentDisplay();

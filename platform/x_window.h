@@ -71,6 +71,9 @@ void start_window_timer(unsigned ms, void (*callback)(int value), int value);
 // no key handler draws it (the return from the console dialogs)
 void request_redraw();
 
+// shows the frame drawn into the window's back buffer: the buffers trade places
+void swap_window_buffers();
+
 // forgets the key presses and releases sent to the window and not handled yet: keys typed
 // into the window while a console dialog had the user's attention are not for the window
 void drop_window_keys();

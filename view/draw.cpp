@@ -1,5 +1,6 @@
 // The drawing primitives: immediate-mode GL 1.1 shapes in window units (-1 .. +1 on both axes,
-// one unit is one metre at view scale 1), bitmap text in GLUT fonts, and the two fixed text
+// one unit is one metre at view scale 1), bitmap text in the window library's fonts, the line
+// patterns of the curves of runs beside the current one, and the two fixed text
 // blocks at the top left of the window. Each primitive is a call into the window system: what
 // the GL driver allocates while it draws is the driver's.
 #include "view/draw.h"
@@ -198,6 +199,50 @@ static void draw_box(GLenum mode, const Point2& corner, double w, double h, doub
     end_shape();
 }
 
+// the window library's bitmap font of a font of the window
+static void* glut_font(TextFont font) {
+    switch (font) {
+        case TextFont::large:
+            return GLUT_BITMAP_HELVETICA_18;
+        case TextFont::small:
+            return GLUT_BITMAP_HELVETICA_12;
+        case TextFont::tiny:
+            return GLUT_BITMAP_HELVETICA_10;
+    }
+    return GLUT_BITMAP_HELVETICA_12;  // not reached: every font is named above
+}
+
+// the lengths of the dashes and gaps of a broken line pattern (window)
+struct Dashes {
+    double on, off;
+};
+
+static Dashes dashes_of(LinePattern pattern) {
+    return pattern == LinePattern::dotted ? Dashes{DOT_ON, DOT_OFF} : Dashes{DASH_ON, DASH_OFF};
+}
+
+// The vertex pairs of the parts of segment a-b (window) that lie on the dashes, the curve
+// having run *walked before a; *walked moves on by the segment's length. Position s along the
+// segment lies on a dash when (walked + s) mod (on + off) < on.
+static void emit_dashes(const Point2& a, const Point2& b, const Dashes& d, double* walked) {
+    const double dx = b.x - a.x;
+    const double dy = b.y - a.y;
+    const double length = std::hypot(dx, dy);  // (window)
+    const double period = d.on + d.off;        // (window)
+    double s = 0.0;                            // distance from a done (window)
+    for (int n = 0; n < MAX_DASHES_PER_SEGMENT && s < length; ++n) {
+        const double phase = std::fmod(*walked + s, period);
+        const bool on = phase < d.on;
+        const double end = std::fmin(length, s + (on ? d.on - phase : period - phase));
+        if (on) {
+            glVertex2d(a.x + dx * (s / length), a.y + dy * (s / length));
+            glVertex2d(a.x + dx * (end / length), a.y + dy * (end / length));
+        }
+        s = end;
+    }
+    *walked += length;
+}
+
 //------------------------------------------------------------------ units
 
 double to_window(double x) {
@@ -244,19 +289,24 @@ void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Col
 // a curve of many segments is one GL_LINES primitive: the same pixels as one primitive per
 // segment, at a fraction of the cost in a software renderer
 void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
-                         const Colour4& c) {
+                         const Colour4& c, LinePattern pattern) {
     const WindowSystemCall call;
     const double width_px = to_window(width_m * PIXELS_PER_METRE);
     begin_shape(c);
     if (drawable(width_px) && width_px > 0.0 && count > 1) {
         glLineWidth(static_cast<GLfloat>(width_px));
         glBegin(GL_LINES);
+        double walked = 0.0;  // length of the segments drawn so far (window)
         for (int i = 1; i < count; ++i) {
             const Point2 aw = {to_window(points[i - 1].x), to_window(points[i - 1].y)};
             const Point2 bw = {to_window(points[i].x), to_window(points[i].y)};
             if ((shown == nullptr || shown[i]) && drawable(aw) && drawable(bw)) {
-                glVertex2d(aw.x, aw.y);
-                glVertex2d(bw.x, bw.y);
+                if (pattern == LinePattern::solid) {
+                    glVertex2d(aw.x, aw.y);
+                    glVertex2d(bw.x, bw.y);
+                } else {
+                    emit_dashes(aw, bw, dashes_of(pattern), &walked);
+                }
             }
         }
         glEnd();
@@ -426,7 +476,7 @@ void draw_grid(const Point2& centre, double angle, int n, double dx, double dy) 
 // The text colour is set explicitly (near black, unlit) rather than left to the lighting state,
 // so that the very first frame, drawn before any shape has switched lighting on, shows the
 // same near-black text as every later one.
-void draw_text(float x, float y, void* font, const char* text) {
+void draw_text(float x, float y, TextFont font, const char* text) {
     const WindowSystemCall call;
     if (!std::isfinite(x) || !std::isfinite(y) || text == nullptr) {
         return;
@@ -436,25 +486,29 @@ void draw_text(float x, float y, void* font, const char* text) {
     glColor4f(TEXT_GREY, TEXT_GREY, TEXT_GREY, 1.0f);
     glRasterPos2f(x, y);
     for (const char* ch = text; *ch != '\0'; ++ch) {
-        glutBitmapCharacter(font, static_cast<unsigned char>(*ch));
+        glutBitmapCharacter(glut_font(font), static_cast<unsigned char>(*ch));
     }
     glPopAttrib();
 }
 
-double text_width(void* font, const char* text) {
+double text_width(TextFont font, const char* text) {
     const WindowSystemCall call;
-    return glutBitmapLength(font, reinterpret_cast<const unsigned char*>(text))
+    return glutBitmapLength(glut_font(font), reinterpret_cast<const unsigned char*>(text))
            / HALF_WINDOW_PIXELS;
 }
 
 void draw_caption() {
-    draw_text(-0.99f, 0.95f, GLUT_BITMAP_HELVETICA_18,
+    draw_text(-0.99f, 0.95f, TextFont::large,
               "robot motion control applied by linear control theory");
 }
 
-// reads: gravity, motion, fb_type, cyl.Ki1, scara.Ki1 and whether the run was accurate
-void draw_status_labels(const Scene& scene, int robot_type) {
-    void* const font = GLUT_BITMAP_HELVETICA_18;
+// reads: the current run's robot_type, gravity, motion, fb_type, cyl.Ki1, scara.Ki1 and
+// whether it was accurate, with what its accurate integration met
+void draw_status_labels(const Scene& scene) {
+    const SceneRun& run = current_run(scene);
+    const ParameterSet& ps = *run.experiment;
+    const int robot_type = ps.settings.robot_type;
+    const TextFont font = TextFont::large;
 
     // robot
     if (robot_type == 'a') {
@@ -464,14 +518,14 @@ void draw_status_labels(const Scene& scene, int robot_type) {
     }
 
     // plane of motion
-    if (scene.ps.settings.gravity == 'g') {
+    if (ps.settings.gravity == 'g') {
         draw_text(-0.85f, 0.85f, font, "vertical motion");
-    } else if (scene.ps.settings.gravity == 'h') {
+    } else if (ps.settings.gravity == 'h') {
         draw_text(-0.85f, 0.85f, font, "horizontal motion");
     }
 
     // command
-    switch (scene.ps.settings.motion) {
+    switch (ps.settings.motion) {
         case 'q':
             draw_text(-0.85f, 0.80f, font, "PTP step command");
             break;
@@ -486,22 +540,22 @@ void draw_status_labels(const Scene& scene, int robot_type) {
     }
 
     // control law: the integral gain is exactly zero when the third pole is zero
-    const bool pd = (robot_type == 'a' && scene.ps.model.cyl.Ki1 == 0.0)
-                    || (robot_type == 'b' && scene.ps.model.scara.Ki1 == 0.0);
+    const bool pd = (robot_type == 'a' && ps.model.cyl.Ki1 == 0.0)
+                    || (robot_type == 'b' && ps.model.scara.Ki1 == 0.0);
     draw_text(-0.85f, 0.75f, font, pd ? "PD control, KI=0" : "PID control, KI>0");
 
     // velocity feedback, on the line of the control law
-    if (scene.ps.settings.fb_type == 'v') {
+    if (ps.settings.fb_type == 'v') {
         draw_text(-0.45f, 0.75f, font, "velocity FB");
-    } else if (scene.ps.settings.fb_type == 'V') {
+    } else if (ps.settings.fb_type == 'V') {
         draw_text(-0.45f, 0.75f, font, "velocity error FB");
     }
 
     draw_text(-0.85f, 0.70f, font, "1 grid=(0.1, 0.1)[m]");
-    if (scene.accurate) {
+    if (run.accurate) {
         draw_text(-0.85f, 0.65f, font, "accurate integration");
-        if (scene.accurate_stats != nullptr) {
-            const AccurateStats& st = *scene.accurate_stats;
+        if (run.accurate_stats != nullptr) {
+            const AccurateStats& st = *run.accurate_stats;
             char line[128];
             std::snprintf(line, sizeof line, "%ld events, %ld stops, %ld slides%s", st.events,
                           st.stops, st.slides, st.budget_spent ? ", ended early" : "");

@@ -1,5 +1,6 @@
 // view/draw.h: the drawing primitives, bitmap text, caption and status labels of the window;
-// the only code of the program that issues GL drawing calls
+// the only code of the program that issues GL drawing calls, and the only view code that
+// knows the window library (its bitmap fonts)
 #pragma once
 
 #include "planning/plan.h"
@@ -18,21 +19,20 @@ constexpr float TEXT_GREY = 0.04f;
 // values are left out, so the rasteriser never meets an infinity or a not-a-number  (window)
 constexpr double DRAWABLE_LIMIT = 1.0e6;
 
-//------------------------------------------------------------------ types
-// a colour for the GL fixed-function pipeline; alpha has no visible effect (no blending)
-struct Colour4 {
-    float r, g, b, a;  // red, green, blue, alpha (0 .. 1)
-};
+// the on and off lengths of the line patterns along a curve, and a guard against a hang
+constexpr double DASH_ON = 0.02;              // a dash of a dashed curve (8 pixels)      (window)
+constexpr double DASH_OFF = 0.015;            // the gap after it                         (window)
+constexpr double DOT_ON = 0.005;              // a dot of a dotted curve (2 pixels)       (window)
+constexpr double DOT_OFF = 0.01;              // the gap after it                         (window)
+constexpr int MAX_DASHES_PER_SEGMENT = 1000;  // more than a segment across the window has  (-)
 
-// clang-format off
-constexpr Colour4 RED     = {1.0f, 0.0f, 0.0f, 0.0f};
-constexpr Colour4 GREEN   = {0.0f, 1.0f, 0.0f, 0.0f};
-constexpr Colour4 BLUE    = {0.0f, 0.0f, 1.0f, 0.0f};
-constexpr Colour4 YELLOW  = {1.0f, 1.0f, 0.0f, 0.0f};
-constexpr Colour4 MAGENTA = {1.0f, 0.0f, 1.0f, 0.0f};  // the legends call it "purple"
-constexpr Colour4 WHITE   = {1.0f, 1.0f, 1.0f, 0.0f};
-constexpr Colour4 BLACK   = {0.0f, 0.0f, 0.0f, 0.0f};
-// clang-format on
+//------------------------------------------------------------------ types
+// the bitmap fonts of the window's text, proportional, near black
+enum class TextFont {
+    large,  // 18 pixels: titles, axis labels, status lines
+    small,  // 12 pixels: legends, values, the readout, the caption and the help card
+    tiny,   // 10 pixels: the seconds under the time axes, the lower torque limit
+};
 
 //------------------------------------------------------------------ units
 // metres to window units: 400 pixels per metre over a half window of 400 pixels
@@ -52,11 +52,12 @@ void draw_line(const Point2& a, const Point2& b, const Colour4& c);
 // one line a-b, width_m (m) at 400 pixels per metre wide; leaves the line width at 2 pixels
 void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Colour4& c);
 
-// the segments points[i - 1]-points[i], i = 1 .. count - 1, each drawn exactly as
-// draw_thick_line would draw it, where shown[i] is true (every segment when shown is nullptr);
-// one primitive for a whole curve of the graphs
+// the segments points[i - 1]-points[i], i = 1 .. count - 1, where shown[i] is true (every
+// segment when shown is nullptr), in pattern: solid, each drawn exactly as draw_thick_line
+// would draw it; dashed or dotted, only the parts on its dashes, which run on along the curve
+// from one segment to the next; one primitive for a whole curve of the graphs
 void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
-                         const Colour4& c);
+                         const Colour4& c, LinePattern pattern);
 
 // The trace of a run: for i = 0 .. count - 1 a filled circle of radius r at dots[i] and, when
 // path is given and i > 0, the segment path[i - 1]-path[i] at the current line width; the
@@ -88,14 +89,15 @@ void draw_rect_outline(const Point2& corner, double w, double h, double angle, c
 void draw_grid(const Point2& centre, double angle, int n, double dx, double dy);
 
 //------------------------------------------------------------------ text
-// bitmap text in a GLUT font, its baseline starting at (x, y) in window units; near black
-void draw_text(float x, float y, void* font, const char* text);
+// bitmap text in font, its baseline starting at (x, y) in window units; near black
+void draw_text(float x, float y, TextFont font, const char* text);
 
-// the width of text in a GLUT bitmap font, in window units
-double text_width(void* font, const char* text);
+// the width of text in font, in window units
+double text_width(TextFont font, const char* text);
 
 // the window caption line at the top left
 void draw_caption();
 
-// the status label block of robot_type; reads gravity, motion, fb_type, cyl.Ki1, scara.Ki1
-void draw_status_labels(const Scene& scene, int robot_type);
+// the status label block of the current run: its robot, plane of motion, command, control
+// law, feedback and integration
+void draw_status_labels(const Scene& scene);

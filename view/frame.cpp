@@ -1,16 +1,17 @@
-// The frame: everything the window shows, rebuilt completely on every call from the parameter
-// set, the view state and the histories. The drawing order is the layering: grid under robot,
-// robot under markers and trace, all of them under the white panel, the panel under the graphs.
+// The frame: everything the window shows, rebuilt completely on every call from the scene: the
+// view state and the runs, each with its experiment and histories. The drawing order is the
+// layering: grid under robot, robot under markers and trace, all of them under the white panel, the
+// panel under the graphs.
 #include "view/frame.h"
 
 #include "model/parameters.h"
 #include "platform/window_system.h"
+#include "platform/x_window.h"
 #include "view/draw.h"
 #include "view/graphs.h"
 #include "view/robot_view.h"
 #include "view/view_state.h"
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -22,21 +23,22 @@
 // The time and sample shown, at the bottom right: under the lowest graph's numbers, where
 // nothing else is drawn.
 static void draw_time_readout(const Scene& scene, int k) {
+    const Settings& s = current_run(scene).experiment->settings;
     char text[80];
-    std::snprintf(text, sizeof text, "t = %.2f s   sample %d / %d", k * scene.ps.settings.dt_sample,
-                  k, last_sample(scene.ps.settings));
-    draw_text(static_cast<float>(READOUT_X), static_cast<float>(READOUT_Y),
-              GLUT_BITMAP_HELVETICA_12, text);
+    std::snprintf(text, sizeof text, "t = %.2f s   sample %d / %d", k * s.dt_sample, k,
+                  last_sample(s));
+    draw_text(static_cast<float>(READOUT_X), static_cast<float>(READOUT_Y), TextFont::small, text);
 }
 
 // One line that tells experiments apart, at the bottom left on a strip of its own: the data
 // file (or robot, motion and path) and the settings a student changes most.
 static void draw_experiment_caption(const Scene& scene) {
-    const Settings& s = scene.ps.settings;
+    const SceneRun& run = current_run(scene);
+    const Settings& s = run.experiment->settings;
     std::string what;
-    if (scene.source != nullptr && scene.source[0] != '\0') {
-        const char* slash = std::strrchr(scene.source, '/');
-        what = slash != nullptr ? slash + 1 : scene.source;  // the name, not its folder
+    if (run.source != nullptr && run.source[0] != '\0') {
+        const char* slash = std::strrchr(run.source, '/');
+        what = slash != nullptr ? slash + 1 : run.source;  // the name, not its folder
     } else {
         static const char* const PATHS[] = {"", "line", "circle", "U-curve", "sine"};
         what = s.robot_type == 'a' ? "cylindrical" : s.robot_type == 'b' ? "SCARA" : "no robot";
@@ -52,10 +54,8 @@ static void draw_experiment_caption(const Scene& scene) {
                   "fb %s",
                   what.c_str(), s.mw, s.omega_n1 / (2.0 * PI), s.omega_n2 / (2.0 * PI), s.alpha1,
                   s.alpha2, s.gravity == 'g' ? "on" : "off", s.fb_type == 'v' ? "v" : "V");
-    draw_rect({-1.0, -1.0}, 1.0 + scene.ps.settings.graph_origin.x - PANEL_MARGIN, CAPTION_STRIP,
-              0.0, WHITE);
-    draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), GLUT_BITMAP_HELVETICA_12,
-              text);
+    draw_rect({-1.0, -1.0}, 1.0 + s.graph_origin.x - PANEL_MARGIN, CAPTION_STRIP, 0.0, WHITE);
+    draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), TextFont::small, text);
 }
 
 // clang-format off
@@ -85,7 +85,7 @@ static void draw_help_panel() {
     const double bottom = top - HELP_LINE * (WINDOW_KEY_HELP_COUNT + 1.6);
     draw_rect({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, WHITE);
     draw_rect_outline({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, BLACK);
-    void* const font = GLUT_BITMAP_HELVETICA_12;
+    const TextFont font = TextFont::small;
     draw_text(static_cast<float>(HELP_LEFT + 0.02), static_cast<float>(top - HELP_LINE), font,
               "Keys of the window");
     for (int i = 0; i < WINDOW_KEY_HELP_COUNT; ++i) {
@@ -95,33 +95,35 @@ static void draw_help_panel() {
     }
 }
 
-// reads: robot_type, graph_select, view_origin, graph_origin, the scene's view state and histories
+// reads: robot_type, graph_select, view_origin, graph_origin of the current run, the scene's
+// view state and every run's histories
 void compose_frame(const Scene& scene) {
     const WindowSystemCall call;  // the drawing allocates nothing of robosim's own
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
 
-    const int robot_type = scene.ps.settings.robot_type;
-    const int k = clamp_sample(scene.ps.settings, scene.view.anim_index);
+    const Settings& settings = current_run(scene).experiment->settings;
+    const int robot_type = settings.robot_type;
+    const int k = clamp_sample(settings, scene.view.anim_index);
     draw_caption();
-    draw_status_labels(scene, robot_type);
+    draw_status_labels(scene);
 
     // grid: one cell is 0.1 m of robot space at every scale
     const double s = scene.view.robot_scale;
-    draw_grid({s * scene.ps.settings.view_origin.x, s * scene.ps.settings.view_origin.y}, 0.0,
-              GRID_HALF_CELLS, GRID_CELL * s, GRID_CELL * s);
+    draw_grid({s * settings.view_origin.x, s * settings.view_origin.y}, 0.0, GRID_HALF_CELLS,
+              GRID_CELL * s, GRID_CELL * s);
 
     // the robot scene, then the white panel that hides it right of the graphs
     if (robot_type == 'a' || robot_type == 'b') {
-        draw_robot_scene(scene, robot_type, k);
-        draw_rect({scene.ps.settings.graph_origin.x - PANEL_MARGIN, -1.0}, 1.0, 2.0, 0.0, WHITE);
+        draw_robot_scene(scene, k);
+        draw_rect({settings.graph_origin.x - PANEL_MARGIN, -1.0}, 1.0, 2.0, 0.0, WHITE);
     }
 
-    draw_joint_graph(scene, robot_type, k);
-    if (scene.ps.settings.graph_select == 't') {
-        draw_torque_graph(scene, robot_type, k);
-    } else if (scene.ps.settings.graph_select == 'i') {
-        draw_inertia_graph(scene, robot_type, k);
+    draw_joint_graph(scene, k);
+    if (settings.graph_select == 't') {
+        draw_torque_graph(scene, k);
+    } else if (settings.graph_select == 'i') {
+        draw_inertia_graph(scene, k);
     }
     draw_experiment_caption(scene);
     draw_time_readout(scene, k);
@@ -138,7 +140,7 @@ void display_frame(const Scene& scene) {
 void end_frame() {
     const WindowSystemCall call;
     glFlush();
-    glutSwapBuffers();
+    swap_window_buffers();
 }
 
 void on_reshape(int width, int height) {

@@ -44,22 +44,24 @@ void place_goal_labels(const double yg[2], double top, double label_y[2]);
 
 //------------------------------------------------------------------ scales
 // range[0] = largest, range[1] = smallest motor angle (rad) of theta and theta_ref, samples
-// 0 .. n_sample - 1, of robot (a) unless robot_type is 'b' and always of robot (b)
-void value_range(const Scene& scene, int robot_type, double range[2]);
+// 0 .. n_sample - 1 of each run (n_sample its own), then of the scene's also_scaled history
+// (n_sample the current run's)
+void value_range(const Scene& scene, double range[2]);
 
-// largest inertia_seen (kg*m^2), samples 0 .. n_sample - 1, of robot (a) unless robot_type is
-// 'b' and always of robot (b); -1000 when there is none
-double inertia_max(const Scene& scene, int robot_type);
+// largest inertia_seen (kg*m^2) over the same samples as value_range; -1000 when there is none
+double inertia_max(const Scene& scene);
 
 //------------------------------------------------------------------ graphs
-// Each graph plots the history of robot_type ('b' SCARA, every other type robot (a)) from
-// sample 0 to sample k at x = origin.x + i * graph_width / n_sample.
+// Each graph plots every run of the scene (the current run last) from sample 0 to sample k
+// (held at its own last sample) at x = origin.x + i * graph_width / n_sample, axes and scales
+// those of the current run; a run's curves are drawn in its colours and line pattern. Only
+// the current run has goal lines, rotor inertia lines and labels.
 
 // motor angles, their commands, the goal lines and the magnified errors about the baseline
-void draw_joint_graph(const Scene& scene, int robot_type, int k);
+void draw_joint_graph(const Scene& scene, int k);
 
 // the five torque components of each motor, between the lines of +/- tau_m1
-void draw_torque_graph(const Scene& scene, int robot_type, int k);
+void draw_torque_graph(const Scene& scene, int k);
 
 // the inertia seen by each motor, with the rotor inertia lines
-void draw_inertia_graph(const Scene& scene, int robot_type, int k);
+void draw_inertia_graph(const Scene& scene, int k);

@@ -1,7 +1,8 @@
 // The robot views: both robots drawn flat in the plane of motion (white bars with red
 // outlines, red joint rings and hubs, a two-finger hand holding a rectangular work) with the
-// goal, the magnified error and the traces of one sample. Robot space is metres with the base
-// at the origin; view space adds view_origin; the window shows view space times robot_scale.
+// goal, the magnified error and the traces of one sample; other runs beside the current one
+// leave the path of their work point under it. Robot space is metres with the base at the
+// origin; view space adds view_origin; the window shows view space times robot_scale.
 #include "view/robot_view.h"
 
 #include "model/parameters.h"
@@ -23,10 +24,11 @@ static Point2 local(const Scene& scene, const Point2& P, double phi, double u, d
     return {P.x + s * (u * c - v * n), P.y + s * (u * n + v * c)};
 }
 
-// a robot-space point p (m) in the window: s (view_origin + p)
+// a robot-space point p (m) in the window: s (view_origin + p), view_origin the current run's
 static Point2 window_point(const Scene& scene, double px, double py) {
     const double s = scene.view.robot_scale;
-    return {s * (scene.ps.settings.view_origin.x + px), s * (scene.ps.settings.view_origin.y + py)};
+    const Point2& origin = current_run(scene).experiment->settings.view_origin;
+    return {s * (origin.x + px), s * (origin.y + py)};
 }
 
 // a rectangle of the robot: white fill, then the outline, same corner, size and angle
@@ -43,13 +45,23 @@ static void draw_cap(const Point2& centre, double r, double start, const Colour4
 
 //------------------------------------------------------------------ scene
 
-// reads: motion, xf, yf, view_origin, the view state and the history set of robot_type
-void draw_robot_scene(const Scene& scene, int robot_type, int k) {
-    if (robot_type != 'a' && robot_type != 'b') {
-        return;  // only the two robots have a scene
+// the path of a run's actual work point over samples 0 .. k (held at its own last sample)
+static void draw_work_path(const Scene& scene, const SceneRun& run, int k) {
+    const HistorySet& h = *run.history;
+    k = clamp_sample(run.experiment->settings, k);
+    Point2 path[HISTORY_LEN];
+    for (int i = 0; i <= k; ++i) {
+        path[i] = window_point(scene, h.pos[i][0], h.pos[i][1]);
     }
-    const HistorySet& h = shown_history(scene, robot_type);
-    k = clamp_sample(scene.ps.settings, k);
+    draw_thick_polyline(path, nullptr, k + 1, PATH_WIDTH, run.style.colours.trace,
+                        run.style.pattern);
+}
+
+// the robot, markers and trace of the current run at sample k
+static void draw_current_run(const Scene& scene, const SceneRun& run, int k) {
+    const ParameterSet& ps = *run.experiment;
+    const HistorySet& h = *run.history;
+    k = clamp_sample(ps.settings, k);
 
     // error point: the commanded point moved by the magnified deviation
     const double gain = scene.view.view_error_gain;
@@ -57,33 +69,49 @@ void draw_robot_scene(const Scene& scene, int robot_type, int k) {
                       h.pos_ref[k][1] - gain * h.pos_err[k][1]};
 
     // the robot in its pose of sample k
-    if (robot_type == 'a') {
+    if (ps.settings.robot_type == 'a') {
         draw_cyl_robot(scene, h.theta[k]);
     } else {
         draw_scara_robot(scene, h.theta[k]);
     }
 
-    draw_goal_marker(scene, scene.ps.plan.xf, scene.ps.plan.yf, BLUE);
+    draw_goal_marker(scene, ps.plan.xf, ps.plan.yf, BLUE);
     draw_marker(scene, r, GREEN);
 
-    // actual work points (red dots) and the commanded path (blue); a step command jumps, so
-    // it has no path
+    // actual work points (dots) and the commanded path; a step command jumps, so it has no
+    // path
     Point2 dots[HISTORY_LEN];
     Point2 path[HISTORY_LEN];
     for (int i = 0; i <= k; ++i) {
         dots[i] = window_point(scene, h.pos[i][0], h.pos[i][1]);
         path[i] = window_point(scene, h.pos_ref[i][0], h.pos_ref[i][1]);
     }
-    draw_trace(dots, k + 1, MARKER_R * scene.view.robot_scale, RED,
-               scene.ps.settings.motion != 'q' ? path : nullptr, BLUE);
+    draw_trace(dots, k + 1, MARKER_R * scene.view.robot_scale, run.style.colours.trace,
+               ps.settings.motion != 'q' ? path : nullptr, run.style.colours.command);
+}
+
+// reads: motion, xf, yf, view_origin, the view state and the histories of the runs
+void draw_robot_scene(const Scene& scene, int k) {
+    const int robot_type = current_run(scene).experiment->settings.robot_type;
+    if (robot_type != 'a' && robot_type != 'b') {
+        return;  // only the two robots have a scene
+    }
+    for_each_run(scene, [&](const SceneRun& run) {
+        if (run.style.current) {
+            draw_current_run(scene, run, k);
+        } else {
+            draw_work_path(scene, run, k);
+        }
+    });
 }
 
 //------------------------------------------------------------------ robots
 
 // reads: cyl.u1, cyl.u2, cyl.L, cyl.d, cyl.d2, cyl.d3, wc, joint_r1, view_origin, robot_scale
 void draw_cyl_robot(const Scene& scene, const double theta_m[2]) {
-    const RobotSettings& cyl = scene.ps.settings.cyl;
-    const RobotModel& cyl_m = scene.ps.model.cyl;
+    const ParameterSet& ps = *current_run(scene).experiment;
+    const RobotSettings& cyl = ps.settings.cyl;
+    const RobotModel& cyl_m = ps.model.cyl;
     const double s = scene.view.robot_scale;
     const double theta = theta_m[0] / cyl.u1;        // joint 1 angle (rad)
     const double e = theta_m[1] / cyl.u2;            // arm extension (m)
@@ -91,35 +119,36 @@ void draw_cyl_robot(const Scene& scene, const double theta_m[2]) {
     const double D = cyl_m.d;                        // arm thickness (m)
 
     // sliding arm: its front end, the wrist, at e - wc from the base
-    draw_part(local(scene, B, theta, -(cyl.L + scene.ps.settings.wc - e), -D / 2.0), s * cyl.L,
-              s * D, theta, RED);
+    draw_part(local(scene, B, theta, -(cyl.L + ps.settings.wc - e), -D / 2.0), s * cyl.L, s * D,
+              theta, RED);
 
     // base block, centred on the base and turning with joint 1
     draw_part(local(scene, B, theta, -cyl_m.d3 / 2.0, -cyl_m.d2 / 2.0), s * cyl_m.d3, s * cyl_m.d2,
               theta, RED);
 
     // joint 1
-    draw_circle(B, s * scene.ps.settings.joint_r1, RED);
-    draw_disc(B, HUB_RATIO * s * scene.ps.settings.joint_r1, RED);
+    draw_circle(B, s * ps.settings.joint_r1, RED);
+    draw_disc(B, HUB_RATIO * s * ps.settings.joint_r1, RED);
 
-    const Point2 T = {scene.ps.settings.view_origin.x + e * std::cos(theta),
-                      scene.ps.settings.view_origin.y + e * std::sin(theta)};
+    const Point2 T = {ps.settings.view_origin.x + e * std::cos(theta),
+                      ps.settings.view_origin.y + e * std::sin(theta)};
     draw_hand(scene, T, theta, RED);
 }
 
 // reads: scara.u1, scara.u2, scara.L1, scara.L2, scara.d1, scara.d2, wc, view_origin
 void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
-    const RobotSettings& sc = scene.ps.settings.scara;
-    const RobotModel& sc_m = scene.ps.model.scara;
+    const ParameterSet& ps = *current_run(scene).experiment;
+    const RobotSettings& sc = ps.settings.scara;
+    const RobotModel& sc_m = ps.model.scara;
     const double theta1 = theta_m[0] / sc.u1;  // joint 1 angle (rad)
     const double theta2 = theta_m[1] / sc.u2;  // joint 2 angle, relative to link 1 (rad)
     const double phi2 = theta1 + theta2;       // absolute angle of link 2 (rad)
 
-    draw_scara_link(scene, 1, scene.ps.settings.view_origin, sc.L1, sc_m.d1, theta1, RED);
+    draw_scara_link(scene, 1, ps.settings.view_origin, sc.L1, sc_m.d1, theta1, RED);
 
-    const Point2 J2 = {scene.ps.settings.view_origin.x + sc.L1 * std::cos(theta1),
-                       scene.ps.settings.view_origin.y + sc.L1 * std::sin(theta1)};
-    const double lw = sc.L2 + scene.ps.settings.wc;  // joint 2 to the work point (m)
+    const Point2 J2 = {ps.settings.view_origin.x + sc.L1 * std::cos(theta1),
+                       ps.settings.view_origin.y + sc.L1 * std::sin(theta1)};
+    const double lw = sc.L2 + ps.settings.wc;  // joint 2 to the work point (m)
     const Point2 T = {J2.x + lw * std::cos(phi2), J2.y + lw * std::sin(phi2)};
     draw_hand(scene, T, phi2, RED);
 
@@ -130,10 +159,10 @@ void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
 // reads: joint_r1, joint_r2, robot_scale
 void draw_scara_link(const Scene& scene, int link, const Point2& J, double L, double w, double phi,
                      const Colour4& c) {
+    const Settings& settings = current_run(scene).experiment->settings;
     const double s = scene.view.robot_scale;
     const Point2 Js = {s * J.x, s * J.y};
-    const double R = link == 1 ? scene.ps.settings.joint_r1
-                               : scene.ps.settings.joint_r2;  // joint ring radius (m)
+    const double R = link == 1 ? settings.joint_r1 : settings.joint_r2;  // joint ring radius (m)
 
     // bar: link 1 reaches 0.005 past its far joint, link 2 ends at its length
     const double bar = link == 1 ? L + 2.0 * LINK_BACK : L + LINK_BACK;
@@ -158,18 +187,19 @@ void draw_scara_link(const Scene& scene, int link, const Point2& J, double L, do
 
 // reads: wc, work_a, work_b, hand_len, hand_w, robot_scale
 void draw_hand(const Scene& scene, const Point2& T, double phi, const Colour4& c) {
+    const ParameterSet& ps = *current_run(scene).experiment;
     const double s = scene.view.robot_scale;
-    const Point2 Ts = {s * T.x, s * T.y};    // work point (window)
-    const double g = scene.ps.model.work_b;  // grip opening (m)
-    const double t = FINGER_OFFSET;          // (m)
+    const Point2 Ts = {s * T.x, s * T.y};  // work point (window)
+    const double g = ps.model.work_b;      // grip opening (m)
+    const double t = FINGER_OFFSET;        // (m)
 
     // wrist and hand block
-    const Point2 W = local(scene, Ts, phi, -scene.ps.settings.wc, 0.0);
-    draw_part(local(scene, W, phi, 0.0, -scene.ps.settings.hand_w / 2.0),
-              s * scene.ps.settings.hand_len, s * scene.ps.settings.hand_w, phi, c);
+    const Point2 W = local(scene, Ts, phi, -ps.settings.wc, 0.0);
+    draw_part(local(scene, W, phi, 0.0, -ps.settings.hand_w / 2.0), s * ps.settings.hand_len,
+              s * ps.settings.hand_w, phi, c);
 
     // palm line across the front of the hand block
-    const Point2 M = local(scene, W, phi, scene.ps.settings.hand_len, 0.0);
+    const Point2 M = local(scene, W, phi, ps.settings.hand_len, 0.0);
     const Point2 F1 = local(scene, M, phi, 0.0, -(g / 2.0 + t));
     const Point2 F2 = local(scene, M, phi, 0.0, g / 2.0 + t);
     draw_thick_line(F1, F2, FINGER_WIDTH, c);
@@ -177,14 +207,13 @@ void draw_hand(const Scene& scene, const Point2& T, double phi, const Colour4& c
     // fingers from t/2 behind the palm to t/2 beyond the work point
     for (const Point2& F : {F1, F2}) {
         const Point2 S = local(scene, F, phi, -t / 2.0, 0.0);
-        const Point2 E =
-            local(scene, S, phi, scene.ps.settings.wc - scene.ps.settings.hand_len + t, 0.0);
+        const Point2 E = local(scene, S, phi, ps.settings.wc - ps.settings.hand_len + t, 0.0);
         draw_thick_line(S, E, FINGER_WIDTH, c);
     }
 
     // work centred on the work point; its white fill covers the fingers over it
-    draw_part(local(scene, Ts, phi, -scene.ps.model.work_a / 2.0, -scene.ps.model.work_b / 2.0),
-              s * scene.ps.model.work_a, s * scene.ps.model.work_b, phi, c);
+    draw_part(local(scene, Ts, phi, -ps.model.work_a / 2.0, -ps.model.work_b / 2.0),
+              s * ps.model.work_a, s * ps.model.work_b, phi, c);
     draw_disc(Ts, WORK_POINT_R * s, RED);
 }
 

@@ -13,23 +13,26 @@ constexpr double FINGER_OFFSET = 0.007;  // a finger lies this far outside the w
 constexpr double FINGER_WIDTH = 0.01;    // drawn width of palm and fingers (4 pixels)  (m)
 constexpr double HUB_RATIO = 0.7;        // hub disc or inner ring radius / joint ring  (-)
 constexpr double LINK_BACK = 0.005;      // a SCARA bar starts this far behind its joint (m)
+constexpr double PATH_WIDTH = 0.005;     // another run's work-point path (2 pixels)    (m)
 
 //------------------------------------------------------------------ scene
-// The whole scene of sample k of robot_type 'a' or 'b' (nothing for other types): the robot
-// in its pose, the blue goal marker at (xf, yf), the green marker at the commanded point moved
-// by view_error_gain times the position error, the red dots of the actual work point and the
-// blue commanded path of samples 0 .. k. A robot-space point p is shown at
-// robot_scale * (view_origin + p), so zooming scales about the window centre.
-// reads: the experiment, the view state and the history set of robot_type of the scene
-void draw_robot_scene(const Scene& scene, int robot_type, int k);
+// The whole scene of sample k of the current run, when its robot is 'a' or 'b' (nothing for
+// other types): first the path of the actual work point of every other run in its trace
+// colour and line pattern, then the current robot in its pose, the blue goal marker at
+// (xf, yf), the green marker at the commanded point moved by view_error_gain times the position
+// error, the dots of the actual work point and the commanded path of samples 0 .. k. A
+// robot-space point p is shown at robot_scale * (view_origin + p), so zooming scales about the
+// window centre.
+// reads: the experiments, the view state and the histories of the scene
+void draw_robot_scene(const Scene& scene, int k);
 
 //------------------------------------------------------------------ robots
-// robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin and the view state of
-// the scene
+// robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin of the current run
+// and the view state of the scene
 void draw_cyl_robot(const Scene& scene, const double theta_m[2]);
 
-// robot (b) from its motor angles theta_m (rad); reads scara, wc, view_origin and the view state of
-// the scene
+// robot (b) from its motor angles theta_m (rad); reads scara, wc, view_origin of the current run
+// and the view state of the scene
 void draw_scara_robot(const Scene& scene, const double theta_m[2]);
 
 // SCARA link 1 or 2 from its joint J (view space, unscaled), length L, width w (m), at angle

@@ -8,12 +8,10 @@
 //   leak_probe other-thread    drops it on a thread robosim did not mark as its own (as the GL
 //                              driver's threads are): passed over by design
 //   leak_probe own-thread      drops it on a thread that runs robosim's own code
+#include "platform/offscreen.h"
 #include "platform/window_system.h"
 #include "platform/x_window.h"
 #include "view/draw.h"
-#include "view/offscreen.h"
-
-#include <GL/freeglut.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -47,7 +45,7 @@ int main(int argc, char** argv) {
     // a frame's worth of the driver's work: lines, a filled shape, bitmap text, a read-back
     draw_grid({0.0, 0.0}, 0.3, 5, 0.1, 0.1);
     draw_disc({0.2, 0.2}, 0.1, {0.2f, 0.4f, 0.9f, 1.0f});
-    draw_text(-0.9f, 0.9f, GLUT_BITMAP_HELVETICA_12, "leak probe");
+    draw_text(-0.9f, 0.9f, TextFont::small, "leak probe");
     std::vector<unsigned char> rgb(static_cast<size_t>(3) * SIZE * SIZE);
     read_offscreen_rgb(rgb.data());
 

@@ -6,7 +6,6 @@
 #include "model/parameters.h"
 #include "tests/view/view_fixture.h"
 
-#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -50,7 +49,7 @@ std::vector<PrimitiveCase> primitive_cases(double size, double at) {
         {"polyline",
          [=] {
              const Point2 points[3] = {a, b, {at, at + size}};
-             draw_thick_polyline(points, nullptr, 3, 0.01, RED);
+             draw_thick_polyline(points, nullptr, 3, 0.01, RED, LinePattern::solid);
          },
          2.0f},
         {"trace",
@@ -240,7 +239,7 @@ TEST_F(DrawPrimitives, TextIsNearBlackInTheFirstFrame) {
 }
 
 TEST_F(DrawPrimitives, EmptyTextDrawsNothing) {
-    draw_text(0.0f, 0.0f, GLUT_BITMAP_HELVETICA_18, "");
+    draw_text(0.0f, 0.0f, TextFont::large, "");
     const Picture p = read_back_buffer();
     EXPECT_EQ(p.count(-1.0, -1.0, 0.999, 0.999, is_dark), 0);
 }
@@ -271,18 +270,19 @@ void PrintTo(const StatusCase& sc, std::ostream* os) {
 
 TEST_P(StatusLabels, ShowTheTextOfEverySelector) {
     const StatusCase& sc = GetParam();
+    params.settings.robot_type = sc.robot_type;
     params.settings.gravity = sc.gravity;
     params.settings.motion = sc.motion;
     params.settings.fb_type = sc.fb_type;
     params.model.cyl.Ki1 = sc.robot_type == 'a' ? sc.ki1 : 1.0;
     params.model.scara.Ki1 = sc.robot_type == 'b' ? sc.ki1 : 0.0;
-    draw_status_labels(current_scene(), sc.robot_type);
+    draw_status_labels(current_scene());
     const Picture block = read_back_buffer();
     for (const LabelRow& row : sc.rows) {
         SCOPED_TRACE(row.text != nullptr ? row.text : "(empty row)");
         glClear(GL_COLOR_BUFFER_BIT);
         if (row.text != nullptr) {
-            draw_text(row.x, row.y, GLUT_BITMAP_HELVETICA_18, row.text);
+            draw_text(row.x, row.y, TextFont::large, row.text);
         }
         const Picture alone = read_back_buffer();
         // the band of one row: 5 pixels of descender below the baseline, 14 above it; the

@@ -8,7 +8,6 @@
 #include "tests/view/view_fixture.h"
 #include "view/draw.h"
 
-#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -31,7 +30,7 @@ bool shows_texts(const Picture& p, std::initializer_list<std::pair<float, const 
                  float y, double x0, double x1) {
     glClear(GL_COLOR_BUFFER_BIT);
     for (const auto& [x, text] : texts) {
-        draw_text(x, y, GLUT_BITMAP_HELVETICA_18, text);
+        draw_text(x, y, TextFont::large, text);
     }
     const Picture alone = read_back_buffer();
     for (int r = p.row(y) - 5; r <= p.row(y) + 14; ++r) {
@@ -51,6 +50,12 @@ double sample_x(double x0, int i) {
 
 //------------------------------------------------------------------ scales
 
+// the window's scene of the current experiment on robot_type
+Scene scene_of(int robot_type) {
+    params.settings.robot_type = robot_type;
+    return current_scene();
+}
+
 // robot (a)'s range also covers robot (b)'s histories; robot (b)'s covers only its own; the
 // last sample and not-a-number values take no part
 TEST_F(Graphs, ValueRangeScansBothRobotsForAAndOnlyBForB) {
@@ -62,13 +67,13 @@ TEST_F(Graphs, ValueRangeScansBothRobotsForAAndOnlyBForB) {
     history_scara.theta[12][1] = NaN;
     history_scara.theta[params.settings.n_sample][1] = -100.0;
     double range[2];
-    value_range(current_scene(), 'a', range);
+    value_range(scene_of('a'), range);
     EXPECT_EQ(range[0], 5.0);
     EXPECT_EQ(range[1], -2.0);
-    value_range(current_scene(), 'b', range);
+    value_range(scene_of('b'), range);
     EXPECT_EQ(range[0], 5.0);
     EXPECT_EQ(range[1], -1.5);
-    value_range(current_scene(), 'x', range);  // every other type is treated as robot (a)
+    value_range(scene_of('x'), range);  // every other type is treated as robot (a)
     EXPECT_EQ(range[1], -2.0);
 }
 
@@ -77,10 +82,10 @@ TEST_F(Graphs, InertiaMaxScansBothRobotsForAAndOnlyBForB) {
     history_cyl.inertia_seen[params.settings.n_sample][0] = 9.0;  // last sample: outside the scan
     history_scara.inertia_seen[4][0] = 0.2;
     history_scara.inertia_seen[5][0] = NaN;
-    EXPECT_EQ(inertia_max(current_scene(), 'a'), 0.7);
-    EXPECT_EQ(inertia_max(current_scene(), 'b'), 0.2);
+    EXPECT_EQ(inertia_max(scene_of('a')), 0.7);
+    EXPECT_EQ(inertia_max(scene_of('b')), 0.2);
     params.settings.n_sample = 0;  // nothing to scan: the start value
-    EXPECT_EQ(inertia_max(current_scene(), 'b'), -1000.0);
+    EXPECT_EQ(inertia_max(scene_of('b')), -1000.0);
 }
 
 //------------------------------------------------------------------ time axes
@@ -168,7 +173,7 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
     fill_joint_histories(params.settings.n_sample);
     params.settings.motion = 'q';  // no blue motion-time line
     const Point2 O = params.settings.graph_origin;
-    draw_joint_graph(current_scene(), 'b', 0);
+    draw_joint_graph(current_scene(), 0);
     const Picture empty = read_back_buffer();
     EXPECT_EQ(empty.count(O.x + 0.01, O.y + 0.01, O.x + 0.5, O.y + 0.45, is_blue), 0);
     // goal lines at the final commands: 4 rad at the top, 2 rad half way up
@@ -176,11 +181,37 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
     EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.2, 1, is_red));
 
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_joint_graph(current_scene(), 'b', 100);
+    draw_joint_graph(current_scene(), 100);
     const Picture half = read_back_buffer();
     // the blue command of motor 1 passes 2 rad (y = O.y + 0.2) at sample 50 and stops at 100
     EXPECT_TRUE(half.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_blue));
     EXPECT_FALSE(half.near_point(sample_x(O.x, 150), O.y + 0.3, 3, is_blue));
+}
+
+// a run beside the current one adds its curves in its own colours and pattern, under the
+// current run's curves wherever it stands in the list
+TEST_F(Graphs, AnotherRunAddsItsCurvesDashedUnderTheCurrentRun) {
+    fill_joint_histories(params.settings.n_sample);
+    params.settings.motion = 'q';  // no blue motion-time line
+    HistorySet other = {};
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
+        other.theta[i][0] = 3.0;  // alone at y = O.y + 0.3
+        other.theta[i][1] = 2.0;  // under the current run's motor 2 curve
+    }
+    Scene scene = current_scene();
+    scene.runs[1] = {&params, &other, false,
+                     nullptr, "",     {WINDOW_COLOURS, LinePattern::dashed, false}};
+    scene.runs[1].style.colours.angle[0] = scene.runs[1].style.colours.angle[1] = MAGENTA;
+    scene.run_count = 2;
+    draw_joint_graph(scene, params.settings.n_sample);
+    const Picture p = read_back_buffer();
+    const Point2 O = params.settings.graph_origin;
+    const double x0 = sample_x(O.x, 20);
+    const double x1 = sample_x(O.x, 180);
+    const int dashes = p.count(x0, O.y + 0.3, x1, O.y + 0.3, is_magenta);
+    EXPECT_GT(dashes, 0);
+    EXPECT_LT(dashes, 0.7 * (p.col(x1) - p.col(x0)));  // with gaps between the dashes
+    EXPECT_EQ(p.count(x0, O.y + 0.19, x1, O.y + 0.21, is_magenta), 0);
 }
 
 // error offsets from the baseline are drawn strictly inside -0.3 .. 1 times the plot height
@@ -193,7 +224,7 @@ TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
         h.theta_err[i][1] = i <= 50 ? -0.119 : -0.12;
     }
     const Point2 O = params.settings.graph_origin;
-    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_joint_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 25), O.y + 0.39, 1, is_green));
     EXPECT_FALSE(p.near_point(sample_x(O.x, 100), O.y + 0.4, 2, is_green));
@@ -209,7 +240,7 @@ TEST_F(Graphs, ConstantAnglesShowAFlatLineAtMidHeight) {
         history_scara.theta[i][1] = history_scara.theta_ref[i][1] = 1.5;
     }
     const Point2 O = params.settings.graph_origin;
-    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_joint_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 120), O.y + 0.2, 2, is_dark));
     EXPECT_EQ(p.count(O.x + 0.01, O.y + 0.25, O.x + 0.5, O.y + 0.45, is_blue), 0);
@@ -228,8 +259,8 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
         }
     }
     params.settings.motion = 'q';  // no blue motion-time line
-    draw_joint_graph(current_scene(), 'b', params.settings.n_sample);
-    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_joint_graph(current_scene(), params.settings.n_sample);
+    draw_torque_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     // the plots, apart from the legend's swatches between them
     EXPECT_EQ(p.count(0.41, -0.9, 0.95, -0.3, is_blue) + p.count(0.41, -0.2, 0.95, 0.95, is_blue),
@@ -238,7 +269,7 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
               0);
     EXPECT_TRUE(p.near_point(0.4, 0.7, 1, is_red));  // the vertical axis is still there
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_inertia_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_inertia_graph(current_scene(), params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.27, 0.95, 0.15, is_red), 0);  // no rotor line, no curve
 }
@@ -246,8 +277,8 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
 // no positive inertia (a robot never simulated) and no positive maximum torque leave the
 // scales undefined: the axes and titles stay, nothing scaled is drawn
 TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
-    params.settings.motion = 'q';                                        // no blue motion-time line
-    draw_inertia_graph(current_scene(), 'b', params.settings.n_sample);  // histories all zero
+    params.settings.motion = 'q';                                   // no blue motion-time line
+    draw_inertia_graph(current_scene(), params.settings.n_sample);  // histories all zero
     const Picture p = read_back_buffer();
     EXPECT_EQ(p.count(0.41, -0.27, 0.95, 0.15, is_red), 0);
     EXPECT_TRUE(p.near_point(0.4, -0.1, 1, is_red));  // the vertical axis
@@ -257,7 +288,7 @@ TEST_F(Graphs, NoPositiveInertiaOrMaximumTorqueDrawsNothingScaled) {
     for (int i = 0; i <= params.settings.n_sample; ++i) {
         history_scara.tau_inertia[i][0] = 0.01 * i;
     }
-    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_torque_graph(current_scene(), params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.9, 0.95, -0.3, is_blue) + q.count(0.41, -0.2, 0.95, 0.45, is_blue),
               0);
@@ -297,7 +328,7 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
         h.tau_drive[i][1] = i <= 100 ? -tau : -1.01 * tau;
         h.tau_gravity[i][0] = 0.5 * tau;
     }
-    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_torque_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     const Point2 O1 = params.settings.torque_origin1;
     const Point2 O2 = params.settings.torque_origin2;
@@ -315,7 +346,7 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
     // without gravity no gravity curve and no gravity legend line
     params.settings.gravity = 'h';
     glClear(GL_COLOR_BUFFER_BIT);
-    draw_torque_graph(current_scene(), 'b', params.settings.n_sample);
+    draw_torque_graph(current_scene(), params.settings.n_sample);
     const Picture q = read_back_buffer();
     EXPECT_EQ(q.count(0.41, -0.9, 0.95, 0.45, is_yellow), 0);
     // the legend lies between the plots, out of the robot view: friction moves up to the
@@ -329,6 +360,7 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
 
 // zero on the baseline, the largest inertia at the top, the rotor inertias as red lines
 TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
+    params.settings.motion = 'q';  // no blue motion-time line through the labels
     HistorySet& h = history_scara;
     for (int i = 0; i <= params.settings.n_sample; ++i) {
         h.inertia_seen[i][0] = 4.0 * params.model.scara.IM1;
@@ -336,13 +368,19 @@ TEST_F(Graphs, InertiaCurvesAndRotorLinesScaleToTheLargest) {
     }
     params.model.scara.IM2 = 3.0 * params.model.scara.IM1;
     const Point2 O = params.settings.inertia_origin;
-    draw_inertia_graph(current_scene(), 'b', 100);
+    draw_inertia_graph(current_scene(), 100);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.4, 2, is_red));    // curve 1, top
     EXPECT_TRUE(p.near_point(sample_x(O.x, 50), O.y + 0.2, 2, is_dark));   // curve 2, half
     EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.1, 1, is_red));   // rotor line 1
     EXPECT_TRUE(p.near_point(sample_x(O.x, 180), O.y + 0.3, 1, is_red));   // rotor line 2
     EXPECT_FALSE(p.near_point(sample_x(O.x, 180), O.y + 0.4, 2, is_red));  // curve stops
+    // each label over its own motor's line (right of the unit, which reaches into the box)
+    const float x = static_cast<float>(O.x);
+    for (const auto& [label, y] : {std::pair{"Motor inertia1", 0.11}, {"Motor inertia  2", 0.31}}) {
+        EXPECT_TRUE(
+            shows_texts(p, {{x, label}}, static_cast<float>(O.y + y), O.x + 0.1, O.x + 0.3));
+    }
 }
 
 }  // namespace

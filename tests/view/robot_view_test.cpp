@@ -38,7 +38,7 @@ void simulate_scenario(int robot_type, int motion, int cp) {
 // hub) at the end of link 1, the work point on the start point and the goal marker at the goal
 TEST_F(RobotScene, ScaraStartPose) {
     simulate_scenario('b', 'c', 4);
-    draw_robot_scene(current_scene(), 'b', 0);
+    draw_robot_scene(current_scene(), 0);
     const Picture p = read_back_buffer();
 
     const Point2 base = shown(0.0, 0.0);
@@ -61,7 +61,7 @@ TEST_F(RobotScene, ScaraStartPose) {
 // joint-1 angle, the work point on the start point
 TEST_F(RobotScene, CylindricalStartPose) {
     simulate_scenario('a', 'p', 0);
-    draw_robot_scene(current_scene(), 'a', 0);
+    draw_robot_scene(current_scene(), 0);
     const Picture p = read_back_buffer();
 
     const Point2 base = shown(0.0, 0.0);
@@ -96,7 +96,7 @@ TEST_F(RobotScene, ErrorMarkerMagnifiesTheDeviationTenTimes) {
         h.pos[i][0] = 0.3 - 0.003;
         h.pos[i][1] = 0.9;
     }
-    draw_robot_scene(current_scene(), 'b', 3);
+    draw_robot_scene(current_scene(), 3);
     const Picture p = read_back_buffer();
     const Point2 green = shown(0.3 - 0.03, 0.9);
     EXPECT_TRUE(is_green(p.at(green.x, green.y)));
@@ -119,7 +119,7 @@ TEST_F(RobotScene, CommandedPathIsDrawnExceptForAStepCommand) {
             h.pos[i][0] = h.pos_ref[i][0];
             h.pos[i][1] = h.pos_ref[i][1];
         }
-        draw_robot_scene(current_scene(), 'b', 10);
+        draw_robot_scene(current_scene(), 10);
         const Picture p = read_back_buffer();
         const Point2 between = shown(0.19, 0.05);  // between two red dots, on the path
         EXPECT_EQ(p.near_point(between.x, between.y, 1, is_blue), motion != 'q');
@@ -128,11 +128,29 @@ TEST_F(RobotScene, CommandedPathIsDrawnExceptForAStepCommand) {
     }
 }
 
+// a run beside the current one leaves the path of its work point in its own colour
+TEST_F(RobotScene, AnotherRunLeavesItsWorkPointPath) {
+    simulate_scenario('b', 'p', 0);
+    HistorySet other = {};
+    for (int i = 0; i <= 10; ++i) {
+        other.pos[i][0] = 0.1 + 0.02 * i;  // 0.1 .. 0.3 along y = -0.3, clear of the robot
+        other.pos[i][1] = -0.3;
+    }
+    Scene scene = current_scene();
+    scene.runs[1] = {&params, &other, false,
+                     nullptr, "",     {WINDOW_COLOURS, LinePattern::solid, false}};
+    scene.runs[1].style.colours.trace = MAGENTA;
+    scene.run_count = 2;
+    draw_robot_scene(scene, 10);
+    const Point2 middle = shown(0.2, -0.3);
+    EXPECT_TRUE(read_back_buffer().near_point(middle.x, middle.y, 1, is_magenta));
+}
+
 // after one 'w' the base moves from (-0.5, -0.5) to (-0.45, -0.45) and all sizes shrink by 0.9
 TEST_F(RobotScene, ZoomScalesAboutTheWindowCentre) {
     simulate_scenario('b', 'c', 4);
     view_state.robot_scale = 0.9;
-    draw_robot_scene(current_scene(), 'b', 0);
+    draw_robot_scene(current_scene(), 0);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(is_red(p.at(-0.45, -0.45)));
     // the hub radius shrinks to 0.7 * 0.035 * 0.9 = 0.022: red at 0.020, not at 0.024
@@ -157,7 +175,7 @@ TEST_F(RobotScene, NotANumberPosesDrawNothingOfTheRobot) {
         h.pos_ref[i][0] = h.pos_ref[i][1] = nan;
         h.pos_err[i][0] = h.pos_err[i][1] = nan;
     }
-    draw_robot_scene(current_scene(), 'b', params.settings.n_sample);
+    draw_robot_scene(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     const Point2 base = shown(0.0, 0.0);
     const double ring = params.settings.joint_r1 + 0.005;
@@ -171,11 +189,11 @@ TEST_F(RobotScene, NotANumberPosesDrawNothingOfTheRobot) {
 // a sample number beyond the history is held at the last recorded sample
 TEST_F(RobotScene, SampleBeyondTheHistoryIsHeldAtTheLast) {
     simulate_scenario('b', 'c', 4);
-    draw_robot_scene(current_scene(), 'b', HISTORY_LEN + 1000);
+    draw_robot_scene(current_scene(), HISTORY_LEN + 1000);
     const Picture beyond = read_back_buffer();
     glClear(GL_COLOR_BUFFER_BIT);
     glLineWidth(1.0f);  // outlines take the width left by the last thick line
-    draw_robot_scene(current_scene(), 'b', params.settings.n_sample);
+    draw_robot_scene(current_scene(), params.settings.n_sample);
     const Picture last = read_back_buffer();
     EXPECT_EQ(beyond.rgb, last.rgb);
 }

@@ -1,4 +1,4 @@
-// view/offscreen.h: the window's frames without a window on the screen, for pictures and
+// platform/offscreen.h: the window's frames without a window on the screen, for pictures and
 // animations written to files
 #pragma once
 

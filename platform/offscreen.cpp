@@ -2,7 +2,7 @@
 // window asks the window library for. Only its back buffer is drawn into and read: a back
 // buffer belongs wholly to its drawable, mapped or not, so every pixel of the frame is kept,
 // and the same GL driver rasterises it as it does the window, pixel for pixel.
-#include "view/offscreen.h"
+#include "platform/offscreen.h"
 
 #include "platform/window_system.h"
 #include "platform/x_connection.h"

@@ -1,0 +1,33 @@
+// The scenes of the window: the runs a frame shows, one of them the current run, and the one
+// scene the window shows after a run of the current experiment.
+#include "view/scene.h"
+
+#include <cassert>
+
+//------------------------------------------------------------------ scenes
+
+Scene experiment_scene(const ParameterSet& experiment, const HistorySet& cyl,
+                       const HistorySet& scara, const ViewState& view, bool accurate,
+                       const AccurateStats* accurate_stats, const char* source) {
+    const bool scara_shown = experiment.settings.robot_type == 'b';
+    Scene scene = {};
+    scene.view = view;
+    scene.runs[0] = {&experiment, scara_shown ? &scara : &cyl,
+                     accurate,    accurate_stats,
+                     source,      {WINDOW_COLOURS, LinePattern::solid, true}};
+    scene.run_count = 1;
+    scene.also_scaled = scara_shown ? nullptr : &scara;
+    return scene;
+}
+
+const SceneRun& current_run(const Scene& scene) {
+    int current = -1;
+    for (int r = 0; r < scene.run_count; ++r) {
+        if (scene.runs[r].style.current) {
+            assert(current < 0 && "a scene with two current runs");
+            current = r;
+        }
+    }
+    assert(current >= 0 && "a scene without a current run");
+    return scene.runs[current];
+}
