@@ -229,7 +229,7 @@ static const char* file_kind_name(mode_t mode) {
 // why a file could not be opened, read or written, in the console's words: the C library's own
 // text is English
 static std::string error_text_ja(int err) {
-    static const struct {
+    const struct {
         int err;
         const char* text;
     } TEXTS[] = {

@@ -6,8 +6,8 @@
 #include "app/dialogs.h"
 
 #include "app/datafile.h"
-#include "app/experiment.h"
 #include "app/report.h"
+#include "app/session.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "model/setting_fields.h"
@@ -22,8 +22,7 @@
 
 #include <cassert>
 #include <cstring>
-
-char last_key = {};
+#include <iterator>
 
 //------------------------------------------------------------------ helpers
 
@@ -45,9 +44,8 @@ int ask_key(const char* prompt, const char* allowed, const char* message) {
     }
 }
 
-void ask_cp_kind(bool at_startup) {
+int ask_cp_kind(int cp_old, bool at_startup) {
     for (;;) {
-        const int cp_old = params.settings.cp;
         if (at_startup) {
             console_print(
                 "\nCP 軌道を選択　旧cp=%d = %s  cp=1:直線 2:円 3:U字形 4:正弦波 をキー  cp=",
@@ -59,8 +57,7 @@ void ask_cp_kind(bool at_startup) {
         }
         int cp = 0;
         if (console_read_int(&cp) == 1 && cp >= 1 && cp <= 4) {
-            params.settings.cp = cp;
-            return;
+            return cp;
         }
         console_print("\n  cp は 1, 2, 3, 4 のどれかを入力してください");
     }
@@ -73,11 +70,11 @@ struct Asked {
     SettingRule rule;  // the values a physical robot can have
 };
 
-// Prints the prompt and reads the values until each is a number its rule allows, then stores
-// them all: a refused answer changes nothing and is asked for again. The prompt is a callable
-// that prints the question with the old values.
+// Prints the prompt and reads the values until each is a number its rule allows in the settings
+// s, then stores them all: a refused answer changes nothing and is asked for again. The prompt
+// is a callable that prints the question with the old values.
 template <class Prompt>
-static void ask_values(Prompt prompt, std::initializer_list<Asked> asked) {
+static void ask_values(const Settings& s, Prompt prompt, std::initializer_list<Asked> asked) {
     constexpr size_t MAX_ASKED = 9;  // the most values one prompt asks for
     assert(asked.size() <= MAX_ASKED);
     for (;;) {
@@ -94,13 +91,13 @@ static void ask_values(Prompt prompt, std::initializer_list<Asked> asked) {
         }
         const Asked* wrong = nullptr;
         for (size_t i = 0; i < asked.size() && wrong == nullptr; ++i) {
-            if (!value_allowed(asked.begin()[i].rule, values[i], params.settings)) {
+            if (!value_allowed(asked.begin()[i].rule, values[i], s)) {
                 wrong = &asked.begin()[i];
             }
         }
         if (wrong != nullptr) {
             console_print("\n  %s は%sを入力してください", wrong->name,
-                          rule_text_ja(wrong->rule, params.settings).c_str());
+                          rule_text_ja(wrong->rule, s).c_str());
             continue;
         }
         for (size_t i = 0; i < asked.size(); ++i) {
@@ -132,14 +129,14 @@ static ChainAnswer ask_chain_question(const char* question) {
     return ChainAnswer::run;
 }
 
-// makes a pattern the current motion: start, end and (with_tf) its time
-static void make_current(const PatternRecord& rec, bool with_tf) {
-    params.plan.x0 = rec.x0;
-    params.plan.y0 = rec.y0;
-    params.plan.xf = rec.xf;
-    params.plan.yf = rec.yf;
+// makes a pattern the current motion of plan: start, end and (with_tf) its time
+static void make_current(const PatternRecord& rec, bool with_tf, Plan& plan) {
+    plan.x0 = rec.x0;
+    plan.y0 = rec.y0;
+    plan.xf = rec.xf;
+    plan.yf = rec.yf;
     if (with_tf) {
-        params.plan.tf = rec.tf;
+        plan.tf = rec.tf;
     }
 }
 
@@ -165,10 +162,10 @@ static void print_key_menu() {
     console_print("\n(5)   ESC    ：終了                                描画画面へ");
 }
 
-static void print_robot_heading() {
-    if (params.settings.robot_type == 'a') {
+static void print_robot_heading(int robot_type) {
+    if (robot_type == 'a') {
         console_print("\n\n(a) 円筒座標ロボットの線形制御");
-    } else if (params.settings.robot_type == 'b') {
+    } else if (robot_type == 'b') {
         console_print("\n\n(b) SCARAロボットの線形制御");
     }
 }
@@ -176,59 +173,56 @@ static void print_robot_heading() {
 //------------------------------------------------------------------ (1) mechanics
 
 // reads and writes: cyl.L / scara.L1, scara.L2 (the user types joint 2 to the work, L2 + wc)
-static void dialog_arm() {
+static void dialog_arm(ParameterSet& ps) {
     console_print("\n(1-1) ロボットアーム長変更");
-    if (params.settings.robot_type == 'a') {
+    if (ps.settings.robot_type == 'a') {
         ask_values(
-            [] {
-                console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.settings.cyl.L);
-            },
-            {{"L", &params.settings.cyl.L, POSITIVE}});
-    } else if (params.settings.robot_type == 'b') {
-        double L2w =
-            params.settings.scara.L2 + params.settings.wc;  // joint 2 to the work position (m)
-        ask_values(
-            [L2w] {
-                console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=",
-                              params.settings.scara.L1, L2w);
-            },
-            {{"L1", &params.settings.scara.L1, POSITIVE}, {"L2", &L2w, SettingRule::beyond_wc}});
-        params.settings.scara.L2 = L2w - params.settings.wc;
+            ps.settings,
+            [&ps] { console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", ps.settings.cyl.L); },
+            {{"L", &ps.settings.cyl.L, POSITIVE}});
+    } else if (ps.settings.robot_type == 'b') {
+        double L2w = ps.settings.scara.L2 + ps.settings.wc;  // joint 2 to the work position (m)
+        ask_values(ps.settings,
+                   [&ps, L2w] {
+                       console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=",
+                                     ps.settings.scara.L1, L2w);
+                   },
+                   {{"L1", &ps.settings.scara.L1, POSITIVE}, {"L2", &L2w, SettingRule::beyond_wc}});
+        ps.settings.scara.L2 = L2w - ps.settings.wc;
     }
 }
 
 // reads and writes: mw; writes the work block (work_a, work_b, IGw)
-static void dialog_work() {
+static void dialog_work(ParameterSet& ps) {
     ask_values(
-        [] {
-            console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.settings.mw);
-        },
-        {{"mw", &params.settings.mw, SettingRule::non_negative}});
-    derive_work(params.model, params.settings.mw);
-    console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])",
-                  params.settings.mw, params.model.IGw);
+        ps.settings,
+        [&ps] { console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", ps.settings.mw); },
+        {{"mw", &ps.settings.mw, SettingRule::non_negative}});
+    derive_work(ps.model, ps.settings.mw);
+    console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])", ps.settings.mw,
+                  ps.model.IGw);
 }
 
 // reads and writes: PW1, PW2 of the current robot
-static void dialog_motor() {
-    if (params.settings.robot_type != 'a' && params.settings.robot_type != 'b') {
+static void dialog_motor(ParameterSet& ps) {
+    if (ps.settings.robot_type != 'a' && ps.settings.robot_type != 'b') {
         return;  // no robot, no motors
     }
-    RobotSettings& rs = robot_of(params.settings, params.settings.robot_type);
-    ask_values(
-        [&rs] {
-            console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", rs.PW1,
-                          rs.PW2);
-        },
-        {{"PW1", &rs.PW1, POSITIVE}, {"PW2", &rs.PW2, POSITIVE}});
+    RobotSettings& rs = robot_of(ps.settings, ps.settings.robot_type);
+    ask_values(ps.settings,
+               [&rs] {
+                   console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=",
+                                 rs.PW1, rs.PW2);
+               },
+               {{"PW1", &rs.PW1, POSITIVE}, {"PW2", &rs.PW2, POSITIVE}});
 }
 
 // the ratio and forward efficiency of gear 1 or 2 of the current robot, each prompt showing
 // the old ones
-static void ask_gear(RobotSettings& rs, int gear) {
+static void ask_gear(const Settings& s, RobotSettings& rs, int gear) {
     double& u = gear == 1 ? rs.u1 : rs.u2;
     double& eta = gear == 1 ? rs.eta_fwd1 : rs.eta_fwd2;
-    const bool cyl = params.settings.robot_type == 'a';
+    const bool cyl = s.robot_type == 'a';
     const auto prompt = [gear, cyl, &u, &eta] {
         if (cyl && gear == 1) {
             console_print("\n(1-4) 回転関節減速比・効率変更（旧u1=%5.2f η1=%5.2f)  u1 η1=", u, eta);
@@ -240,20 +234,21 @@ static void ask_gear(RobotSettings& rs, int gear) {
             console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", u, eta);
         }
     };
-    ask_values(prompt, {{gear == 1 ? "u1" : "u2", &u, POSITIVE},
-                        {gear == 1 ? "η1" : "η2", &eta, SettingRule::efficiency}});
+    ask_values(s, prompt,
+               {{gear == 1 ? "u1" : "u2", &u, POSITIVE},
+                {gear == 1 ? "η1" : "η2", &eta, SettingRule::efficiency}});
 }
 
 // reads and writes: u1, eta_fwd1, u2, eta_fwd2 of the current robot
-static void dialog_gear() {
-    if (params.settings.robot_type == 'a') {
-        RobotSettings& rs = params.settings.cyl;
-        ask_gear(rs, 1);
-        ask_gear(rs, 2);
-    } else if (params.settings.robot_type == 'b') {
-        RobotSettings& rs = params.settings.scara;
-        ask_gear(rs, 1);
-        ask_gear(rs, 2);
+static void dialog_gear(ParameterSet& ps) {
+    if (ps.settings.robot_type == 'a') {
+        RobotSettings& rs = ps.settings.cyl;
+        ask_gear(ps.settings, rs, 1);
+        ask_gear(ps.settings, rs, 2);
+    } else if (ps.settings.robot_type == 'b') {
+        RobotSettings& rs = ps.settings.scara;
+        ask_gear(ps.settings, rs, 1);
+        ask_gear(ps.settings, rs, 2);
     }
 }
 
@@ -261,141 +256,142 @@ static void dialog_gear() {
 
 // reads and writes: omega_n1, omega_n2, alpha1, alpha2 (shared by both robots); writes
 // zeta1 = zeta2 = 1.0
-static void dialog_gains() {
+static void dialog_gains(ParameterSet& ps) {
     console_print("\n(2-1) PID(PD)フィードバックゲイン変更");
     console_print("\n   ロボット動力学を線形化した系の積分・比例・速度ゲインを設定");
     console_print("\n   制御系の減衰比ζ1,ζ2=1.0とする");
     console_print(
         "\n   制御系の固有振動数ωnともう１つの時定数の逆数αを変更\n   （PD制御ならばα=0とする）");
-    double fn1_hz = params.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
-    ask_values(
-        [fn1_hz] {
-            console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
-                          params.settings.alpha1);
-        },
-        {{"fn1", &fn1_hz, SettingRule::frequency}, {"α1", &params.settings.alpha1, FINITE}});
-    double fn2_hz = params.settings.omega_n2 / (2.0 * PI);
-    ask_values(
-        [fn2_hz] {
-            console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
-                          params.settings.alpha2);
-        },
-        {{"fn2", &fn2_hz, SettingRule::frequency}, {"α2", &params.settings.alpha2, FINITE}});
-    params.settings.omega_n1 = 2.0 * PI * fn1_hz;
-    params.settings.omega_n2 = 2.0 * PI * fn2_hz;
-    params.settings.zeta2 = 1.0;
-    params.settings.zeta1 = params.settings.zeta2;
+    double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
+    ask_values(ps.settings,
+               [&ps, fn1_hz] {
+                   console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=",
+                                 fn1_hz, ps.settings.alpha1);
+               },
+               {{"fn1", &fn1_hz, SettingRule::frequency}, {"α1", &ps.settings.alpha1, FINITE}});
+    double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+    ask_values(ps.settings,
+               [&ps, fn2_hz] {
+                   console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=",
+                                 fn2_hz, ps.settings.alpha2);
+               },
+               {{"fn2", &fn2_hz, SettingRule::frequency}, {"α2", &ps.settings.alpha2, FINITE}});
+    ps.settings.omega_n1 = 2.0 * PI * fn1_hz;
+    ps.settings.omega_n2 = 2.0 * PI * fn2_hz;
+    ps.settings.zeta2 = 1.0;
+    ps.settings.zeta1 = ps.settings.zeta2;
 }
 
 // reads and writes: fb_type ('v' or 'V', asked again until it is one)
-static void dialog_feedback() {
-    if (params.settings.fb_type == 'v') {
+static void dialog_feedback(ParameterSet& ps) {
+    if (ps.settings.fb_type == 'v') {
         console_print("\n(2-2) 旧速度FB");
-    } else if (params.settings.fb_type == 'V') {
+    } else if (ps.settings.fb_type == 'V') {
         console_print("\n(2-2) 旧速度誤差FB");
     }
-    params.settings.fb_type = ask_key("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ",
-                                      "vV", "\n  v, V のどちらかを入力してください");
+    ps.settings.fb_type = ask_key("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ", "vV",
+                                  "\n  v, V のどちらかを入力してください");
 }
 
 //------------------------------------------------------------------ (3) motion
 
 // the question whether to change the motion, and the new pattern key; false on 'n'.
 // reads and writes: motion ('q', 'p' or 'c', asked again until it is one)
-static bool dialog_motion_choice() {
+static bool dialog_motion_choice(ParameterSet& ps) {
     console_print("\n(3) 運動変更？：y  変更しない：n   ");
     if (console_read_key() == 'n') {
         return false;
     }
     console_print("\n(3) 運動パターン 旧");
-    if (params.settings.motion == 'q') {
+    if (ps.settings.motion == 'q') {
         console_print("PTP(step入力指令)");
-    } else if (params.settings.motion == 'p') {
+    } else if (ps.settings.motion == 'p') {
         console_print("PTP(台形速度入力指令)");
-    } else if (params.settings.motion == 'c') {
+    } else if (ps.settings.motion == 'c') {
         console_print("CP(台形速度入力指令)");
     }
-    params.settings.motion = ask_key("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ",
-                                     "qpc", "\n  q, p, c のどれかを入力してください");
+    ps.settings.motion = ask_key("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ", "qpc",
+                                 "\n  q, p, c のどれかを入力してください");
     return true;
 }
 
 // reads and writes: step; writes x0 y0 xf yf and the current robot's phi/theta ends
-static void dialog_step() {
-    PatternRecord& p = params.settings.step;
+static void dialog_step(ParameterSet& ps, ReachReport& told) {
+    PatternRecord& p = ps.settings.step;
     console_print("\n(3-1) PTP(step入力指令）");
     console_print("\n    旧始点 (x0,y0)=(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]", p.xf, p.yf);
     console_print("\n    変更する？　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values([] { console_print("\n      入力　x0 y0 xf yf="); }, {{"x0", &p.x0, FINITE},
-                                                                         {"y0", &p.y0, FINITE},
-                                                                         {"xf", &p.xf, FINITE},
-                                                                         {"yf", &p.yf, FINITE}});
+        ask_values(ps.settings, [] { console_print("\n      入力　x0 y0 xf yf="); },
+                   {{"x0", &p.x0, FINITE},
+                    {"y0", &p.y0, FINITE},
+                    {"xf", &p.xf, FINITE},
+                    {"yf", &p.yf, FINITE}});
     }
-    make_current(p, false);
-    tell_unreachable(params,
-                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true, &told_unreachable);
+    make_current(p, false, ps.plan);
+    tell_unreachable(ps, convert_motion_ends(ps.settings, ps.plan, ps.settings.robot_type), true,
+                     &told);
 }
 
 // start, end and motion time of a pattern
-static void ask_ends_and_time(PatternRecord& p, const char* prompt) {
-    ask_values([prompt] { console_print("%s", prompt); }, {{"x0", &p.x0, FINITE},
-                                                           {"y0", &p.y0, FINITE},
-                                                           {"xf", &p.xf, FINITE},
-                                                           {"yf", &p.yf, FINITE},
-                                                           {"tf", &p.tf, POSITIVE}});
+static void ask_ends_and_time(const Settings& s, PatternRecord& p, const char* prompt) {
+    ask_values(s, [prompt] { console_print("%s", prompt); },
+               {{"x0", &p.x0, FINITE},
+                {"y0", &p.y0, FINITE},
+                {"xf", &p.xf, FINITE},
+                {"yf", &p.yf, FINITE},
+                {"tf", &p.tf, POSITIVE}});
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
-static void dialog_trapezoid() {
-    PatternRecord& p = params.settings.trap;
+static void dialog_trapezoid(ParameterSet& ps, ReachReport& told) {
+    PatternRecord& p = ps.settings.trap;
     console_print("\n(3) PTP(台形速度入力）");
     console_print("\n    旧始点 (x0,y0)=(%6.3f %6.3f)", p.x0, p.y0);
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]  位置決め時間 tf=%5.2f[s]", p.xf, p.yf,
                   p.tf);
     console_print("\n    変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_ends_and_time(p, "\n  入力　x0 y0 xf yf tf=");
+        ask_ends_and_time(ps.settings, p, "\n  入力　x0 y0 xf yf tf=");
     }
-    make_current(p, true);
-    tell_unreachable(params,
-                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true, &told_unreachable);
-    plan_ptp_motors(params.plan, params.settings.robot_type);
+    make_current(p, true, ps.plan);
+    tell_unreachable(ps, convert_motion_ends(ps.settings, ps.plan, ps.settings.robot_type), true,
+                     &told);
+    plan_ptp_motors(ps.plan, ps.settings.robot_type);
 }
 
-static void dialog_line() {
-    PatternRecord& p = params.settings.line;
+static void dialog_line(ParameterSet& ps) {
+    PatternRecord& p = ps.settings.line;
     console_print("\n(3-3-1) 直線軌道");
     console_print("\n    旧  始点 (x0,y0)=(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n \t    終点 (xf,yf)=(%6.3f %6.3f)[m]  位置決め時間 tf=%5.2f[s]", p.xf, p.yf,
                   p.tf);
     console_print("\n    軌道変更する？  yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_ends_and_time(p, "\n  入力  x0 y0 xf yf tf=");
+        ask_ends_and_time(ps.settings, p, "\n  入力  x0 y0 xf yf tf=");
     }
 }
 
 // the circle starts and ends at its right-most point, new values or not
-static void dialog_circle() {
-    PatternRecord& p = params.settings.circle;
+static void dialog_circle(ParameterSet& ps) {
+    PatternRecord& p = ps.settings.circle;
     console_print("\n(3-3-2) 円軌道  右端から反時計回りに１周");
     console_print("\n    旧円の中心O=(%6.3f %6.3f)[m]   半径r=%6.3f[m]", p.Ox, p.Oy, p.rr);
     console_print("\n      位置決め時間 tf=%5.3f[s]", p.tf);
     console_print("\n    変更する？　　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values([] { console_print("\n    Ox Oy r tf="); }, {{"Ox", &p.Ox, FINITE},
-                                                                {"Oy", &p.Oy, FINITE},
-                                                                {"r", &p.rr, POSITIVE},
-                                                                {"tf", &p.tf, POSITIVE}});
+        ask_values(ps.settings, [] { console_print("\n    Ox Oy r tf="); },
+                   {{"Ox", &p.Ox, FINITE},
+                    {"Oy", &p.Oy, FINITE},
+                    {"r", &p.rr, POSITIVE},
+                    {"tf", &p.tf, POSITIVE}});
     }
     derive_circle_ends(p);
 }
 
-static void dialog_ucurve() {
-    PatternRecord& p = params.settings.ucurve;
+static void dialog_ucurve(ParameterSet& ps) {
+    PatternRecord& p = ps.settings.ucurve;
     console_print("\n(3-3-3) 逆Ｕ字軌道 垂直上昇－半円－垂直下降軌道");
     console_print("\n     旧  始点  P0(%6.3f %6.3f)[m]", p.x0, p.y0);
     console_print("\n         終点  Pf(%6.3f %6.3f)[m] 位置決め時間 tf=%6.3f[s]", p.xf, p.yf, p.tf);
@@ -403,8 +399,8 @@ static void dialog_ucurve() {
     console_print("\n\t   中間点2 P2(%6.3f %6.3f)", p.x2, p.y2);
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_ends_and_time(p, "\n     始点・終点・時間 x0 y0 xf yf tf=");
-        ask_values([] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
+        ask_ends_and_time(ps.settings, p, "\n     始点・終点・時間 x0 y0 xf yf tf=");
+        ask_values(ps.settings, [] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
                    {{"x1", &p.x1, FINITE},
                     {"y1", &p.y1, FINITE},
                     {"x2", &p.x2, FINITE},
@@ -413,15 +409,16 @@ static void dialog_ucurve() {
 }
 
 // the sine path ends one wavelength to the right of its start
-static void dialog_sine() {
-    PatternRecord& p = params.settings.sine;
+static void dialog_sine(ParameterSet& ps) {
+    PatternRecord& p = ps.settings.sine;
     console_print("\n(3-3-4) 正弦波軌道 y=A*sin(2π(x-x0)/L)+y0");
     console_print("\n     旧始点 P0=(%6.3f %6.3f)", p.x0, p.y0);
     console_print("\n       波長 L=%6.3f[m]  振幅A=%6.3f[m]  位置決め時間tf=%5.2f[s]", p.L, p.A,
                   p.tf);
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values([] { console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf="); },
+        ask_values(ps.settings,
+                   [] { console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf="); },
                    {{"x0", &p.x0, FINITE},
                     {"y0", &p.y0, FINITE},
                     {"L", &p.L, POSITIVE},
@@ -433,25 +430,25 @@ static void dialog_sine() {
 
 // reads and writes: cp and the record of the chosen path; writes the current motion, its ends
 // and the CP plan. A kind outside 1 .. 4 has no path, so it is asked for again.
-static void dialog_cp() {
-    ask_cp_kind(false);
+static void dialog_cp(ParameterSet& ps, ReachReport& told) {
+    ps.settings.cp = ask_cp_kind(ps.settings.cp, false);
     const PatternRecord* rec = nullptr;
-    switch (params.settings.cp) {
+    switch (ps.settings.cp) {
         case 1:
-            dialog_line();
-            rec = &params.settings.line;
+            dialog_line(ps);
+            rec = &ps.settings.line;
             break;
         case 2:
-            dialog_circle();
-            rec = &params.settings.circle;
+            dialog_circle(ps);
+            rec = &ps.settings.circle;
             break;
         case 3:
-            dialog_ucurve();
-            rec = &params.settings.ucurve;
+            dialog_ucurve(ps);
+            rec = &ps.settings.ucurve;
             break;
         case 4:
-            dialog_sine();
-            rec = &params.settings.sine;
+            dialog_sine(ps);
+            rec = &ps.settings.sine;
             break;
         default:
             break;  // other kinds have no path: straight to the final stage
@@ -459,42 +456,30 @@ static void dialog_cp() {
     if (rec == nullptr) {
         return;
     }
-    make_current(*rec, true);
-    tell_unreachable(params,
-                     convert_motion_ends(params.settings, params.plan, params.settings.robot_type),
-                     true, &told_unreachable);
-    plan_cp_path(params.settings, params.plan, params.settings.robot_type, params.settings.cp);
+    make_current(*rec, true, ps.plan);
+    tell_unreachable(ps, convert_motion_ends(ps.settings, ps.plan, ps.settings.robot_type), true,
+                     &told);
+    plan_cp_path(ps.settings, ps.plan, ps.settings.robot_type, ps.settings.cp);
 }
 
 // the dialog of the current motion; every motion key but 'p' and 'c' means the step command
-static void dialog_motion() {
-    if (params.settings.motion == 'p') {
-        dialog_trapezoid();
-    } else if (params.settings.motion == 'c') {
-        dialog_cp();
+static void dialog_motion(ParameterSet& ps, ReachReport& told) {
+    if (ps.settings.motion == 'p') {
+        dialog_trapezoid(ps, told);
+    } else if (ps.settings.motion == 'c') {
+        dialog_cp(ps, told);
     } else {
-        dialog_step();
+        dialog_step(ps, told);
     }
 }
 
 //------------------------------------------------------------------ chain
 
-// the dialogs that open with a y/z/n question, in chain order
+// a dialog that opens with a y/z/n question
 struct QuestionDialog {
-    const char* question;  // the y/z/n question
-    void (*run)();         // the dialog itself
+    const char* question;           // the y/z/n question
+    void (*run)(ParameterSet& ps);  // the dialog itself
 };
-
-// clang-format off
-static const QuestionDialog QUESTION_DIALOGS[] = {
-    {"\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ", dialog_arm},
-    {"\n(1-2) ワーク変更？：y  ワークは変更しない：z  以下全て変更しない : n  ", dialog_work},
-    {"\n(1-3) モータ変更？：y  モータは変更しない：z  以下全て変更しない : n     ", dialog_motor},
-    {"\n(1-4) 減速機変更？：y  減速機は変更しない：z  以下全て変更しない : n   ", dialog_gear},
-    {"\n(2-1) 制御ゲイン変更？：y  変更しない：z  以下全て変更しない : n  ", dialog_gains},
-};
-// clang-format on
-constexpr int QUESTION_DIALOG_COUNT = sizeof QUESTION_DIALOGS / sizeof QUESTION_DIALOGS[0];
 
 // where the chain starts
 enum class ChainStart {
@@ -506,9 +491,19 @@ enum class ChainStart {
 };
 
 // runs the dialogs from start to the end of the chain, or until an answer 'n'
-static void run_chain(ChainStart start) {
+static void run_chain(ChainStart start, ParameterSet& ps, ReachReport& told) {
     if (start != ChainStart::motion) {
-        int first = 0;  // index into QUESTION_DIALOGS
+        // the dialogs that open with a y/z/n question, in chain order
+        // clang-format off
+        const QuestionDialog dialogs[] = {
+            {"\n(1-1) アーム長変更する？：y  アーム長は変更しない：z  以下全て変更しない : n  ", dialog_arm},
+            {"\n(1-2) ワーク変更？：y  ワークは変更しない：z  以下全て変更しない : n  ", dialog_work},
+            {"\n(1-3) モータ変更？：y  モータは変更しない：z  以下全て変更しない : n     ", dialog_motor},
+            {"\n(1-4) 減速機変更？：y  減速機は変更しない：z  以下全て変更しない : n   ", dialog_gear},
+            {"\n(2-1) 制御ゲイン変更？：y  変更しない：z  以下全て変更しない : n  ", dialog_gains},
+        };
+        // clang-format on
+        int first = 0;  // index into dialogs
         if (start == ChainStart::motor) {
             first = 2;
         } else if (start == ChainStart::gear) {
@@ -516,76 +511,78 @@ static void run_chain(ChainStart start) {
         } else if (start == ChainStart::gains) {
             first = 4;
         }
-        for (int i = first; i < QUESTION_DIALOG_COUNT; ++i) {
-            const ChainAnswer answer = ask_chain_question(QUESTION_DIALOGS[i].question);
+        for (int i = first; i < static_cast<int>(std::size(dialogs)); ++i) {
+            const ChainAnswer answer = ask_chain_question(dialogs[i].question);
             if (answer == ChainAnswer::stop) {
                 return;
             }
             if (answer == ChainAnswer::run) {
-                QUESTION_DIALOGS[i].run();
+                dialogs[i].run(ps);
             }
         }
-        dialog_feedback();
-        if (!dialog_motion_choice()) {
+        dialog_feedback(ps);
+        if (!dialog_motion_choice(ps)) {
             return;
         }
     }
-    dialog_motion();
+    dialog_motion(ps, told);
 }
 
 // re-derives and re-plans, reports, simulates the current robot and resets the view.
-// reads: the parameter set; writes: derived and planning fields, the current robot's history
-// set, view_state
-static void final_stage() {
-    tell_unreachable(params, update_derived(params), true, &told_unreachable);
-    print_settings_derived();
+// reads: the experiment; writes: its derived and planning fields, the current robot's history
+// set, the view, told_unreachable
+static void final_stage(Session& session) {
+    ParameterSet& ps = session.experiment;
+    tell_unreachable(ps, update_derived(ps), true, &session.told_unreachable);
+    print_settings_derived(ps);
     const bool long_run =
-        params.settings.motion == 'c' && params.settings.cp == 4;  // the sine path takes longest
+        ps.settings.motion == 'c' && ps.settings.cp == 4;  // the sine path takes longest
     if (long_run) {
         console_print("\n\n　　　只今計算中．．．．．．．");
     }
-    if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
-        tell_unreachable(params, run_current_experiment(), false, &told_unreachable);
+    if (ps.settings.robot_type == 'a' || ps.settings.robot_type == 'b') {
+        tell_unreachable(ps, run_current_experiment(session), false, &session.told_unreachable);
     }
-    told_unreachable = {};  // the run is done: the next one tells its points again
+    session.told_unreachable = {};  // the run is done: the next one tells its points again
     if (long_run) {
         console_print("　　   　計算終了");
     }
     console_print("\n\n描画画面へ       ");
-    view_state = initial_view_state();
+    session.view = initial_view_state();
 }
 
-void console_dialogs() {
+void console_dialogs(Session& session) {
+    ParameterSet& ps = session.experiment;
     print_key_menu();
-    print_robot_heading();
-    switch (last_key) {
+    print_robot_heading(ps.settings.robot_type);
+    switch (session.last_key) {
         case 'l':
-            run_chain(ChainStart::arm);
+            run_chain(ChainStart::arm, ps, session.told_unreachable);
             break;
         case 'm':
-            run_chain(ChainStart::motor);
+            run_chain(ChainStart::motor, ps, session.told_unreachable);
             break;
         case 'u':
-            run_chain(ChainStart::gear);
+            run_chain(ChainStart::gear, ps, session.told_unreachable);
             break;
         case 'k':
-            run_chain(ChainStart::gains);
+            run_chain(ChainStart::gains, ps, session.told_unreachable);
             break;
         case 'q':
         case 'p':
         case 'c':
-            run_chain(ChainStart::motion);
+            run_chain(ChainStart::motion, ps, session.told_unreachable);
             break;
         case 'r':
-            if (std::string name = read_robot_file(params); !name.empty()) {
-                data_file_name = name;
+            if (std::string name = read_robot_file(ps); !name.empty()) {
+                session.data_file_name = name;
             }
             break;
         default:
             // '0' at start-up, 'a', 'b' and every other key: show the values, then everything
-            print_settings();
-            run_chain(ChainStart::arm);
+            print_settings(ps);
+            run_chain(ChainStart::arm, ps, session.told_unreachable);
             break;
     }
-    final_stage();
+    final_stage(session);
 }

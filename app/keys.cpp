@@ -4,8 +4,9 @@
 
 #include "app/datafile.h"
 #include "app/dialogs.h"
-#include "app/experiment.h"
 #include "app/report.h"
+#include "app/session.h"
+#include "app/window.h"
 #include "model/parameters.h"
 #include "platform/console_io.h"
 #include "platform/window_system.h"
@@ -26,62 +27,23 @@ constexpr unsigned char KEY_DELETE = 127;   // what some terminals' BackSpace se
 
 //------------------------------------------------------------------ playback
 
-// Playback shows the run at the simulated pace: sample k is due k * dt_sample after the start
-// of play. Each tick of the window's timer shows the sample due now, whatever time the frames
-// took, and asks for the next tick at the next sample's time; no loop waits in between.
-struct Playback {
-    bool playing = false;                              // a timer is showing the run
-    int generation = 0;                                // ticks of an earlier play are ignored
-    int start_sample = 0;                              // sample shown when play began
-    std::chrono::steady_clock::time_point start_time;  // when play began
-};
-
-static Playback playback;
-
-static void play_tick(int generation);
-
 // plays from the sample shown, or from the start when the last one is shown
-static void start_playing() {
-    if (view_state.anim_index >= last_sample(params.settings)) {
-        view_state.anim_index = 0;
+static void start_playing(Session& session) {
+    ViewState& view = session.view;
+    Playback& playback = session.playback;
+    if (view.anim_index >= last_sample(session.experiment.settings)) {
+        view.anim_index = 0;
     }
     playback.playing = true;
     ++playback.generation;
-    playback.start_sample = view_state.anim_index;
+    playback.start_sample = view.anim_index;
     playback.start_time = std::chrono::steady_clock::now();
-    start_window_timer(0, play_tick, playback.generation);
+    start_window_timer(0, on_play_timer, playback.generation);
 }
 
-static void stop_playing() {
+static void stop_playing(Playback& playback) {
     playback.playing = false;
     ++playback.generation;  // a tick already asked for finds itself out of date
-}
-
-static void play_tick(int generation) {
-    const OwnCode own;
-    if (!playback.playing || generation != playback.generation || !window_is_open()) {
-        return;  // a pause, a newer play, or a window destroyed by another client
-    }
-    const double dt = params.settings.dt_sample;
-    const double elapsed =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - playback.start_time)
-            .count();
-    const double due = dt > 0.0 ? std::floor(elapsed / dt) : 0.0;
-    const int last = last_sample(params.settings);
-    const int k =
-        due >= last - playback.start_sample ? last : playback.start_sample + static_cast<int>(due);
-    if (k != view_state.anim_index) {
-        view_state.anim_index = k;
-        display_frame(current_scene());
-    }
-    if (k >= last) {
-        playback.playing = false;  // the run is over: the last sample stays
-        return;
-    }
-    // the next sample's time, at least one millisecond on
-    const double next = (k + 1 - playback.start_sample) * dt - elapsed;
-    start_window_timer(static_cast<unsigned>(std::ceil(std::fmax(next, 0.001) * 1000.0)), play_tick,
-                       generation);
 }
 
 // into the console dialogs, which re-derive, re-plan, re-simulate and reset the view; the
@@ -89,11 +51,12 @@ static void play_tick(int generation) {
 // are dropped: the user was answering on the console, and an ESC among them would end the
 // program.
 // writes: error_gain, anim_index
-static void to_dialogs() {
-    stop_playing();  // the console has the user's attention now
-    params.settings.error_gain = params.settings.error_gain_default;
-    view_state.anim_index = 0;
-    console_dialogs();
+static void to_dialogs(Session& session) {
+    stop_playing(session.playback);  // the console has the user's attention now
+    Settings& s = session.experiment.settings;
+    s.error_gain = s.error_gain_default;
+    session.view.anim_index = 0;
+    console_dialogs(session);
     drop_window_keys();
     request_redraw();  // no expose event may come: show the new run at once
 }
@@ -101,124 +64,127 @@ static void to_dialogs() {
 // a new run of the current robot with the derived model and plan as they stand, then a redraw;
 // a run that was playing goes on playing the new run from its start.
 // reads: robot_type, dt_sample, n_sample, cyl.theta0, scara.theta0; writes: the histories
-static void resimulate() {
-    const bool was_playing = playback.playing;
-    stop_playing();
-    view_state.anim_index = 0;
-    if (params.settings.robot_type == 'a' || params.settings.robot_type == 'b') {
-        told_unreachable = {};  // a new run tells its points again
-        tell_unreachable(params, run_current_experiment(), false, &told_unreachable);
-        told_unreachable = {};
+static void resimulate(Session& session) {
+    const bool was_playing = session.playback.playing;
+    stop_playing(session.playback);
+    session.view.anim_index = 0;
+    const int robot_type = session.experiment.settings.robot_type;
+    if (robot_type == 'a' || robot_type == 'b') {
+        session.told_unreachable = {};  // a new run tells its points again
+        tell_unreachable(session.experiment, run_current_experiment(session), false,
+                         &session.told_unreachable);
+        session.told_unreachable = {};
     }
-    display_frame(current_scene());
+    display_frame(current_scene(session));
     if (was_playing) {
-        start_playing();
+        start_playing(session);
     }
 }
 
 // shows sample k (limited to the run) at once, without playback
-static void show_sample(int k) {
-    stop_playing();
-    view_state.anim_index = clamp_sample(params.settings, k);
-    display_frame(current_scene());
+static void show_sample(Session& session, int k) {
+    stop_playing(session.playback);
+    session.view.anim_index = clamp_sample(session.experiment.settings, k);
+    display_frame(current_scene(session));
 }
 
-static void toggle_help() {
-    view_state.help_shown = !view_state.help_shown;
-    display_frame(current_scene());
+static void toggle_help(Session& session) {
+    session.view.help_shown = !session.view.help_shown;
+    display_frame(current_scene(session));
 }
 
 //------------------------------------------------------------------ callback
 
-void on_key(unsigned char key, int /*x*/, int /*y*/) {
+void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
     const OwnCode own;  // dialogs and simulations: robosim's own allocations, checked
-    last_key = static_cast<char>(key);
+    Settings& s = session.experiment.settings;
+    ViewState& view = session.view;
+    session.last_key = static_cast<char>(key);
     switch (key) {
         // settings that need the console dialogs
         case 'a':
         case 'b':
-            params.settings.robot_type = key;
-            data_file_name.clear();  // no longer the experiment the file describes
-            to_dialogs();
+            s.robot_type = key;
+            session.data_file_name.clear();  // no longer the experiment the file describes
+            to_dialogs(session);
             break;
         case 'q':
         case 'p':
         case 'c':
-            params.settings.motion = key;
-            data_file_name.clear();
-            to_dialogs();
+            s.motion = key;
+            session.data_file_name.clear();
+            to_dialogs(session);
             break;
         case 'r':
         case 'l':
         case 'm':
         case 'u':
         case 'k':
-            to_dialogs();
+            to_dialogs(session);
             break;
 
         // selectors that need only a new simulation
         case 'g':
         case 'h':
-            params.settings.gravity = key;
-            if (params.settings.motion == 'c' && params.settings.cp == 4) {
+            s.gravity = key;
+            if (s.motion == 'c' && s.cp == 4) {
                 console_print("\n　　　只今計算中．．．．．．．");
             }
-            resimulate();
+            resimulate(session);
             break;
         case 'v':
         case 'V':
-            params.settings.fb_type = key;
-            resimulate();
+            s.fb_type = key;
+            resimulate(session);
             break;
         case 'o':
             // the current settings into a robot data file that 'r' or a start-up reads back
-            stop_playing();
-            write_robot_file(params);
+            stop_playing(session.playback);
+            write_robot_file(session.experiment);
             drop_window_keys();
             request_redraw();
             break;
         case 'x':
             // the integration: the fixed step, or every switching of the gears located
-            accurate_integration = !accurate_integration;
-            console_print(accurate_integration
-                              ? "\n精密積分：ギアと飽和の切替点をステップ内で求めます"
-                              : "\n通常積分：固定刻みに戻します");
-            resimulate();
+            session.accurate = !session.accurate;
+            console_print(session.accurate ? "\n精密積分：ギアと飽和の切替点をステップ内で求めます"
+                                           : "\n通常積分：固定刻みに戻します");
+            resimulate(session);
             break;
 
         // the view
         case 's':
-            show_sample(view_state.anim_index + 1);
+            show_sample(session, view.anim_index + 1);
             break;
         case '0':
-            show_sample(0);
+            show_sample(session, 0);
             break;
         case KEY_SPACE:
-            if (playback.playing) {
-                stop_playing();
+            if (session.playback.playing) {
+                stop_playing(session.playback);
             } else {
-                start_playing();
+                start_playing(session);
             }
             break;
         case KEY_BACKSPACE:
         case KEY_DELETE:
-            show_sample(view_state.anim_index - 1);
+            show_sample(session, view.anim_index - 1);
             break;
         case '?':
-            toggle_help();
+            toggle_help(session);
             break;
         case 't':
         case 'i':
-            params.settings.graph_select = key;
-            display_frame(current_scene());
+            s.graph_select = key;
+            display_frame(current_scene(session));
             break;
         case 'w':
-            view_state.robot_scale *= ZOOM_STEP;
-            display_frame(current_scene());
+            view.robot_scale *= ZOOM_STEP;
+            display_frame(current_scene(session));
             break;
         case 'W':
-            view_state.robot_scale /= ZOOM_STEP;
-            display_frame(current_scene());
+            view.robot_scale /= ZOOM_STEP;
+            display_frame(current_scene(session));
             break;
 
         case KEY_ESC:
@@ -228,11 +194,40 @@ void on_key(unsigned char key, int /*x*/, int /*y*/) {
     }
 }
 
-void on_special_key(int key, int /*x*/, int /*y*/) {
+void on_special_key(Session& session, int key, int /*x*/, int /*y*/) {
     const OwnCode own;
     if (key == WINDOW_KEY_END) {
-        show_sample(last_sample(params.settings));
+        show_sample(session, last_sample(session.experiment.settings));
     } else if (key == WINDOW_KEY_F1) {
-        toggle_help();
+        toggle_help(session);
     }
+}
+
+void play_tick(Session& session, int generation) {
+    const OwnCode own;
+    Playback& playback = session.playback;
+    ViewState& view = session.view;
+    if (!playback.playing || generation != playback.generation || !window_is_open()) {
+        return;  // a pause, a newer play, or a window destroyed by another client
+    }
+    const double dt = session.experiment.settings.dt_sample;
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - playback.start_time)
+            .count();
+    const double due = dt > 0.0 ? std::floor(elapsed / dt) : 0.0;
+    const int last = last_sample(session.experiment.settings);
+    const int k =
+        due >= last - playback.start_sample ? last : playback.start_sample + static_cast<int>(due);
+    if (k != view.anim_index) {
+        view.anim_index = k;
+        display_frame(current_scene(session));
+    }
+    if (k >= last) {
+        playback.playing = false;  // the run is over: the last sample stays
+        return;
+    }
+    // the next sample's time, at least one millisecond on
+    const double next = (k + 1 - playback.start_sample) * dt - elapsed;
+    start_window_timer(static_cast<unsigned>(std::ceil(std::fmax(next, 0.001) * 1000.0)),
+                       on_play_timer, generation);
 }

@@ -1,5 +1,6 @@
 // robosim: the console program. Start-up asks its questions, walks the console dialogs and
 // runs the first simulation; the graphics window takes over from there.
+#include "app/session.h"
 #include "app/startup.h"
 #include "app/window.h"
 #include "platform/console.h"
@@ -40,15 +41,14 @@ struct WindowOption {
     bool has_value;
 };
 
-static const WindowOption WINDOW_OPTIONS[] = {
-    {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
-    {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
-};
-
 // robosim's own arguments out of argv: the data file and --help; the window library's options
 // stay in window_args. Returns 0 to go on, or the exit status with the reason said.
 static int read_arguments(int argc, char** argv, const char** data_file, bool* help,
                           std::vector<char*>* window_args) {
+    const WindowOption library_options[] = {
+        {"-display", true},   {"-geometry", true}, {"-iconic", false}, {"-direct", false},
+        {"-indirect", false}, {"-gldebug", false}, {"-sync", false},
+    };
     window_args->push_back(argv[0]);
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
@@ -57,7 +57,7 @@ static int read_arguments(int argc, char** argv, const char** data_file, bool* h
             continue;
         }
         const WindowOption* option = nullptr;
-        for (const WindowOption& w : WINDOW_OPTIONS) {
+        for (const WindowOption& w : library_options) {
             if (std::strcmp(arg, w.name) == 0) {
                 option = &w;
             }
@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     // than ending the program and the experiment not saved with it; as in robosim-batch
     std::signal(SIGXFSZ, SIG_IGN);
     install_console();
-    run_startup(data_file);
-    open_window(window_argc, window_args.data());
+    Session session;  // the program's state from here to its end, handed to all that use it
+    run_startup(session, data_file);
+    open_window(session, window_argc, window_args.data());
 }

@@ -6,14 +6,14 @@
 
 // the values currently set, for the current robot and motion pattern only; the dialogs print
 // it before they walk the whole chain.
-// reads: robot_type, gravity, fb_type, motion, cp, the current robot's record, mw, wc, the
-// control settings, the current motion and the pattern records; writes nothing
-void print_settings();
+// reads of ps: robot_type, gravity, fb_type, motion, cp, the current robot's record, mw, wc,
+// the control settings, the current motion and the pattern records
+void print_settings(const ParameterSet& ps);
 
 // the values currently set with the quantities derived from them and the plan of the current
 // motion; valid after update_derived.
-// reads: as print_settings, plus the derived and planning fields and sf; writes nothing
-void print_settings_derived();
+// reads of ps: as print_settings, plus the derived and planning fields and sf
+void print_settings_derived(const ParameterSet& ps);
 
 // tells each SCARA point of report that is out of reach with the failure message; after each,
 // says so and waits for one key when wait_for_key (the conversion of a motion's ends). A run's

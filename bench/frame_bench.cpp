@@ -3,7 +3,7 @@
 // draws one frame untimed first, then times one frame to its end on the GL side (glFinish),
 // in wall-clock time because the software rasteriser works on threads of its own. Run under
 // a virtual display with Mesa's software renderer, as the README shows.
-#include "app/experiment.h"
+#include "app/session.h"
 #include "app/window.h"
 #include "model/parameters.h"
 #include "platform/x_window.h"
@@ -42,18 +42,21 @@ static void BM_display_frame_scara_sine_200(benchmark::State& state) {
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    static bool simulated = false;  // set-up stays outside the timed loop, once for all repetitions
+    // set-up stays outside the timed loop, once for all repetitions
+    static Session session;
+    static bool simulated = false;
+    ParameterSet& params = session.experiment;
     if (!simulated) {
         params = scenario_scara_sine();
-        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
+        history_of(session, params.settings.robot_type) = *run_experiment(params, {}).history;
         simulated = true;
     }
-    view_state = initial_view_state();
-    view_state.anim_index = params.settings.n_sample;
-    display_frame(current_scene());  // the first frame pays for set-up inside the driver
+    session.view = initial_view_state();
+    session.view.anim_index = params.settings.n_sample;
+    display_frame(current_scene(session));  // the first frame pays for set-up inside the driver
     glFinish();
     for (auto _ : state) {
-        display_frame(current_scene());
+        display_frame(current_scene(session));
         glFinish();
     }
 }

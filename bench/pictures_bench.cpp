@@ -2,7 +2,7 @@
 // animation (simulation, 101 frames drawn, read back and packed into the GIF) and one PNG of
 // the last sample. Wall-clock time, as the software rasteriser works on threads of its own.
 // Needs the display in DISPLAY; run under a virtual display, as `make bench` does.
-#include "app/experiment.h"
+#include "app/session.h"
 #include "batch/pictures.h"
 #include "model/parameters.h"
 #include "platform/offscreen.h"
@@ -43,11 +43,13 @@ static void BM_gif_scara_sine_whole_run(benchmark::State& state) {
     }
     const std::string path = scratch_file(".gif");
     for (auto _ : state) {
-        params = scenario_scara_sine();
-        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-        view_state = initial_view_state();
+        Session session;
+        session.experiment = scenario_scara_sine();
+        history_of(session, session.experiment.settings.robot_type) =
+            *run_experiment(session.experiment, {}).history;
+        session.view = initial_view_state();
         std::string error;
-        if (!write_animation_gif(current_scene(), path, 2, &error)) {
+        if (!write_animation_gif(current_scene(session), path, 2, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }
@@ -68,13 +70,14 @@ static void BM_png_scara_sine_200(benchmark::State& state) {
         state.SkipWithError("no X display: run under xvfb-run");
         return;
     }
-    params = scenario_scara_sine();
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-    view_state = initial_view_state();
+    Session session;
+    const ParameterSet& params = session.experiment = scenario_scara_sine();
+    history_of(session, params.settings.robot_type) = *run_experiment(params, {}).history;
+    session.view = initial_view_state();
     const std::string path = scratch_file(".png");
     for (auto _ : state) {
         std::string error;
-        if (!write_frame_png(current_scene(), path, params.settings.n_sample, &error)) {
+        if (!write_frame_png(current_scene(session), path, params.settings.n_sample, &error)) {
             state.SkipWithError(error.c_str());
             break;
         }

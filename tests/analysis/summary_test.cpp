@@ -1,7 +1,7 @@
 // The response figures: the closed loop at another inertia, and the figures of runs made here.
 #include "analysis/summary.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
@@ -344,8 +344,7 @@ TEST_F(SummaryEdgesTest, ASampleThatIsNotANumberShowsInItsFiguresAsPlainNan) {
 TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
     for (const int robot_type : {'a', 'b'}) {
         SCOPED_TRACE(std::string("robot ") + static_cast<char>(robot_type));
-        set_defaults(params);
-        params = scenario(robot_type, 'c', 2);
+        ParameterSet params = scenario(robot_type, 'c', 2);
         if (robot_type == 'b') {
             // a circle beside the base: both joints swing out and back
             params.settings.circle.Ox = 0.3;
@@ -354,9 +353,9 @@ TEST(SummaryClosedPath, AJointBackAtItsStartHasNoSettlingTime) {
             params.settings.circle.tf = 1.5;
             update_derived(params);
         }
-        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-        const HistorySet& h = *history_of(robot_type);
-        const ResponseSummary s = summarize_response(params, *history_of(robot_type), robot_type);
+        const ExperimentRun run = run_experiment(params, {});
+        const HistorySet& h = *run.history;
+        const ResponseSummary s = summarize_response(params, h, robot_type);
         int closed = 0;
         for (int j = 0; j < 2; ++j) {
             const double net = h.theta_ref[s.last][j] - h.theta_ref[0][j];

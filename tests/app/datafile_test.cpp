@@ -2,7 +2,7 @@
 // what each kind of file changes and leaves alone, and broken files.
 #include "app/datafile.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
 #include "tests/platform/console_script.h"
@@ -53,7 +53,7 @@ class ReadRobotData : public ConsoleScriptTest {
 };
 
 // the defaults with every field the default SCARA sine file writes set to something else
-static void defaults_then_scramble_scara_sine_fields() {
+static void defaults_then_scramble_scara_sine_fields(ParameterSet& params) {
     set_defaults(params);
     for (double* f : {&params.settings.scara.L1,
                       &params.settings.scara.L2,
@@ -101,12 +101,12 @@ TEST_F(ReadRobotData, DefaultScaraSineReadsAlikeOnOneLineAndSixteen) {
     // as an editor saves UTF-8 with a byte-order mark
     const std::string marked =
         write_file("marked.dat", "\xEF\xBB\xBF" + join(SCARA_SINE_LINES, 16, "\n") + "\n");
-    defaults_then_scramble_scara_sine_fields();
+    defaults_then_scramble_scara_sine_fields(params);
     ASSERT_TRUE(read_robot_data(params, one.c_str()));
     const ParameterSet from_one = params;
     const std::string echo_one = console_capture.text;
     for (const std::string& other : {sixteen, marked}) {
-        defaults_then_scramble_scara_sine_fields();
+        defaults_then_scramble_scara_sine_fields(params);
         console_capture.text.clear();
         ASSERT_TRUE(read_robot_data(params, other.c_str())) << other;
         EXPECT_TRUE(same_bytes(&params, &from_one, sizeof params));

@@ -2,8 +2,8 @@
 // dialogs store, and what the final stage leaves behind.
 #include "app/dialogs.h"
 
-#include "app/experiment.h"
 #include "app/report.h"
+#include "app/session.h"
 #include "app/startup.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
@@ -50,7 +50,7 @@ TEST_P(ConsoleDialogsEntry, StartsAtTheDialogTheKeyNames) {
     params.settings.fb_type = 'V';
     last_key = c.key;
     feed(c.script);
-    console_dialogs();
+    console_dialogs(session);
     const size_t heading = console_capture.text.find(SCARA_HEADING);
     ASSERT_NE(heading, std::string::npos) << console_capture.text;
     const std::string after = console_capture.text.substr(heading + SCARA_HEADING.size());
@@ -88,7 +88,7 @@ TEST_F(ConsoleDialogs, GainDialogStoresAngularFrequencyAndCriticalDamping) {
     params.settings.zeta2 = 0.7;
     last_key = 'k';
     feed("y 4 1.5\n6 0\nV n");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_NE(console_capture.text.find("旧fn1= 3.000[Hz], α1= 4.000[1/s]"), std::string::npos);
     EXPECT_DOUBLE_EQ(params.settings.omega_n1, 2.0 * PI * 4.0);
     EXPECT_NEAR(params.settings.omega_n1, 25.133, 0.0005);  // printed to 3 decimals: half a unit
@@ -103,12 +103,12 @@ TEST_F(ConsoleDialogs, GainDialogStoresAngularFrequencyAndCriticalDamping) {
 TEST_F(ConsoleDialogs, ScaraArmDialogSubtractsTheWorkDistance) {
     last_key = 'l';
     feed("y 0.4 0.4\nn");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_DOUBLE_EQ(params.settings.scara.L1, 0.4);
     EXPECT_NEAR(params.settings.scara.L2, 0.28, 1e-15);  // 0.4 - 0.12 in doubles: rounding only
     console_capture.text.clear();
     feed("y 0.5 0.5\nn");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_NE(console_capture.text.find("(旧L1,L2= 0.40  0.40[m])"), std::string::npos);
 }
 
@@ -120,7 +120,7 @@ TEST_F(ConsoleDialogs, CircleAnsweredNoStillResetsItsEnds) {
     params.settings.circle.yf = 9.0;
     last_key = 'c';
     feed("2\nn");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_DOUBLE_EQ(params.settings.circle.x0,
                      params.settings.circle.Ox + params.settings.circle.rr);
     EXPECT_DOUBLE_EQ(params.settings.circle.xf,
@@ -135,7 +135,7 @@ TEST_F(ConsoleDialogs, PathKindOutsideItsRangeIsAskedAgain) {
     params.settings.motion = 'c';
     last_key = 'c';
     feed("9\nx\n2\nn");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_EQ(params.settings.cp, 2);
     EXPECT_NE(console_capture.text.find("(3-3-2) 円軌道"), std::string::npos);
     const std::string again = "\n  cp は 1, 2, 3, 4 のどれかを入力してください\n  CP 軌道を選択";
@@ -152,7 +152,7 @@ TEST_F(ConsoleDialogs, FinalStageSimulatesAndResetsTheView) {
     params.settings.motion = 'q';
     last_key = 'u';
     feed("n");
-    console_dialogs();
+    console_dialogs(session);
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_EQ(view_state.robot_scale, 1.0);
     EXPECT_EQ(view_state.view_error_gain, 10.0);
@@ -170,7 +170,7 @@ TEST_F(ConsoleDialogs, UnknownRobotRunsNoSimulation) {
     params.settings.motion = 'q';
     last_key = 'x';
     feed("y y 1.5\ny y z V n");
-    console_dialogs();
+    console_dialogs(session);
     // no robot prompts: the questions follow each other; the shared work is still asked
     EXPECT_NE(console_capture.text.find(ARM_Q + "\n(1-1) ロボットアーム長変更\n(1-2) ワーク変更？"),
               std::string::npos);
@@ -188,7 +188,7 @@ TEST_F(ConsoleDialogs, KeyRReadsTheFileThenGoesStraightToTheFinalStage) {
     std::ofstream(path) << "a 0.6 1.0 110 110 100 0.6 100 0.6 h 4 4 4 4 V q 0.3 0.1 0.2 0.4";
     last_key = 'r';
     feed(path + "\n");
-    console_dialogs();
+    console_dialogs(session);
     std::remove(path.c_str());
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(console_capture.text.find("？"), std::string::npos);  // no question asked
@@ -202,27 +202,27 @@ TEST_F(ConsoleDialogs, TextsConvertToCp932WithoutLoss) {
     // start-up with a path kind asked again, then every dialog of the chain answered 'y'
     feed("n b c 7\n4\ny 0.4 0.4\ny 1\ny 110 110\ny 60 0.6\n60 0.6\ny 4 4\n4 4\nv y c 3\n"
          "y 0.2 0 0.6 0 2.5\n0.2 0.3 0.6 0.3\n");
-    run_startup();
+    run_startup(session);
     // the other motion dialogs, entered by their keys
     for (const char* script :
          {"2\ny 0.2 0 0.5 2.5\n", "1\ny 0.3 0 0.3 0.6 1.5\n", "4\ny -0.1 0.3 0.6 0.2 2\n"}) {
         params.settings.motion = last_key = 'c';
         feed(script);
-        console_dialogs();
+        console_dialogs(session);
     }
     params.settings.motion = last_key = 'p';
     feed("y 0.1 0.2 0.3 0.4 2\n");
-    console_dialogs();
+    console_dialogs(session);
     // the cylindrical robot's own prompts, and a data file read by the key 'r'
     params.settings.robot_type = 'a';
     last_key = 'l';
     feed("y 0.5\nz z y 100 0.6\n100 0.6\nz V n");
-    console_dialogs();
+    console_dialogs(session);
     for (const char* file : {"cyl_step.dat", "scara_trap.dat", "cyl_line.dat", "scara_circle.dat",
                              "cyl_ucurve.dat", "scara_sine.dat"}) {
         last_key = 'r';
         feed(std::string(ROBOSIM_SOURCE_DIR) + "/examples/" + file + "\n");
-        console_dialogs();
+        console_dialogs(session);
     }
     ASSERT_EQ(console_capture.text.find('?'), std::string::npos);
     EXPECT_EQ(utf8_to_cp932(console_capture.text).find('?'), std::string::npos);

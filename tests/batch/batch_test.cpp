@@ -1,7 +1,7 @@
 // The batch tool's command line and writers.
 #include "batch/batch.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"

@@ -2,7 +2,7 @@
 // each is shown, for sample intervals that are and are not whole hundredths of a second.
 #include "batch/pictures.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "tests/support/program_test.h"
 

@@ -1,7 +1,6 @@
 // The real robosim-batch program: its CSV against an in-process run, its exit statuses.
 #include "batch/batch.h"
 
-#include "app/experiment.h"
 #include "model/derive.h"
 #include "model/parameters.h"
 #include "planning/experiment.h"
@@ -49,6 +48,7 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
               "tau_friction_1,tau_friction_2,inertia_seen_1,inertia_seen_2");
 
     // the same experiment in this process, as the final stage of the dialogs runs it
+    ParameterSet params = {};
     set_defaults(params);
     params.settings.robot_type = c.robot;
     params.settings.motion = c.motion;
@@ -56,8 +56,8 @@ TEST_P(BatchCsvTest, RowsReadBackToTheHistoriesOfTheSameRun) {
     params.settings.gravity = c.gravity;
     params.settings.fb_type = c.fb;
     update_derived(params);
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-    const HistorySet& h = *history_of(params.settings.robot_type);
+    const ExperimentRun ran = run_experiment(params, {});
+    const HistorySet& h = *ran.history;
     const double(*fields[])[2] = {h.theta,        h.theta_ref,   h.theta_err,    h.pos,
                                   h.pos_ref,      h.pos_err,     h.tau_drive,    h.tau_inertia,
                                   h.tau_coriolis, h.tau_gravity, h.tau_friction, h.inertia_seen};
@@ -223,15 +223,16 @@ TEST(BatchProgram, DataFileGivesTheExperimentAndItsEchoGoesToStandardError) {
     opt.data_file = file;
     opt.gravity = 'h';
     opt.given[3] = true;
+    ParameterSet params = {};
     ASSERT_EQ(prepare_batch_experiment(params, opt), Prepared::ready);
     EXPECT_EQ(params.settings.robot_type, 'a');
     EXPECT_EQ(params.settings.motion, 'p');
     EXPECT_EQ(params.settings.gravity, 'h');
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
+    const ExperimentRun ran = run_experiment(params, {});
     const std::vector<std::string> lines = split(run.out, '\n');
     ASSERT_EQ(lines.size(), 202u);
     const std::vector<std::string> last = split(lines[201], ',');
-    EXPECT_EQ(std::strtod(last[2].c_str(), nullptr), history_cyl.theta[200][0]);
+    EXPECT_EQ(std::strtod(last[2].c_str(), nullptr), ran.history->theta[200][0]);
     EXPECT_EQ(std::strtod(last[21].c_str(), nullptr), 0.0);  // tau_gravity_2 with gravity off
 }
 

@@ -1,6 +1,5 @@
 // The real program from its first question to its window: the start-up without a display, the
 // caption, and the first frame of each robot after the dialogs.
-#include "app/experiment.h"
 #include "app/window.h"
 #include "model/parameters.h"
 #include "tests/e2e/batch_run.h"
@@ -16,8 +15,8 @@
 namespace {
 
 // window position of a robot-space point at view scale 1
-Point2 shown(double x, double y) {
-    return {params.settings.view_origin.x + x, params.settings.view_origin.y + y};
+Point2 shown(const Settings& s, double x, double y) {
+    return {s.view_origin.x + x, s.view_origin.y + y};
 }
 
 //------------------------------------------------------------------ no display
@@ -90,7 +89,8 @@ void PrintTo(const StartCase& sc, std::ostream* os) {
 TEST_P(FirstFrame, ShowsTheRobotInItsStartPose) {
     const StartCase& sc = GetParam();
     ASSERT_NO_FATAL_FAILURE(start_window(sc.answers));
-    params = scenario(sc.robot_type, sc.motion, sc.cp);  // where the program's robot stands
+    const ParameterSet params =
+        scenario(sc.robot_type, sc.motion, sc.cp);  // where the program's robot stands
     const Picture p = grab();
 
     // grid: centre lines 2 pixels wide through the base, others 1 pixel, every 0.1 m
@@ -98,11 +98,11 @@ TEST_P(FirstFrame, ShowsTheRobotInItsStartPose) {
     EXPECT_EQ(p.count(-0.32, -0.85, -0.28, -0.85, is_dark), 1);
     EXPECT_EQ(p.count(-0.85, 0.38, -0.85, 0.42, is_dark), 1);
 
-    const Point2 base = shown(0.0, 0.0);
+    const Point2 base = shown(params.settings, 0.0, 0.0);
     EXPECT_TRUE(is_red(p.at(base.x, base.y)));
-    const Point2 start = shown(params.plan.x0, params.plan.y0);
+    const Point2 start = shown(params.settings, params.plan.x0, params.plan.y0);
     EXPECT_TRUE(p.near_point(start.x, start.y, 1, is_red));
-    const Point2 goal = shown(params.plan.xf, params.plan.yf);
+    const Point2 goal = shown(params.settings, params.plan.xf, params.plan.yf);
     EXPECT_TRUE(is_blue(p.at(goal.x, goal.y)));
 
     // white panel right of x = 0.35: no grid line in a band free of graph texts

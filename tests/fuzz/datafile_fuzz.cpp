@@ -5,7 +5,6 @@
 // gives libFuzzer a limit per input on top.
 #include "analysis/summary.h"
 #include "app/datafile.h"
-#include "app/experiment.h"
 #include "app/report.h"
 #include "batch/batch.h"
 #include "model/derive.h"
@@ -45,11 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char path[64];
     std::snprintf(path, sizeof path, "/proc/self/fd/%d", fd);
 
+    ParameterSet params = {};
     set_defaults(params);
     read_robot_data(params, path);
     tell_unreachable(params, update_derived(params), true);
-    print_settings();
-    print_settings_derived();
+    print_settings(params);
+    print_settings_derived(params);
     // the commanded motion along the run, as the simulation asks for it
     ReferenceRun ref_run = new_reference_run();
     double position[2];
@@ -62,11 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static std::FILE* const nowhere = std::fopen("/dev/null", "w");
     write_plan_csv(nowhere, params);
     const ExperimentRun run = run_experiment(params, {});
-    *history_of(params.settings.robot_type) = *run.history;
     tell_unreachable(params, run.unreachable, false);
-    write_summary(nowhere, params, *history_of(params.settings.robot_type), true);
-    write_summary(nowhere, params, *history_of(params.settings.robot_type), false);
-    write_history_csv(nowhere, history_of(params.settings.robot_type), params.settings.n_sample,
+    write_summary(nowhere, params, *run.history, true);
+    write_summary(nowhere, params, *run.history, false);
+    write_history_csv(nowhere, run.history.get(), params.settings.n_sample,
                       params.settings.dt_sample);
     close(fd);
     return 0;

@@ -2,7 +2,7 @@
 // and the GL state they leave behind for the primitives and text that follow.
 #include "view/draw.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "tests/view/view_fixture.h"
 

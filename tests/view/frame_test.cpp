@@ -2,7 +2,7 @@
 // graph, on a real GL window.
 #include "view/frame.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "sim/run.h"
 #include "tests/support/scenarios.h"
@@ -14,12 +14,6 @@
 namespace {
 
 using Frame = ViewTest;
-
-void simulate_scenario(int robot_type, int motion, int cp) {
-    params = scenario(robot_type, motion, cp);
-    view_state = initial_view_state();
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-}
 
 // the grid shows left of x = 0.35 and is hidden right of it, for both robots; a robot type
 // with no scene has no panel either, and the grid shows through at the right edge

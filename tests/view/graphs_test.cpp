@@ -2,7 +2,7 @@
 // including the histories and settings that would break a naive scale.
 #include "view/graphs.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "tests/view/view_fixture.h"
@@ -19,7 +19,19 @@
 
 namespace {
 
-using Graphs = ViewTest;
+class Graphs : public ViewTest {
+  protected:
+    // x of sample i on a time axis from x0
+    double sample_x(double x0, int i) const {
+        return x0 + i * params.settings.graph_width / params.settings.n_sample;
+    }
+
+    // the window's scene of the current experiment on robot_type
+    Scene scene_of(int robot_type) {
+        params.settings.robot_type = robot_type;
+        return current_scene();
+    }
+};
 
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
@@ -43,18 +55,7 @@ bool shows_texts(const Picture& p, std::initializer_list<std::pair<float, const 
     return true;
 }
 
-// x of sample i on a time axis from x0
-double sample_x(double x0, int i) {
-    return x0 + i * params.settings.graph_width / params.settings.n_sample;
-}
-
 //------------------------------------------------------------------ scales
-
-// the window's scene of the current experiment on robot_type
-Scene scene_of(int robot_type) {
-    params.settings.robot_type = robot_type;
-    return current_scene();
-}
 
 // robot (a)'s range also covers robot (b)'s histories; robot (b)'s covers only its own; the
 // last sample and not-a-number values take no part
@@ -158,8 +159,7 @@ TEST_F(Graphs, MotionTimeMarkerExceptForAStepCommand) {
 
 // histories with a range of 0 .. 4 rad: a = 0.4 / 4 window units per radian; the command of
 // motor 1 rises 8 rad per run and holds 4 rad from the middle of the run on
-void fill_joint_histories(int count) {
-    HistorySet& h = history_scara;
+void fill_joint_histories(HistorySet& h, int count) {
     for (int i = 0; i <= count; ++i) {
         h.theta_ref[i][0] = std::fmin(4.0, 8.0 * i / count);
         h.theta[i][0] = 0.0;
@@ -170,7 +170,7 @@ void fill_joint_histories(int count) {
 
 // at sample 0 only axes, labels and goal lines; at sample k the curves reach sample k
 TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
-    fill_joint_histories(params.settings.n_sample);
+    fill_joint_histories(history_scara, params.settings.n_sample);
     params.settings.motion = 'q';  // no blue motion-time line
     const Point2 O = params.settings.graph_origin;
     draw_joint_graph(current_scene(), 0);
@@ -191,7 +191,7 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
 // a run beside the current one adds its curves in its own colours and pattern, under the
 // current run's curves wherever it stands in the list
 TEST_F(Graphs, AnotherRunAddsItsCurvesDashedUnderTheCurrentRun) {
-    fill_joint_histories(params.settings.n_sample);
+    fill_joint_histories(history_scara, params.settings.n_sample);
     params.settings.motion = 'q';  // no blue motion-time line
     HistorySet other = {};
     for (int i = 0; i <= params.settings.n_sample; ++i) {
@@ -216,7 +216,7 @@ TEST_F(Graphs, AnotherRunAddsItsCurvesDashedUnderTheCurrentRun) {
 
 // error offsets from the baseline are drawn strictly inside -0.3 .. 1 times the plot height
 TEST_F(Graphs, ErrorCurveIsCutOutsideItsBand) {
-    fill_joint_histories(params.settings.n_sample);
+    fill_joint_histories(history_scara, params.settings.n_sample);
     HistorySet& h = history_scara;
     // a * error_gain = 0.1 * 10 = 1: the offset equals the error in radians
     for (int i = 0; i <= params.settings.n_sample; ++i) {

@@ -3,7 +3,7 @@
 #include "app/keys.h"
 
 #include "app/dialogs.h"
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "sim/run.h"
@@ -32,36 +32,36 @@ class Keys : public ViewTest {
 // 's' steps one sample and stops at the last; '0' goes back to the start
 TEST_F(Keys, StepStopsAtTheLastSampleAndZeroRestarts) {
     for (int i = 0; i < 250; ++i) {
-        on_key('s', 0, 0);
+        on_key(session, 's', 0, 0);
     }
     EXPECT_EQ(view_state.anim_index, 200);
-    on_key('0', 0, 0);
+    on_key(session, '0', 0, 0);
     EXPECT_EQ(view_state.anim_index, 0);
 }
 
 // 'w' shrinks by 0.9 and 'W' enlarges by 1/0.9: one of each is back to 1 up to rounding
 TEST_F(Keys, ShrinkThenEnlargeRestoresTheScale) {
-    on_key('w', 0, 0);
+    on_key(session, 'w', 0, 0);
     EXPECT_DOUBLE_EQ(view_state.robot_scale, 0.9);
-    on_key('W', 0, 0);
+    on_key(session, 'W', 0, 0);
     EXPECT_NEAR(view_state.robot_scale, 1.0, 1e-15);  // two roundings of a number near 1
 }
 
 // 't' and 'i' choose the lower graph
 TEST_F(Keys, TorqueAndInertiaKeysChooseTheLowerGraph) {
-    on_key('i', 0, 0);
+    on_key(session, 'i', 0, 0);
     EXPECT_EQ(params.settings.graph_select, 'i');
-    on_key('t', 0, 0);
+    on_key(session, 't', 0, 0);
     EXPECT_EQ(params.settings.graph_select, 't');
 }
 
 // unlisted keys, the digits 1 to 4 among them, change nothing but last_key
 TEST_F(Keys, UnlistedKeysOnlyReplaceLastKey) {
-    on_key('s', 0, 0);
+    on_key(session, 's', 0, 0);
     const ParameterSet params_before = params;
     const ViewState view_before = view_state;
     for (const unsigned char key : {'1', '2', '3', '4', 'y', 'S', 'G', ' '}) {
-        on_key(key, 0, 0);
+        on_key(session, key, 0, 0);
         EXPECT_EQ(last_key, static_cast<char>(key));
         EXPECT_EQ(std::memcmp(&params, &params_before, sizeof params), 0);
         EXPECT_EQ(std::memcmp(&view_state, &view_before, sizeof view_state), 0);
@@ -73,8 +73,8 @@ TEST_F(Keys, UnlistedKeysOnlyReplaceLastKey) {
 // 'v' and 'V' switch the feedback and re-simulate silently; all restart the animation
 TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
     const char* calculating = "只今計算中";
-    on_key('s', 0, 0);
-    on_key('h', 0, 0);
+    on_key(session, 's', 0, 0);
+    on_key(session, 'h', 0, 0);
     EXPECT_EQ(params.settings.gravity, 'h');
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(console_capture.text.find(calculating), std::string::npos);
@@ -86,8 +86,8 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
 
     install_console_capture();
     const double theta_before = history_scara.theta[100][0];
-    on_key('s', 0, 0);
-    on_key('v', 0, 0);
+    on_key(session, 's', 0, 0);
+    on_key(session, 'v', 0, 0);
     EXPECT_EQ(params.settings.fb_type, 'v');
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(history_scara.theta[100][0], theta_before);
@@ -98,13 +98,13 @@ TEST_F(Keys, GravityAndFeedbackKeysResimulate) {
 // 'x' switches to the accurate integration and back, re-simulating and saying which it uses
 TEST_F(Keys, IntegrationKeyResimulatesAccuratelyAndBack) {
     const double fixed = history_scara.theta[100][0];
-    on_key('s', 0, 0);
-    on_key('x', 0, 0);
+    on_key(session, 's', 0, 0);
+    on_key(session, 'x', 0, 0);
     EXPECT_TRUE(accurate_integration);
     EXPECT_EQ(view_state.anim_index, 0);
     EXPECT_NE(console_capture.text.find("精密積分"), std::string::npos);
     EXPECT_NE(history_scara.theta[100][0], fixed);
-    on_key('x', 0, 0);
+    on_key(session, 'x', 0, 0);
     EXPECT_FALSE(accurate_integration);
     EXPECT_EQ(history_scara.theta[100][0], fixed);
 }

@@ -2,7 +2,7 @@
 // README shows. After a deliberate change of the picture, rewrite them with
 //   ROBOSIM_WRITE_REFERENCE=1 build/tests/view_tests --gtest_filter='ReferencePictures*'
 // (under xvfb-run) and look at them before committing.
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "sim/run.h"
 #include "tests/support/scenarios.h"
@@ -38,9 +38,7 @@ constexpr int CHANNEL_TOLERANCE = 64;  // a pixel differs when a channel moves b
 
 TEST_P(ReferencePictures, FrameMatchesTheReference) {
     const ReferenceCase& rc = GetParam();
-    params = scenario(rc.robot_type, rc.motion, rc.cp);
-    view_state = initial_view_state();
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
+    simulate_scenario(rc.robot_type, rc.motion, rc.cp);
     view_state.anim_index = rc.sample;
     compose_frame(current_scene());
     const Picture frame = read_back_buffer();

@@ -2,7 +2,7 @@
 // traces appear, and how the zoom moves them.
 #include "view/robot_view.h"
 
-#include "app/experiment.h"
+#include "app/session.h"
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "sim/run.h"
@@ -17,20 +17,14 @@
 
 namespace {
 
-using RobotScene = ViewTest;
-
-// window position of a robot-space point at the current scale
-Point2 shown(double x, double y) {
-    const double s = view_state.robot_scale;
-    return {s * (params.settings.view_origin.x + x), s * (params.settings.view_origin.y + y)};
-}
-
-// a simulated run of the robot with the scenario's settings
-void simulate_scenario(int robot_type, int motion, int cp) {
-    params = scenario(robot_type, motion, cp);
-    view_state = initial_view_state();
-    *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
-}
+class RobotScene : public ViewTest {
+  protected:
+    // window position of a robot-space point at the current scale
+    Point2 shown(double x, double y) const {
+        const double s = view_state.robot_scale;
+        return {s * (params.settings.view_origin.x + x), s * (params.settings.view_origin.y + y)};
+    }
+};
 
 //------------------------------------------------------------------ start poses
 

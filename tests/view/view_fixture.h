@@ -6,7 +6,9 @@
 #include "model/parameters.h"
 #include "platform/window_system.h"
 #include "sim/history.h"
+#include "sim/run.h"
 #include "tests/support/program_test.h"
+#include "tests/support/scenarios.h"
 #include "tests/view/picture.h"
 #include "tests/view/x_display.h"
 #include "view/draw.h"
@@ -92,5 +94,12 @@ class ViewTest : public ProgramTest {
         glLoadIdentity();
         glDisable(GL_LIGHTING);
         glLineWidth(1.0f);
+    }
+
+    // a simulated run of the robot with the scenario's settings, shown from its start
+    void simulate_scenario(int robot_type, int motion, int cp) {
+        params = scenario(robot_type, motion, cp);
+        view_state = initial_view_state();
+        *history_of(params.settings.robot_type) = *run_experiment(params, {}).history;
     }
 };

@@ -1,6 +1,6 @@
-// The program's current experiment: its settings, model and plan, the last run of each robot
-// and what the window shows of it.
-#include "app/experiment.h"
+// The interactive program's state: the current experiment, the last run of each robot and
+// what the window shows of it.
+#include "app/session.h"
 
 #include "platform/console_io.h"
 #include "sim/accurate.h"
@@ -9,23 +9,15 @@
 
 #include <chrono>
 
-ParameterSet params = {};
-HistorySet history_cyl = {};
-HistorySet history_scara = {};
-ViewState view_state = {};
-bool accurate_integration = false;
-AccurateStats accurate_stats = {};
-ReachReport told_unreachable = {};
-std::string data_file_name;
-
-HistorySet* history_of(int robot_type) {
-    return robot_type == 'b' ? &history_scara : &history_cyl;
+HistorySet& history_of(Session& session, int robot_type) {
+    return robot_type == 'b' ? *session.history_scara : *session.history_cyl;
 }
 
-Scene current_scene() {
-    return experiment_scene(params, history_cyl, history_scara, view_state, accurate_integration,
-                            accurate_integration ? &accurate_stats : nullptr,
-                            data_file_name.c_str());
+Scene current_scene(const Session& session) {
+    return experiment_scene(session.experiment, *session.history_cyl, *session.history_scara,
+                            session.view, session.accurate,
+                            session.accurate ? &session.accurate_stats : nullptr,
+                            session.data_file_name.c_str());
 }
 
 // the console's line of how far a long accurate run has come
@@ -45,16 +37,16 @@ static void tell_console_progress(void* context, double t) {
     }
 }
 
-ReachReport run_current_experiment() {
-    const Settings& s = params.settings;
+ReachReport run_current_experiment(Session& session) {
+    const Settings& s = session.experiment.settings;
     // the console shows how far an accurate run has come once it takes longer than a moment:
     // the window is not serviced meanwhile
     ConsoleProgress progress = {std::chrono::steady_clock::now(), s.n_sample * s.dt_sample, false};
     const AccurateProgress tell = {tell_console_progress, &progress};
     RunOptions options;
-    options.accurate = accurate_integration;
+    options.accurate = session.accurate;
     options.progress = &tell;
-    const ExperimentRun run = run_experiment(params, options);
+    const ExperimentRun run = run_experiment(session.experiment, options);
     if (progress.shown) {
         console_print("\n");
     }
@@ -63,18 +55,18 @@ ReachReport run_current_experiment() {
                       s.n_sample, HISTORY_LEN - 1);
         return {};
     }
-    *history_of(s.robot_type) = *run.history;
-    if (!accurate_integration) {
+    history_of(session, s.robot_type) = *run.history;
+    if (!session.accurate) {
         return run.unreachable;
     }
-    accurate_stats = run.accurate;
-    if (accurate_stats.budget_spent) {
-        const StiffestPole pole = stiffest_pole(params);
+    session.accurate_stats = run.accurate;
+    if (session.accurate_stats.budget_spent) {
+        const StiffestPole pole = stiffest_pole(session.experiment);
         console_print(
             "精密積分は計算の上限（%ld ステップ）に達したため t = %.3f s で打ち切りました。"
             "第%d軸の制御系が硬すぎます（最も速い極 %.4g 1/s）。通常積分（x "
             "キー）なら計算できます\n",
-            accurate_stats.budget, accurate_stats.t_end, pole.joint + 1, pole.rate);
+            session.accurate_stats.budget, session.accurate_stats.t_end, pole.joint + 1, pole.rate);
     }
     return run.unreachable;
 }
