@@ -10,13 +10,14 @@
 #include "app/report.h"
 #include "model/derive.h"
 #include "model/parameters.h"
-#include "model/setting_fields.h"
 #include "planning/cp_path.h"
 #include "planning/experiment.h"
 #include "planning/kinematics.h"
 #include "planning/trapezoid.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
+#include "settings/messages_ja.h"
+#include "settings/setting_fields.h"
 #include "sim/simulate.h"
 #include "view/view_state.h"
 
@@ -68,9 +69,9 @@ void ask_cp_kind(bool at_startup) {
 
 // one value a dialog asks for
 struct Asked {
-    const char* name;  // as the prompt names it, for the message of a refusal
-    double* field;     // where it goes
-    SettingRule rule;  // the values a physical robot can have
+    const char* name;     // as the prompt names it, for the message of a refusal
+    double* field;        // where it goes
+    const char* setting;  // the setting it is, named whole: its rule is the table's
 };
 
 // Prints the prompt and reads the values until each is a number its rule allows, then stores
@@ -94,13 +95,14 @@ static void ask_values(Prompt prompt, std::initializer_list<Asked> asked) {
         }
         const Asked* wrong = nullptr;
         for (size_t i = 0; i < asked.size() && wrong == nullptr; ++i) {
-            if (!value_allowed(asked.begin()[i].rule, values[i], params.settings)) {
+            if (!value_allowed(setting_rule(asked.begin()[i].setting), values[i],
+                               params.settings)) {
                 wrong = &asked.begin()[i];
             }
         }
         if (wrong != nullptr) {
             console_print("\n  %s は%sを入力してください", wrong->name,
-                          rule_text_ja(wrong->rule, params.settings).c_str());
+                          rule_text_ja(setting_rule(wrong->setting), params.settings).c_str());
             continue;
         }
         for (size_t i = 0; i < asked.size(); ++i) {
@@ -109,9 +111,6 @@ static void ask_values(Prompt prompt, std::initializer_list<Asked> asked) {
         return;
     }
 }
-
-constexpr SettingRule FINITE = SettingRule::finite;
-constexpr SettingRule POSITIVE = SettingRule::positive;
 
 // the answer to the question that opens the dialogs of steps (1-1) to (2-1)
 enum class ChainAnswer {
@@ -183,17 +182,16 @@ static void dialog_arm() {
             [] {
                 console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", params.settings.cyl.L);
             },
-            {{"L", &params.settings.cyl.L, POSITIVE}});
+            {{"L", &params.settings.cyl.L, "cyl.L"}});
     } else if (params.settings.robot_type == 'b') {
-        double L2w =
-            params.settings.scara.L2 + params.settings.wc;  // joint 2 to the work position (m)
+        double L2w = scara_L2w(params.settings);  // joint 2 to the work position (m)
         ask_values(
             [L2w] {
                 console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=",
                               params.settings.scara.L1, L2w);
             },
-            {{"L1", &params.settings.scara.L1, POSITIVE}, {"L2", &L2w, SettingRule::beyond_wc}});
-        params.settings.scara.L2 = L2w - params.settings.wc;
+            {{"L1", &params.settings.scara.L1, "scara.L1"}, {"L2", &L2w, "scara.L2w"}});
+        params.settings.scara.L2 = scara_L2_of(L2w, params.settings.wc);
     }
 }
 
@@ -203,7 +201,7 @@ static void dialog_work() {
         [] {
             console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", params.settings.mw);
         },
-        {{"mw", &params.settings.mw, SettingRule::non_negative}});
+        {{"mw", &params.settings.mw, "mw"}});
     derive_work(params.model, params.settings.mw);
     console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])",
                   params.settings.mw, params.model.IGw);
@@ -220,7 +218,7 @@ static void dialog_motor() {
             console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=", rs.PW1,
                           rs.PW2);
         },
-        {{"PW1", &rs.PW1, POSITIVE}, {"PW2", &rs.PW2, POSITIVE}});
+        {{"PW1", &rs.PW1, "PW1"}, {"PW2", &rs.PW2, "PW2"}});
 }
 
 // the ratio and forward efficiency of gear 1 or 2 of the current robot, each prompt showing
@@ -240,8 +238,8 @@ static void ask_gear(RobotSettings& rs, int gear) {
             console_print("\n      第２関節減速比・効率変更（旧u2=%5.2f η2=%5.2f)  u2 η2=", u, eta);
         }
     };
-    ask_values(prompt, {{gear == 1 ? "u1" : "u2", &u, POSITIVE},
-                        {gear == 1 ? "η1" : "η2", &eta, SettingRule::efficiency}});
+    ask_values(prompt, {{gear == 1 ? "u1" : "u2", &u, gear == 1 ? "u1" : "u2"},
+                        {gear == 1 ? "η1" : "η2", &eta, gear == 1 ? "eta_fwd1" : "eta_fwd2"}});
 }
 
 // reads and writes: u1, eta_fwd1, u2, eta_fwd2 of the current robot
@@ -267,22 +265,22 @@ static void dialog_gains() {
     console_print("\n   制御系の減衰比ζ1,ζ2=1.0とする");
     console_print(
         "\n   制御系の固有振動数ωnともう１つの時定数の逆数αを変更\n   （PD制御ならばα=0とする）");
-    double fn1_hz = params.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
+    double fn1_hz = hz_of_omega(params.settings.omega_n1);  // kept when the answer is not a number
     ask_values(
         [fn1_hz] {
             console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=", fn1_hz,
                           params.settings.alpha1);
         },
-        {{"fn1", &fn1_hz, SettingRule::frequency}, {"α1", &params.settings.alpha1, FINITE}});
-    double fn2_hz = params.settings.omega_n2 / (2.0 * PI);
+        {{"fn1", &fn1_hz, "fn1"}, {"α1", &params.settings.alpha1, "alpha1"}});
+    double fn2_hz = hz_of_omega(params.settings.omega_n2);
     ask_values(
         [fn2_hz] {
             console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=", fn2_hz,
                           params.settings.alpha2);
         },
-        {{"fn2", &fn2_hz, SettingRule::frequency}, {"α2", &params.settings.alpha2, FINITE}});
-    params.settings.omega_n1 = 2.0 * PI * fn1_hz;
-    params.settings.omega_n2 = 2.0 * PI * fn2_hz;
+        {{"fn2", &fn2_hz, "fn2"}, {"α2", &params.settings.alpha2, "alpha2"}});
+    params.settings.omega_n1 = omega_of_hz(fn1_hz);
+    params.settings.omega_n2 = omega_of_hz(fn2_hz);
     params.settings.zeta2 = 1.0;
     params.settings.zeta1 = params.settings.zeta2;
 }
@@ -328,10 +326,9 @@ static void dialog_step() {
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]", p.xf, p.yf);
     console_print("\n    変更する？　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values([] { console_print("\n      入力　x0 y0 xf yf="); }, {{"x0", &p.x0, FINITE},
-                                                                         {"y0", &p.y0, FINITE},
-                                                                         {"xf", &p.xf, FINITE},
-                                                                         {"yf", &p.yf, FINITE}});
+        ask_values(
+            [] { console_print("\n      入力　x0 y0 xf yf="); },
+            {{"x0", &p.x0, "x0"}, {"y0", &p.y0, "y0"}, {"xf", &p.xf, "xf"}, {"yf", &p.yf, "yf"}});
     }
     make_current(p, false);
     tell_unreachable(params,
@@ -341,11 +338,11 @@ static void dialog_step() {
 
 // start, end and motion time of a pattern
 static void ask_ends_and_time(PatternRecord& p, const char* prompt) {
-    ask_values([prompt] { console_print("%s", prompt); }, {{"x0", &p.x0, FINITE},
-                                                           {"y0", &p.y0, FINITE},
-                                                           {"xf", &p.xf, FINITE},
-                                                           {"yf", &p.yf, FINITE},
-                                                           {"tf", &p.tf, POSITIVE}});
+    ask_values([prompt] { console_print("%s", prompt); }, {{"x0", &p.x0, "x0"},
+                                                           {"y0", &p.y0, "y0"},
+                                                           {"xf", &p.xf, "xf"},
+                                                           {"yf", &p.yf, "yf"},
+                                                           {"tf", &p.tf, "tf"}});
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -386,10 +383,9 @@ static void dialog_circle() {
     console_print("\n      位置決め時間 tf=%5.3f[s]", p.tf);
     console_print("\n    変更する？　　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values([] { console_print("\n    Ox Oy r tf="); }, {{"Ox", &p.Ox, FINITE},
-                                                                {"Oy", &p.Oy, FINITE},
-                                                                {"r", &p.rr, POSITIVE},
-                                                                {"tf", &p.tf, POSITIVE}});
+        ask_values(
+            [] { console_print("\n    Ox Oy r tf="); },
+            {{"Ox", &p.Ox, "Ox"}, {"Oy", &p.Oy, "Oy"}, {"r", &p.rr, "rr"}, {"tf", &p.tf, "tf"}});
     }
     derive_circle_ends(p);
 }
@@ -404,11 +400,9 @@ static void dialog_ucurve() {
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
         ask_ends_and_time(p, "\n     始点・終点・時間 x0 y0 xf yf tf=");
-        ask_values([] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
-                   {{"x1", &p.x1, FINITE},
-                    {"y1", &p.y1, FINITE},
-                    {"x2", &p.x2, FINITE},
-                    {"y2", &p.y2, FINITE}});
+        ask_values(
+            [] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
+            {{"x1", &p.x1, "x1"}, {"y1", &p.y1, "y1"}, {"x2", &p.x2, "x2"}, {"y2", &p.y2, "y2"}});
     }
 }
 
@@ -422,11 +416,11 @@ static void dialog_sine() {
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
         ask_values([] { console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf="); },
-                   {{"x0", &p.x0, FINITE},
-                    {"y0", &p.y0, FINITE},
-                    {"L", &p.L, POSITIVE},
-                    {"A", &p.A, FINITE},
-                    {"tf", &p.tf, POSITIVE}});
+                   {{"x0", &p.x0, "x0"},
+                    {"y0", &p.y0, "y0"},
+                    {"L", &p.L, "sine.L"},
+                    {"A", &p.A, "A"},
+                    {"tf", &p.tf, "tf"}});
     }
     derive_sine_end(p);
 }
