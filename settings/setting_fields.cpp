@@ -493,21 +493,6 @@ double setting_file_value(const Settings& s, const std::string& name) {
 
 //------------------------------------------------------------------ conversions
 
-double omega_of_hz(double fn_hz) {
-    return 2.0 * PI * fn_hz;
-}
-
-double hz_of_omega(double omega) {
-    return omega / (2.0 * PI);
-}
-
-double scara_L2w(const Settings& s) {
-    return s.scara.L2 + s.wc;
-}
-
-double scara_L2_of(double L2w, double wc) {
-    return L2w - wc;
-}
 
 //------------------------------------------------------------------ derived ends
 

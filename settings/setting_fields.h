@@ -77,20 +77,6 @@ void store_setting(Settings& s, const std::string& name, double v);
 // back into the stored bits, wherever a double allows one
 double setting_file_value(const Settings& s, const std::string& name);
 
-//------------------------------------------------------------------ conversions
-// the angular frequency of a natural frequency typed in Hz: omega = 2 pi fn (rad/s)
-double omega_of_hz(double fn_hz);
-
-// the natural frequency of an angular frequency, as the console shows it: fn = omega / (2 pi) (Hz)
-double hz_of_omega(double omega);
-
-// the SCARA robot's joint 2 to the work, as the data file and the dialogs give it: L2w = L2 + wc
-// (m)
-double scara_L2w(const Settings& s);
-
-// the SCARA link 2 of a distance from joint 2 to the work: L2 = L2w - wc (m)
-double scara_L2_of(double L2w, double wc);
-
 //------------------------------------------------------------------ derived ends
 // the circle's start and end at its right-most point (Ox + rr, Oy), as its data give them.
 // writes: x0 y0 xf yf of circle
