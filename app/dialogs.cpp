@@ -10,13 +10,14 @@
 #include "app/session.h"
 #include "model/derive.h"
 #include "model/parameters.h"
-#include "model/setting_fields.h"
 #include "planning/cp_path.h"
 #include "planning/experiment.h"
 #include "planning/kinematics.h"
 #include "planning/trapezoid.h"
 #include "platform/console.h"
 #include "platform/console_io.h"
+#include "settings/messages_ja.h"
+#include "settings/setting_fields.h"
 #include "sim/simulate.h"
 #include "view/view_state.h"
 
@@ -65,9 +66,9 @@ int ask_cp_kind(int cp_old, bool at_startup) {
 
 // one value a dialog asks for
 struct Asked {
-    const char* name;  // as the prompt names it, for the message of a refusal
-    double* field;     // where it goes
-    SettingRule rule;  // the values a physical robot can have
+    const char* name;     // as the prompt names it, for the message of a refusal
+    double* field;        // where it goes
+    const char* setting;  // the setting it is, named whole: its rule is the table's
 };
 
 // Prints the prompt and reads the values until each is a number its rule allows in the settings
@@ -91,13 +92,13 @@ static void ask_values(const Settings& s, Prompt prompt, std::initializer_list<A
         }
         const Asked* wrong = nullptr;
         for (size_t i = 0; i < asked.size() && wrong == nullptr; ++i) {
-            if (!value_allowed(asked.begin()[i].rule, values[i], s)) {
+            if (!value_allowed(setting_rule(asked.begin()[i].setting), values[i], s)) {
                 wrong = &asked.begin()[i];
             }
         }
         if (wrong != nullptr) {
             console_print("\n  %s は%sを入力してください", wrong->name,
-                          rule_text_ja(wrong->rule, s).c_str());
+                          rule_text_ja(setting_rule(wrong->setting), s).c_str());
             continue;
         }
         for (size_t i = 0; i < asked.size(); ++i) {
@@ -106,9 +107,6 @@ static void ask_values(const Settings& s, Prompt prompt, std::initializer_list<A
         return;
     }
 }
-
-constexpr SettingRule FINITE = SettingRule::finite;
-constexpr SettingRule POSITIVE = SettingRule::positive;
 
 // the answer to the question that opens the dialogs of steps (1-1) to (2-1)
 enum class ChainAnswer {
@@ -179,16 +177,16 @@ static void dialog_arm(ParameterSet& ps) {
         ask_values(
             ps.settings,
             [&ps] { console_print("\n  アーム長(旧=%5.2f[m])を入力  L[m]  =", ps.settings.cyl.L); },
-            {{"L", &ps.settings.cyl.L, POSITIVE}});
+            {{"L", &ps.settings.cyl.L, "cyl.L"}});
     } else if (ps.settings.robot_type == 'b') {
-        double L2w = ps.settings.scara.L2 + ps.settings.wc;  // joint 2 to the work position (m)
+        double L2w = scara_L2w(ps.settings);  // joint 2 to the work position (m)
         ask_values(ps.settings,
                    [&ps, L2w] {
                        console_print("\n  アーム長(旧L1,L2=%5.2f %5.2f[m])を入力  L1 L2[m]=",
                                      ps.settings.scara.L1, L2w);
                    },
-                   {{"L1", &ps.settings.scara.L1, POSITIVE}, {"L2", &L2w, SettingRule::beyond_wc}});
-        ps.settings.scara.L2 = L2w - ps.settings.wc;
+                   {{"L1", &ps.settings.scara.L1, "scara.L1"}, {"L2", &L2w, "scara.L2w"}});
+        ps.settings.scara.L2 = scara_L2_of(L2w, ps.settings.wc);
     }
 }
 
@@ -197,7 +195,7 @@ static void dialog_work(ParameterSet& ps) {
     ask_values(
         ps.settings,
         [&ps] { console_print("\n(1-2) ワーク質量(旧=%5.2f[kg])を入力　mw[kg]=", ps.settings.mw); },
-        {{"mw", &ps.settings.mw, SettingRule::non_negative}});
+        {{"mw", &ps.settings.mw, "mw"}});
     derive_work(ps.model, ps.settings.mw);
     console_print("\n  →  ワーク質量，慣性モーメント=(%7.4f[kg], %7.4f[kg･m^2])", ps.settings.mw,
                   ps.model.IGw);
@@ -214,7 +212,7 @@ static void dialog_motor(ParameterSet& ps) {
                    console_print("\n(1-3) モータパワー変更（旧PW1=%5.2f PW2=%5.2f[W])  PW1 PW2=",
                                  rs.PW1, rs.PW2);
                },
-               {{"PW1", &rs.PW1, POSITIVE}, {"PW2", &rs.PW2, POSITIVE}});
+               {{"PW1", &rs.PW1, "PW1"}, {"PW2", &rs.PW2, "PW2"}});
 }
 
 // the ratio and forward efficiency of gear 1 or 2 of the current robot, each prompt showing
@@ -235,8 +233,8 @@ static void ask_gear(const Settings& s, RobotSettings& rs, int gear) {
         }
     };
     ask_values(s, prompt,
-               {{gear == 1 ? "u1" : "u2", &u, POSITIVE},
-                {gear == 1 ? "η1" : "η2", &eta, SettingRule::efficiency}});
+               {{gear == 1 ? "u1" : "u2", &u, gear == 1 ? "u1" : "u2"},
+                {gear == 1 ? "η1" : "η2", &eta, gear == 1 ? "eta_fwd1" : "eta_fwd2"}});
 }
 
 // reads and writes: u1, eta_fwd1, u2, eta_fwd2 of the current robot
@@ -262,22 +260,22 @@ static void dialog_gains(ParameterSet& ps) {
     console_print("\n   制御系の減衰比ζ1,ζ2=1.0とする");
     console_print(
         "\n   制御系の固有振動数ωnともう１つの時定数の逆数αを変更\n   （PD制御ならばα=0とする）");
-    double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // kept when the answer is not a number
+    double fn1_hz = hz_of_omega(ps.settings.omega_n1);  // kept when the answer is not a number
     ask_values(ps.settings,
                [&ps, fn1_hz] {
                    console_print("\n   回転関節制御系 旧fn1=%6.3f[Hz], α1=%6.3f[1/s]  fn1 α1=",
                                  fn1_hz, ps.settings.alpha1);
                },
-               {{"fn1", &fn1_hz, SettingRule::frequency}, {"α1", &ps.settings.alpha1, FINITE}});
-    double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+               {{"fn1", &fn1_hz, "fn1"}, {"α1", &ps.settings.alpha1, "alpha1"}});
+    double fn2_hz = hz_of_omega(ps.settings.omega_n2);
     ask_values(ps.settings,
                [&ps, fn2_hz] {
                    console_print("   直動関節制御系 旧fn2=%6.3f[Hz], α2=%6.3f[1/s]  fn2 α2=",
                                  fn2_hz, ps.settings.alpha2);
                },
-               {{"fn2", &fn2_hz, SettingRule::frequency}, {"α2", &ps.settings.alpha2, FINITE}});
-    ps.settings.omega_n1 = 2.0 * PI * fn1_hz;
-    ps.settings.omega_n2 = 2.0 * PI * fn2_hz;
+               {{"fn2", &fn2_hz, "fn2"}, {"α2", &ps.settings.alpha2, "alpha2"}});
+    ps.settings.omega_n1 = omega_of_hz(fn1_hz);
+    ps.settings.omega_n2 = omega_of_hz(fn2_hz);
     ps.settings.zeta2 = 1.0;
     ps.settings.zeta1 = ps.settings.zeta2;
 }
@@ -323,11 +321,9 @@ static void dialog_step(ParameterSet& ps, ReachReport& told) {
     console_print("\n\t    終点 (xf,yf)=(%6.3f %6.3f)[m]", p.xf, p.yf);
     console_print("\n    変更する？　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values(ps.settings, [] { console_print("\n      入力　x0 y0 xf yf="); },
-                   {{"x0", &p.x0, FINITE},
-                    {"y0", &p.y0, FINITE},
-                    {"xf", &p.xf, FINITE},
-                    {"yf", &p.yf, FINITE}});
+        ask_values(
+            ps.settings, [] { console_print("\n      入力　x0 y0 xf yf="); },
+            {{"x0", &p.x0, "x0"}, {"y0", &p.y0, "y0"}, {"xf", &p.xf, "xf"}, {"yf", &p.yf, "yf"}});
     }
     make_current(p, false, ps.plan);
     tell_unreachable(ps, convert_motion_ends(ps.settings, ps.plan, ps.settings.robot_type), true,
@@ -337,11 +333,11 @@ static void dialog_step(ParameterSet& ps, ReachReport& told) {
 // start, end and motion time of a pattern
 static void ask_ends_and_time(const Settings& s, PatternRecord& p, const char* prompt) {
     ask_values(s, [prompt] { console_print("%s", prompt); },
-               {{"x0", &p.x0, FINITE},
-                {"y0", &p.y0, FINITE},
-                {"xf", &p.xf, FINITE},
-                {"yf", &p.yf, FINITE},
-                {"tf", &p.tf, POSITIVE}});
+               {{"x0", &p.x0, "x0"},
+                {"y0", &p.y0, "y0"},
+                {"xf", &p.xf, "xf"},
+                {"yf", &p.yf, "yf"},
+                {"tf", &p.tf, "tf"}});
 }
 
 // reads and writes: trap; writes the current motion, its ends and the motor trapezoids
@@ -381,11 +377,9 @@ static void dialog_circle(ParameterSet& ps) {
     console_print("\n      位置決め時間 tf=%5.3f[s]", p.tf);
     console_print("\n    変更する？　　yes:y   no:n   ");
     if (console_read_key() == 'y') {
-        ask_values(ps.settings, [] { console_print("\n    Ox Oy r tf="); },
-                   {{"Ox", &p.Ox, FINITE},
-                    {"Oy", &p.Oy, FINITE},
-                    {"r", &p.rr, POSITIVE},
-                    {"tf", &p.tf, POSITIVE}});
+        ask_values(
+            ps.settings, [] { console_print("\n    Ox Oy r tf="); },
+            {{"Ox", &p.Ox, "Ox"}, {"Oy", &p.Oy, "Oy"}, {"r", &p.rr, "rr"}, {"tf", &p.tf, "tf"}});
     }
     derive_circle_ends(p);
 }
@@ -400,11 +394,9 @@ static void dialog_ucurve(ParameterSet& ps) {
     console_print("\n     変更する？   yes:y   no:n   ");
     if (console_read_key() == 'y') {
         ask_ends_and_time(ps.settings, p, "\n     始点・終点・時間 x0 y0 xf yf tf=");
-        ask_values(ps.settings, [] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
-                   {{"x1", &p.x1, FINITE},
-                    {"y1", &p.y1, FINITE},
-                    {"x2", &p.x2, FINITE},
-                    {"y2", &p.y2, FINITE}});
+        ask_values(
+            ps.settings, [] { console_print("\n     中間点1,2        x1 y1 x2 y2   ="); },
+            {{"x1", &p.x1, "x1"}, {"y1", &p.y1, "y1"}, {"x2", &p.x2, "x2"}, {"y2", &p.y2, "y2"}});
     }
 }
 
@@ -419,11 +411,11 @@ static void dialog_sine(ParameterSet& ps) {
     if (console_read_key() == 'y') {
         ask_values(ps.settings,
                    [] { console_print("\n   入力 始点・波長・振幅・時間　x0 y0 L A tf="); },
-                   {{"x0", &p.x0, FINITE},
-                    {"y0", &p.y0, FINITE},
-                    {"L", &p.L, POSITIVE},
-                    {"A", &p.A, FINITE},
-                    {"tf", &p.tf, POSITIVE}});
+                   {{"x0", &p.x0, "x0"},
+                    {"y0", &p.y0, "y0"},
+                    {"L", &p.L, "sine.L"},
+                    {"A", &p.A, "A"},
+                    {"tf", &p.tf, "tf"}});
     }
     derive_sine_end(p);
 }

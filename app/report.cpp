@@ -6,8 +6,8 @@
 
 #include "model/parameters.h"
 #include "platform/console_io.h"
-
-#include <algorithm>
+#include "settings/messages_ja.h"
+#include "settings/setting_fields.h"
 
 //------------------------------------------------------------------ shared lines
 
@@ -35,8 +35,8 @@ static void print_feedback_line(int fb_type) {
 static void print_settings_cyl(const ParameterSet& ps) {
     const RobotSettings& rs = ps.settings.cyl;
     const RobotModel& rm = ps.model.cyl;
-    const double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // Hz only on the console
-    const double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+    const double fn1_hz = hz_of_omega(ps.settings.omega_n1);  // Hz only on the console
+    const double fn2_hz = hz_of_omega(ps.settings.omega_n2);
     console_print("\n(1-1) ロボットタイプ        円筒座標ロボット");
     console_print("\n(1-2) アーム長     l = %6.3f[m]", rs.L);
     console_print("\n(1-3) ワークの質量 mw= %6.3f[kg]", ps.settings.mw);
@@ -98,8 +98,8 @@ static void print_settings_cyl(const ParameterSet& ps) {
 static void print_settings_scara(const ParameterSet& ps) {
     const RobotSettings& rs = ps.settings.scara;
     const RobotModel& rm = ps.model.scara;
-    const double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // Hz only on the console
-    const double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+    const double fn1_hz = hz_of_omega(ps.settings.omega_n1);  // Hz only on the console
+    const double fn2_hz = hz_of_omega(ps.settings.omega_n2);
     console_print("\n(1-1) ロボットタイプ   SCARAロボット");
     console_print("\n(1-2) 第1,2アーム長 (l1,l2)=(%6.3f,%6.3f)[m]", rs.L1, rs.L2);
     console_print("\n(1-3) ワークの質量      mw = %6.3f[kg]", ps.settings.mw);
@@ -159,8 +159,8 @@ static void print_settings_derived_cyl(const ParameterSet& ps) {
     const RobotSettings& rs = ps.settings.cyl;
     const RobotModel& rm = ps.model.cyl;
     const RobotPlan& rp = ps.plan.cyl;
-    const double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // Hz only on the console
-    const double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+    const double fn1_hz = hz_of_omega(ps.settings.omega_n1);  // Hz only on the console
+    const double fn2_hz = hz_of_omega(ps.settings.omega_n2);
     console_print("\n(1-1) ロボットタイプ        円筒座標ロボット");
     console_print("\n(1-2) ロボット諸元");
     console_print("\n      アーム長 l = %6.3f[m]", rs.L);
@@ -266,8 +266,8 @@ static void print_settings_derived_scara(const ParameterSet& ps) {
     const RobotSettings& rs = ps.settings.scara;
     const RobotModel& rm = ps.model.scara;
     const RobotPlan& rp = ps.plan.scara;
-    const double fn1_hz = ps.settings.omega_n1 / (2.0 * PI);  // Hz only on the console
-    const double fn2_hz = ps.settings.omega_n2 / (2.0 * PI);
+    const double fn1_hz = hz_of_omega(ps.settings.omega_n1);  // Hz only on the console
+    const double fn2_hz = hz_of_omega(ps.settings.omega_n2);
     console_print("\n(1-1) ロボットタイプ        SCARAロボット");
     console_print("\n(1-2) ロボット諸元");
     console_print("\n    　第１アーム長 l=%6.3f[m]", rs.L1);
@@ -390,29 +390,11 @@ void print_settings_derived(const ParameterSet& ps) {
     console_print("\n");
 }
 
-// whether the point (x, y) is among the points of report
-static bool among(const ReachReport& report, const Point2& point) {
-    for (int i = 0; i < std::min(report.count, REACH_REPORT_POINTS); ++i) {
-        if (report.points[i].x == point.x && report.points[i].y == point.y) {
-            return true;
-        }
-    }
-    return false;
-}
-
 void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key,
                       ReachReport* told) {
-    for (int i = 0; i < std::min(report.count, REACH_REPORT_POINTS); ++i) {
-        const Point2& point = report.points[i];
-        if (told != nullptr) {
-            if (among(*told, point)) {
-                continue;  // said once for this run already
-            }
-            add_unreachable(told, point.x, point.y);
-        }
-        console_print("\n!!! 逆運動学の解なし．始めからやり直し．");
-        console_print("\n    アーム長1,2=(%6.3f %6.3f) 位置(x,y)=(%6.3f %6.3f)",
-                      p.settings.scara.L1, p.settings.scara.L2 + p.settings.wc, point.x, point.y);
+    const ReachReport tell = points_to_tell(report, told);
+    for (int i = 0; i < tell.count; ++i) {
+        console_print("%s", unreachable_text_ja(p.settings, tell.points[i]).c_str());
         if (wait_for_key) {
             console_print("\n    何かキーを押すと続けます");
             console_wait_key();

@@ -4,18 +4,18 @@
 #include "batch/batch.h"
 
 #include "analysis/summary.h"
-#include "app/datafile.h"
-#include "app/report.h"
 #include "batch/pictures.h"
 #include "model/derive.h"
 #include "model/parameters.h"
-#include "model/setting_fields.h"
 #include "planning/experiment.h"
 #include "platform/console_io.h"
 #include "platform/offscreen.h"
 #include "platform/output_file.h"
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
+#include "settings/datafile.h"
+#include "settings/messages_ja.h"
+#include "settings/setting_fields.h"
 #include "sim/accurate.h"
 #include "sim/history.h"
 #include "sim/run.h"
@@ -43,6 +43,16 @@ static void write_stderr(const char* utf8) {
 // a batch run has no one at the keyboard: a key wait of the model returns at once
 static int no_key() {
     return ' ';
+}
+
+// the model's message for each point of report not among told (when given); no key is waited
+// for, since no one is at the keyboard
+static void tell_unreachable(const ParameterSet& ps, const ReachReport& report,
+                             ReachReport* told = nullptr) {
+    const ReachReport tell = points_to_tell(report, told);
+    for (int i = 0; i < tell.count; ++i) {
+        console_print("%s", unreachable_text_ja(ps.settings, tell.points[i]).c_str());
+    }
 }
 
 //------------------------------------------------------------------ command line
@@ -435,7 +445,6 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
                                   std::string* error) {
     set_defaults(ps);
     bool complete = true;
-    bool refused = false;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
         const BatchOptions d = default_batch_options();
@@ -446,11 +455,13 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
         ps.settings.fb_type = d.fb_type;
     } else {
         // a run without anyone to see the echo: a selector outside its list refuses the file
-        complete = read_robot_data(ps, opt.data_file.c_str(), &refused, true);
-        console_print("\n");
-        if (refused) {
+        const DataFileRead read = read_robot_data_file(opt.data_file.c_str(), ps, true);
+        console_print("%s\n", data_file_text_ja(read, opt.data_file).c_str());
+        if (refuses_file(read.error.problem)) {
             return Prepared::file_refused;
         }
+        ps = read.ps;
+        complete = read.error.problem == DataFileProblem::none;
     }
     // what the command line says comes last
     int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
@@ -486,7 +497,7 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
     }
     const ReachReport ends = update_derived(ps);
     // no key to wait for here; the run tells only the path points not told with the ends
-    tell_unreachable(ps, ends, false);
+    tell_unreachable(ps, ends);
     if (reach != nullptr) {
         *reach = ends;
     }
@@ -518,7 +529,7 @@ static int check_reach(const ParameterSet& ps, const ReachReport& ends, const Re
         std::snprintf(text, sizeof text, std::fabs(v) < 1e9 ? "%.3f" : "%.3e", v);
         return std::string(text);
     };
-    const double L2w = ps.settings.scara.L2 + ps.settings.wc;
+    const double L2w = scara_L2w(ps.settings);
     std::fprintf(stderr,
                  "\nrobosim-batch: the point (%s, %s) m is out of the SCARA robot's reach "
                  "(%s m from joint 1; the arms reach %s .. %s m)\n",
@@ -787,7 +798,7 @@ int run_batch(int argc, char** argv) {
     const ReachReport unreachable = run.unreachable;
     const AccurateStats& accurate = run.accurate;  // zero after a fixed-step run
     ReachReport told = ends;
-    tell_unreachable(ps, unreachable, false, &told);
+    tell_unreachable(ps, unreachable, &told);
     if (opt.summary) {
         write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr);
     } else if (!pictures) {

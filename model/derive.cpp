@@ -113,7 +113,7 @@ void derive_nominal_inertia(const Settings& s, DerivedModel& m, int robot_type) 
         const RobotSettings& ss = s.scara;
         RobotModel& sm = m.scara;
         // posture cos(phi2) = 0.5; a: joint 2 to the work
-        const double a = ss.L2 + s.wc;
+        const double a = scara_L2w(s);
         const double J22 = sm.m2 * sm.lc2 * sm.lc2 + sm.IG2 + IGw + mw * a * a;
         sm.JM2 = J22 / (ss.u2 * ss.u2) + sm.IM2;
         const double J12 = J22 + 0.5 * ss.L1 * (sm.m2 * sm.lc2 + mw * a);

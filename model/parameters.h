@@ -131,6 +131,31 @@ struct DerivedModel {
 // names of the CP path kinds, indexed by cp 0 .. 4; each ends in its own newline
 extern const char cp_names[CP_NAME_COUNT][CP_NAME_SIZE];
 
+//------------------------------------------------------------------ conversions
+// written once here: the dialogs, the data files, the reports, the model and the view convert
+// with these and no other formula.
+
+// the angular frequency of a natural frequency typed in Hz: omega = 2 pi fn (rad/s)
+inline double omega_of_hz(double fn_hz) {
+    return 2.0 * PI * fn_hz;
+}
+
+// the natural frequency of an angular frequency, as the console shows it: fn = omega / (2 pi) (Hz)
+inline double hz_of_omega(double omega) {
+    return omega / (2.0 * PI);
+}
+
+// the SCARA robot's joint 2 to the work, as the data file and the dialogs give it: L2w = L2 + wc
+// (m)
+inline double scara_L2w(const Settings& s) {
+    return s.scara.L2 + s.wc;
+}
+
+// the SCARA link 2 of a distance from joint 2 to the work: L2 = L2w - wc (m)
+inline double scara_L2_of(double L2w, double wc) {
+    return L2w - wc;
+}
+
 //------------------------------------------------------------------ records
 // the record of a robot type in the settings, the derived model or the plan, for code that
 // treats every type other than 'b' as the cylindrical robot (the simulation's rule)

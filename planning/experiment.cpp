@@ -97,8 +97,8 @@ void set_defaults(ParameterSet& p) {
     derive_nominal_inertia(p.settings, p.model, 'b');
 
     // control: fn = 4 Hz, critically damped, third pole at 4/s
-    p.settings.omega_n1 = 2.0 * PI * DEFAULT_FN;
-    p.settings.omega_n2 = 2.0 * PI * DEFAULT_FN;
+    p.settings.omega_n1 = omega_of_hz(DEFAULT_FN);
+    p.settings.omega_n2 = omega_of_hz(DEFAULT_FN);
     p.settings.zeta1 = 1.0;
     p.settings.zeta2 = 1.0;
     p.settings.alpha1 = 4.0;

@@ -33,7 +33,7 @@ void ik_cylindrical(const Settings& s, double x, double y, const double phi_ref[
 bool ik_scara(const Settings& s, double x, double y, const double phi_ref[2], double phi[2],
               double theta[2]) {
     double a = s.scara.L1;
-    double b = s.scara.L2 + s.wc;
+    double b = scara_L2w(s);
     double r = std::sqrt(x * x + y * y);
     double c = (a * a + b * b - r * r) / (2.0 * a * b);
     if (std::isnan(c)) {
@@ -120,7 +120,7 @@ void jacobian(const Settings& s, int robot_type, const double phi[2], double J[4
         J[3] = s1;
     } else if (robot_type == 'b') {
         const double L1 = s.scara.L1;
-        const double b = s.scara.L2 + s.wc;
+        const double b = scara_L2w(s);
         const double s12 = std::sin(phi[0] + phi[1]);
         const double c12 = std::cos(phi[0] + phi[1]);
         J[0] = -L1 * s1 - b * s12;

@@ -1205,7 +1205,7 @@ StiffestPole stiffest_pole(const ParameterSet& ps) {
 std::string accurate_budget_report(const ParameterSet& ps, const AccurateStats& stats) {
     const StiffestPole pole = stiffest_pole(ps);
     const int j = pole.joint;
-    const double fn = (j == 0 ? ps.settings.omega_n1 : ps.settings.omega_n2) / (2.0 * PI);
+    const double fn = hz_of_omega(j == 0 ? ps.settings.omega_n1 : ps.settings.omega_n2);
     const double alpha = j == 0 ? ps.settings.alpha1 : ps.settings.alpha2;
     char line[512];
     std::snprintf(line, sizeof line,

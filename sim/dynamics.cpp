@@ -30,7 +30,7 @@ void inertia_matrix(const ParameterSet& ps, int robot_type, const double x[6], d
         const RobotSettings& ss = ps.settings.scara;
         const RobotModel& sm = ps.model.scara;
         const double q2 = x[1] / ss.u2;
-        const double lw = ss.L2 + ps.settings.wc;
+        const double lw = scara_L2w(ps.settings);
         const double c2 = std::cos(q2);
         const double J22 = sm.m2 * sm.lc2 * sm.lc2 + sm.IG2 + IGw + mw * lw * lw;
         const double J12 = J22 + (sm.m2 * sm.lc2 + mw * lw) * ss.L1 * c2;
@@ -60,7 +60,7 @@ double coriolis_torque(const ParameterSet& ps, int robot_type, int joint, const 
         const double q2 = x[1] / ss.u2;
         const double w1 = x[2] / ss.u1;
         const double w2 = x[3] / ss.u2;
-        const double lw = ss.L2 + ps.settings.wc;
+        const double lw = scara_L2w(ps.settings);
         const double hc = (sm.m2 * sm.lc2 + mw * lw) * ss.L1 * std::sin(q2);
         if (joint == 0) {
             return -hc * (2.0 * w1 * w2 + w2 * w2) / ss.u1;
@@ -88,7 +88,7 @@ double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const d
         const RobotModel& sm = ps.model.scara;
         const double q1 = x[0] / ss.u1;
         const double q2 = x[1] / ss.u2;
-        const double lw = ss.L2 + ps.settings.wc;
+        const double lw = scara_L2w(ps.settings);
         const double c1 = std::cos(q1);
         const double c12 = std::cos(q1 + q2);
         if (joint == 0) {

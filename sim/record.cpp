@@ -20,7 +20,7 @@ static void work_position(const ParameterSet& ps, int robot_type, const double t
         const RobotSettings& ss = ps.settings.scara;
         const double q1 = theta[0] / ss.u1;
         const double q2 = theta[1] / ss.u2;
-        const double lw = ss.L2 + ps.settings.wc;
+        const double lw = scara_L2w(ps.settings);
         pos[0] = ss.L1 * std::cos(q1) + lw * std::cos(q1 + q2);
         pos[1] = ss.L1 * std::sin(q1) + lw * std::sin(q1 + q2);
     } else {

@@ -52,7 +52,7 @@ static void draw_experiment_caption(const Scene& scene) {
     std::snprintf(text, sizeof text,
                   "%s    mw %.3g kg    fn %.3g / %.3g Hz    alpha %.3g / %.3g 1/s    gravity %s    "
                   "fb %s",
-                  what.c_str(), s.mw, s.omega_n1 / (2.0 * PI), s.omega_n2 / (2.0 * PI), s.alpha1,
+                  what.c_str(), s.mw, hz_of_omega(s.omega_n1), hz_of_omega(s.omega_n2), s.alpha1,
                   s.alpha2, s.gravity == 'g' ? "on" : "off", s.fb_type == 'v' ? "v" : "V");
     draw_rect({-1.0, -1.0}, 1.0 + s.graph_origin.x - PANEL_MARGIN, CAPTION_STRIP, 0.0, WHITE);
     draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), TextFont::small, text);

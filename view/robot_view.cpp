@@ -148,7 +148,7 @@ void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
 
     const Point2 J2 = {ps.settings.view_origin.x + sc.L1 * std::cos(theta1),
                        ps.settings.view_origin.y + sc.L1 * std::sin(theta1)};
-    const double lw = sc.L2 + ps.settings.wc;  // joint 2 to the work point (m)
+    const double lw = scara_L2w(ps.settings);  // joint 2 to the work point (m)
     const Point2 T = {J2.x + lw * std::cos(phi2), J2.y + lw * std::sin(phi2)};
     draw_hand(scene, T, phi2, RED);
 

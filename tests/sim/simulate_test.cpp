@@ -3,10 +3,10 @@
 
 #include "model/derive.h"
 #include "model/parameters.h"
-#include "model/setting_fields.h"
 #include "planning/cp_path.h"
 #include "planning/experiment.h"
 #include "planning/reference.h"
+#include "settings/setting_fields.h"
 #include "sim/accurate.h"
 #include "sim/dynamics.h"
 #include "sim/history.h"

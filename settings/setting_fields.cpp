@@ -1,14 +1,16 @@
 // The settings by name. One table holds every numeric setting a robot data file can hold: its
-// name, unit, meaning, rule and the records that hold it, so that the command line, the help
-// text and the checks of the dialogs and the data file all say the same.
-#include "model/setting_fields.h"
+// name, unit, meaning, rule, the records that hold it and how its typed value is stored, so
+// that the command line, the help text, the dialogs and the data file all say the same.
+#include "settings/setting_fields.h"
 
+#include <cassert>
 #include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 //------------------------------------------------------------------ rules
 
@@ -330,13 +332,21 @@ bool is_selector_setting(const std::string& name) {
     return find_selector(name) != nullptr;
 }
 
+const char* selector_choices(const std::string& name) {
+    const SelectorItem* sel = find_selector(name);
+    return sel != nullptr ? sel->allowed : nullptr;
+}
+
 //------------------------------------------------------------------ setting
 
-static RobotSettings& robot_record(Settings& s, unsigned bit) {
+// the record of bit in s, as const or not
+template <class S>
+static auto& robot_record(S& s, unsigned bit) {
     return bit == CYL ? s.cyl : s.scara;
 }
 
-static PatternRecord& pattern_record(Settings& s, unsigned bit) {
+template <class S>
+static auto& pattern_record(S& s, unsigned bit) {
     switch (bit) {
         case STEP:
             return s.step;
@@ -351,6 +361,65 @@ static PatternRecord& pattern_record(Settings& s, unsigned bit) {
         default:
             return s.sine;
     }
+}
+
+// the setting of a name given whole (a shared one plain, the others with their record) and its
+// record's bit; the names are the program's own, so one that is none is a fault of the program
+static const SettingItem* find_whole(const std::string& name, unsigned* bit) {
+    std::string base;
+    const RecordName* rec = nullptr;
+    const SettingItem* found = nullptr;
+    if (split_name(name, &base, &rec) && rec != nullptr) {
+        found = item_of_record(base, *rec);
+        *bit = rec->bit;
+    } else {
+        for (const SettingItem& it : ITEMS) {
+            if (base == it.name && (it.holders & SHARED) != 0) {
+                found = &it;
+                *bit = SHARED;
+            }
+        }
+    }
+    assert(found != nullptr);
+    return found;
+}
+
+// stores v, typed in the data file's units, into the field of it in the record bit. The
+// conversions are the ones the dialogs use, so that a file, --set and a dialog give the same bits
+static void store_item(Settings& s, const SettingItem& it, unsigned bit, double v) {
+    double* field = it.shared != nullptr  ? &(s.*it.shared)
+                    : it.robot != nullptr ? &(robot_record(s, bit).*it.robot)
+                                          : &(pattern_record(s, bit).*it.pattern);
+    switch (it.store) {
+        case Store::as_typed:
+            *field = v;
+            break;
+        case Store::hz:
+            *field = omega_of_hz(v);
+            break;
+        case Store::minus_wc:
+            *field = scara_L2_of(v, s.wc);
+            break;
+    }
+}
+
+// a value x whose reading f(x) gives back target exactly, searched from the nearest guess
+// outwards one double at a time (the reader's arithmetic rounds once)
+template <class Read>
+static double inverse_of(double guess, double target, Read read) {
+    double up = guess;
+    double down = guess;
+    for (int i = 0; i < 8; ++i) {
+        if (read(up) == target) {
+            return up;
+        }
+        if (read(down) == target) {
+            return down;
+        }
+        up = std::nextafter(up, std::numeric_limits<double>::infinity());
+        down = std::nextafter(down, -std::numeric_limits<double>::infinity());
+    }
+    return guess;  // no double reads back exactly: the nearest is written
 }
 
 std::string set_setting(Settings& s, const std::string& name, const std::string& value) {
@@ -381,23 +450,51 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
     if (!value_allowed(it->rule, v, s)) {
         return "wrong value '" + value + "' for " + name + ": it must be " + rule_text(it->rule, s);
     }
-    double* field = it->shared != nullptr  ? &(s.*it->shared)
-                    : it->robot != nullptr ? &(robot_record(s, bit).*it->robot)
-                                           : &(pattern_record(s, bit).*it->pattern);
-    // the same arithmetic as the data file reader's, so that both give the same bits
-    switch (it->store) {
-        case Store::as_typed:
-            *field = v;
-            break;
-        case Store::hz:
-            *field = 2.0 * PI * v;
-            break;
-        case Store::minus_wc:
-            *field = v - s.wc;
-            break;
-    }
+    store_item(s, *it, bit, v);
     return "";
 }
+
+SettingRule setting_rule(const std::string& name) {
+    std::string base;
+    const RecordName* rec = nullptr;
+    split_name(name, &base, &rec);
+    for (const SettingItem& it : ITEMS) {
+        if (base == it.name && (rec == nullptr || (it.holders & rec->bit) != 0)) {
+            return it.rule;
+        }
+    }
+    assert(false && "a setting of the table");  // the names are the program's own
+    return SettingRule::finite;
+}
+
+void store_setting(Settings& s, const std::string& name, double v) {
+    unsigned bit = 0;
+    const SettingItem* it = find_whole(name, &bit);
+    store_item(s, *it, bit, v);
+}
+
+double setting_file_value(const Settings& s, const std::string& name) {
+    unsigned bit = 0;
+    const SettingItem* it = find_whole(name, &bit);
+    const double stored = it->shared != nullptr  ? s.*it->shared
+                          : it->robot != nullptr ? robot_record(s, bit).*it->robot
+                                                 : pattern_record(s, bit).*it->pattern;
+    const double wc = s.wc;
+    switch (it->store) {
+        case Store::as_typed:
+            break;
+        case Store::hz:
+            return inverse_of(hz_of_omega(stored), stored, omega_of_hz);
+        case Store::minus_wc:
+            return inverse_of(scara_L2w(s), stored, [wc](double x) { return scara_L2_of(x, wc); });
+    }
+    return stored;
+}
+
+//------------------------------------------------------------------ conversions
+
+
+//------------------------------------------------------------------ derived ends
 
 void derive_circle_ends(PatternRecord& circle) {
     circle.x0 = circle.Ox + circle.rr;

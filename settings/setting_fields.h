@@ -1,5 +1,5 @@
-// model/setting_fields.h: the settings a robot data file holds, by name, with their units and
-// the values a physical robot can have
+// settings/setting_fields.h: the settings a robot data file holds, by name, with their units, the
+// values a physical robot can have and the conversions between what is typed and what is stored
 #pragma once
 
 #include "model/parameters.h"
@@ -49,6 +49,10 @@ bool setting_name_known(const std::string& name);
 // decide what the plain names mean and so are applied first
 bool is_selector_setting(const std::string& name);
 
+// the characters a selector may take ("ab" for robot_type, "1234" for cp), or nullptr when name
+// is no selector
+const char* selector_choices(const std::string& name);
+
 // sets the setting name of s to the value its text gives, in the data file's units; returns
 // an empty string, or the reason in English when the name does not apply to the experiment as
 // it stands (a qualified name included whose record the experiment does not use: its robot, its
@@ -57,6 +61,23 @@ bool is_selector_setting(const std::string& name);
 // writes: the one field of s (omega_n1 = 2 pi fn1, scara.L2 = L2w - wc, as the file reader does)
 std::string set_setting(Settings& s, const std::string& name, const std::string& value);
 
+// A setting named whole, as a data file holds it: a shared one alone (mw, fn1), the others with
+// their record (cyl.L, scara.L2w, scara.PW1, circle.rr, sine.L). The value is in the data file's
+// units; the name must be one of the table.
+
+// the values the setting name may take; a plain name also means a setting of a robot or a
+// motion, whose rule is the same in every record that holds it (PW1, x0, tf: not sine.L)
+SettingRule setting_rule(const std::string& name);
+
+// stores v, in the data file's units, into the setting name of s (fn1 as 2 pi fn1, L2w as
+// L2 = L2w - wc). writes: the one field of s
+void store_setting(Settings& s, const std::string& name, double v);
+
+// the value of the setting name of s in the data file's units: a value that store_setting turns
+// back into the stored bits, wherever a double allows one
+double setting_file_value(const Settings& s, const std::string& name);
+
+//------------------------------------------------------------------ derived ends
 // the circle's start and end at its right-most point (Ox + rr, Oy), as its data give them.
 // writes: x0 y0 xf yf of circle
 void derive_circle_ends(PatternRecord& circle);
@@ -64,5 +85,6 @@ void derive_circle_ends(PatternRecord& circle);
 // the sine's end one wavelength to the right of its start (x0 + L, y0). writes: xf yf of sine
 void derive_sine_end(PatternRecord& sine);
 
+//------------------------------------------------------------------ help
 // every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)
 std::string settings_help(const Settings& s);
