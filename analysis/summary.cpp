@@ -16,6 +16,8 @@
 #include <cmath>
 #include <limits>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double NOT_A_NUMBER = std::numeric_limits<double>::quiet_NaN();
 constexpr int BISECTION_LIMIT = 4096;  // halvings of a bracket, more than a double can take (-)
@@ -428,3 +430,5 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
         std::fprintf(out, "\n%s\n", accurate_report(*accurate).c_str());
     }
 }
+
+}  // namespace robosim

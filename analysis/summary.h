@@ -41,6 +41,8 @@
 
 #include <cstdio>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double SETTLING_BAND = 0.02;  // settling band as a share of the travel (-)
 
@@ -98,3 +100,5 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
 // and, for an accurate run, what its integration met (accurate: nullptr for the fixed step)
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
                    const AccurateStats* accurate = nullptr);
+
+}  // namespace robosim

@@ -12,6 +12,8 @@
 #include <string>
 #include <sys/stat.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ reading
 
 bool read_robot_data(ParameterSet& ps, const char* path, bool* refused, bool refuse_off_list) {
@@ -59,3 +61,5 @@ void write_robot_file(const ParameterSet& ps) {
                       error_text_ja(err != 0 ? err : EIO).c_str());
     }
 }
+
+}  // namespace robosim

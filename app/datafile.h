@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace robosim {
+
 // asks for the file name on the console (or takes path, when given, as its answer), reads the
 // experiment into ps and echoes every value read.
 // The caller runs update_derived afterwards.
@@ -30,3 +32,5 @@ bool read_robot_data(ParameterSet& ps, const char* path, bool* refused = nullptr
 // asks on the console for a file name and writes the settings of ps there as a robot data file
 // (whole or not at all: an existing file stays as it was when the write fails), saying which
 void write_robot_file(const ParameterSet& ps);
+
+}  // namespace robosim

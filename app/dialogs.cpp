@@ -25,6 +25,8 @@
 #include <cstring>
 #include <iterator>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 const char* cp_name(int cp) {
@@ -578,3 +580,5 @@ void console_dialogs(Session& session) {
     }
     final_stage(session);
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "app/session.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ dialogs
 // prints the key menu and walks the dialogs from the one session.last_key names, then
 // re-derives, reports, simulates the current robot and resets the view. '0' (start-up) and any
@@ -23,3 +25,5 @@ int ask_cp_kind(int cp_old, bool at_startup);
 // the name of CP path kind cp for the prompts, with its newline; a kind outside the table of
 // names gets the table's neutral first entry
 const char* cp_name(int cp);
+
+}  // namespace robosim

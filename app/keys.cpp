@@ -18,6 +18,8 @@
 #include <chrono>
 #include <cmath>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 constexpr double ZOOM_STEP = 0.9;         // 'w' multiplies, 'W' divides the robot scale by this (-)
@@ -231,3 +233,5 @@ void play_tick(Session& session, int generation) {
     start_window_timer(static_cast<unsigned>(std::ceil(std::fmax(next, 0.001) * 1000.0)),
                        on_play_timer, generation);
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "app/session.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr unsigned char KEY_ESC = 27;  // ends the program
 
@@ -24,3 +26,5 @@ void on_special_key(Session& session, int key, int x, int y);
 // next tick; a tick of an earlier play (generation) or of a paused one does nothing.
 // reads: playback, dt_sample, n_sample; writes: anim_index, playback.playing
 void play_tick(Session& session, int generation);
+
+}  // namespace robosim

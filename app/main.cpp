@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+using namespace robosim;
+
 static const char USAGE[] =
     "usage: robosim [FILE.dat] [-display NAME] [-geometry WxH+X+Y] [--help]";
 

@@ -9,6 +9,8 @@
 #include "settings/messages_ja.h"
 #include "settings/setting_fields.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ shared lines
 
 static void print_gravity_line(int gravity) {
@@ -401,3 +403,5 @@ void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wai
         }
     }
 }
+
+}  // namespace robosim

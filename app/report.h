@@ -4,6 +4,8 @@
 #include "planning/kinematics.h"
 #include "planning/plan.h"
 
+namespace robosim {
+
 // the values currently set, for the current robot and motion pattern only; the dialogs print
 // it before they walk the whole chain.
 // reads of ps: robot_type, gravity, fb_type, motion, cp, the current robot's record, mw, wc,
@@ -22,3 +24,5 @@ void print_settings_derived(const ParameterSet& ps);
 // again, and the points told are added to it.
 void tell_unreachable(const ParameterSet& p, const ReachReport& report, bool wait_for_key,
                       ReachReport* told = nullptr);
+
+}  // namespace robosim

@@ -9,6 +9,8 @@
 
 #include <chrono>
 
+namespace robosim {
+
 HistorySet& history_of(Session& session, int robot_type) {
     return robot_type == 'b' ? *session.history_scara : *session.history_cyl;
 }
@@ -70,3 +72,5 @@ ReachReport run_current_experiment(Session& session) {
     }
     return run.unreachable;
 }
+
+}  // namespace robosim

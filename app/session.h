@@ -13,6 +13,8 @@
 #include <memory>
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ types
 // Playback shows the run at the simulated pace: sample k is due k * dt_sample after the start
 // of play. Each tick of the window's timer shows the sample due now, whatever time the frames
@@ -54,3 +56,5 @@ Scene current_scene(const Session& session);
 // returns the run's unreachable point for the program to tell.
 // reads: experiment, accurate; writes: the robot's history set, accurate_stats
 ReachReport run_current_experiment(Session& session);
+
+}  // namespace robosim

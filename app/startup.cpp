@@ -13,6 +13,8 @@
 #include "platform/console.h"
 #include "platform/console_io.h"
 
+namespace robosim {
+
 void run_startup(Session& session, const char* data_file) {
     ParameterSet& ps = session.experiment;
     set_defaults(ps);
@@ -40,3 +42,5 @@ void run_startup(Session& session, const char* data_file) {
     session.last_key = '0';
     console_dialogs(session);
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "app/session.h"
 
+namespace robosim {
+
 // fills the defaults, asks whether to read a robot data file or to choose robot, motion and
 // CP path by keys, derives the model and runs the whole chain of console dialogs, which ends
 // with the first simulation and the reset of the view.
@@ -11,3 +13,5 @@
 // writes: the whole experiment, data_file_name, last_key, the current robot's history set, the
 // view
 void run_startup(Session& session, const char* data_file = nullptr);
+
+}  // namespace robosim

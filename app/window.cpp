@@ -5,6 +5,8 @@
 #include "platform/x_window.h"
 #include "view/frame.h"
 
+namespace robosim {
+
 const char WINDOW_CAPTION[] =
     "r:file, a,b:ロボット選択, l,m,u:メカ, g,h:重力, k:ゲイン, v,V:VFB, q,p,c:運動変更，t,i:"
     "Trq,II選択, W,w:振動拡大縮小，0:初期へ，s:継続";
@@ -38,3 +40,5 @@ void open_window(Session& session, int argc, char** argv) {
                {WINDOW_SIZE, WINDOW_CAPTION, display_current_frame, on_reshape, on_window_key,
                 on_window_special_key});
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "app/session.h"
 
+namespace robosim {
+
 constexpr int WINDOW_SIZE = 800;  // initial width and height of the window (px)
 
 // the window caption: a one-line summary of the key commands
@@ -15,3 +17,5 @@ extern const char WINDOW_CAPTION[];
 // the window's timer callback while a run plays: play_tick on the session of the open window;
 // before open_window, nothing
 void on_play_timer(int generation);
+
+}  // namespace robosim

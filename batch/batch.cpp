@@ -34,6 +34,8 @@
 #include <memory>
 #include <unistd.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ console
 
 static void write_stderr(const char* utf8) {
@@ -823,3 +825,5 @@ int run_batch(int argc, char** argv) {
     }
     return status;
 }
+
+}  // namespace robosim

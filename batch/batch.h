@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace robosim {
+
 constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most --steps-per-sample takes      (-)
 constexpr int DEFAULT_GIF_EVERY = 2;        // samples per GIF frame: 25 frames per simulated second
 
@@ -84,3 +86,5 @@ PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps);
 // that could not be written, 2 usage, or pictures asked for without an X display, 3 a run
 // whose histories turned to NaN or infinity, 4 a point out of the SCARA robot's reach)
 int run_batch(int argc, char** argv);
+
+}  // namespace robosim

@@ -1,6 +1,8 @@
 // robosim-batch: entry point
 #include "batch/batch.h"
 
+using namespace robosim;
+
 int main(int argc, char** argv) {
     return run_batch(argc, argv);
 }

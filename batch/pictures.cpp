@@ -23,6 +23,8 @@
 #include <png.h>
 #include <unistd.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ frames
 
 void render_sample(const Scene& scene, int k, unsigned char* rgb) {
@@ -408,3 +410,5 @@ bool write_animation_gif(const Scene& scene, const std::string& path, int every,
     }
     return true;
 }
+
+}  // namespace robosim

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int PICTURE_SIZE = 800;  // width and height of every picture, the window's (px)
 
@@ -37,3 +39,5 @@ constexpr int LAST_FRAME_HOLD_CS = 200;  // the last GIF frame stays 2 s before 
 
 void animation_timing(int every, int last, double dt, std::vector<int>* samples,
                       std::vector<int>* delays_cs);
+
+}  // namespace robosim

@@ -16,6 +16,8 @@
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+using namespace robosim;
+
 // opens the 800 x 800 window once; false without a display
 static bool open_bench_window() {
     static bool open = false;

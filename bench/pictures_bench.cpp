@@ -18,6 +18,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace robosim;
+
 // the off-screen drawable, opened once; false without a display
 static bool open_bench_view() {
     static bool open = false;

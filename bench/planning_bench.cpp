@@ -6,6 +6,8 @@
 
 #include <benchmark/benchmark.h>
 
+using namespace robosim;
+
 // one reference evaluation in mid-motion for robot, motion and path given by the arguments
 static void run_reference(benchmark::State& state, int robot_type, int motion, int cp) {
     const ParameterSet params =

@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace robosim;
+
 // robot, motion and path packed in the benchmark's arguments
 static void BM_simulate(benchmark::State& state) {
     const int rt = static_cast<int>(state.range(0));

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 // whether a derivation has a robot record to work on: other types than 'a' and 'b' have no
@@ -140,3 +142,5 @@ void derive_gains(const Settings& s, DerivedModel& m, int robot_type) {
     rm.Kv2 = (2.0 * zeta * wn + alpha) * rm.JM2;
     rm.Ki2 = alpha * wn * wn * rm.JM2;
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "model/parameters.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double LINK_DENSITY = 7800.0;            // steel of the link tubes            (kg/m^3)
 constexpr double TUBE_FACTOR = 0.0975;             // tube cross-section / full disc area (-)
@@ -39,3 +41,5 @@ void derive_nominal_inertia(const Settings& s, DerivedModel& m, int robot_type);
 // PID gains by pole placement on the nominal inertia; reads omega_n1, omega_n2, zeta1, zeta2,
 // alpha1, alpha2, JM1, JM2; writes Kp1, Kv1, Ki1, Kp2, Kv2, Ki2
 void derive_gains(const Settings& s, DerivedModel& m, int robot_type);
+
+}  // namespace robosim

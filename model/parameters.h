@@ -1,6 +1,8 @@
 // model/parameters.h: the settings of an experiment and the physical model derived from them
 #pragma once
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 // the 15-digit pi of planning, kinematics and path geometry (not the full double pi)
 constexpr double PI = 3.14159265358979;
@@ -163,3 +165,5 @@ template <class Records>
 auto& robot_of(Records& records, int robot_type) {
     return robot_type == 'b' ? records.scara : records.cyl;
 }
+
+}  // namespace robosim

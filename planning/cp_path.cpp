@@ -14,6 +14,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 // length of the vector (dx, dy) (m)
@@ -193,3 +195,5 @@ void evaluate_cp_path(const ParameterSet& p, SineMemo* memo, int cp, double s, d
             break;
     }
 }
+
+}  // namespace robosim

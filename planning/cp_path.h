@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int SINE_LENGTH_STEPS = 100;  // Simpson intervals for the sine path length
 constexpr int SINE_X_STEPS = 200;       // Heun steps for x(s) of the sine path
@@ -40,3 +42,5 @@ double sine_arc_length(int n, double L, double A);
 // x (m) of the sine path point at arc length s (m), Heun's method with n steps from sine.x0;
 // memo (nullptr: none) keeps the last result
 double sine_x_of_s(const PatternRecord& sine, SineMemo* memo, int n, double s);
+
+}  // namespace robosim

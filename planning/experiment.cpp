@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace robosim {
+
 constexpr double DEFAULT_MOTOR_POWER = 110.0;    // both motors of both robots        (W)
 constexpr double PRESET_ROTOR_INERTIA = 3.7e-5;  // set as such, not by the motor law (kg*m^2)
 constexpr double PRESET_MAX_TORQUE = 0.42;       // set as such, not by the motor law (N*m)
@@ -231,3 +233,5 @@ ReachReport update_derived(ParameterSet& ps) {
     }
     return unreachable;
 }
+
+}  // namespace robosim

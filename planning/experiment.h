@@ -5,6 +5,8 @@
 #include "planning/kinematics.h"
 #include "planning/plan.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ defaults
 // fills every setting with its default, derives both robots and pre-plans every pattern;
 // leaves robot 'b', motion 'c', cp 4 (the sine path) current
@@ -18,3 +20,5 @@ void set_defaults(ParameterSet& p);
 // Returns the SCARA points among the motion's start and end that are out of reach, for the
 // program to tell.
 ReachReport update_derived(ParameterSet& ps);
+
+}  // namespace robosim

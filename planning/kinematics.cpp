@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace robosim {
+
 //------------------------------------------------------------------ motor side
 
 void joint_to_motor(const Settings& s, int robot_type, const double phi[2], double theta[2]) {
@@ -129,3 +131,5 @@ void jacobian(const Settings& s, int robot_type, const double phi[2], double J[4
         J[3] = b * c12;
     }
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "planning/plan.h"
 
+namespace robosim {
+
 // Joint vector phi: cylindrical (turn of joint 1 in rad, slide of joint 2 in m), SCARA (arm 1
 // from the x axis, arm 2 relative to arm 1, both rad). Motor vector theta_i = u_i phi_i.
 // Arrays are indexed 0 for joint or motor 1 and 1 for joint or motor 2.
@@ -49,3 +51,5 @@ ReachReport convert_motion_ends(const Settings& s, Plan& plan, int robot_type);
 // J = d(x, y)/d(phi1, phi2), row by row (J11, J12, J21, J22); untouched for a type other
 // than 'a' and 'b'; reads scara.L1, scara.L2, wc
 void jacobian(const Settings& s, int robot_type, const double phi[2], double J[4]);
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "model/parameters.h"
 
+namespace robosim {
+
 // One robot's plan of the current motion. Same two instances as RobotSettings; arrays are
 // indexed 0 for joint or motor 1 and 1 for joint or motor 2.
 struct RobotPlan {
@@ -48,3 +50,5 @@ struct ParameterSet {
     DerivedModel model;
     Plan plan;
 };
+
+}  // namespace robosim

@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <utility>
 
+namespace robosim {
+
 ReferenceRun new_reference_run(bool reuse) {
     ReferenceRun run = {};
     run.reuse = reuse;
@@ -179,3 +181,5 @@ int reference_corners(const ParameterSet& p, int robot_type, int motion, int cp,
     }
     return count;
 }
+
+}  // namespace robosim

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+namespace robosim {
+
 //------------------------------------------------------------------ run state
 constexpr int REFERENCE_MEMO_SLOTS = 8;  // recent evaluations a run keeps           (-)
 
@@ -66,3 +68,5 @@ constexpr int MAX_REFERENCE_CORNERS = 8;  // corners a command has at most
 // order there. Returns their number (times that are not numbers are left out).
 int reference_corners(const ParameterSet& p, int robot_type, int motion, int cp,
                       double corners[MAX_REFERENCE_CORNERS]);
+
+}  // namespace robosim

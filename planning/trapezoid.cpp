@@ -7,6 +7,8 @@
 
 #include <limits>
 
+namespace robosim {
+
 // the value of a profile whose times are not numbers: no phase matches, nothing is commanded
 constexpr double NO_PHASE = std::numeric_limits<double>::quiet_NaN();
 
@@ -66,3 +68,5 @@ void plan_ptp_motors(Plan& plan, int robot_type) {
     plan_ptp_axis(plan.tf, rp.thetaf[0] - rp.theta0[0], &rp.t11, &rp.omega_m1, &rp.alpha_m1);
     plan_ptp_axis(plan.tf, rp.thetaf[1] - rp.theta0[1], &rp.t12, &rp.omega_m2, &rp.alpha_m2);
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "planning/plan.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double ACCEL_FRACTION = 0.1;  // acceleration time of every planned profile / tf (-)
 
@@ -29,3 +31,5 @@ void plan_ptp_axis(double tf, double distance, double* t1, double* omega, double
 // plans both motors of robot 'a' or 'b' over their motor travels thetaf - theta0 and the
 // current tf; writes t11, omega_m1, alpha_m1, t12, omega_m2, alpha_m2 of that robot record
 void plan_ptp_motors(Plan& plan, int robot_type);
+
+}  // namespace robosim

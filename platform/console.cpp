@@ -24,6 +24,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ state
 
 struct ConsoleInput {
@@ -572,3 +574,5 @@ std::string utf8_to_cp932(const std::string& utf8) {
     }
     return out;
 }
+
+}  // namespace robosim

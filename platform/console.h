@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <string>
 
+namespace robosim {
+
 // Input comes through one buffer, so that keys and numbers can be mixed in one script:
 // - on a terminal a key is one key press, read in raw mode without echo and without Enter
 //   (the terminal is restored at once, at exit and on a fatal signal); numbers and file names
@@ -55,3 +57,5 @@ bool charset_is_shift_jis(const char* codeset);
 // the text in CP932; a character CP932 lacks becomes '?', and a byte that is not valid UTF-8
 // passes as it stands (it may already be in the terminal's encoding, as a typed file name is)
 std::string utf8_to_cp932(const std::string& utf8);
+
+}  // namespace robosim

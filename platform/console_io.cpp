@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace robosim {
+
 ConsoleHooks console_hooks = {};
 
 void console_print(const char* format, ...) {
@@ -33,3 +35,5 @@ int console_wait_key() {
     }
     return console_hooks.read_key();
 }
+
+}  // namespace robosim

@@ -1,6 +1,8 @@
 // platform/console_io.h: the narrow console the programs' reports and dialogs speak through
 #pragma once
 
+namespace robosim {
+
 // The program installs these hooks (the interactive program its terminal console, the batch
 // tool standard error, the tests a capture), so that the same reports serve every one.
 // With no hook installed, text is dropped and a key wait returns at once.
@@ -18,3 +20,5 @@ void console_print(const char* format, ...) __attribute__((format(printf, 1, 2))
 
 // waits for one key through console_hooks.read_key; 0 when no console is installed
 int console_wait_key();
+
+}  // namespace robosim

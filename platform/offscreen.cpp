@@ -16,6 +16,8 @@
 #include <cstring>
 #include <vector>
 
+namespace robosim {
+
 //------------------------------------------------------------------ program-wide object
 struct OffscreenView {
     Display* display;    // our connection, the one the GL context draws through
@@ -143,3 +145,5 @@ void close_offscreen_view() {
     }
     offscreen = {};
 }
+
+}  // namespace robosim

@@ -2,6 +2,8 @@
 // animations written to files
 #pragma once
 
+namespace robosim {
+
 //------------------------------------------------------------------ drawable
 // Connects to the X display and makes current a GL drawable of width x height pixels with the
 // window's kind of frame buffer (double-buffered RGB with depth), on a window that is never
@@ -16,3 +18,5 @@ void read_offscreen_rgb(unsigned char* rgb);
 
 // releases the drawable, its GL context and the display connections
 void close_offscreen_view();
+
+}  // namespace robosim

@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 static std::string folder_of(const std::string& path) {
@@ -274,3 +276,5 @@ bool write_output(const std::string& path, const std::string& text, std::string*
     }
     return false;
 }
+
+}  // namespace robosim

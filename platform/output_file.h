@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ targets
 // Why path cannot take an output, or an empty string if it can: only a regular file, new or
 // existing, is a target. A device, FIFO, socket or folder is refused, as is an existing file
@@ -45,3 +47,5 @@ void remove_unfinished_output();
 // none did, as for a target that is a folder or a device), and the target untouched
 bool write_output(const std::string& path, const std::string& text, std::string* error,
                   int* error_number = nullptr);
+
+}  // namespace robosim

@@ -12,6 +12,11 @@
 #if defined(ROBOSIM_LEAK_CHECKER)
 #include <cstddef>
 #include <sanitizer/lsan_interface.h>
+#endif
+
+namespace robosim {
+
+#if defined(ROBOSIM_LEAK_CHECKER)
 
 // the sanitizer runtime's allocation hooks (GCC ships no header for them)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
@@ -68,3 +73,5 @@ OwnCode::OwnCode() : was_own_(true), lifted_(0) {}
 
 OwnCode::~OwnCode() = default;
 #endif
+
+}  // namespace robosim

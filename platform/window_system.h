@@ -2,6 +2,8 @@
 // allocations for the leak checker of the sanitizer build
 #pragma once
 
+namespace robosim {
+
 // The window system (X, the GL library and its driver, the window library) keeps blocks for
 // the life of a display or of the process, and holds some of them where the leak checker
 // cannot see (driver state reached through the X connection, per-thread caches of the
@@ -35,3 +37,5 @@ class OwnCode {
     [[maybe_unused]] bool was_own_;  // the thread ran robosim's code before          (restored)
     [[maybe_unused]] int lifted_;    // window-system calls this lifted, open again on return
 };
+
+}  // namespace robosim

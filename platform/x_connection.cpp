@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+namespace robosim {
+
 constexpr int CONNECT_ATTEMPTS = 10;            // connection attempts           (-)
 constexpr useconds_t CONNECT_RETRY_US = 50000;  // pause between two attempts  (us)
 
@@ -34,3 +36,5 @@ void on_display_lost(void (*handler)()) {
     display_lost_handler = handler;
     XSetIOErrorHandler(on_io_error);
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include <X11/Xlib.h>
 
+namespace robosim {
+
 // Opens a connection to the display name (nullptr: DISPLAY). An X server refuses connections
 // for a moment while it resets, which a virtual server does each time its last client leaves,
 // so a refused connection is tried again for half a second before the display counts as
@@ -13,3 +15,5 @@ Display* connect_display_patiently(const char* name);
 // network went): an X server that goes away ends every connection of the process at once. The
 // handler must end the process; if it returns, the process ends with status 1.
 void on_display_lost(void (*handler)());
+
+}  // namespace robosim

@@ -22,6 +22,8 @@
 #include <cstring>
 #include <unistd.h>
 
+namespace robosim {
+
 static_assert(WINDOW_KEY_F1 == GLUT_KEY_F1 && WINDOW_KEY_END == GLUT_KEY_END,
               "the special key codes are the window library's");
 
@@ -348,3 +350,5 @@ void drop_window_keys() {
     while (XCheckMaskEvent(display, KeyPressMask | KeyReleaseMask, &event)) {
     }
 }
+
+}  // namespace robosim

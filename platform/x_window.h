@@ -2,6 +2,8 @@
 // check, the window with its event loop, its keys and its end
 #pragma once
 
+namespace robosim {
+
 // what the window is and who draws into it and takes its keys
 struct WindowSetup {
     int size;                                      // initial width and height (px)
@@ -81,3 +83,5 @@ void drop_window_keys();
 // closes the window and the connection to the display (freeing what the GL driver holds for
 // them), then ends the process with status
 [[noreturn]] void close_window_and_exit(int status);
+
+}  // namespace robosim

@@ -20,6 +20,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace robosim {
+
 //------------------------------------------------------------------ layout
 
 // clang-format off
@@ -497,3 +499,5 @@ std::string robot_data_text(const ParameterSet& ps) {
     }
     return t;
 }
+
+}  // namespace robosim

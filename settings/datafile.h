@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+namespace robosim {
+
 // File format: tokens separated by white space (blanks, tabs, line ends); only their order
 // matters. In order: robot type 'a' or 'b'; arm length L ('a') or L1 and the distance from
 // joint 2 to the work ('b'); work mass; motor powers PW1 PW2; u1 eta1; u2 eta2 (forward
@@ -146,3 +148,5 @@ FileKind file_kind_of(unsigned mode);
 // group, every number as the shortest decimal that reads back to the same double); reading it
 // gives the same experiment again
 std::string robot_data_text(const ParameterSet& ps);
+
+}  // namespace robosim

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <vector>
 
+namespace robosim {
+
 //------------------------------------------------------------------ text
 
 // appends the text format gives, of any length
@@ -320,3 +322,5 @@ std::string unreachable_text_ja(const Settings& s, const Point2& point) {
            point.x, point.y);
     return t;
 }
+
+}  // namespace robosim

@@ -9,6 +9,8 @@
 
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ settings
 // the rule in the console's Japanese words, e.g. "0 より大きい数" (s gives wc)
 std::string rule_text_ja(SettingRule rule, const Settings& s);
@@ -33,3 +35,5 @@ ReachReport points_to_tell(const ReachReport& report, ReachReport* told);
 
 // the failure message of a SCARA point out of reach, with the arm lengths of s (two lines)
 std::string unreachable_text_ja(const Settings& s, const Point2& point);
+
+}  // namespace robosim

@@ -12,6 +12,8 @@
 #include <cstring>
 #include <limits>
 
+namespace robosim {
+
 //------------------------------------------------------------------ rules
 
 bool value_allowed(SettingRule rule, double v, const Settings& s) {
@@ -525,3 +527,5 @@ std::string settings_help(const Settings& s) {
     }
     return text;
 }
+
+}  // namespace robosim

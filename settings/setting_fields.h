@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ rules
 // the values a setting may take. Only what no physical robot can have is refused: control
 // settings stay free (a negative alpha or fn is how instability is shown), and every rule
@@ -88,3 +90,5 @@ void derive_sine_end(PatternRecord& sine);
 //------------------------------------------------------------------ help
 // every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)
 std::string settings_help(const Settings& s);
+
+}  // namespace robosim

@@ -64,6 +64,8 @@
 #include <cstdio>
 #include <limits>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double EVENT_TIME_TOL = 1e-13;  // an event is located within this time        (s)
 constexpr int MAX_HALVINGS = 12;          // a step is halved this often at most           (-)
@@ -1215,3 +1217,5 @@ std::string accurate_budget_report(const ParameterSet& ps, const AccurateStats& 
                   stats.t_end, stats.budget, j + 1, pole.rate, j + 1, fn, j + 1, alpha);
     return line;
 }
+
+}  // namespace robosim

@@ -8,6 +8,8 @@
 
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 // integration steps an accurate run may take, the partial and bisection steps included, per
 // step of the nominal grid: about 7 times what the hardest self-locking experiments need (a
@@ -77,3 +79,5 @@ StiffestPole stiffest_pole(const ParameterSet& ps);
 // so many steps, with the settings that place it (both robots' loops are placed by the same
 // settings)
 std::string accurate_budget_report(const ParameterSet& ps, const AccurateStats& stats);
+
+}  // namespace robosim

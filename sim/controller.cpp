@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+namespace robosim {
+
 double control_law(const ParameterSet& ps, ReferenceRun* run, int joint, double t,
                    const double x[6]) {
     const Settings& s = ps.settings;
@@ -41,3 +43,5 @@ double control_torque(const ParameterSet& ps, ReferenceRun* run, int joint, doub
     }
     return tau;
 }
+
+}  // namespace robosim

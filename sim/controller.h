@@ -4,6 +4,8 @@
 #include "planning/plan.h"
 #include "planning/reference.h"
 
+namespace robosim {
+
 // drive torque (N*m) of joint 0 or 1 at time t (s) for state x: on the motor-angle error
 // e = theta_ref - theta,
 //   'v': tau = Kp e + Ki int(e) - Kv omega                 (velocity feedback)
@@ -17,3 +19,5 @@ double control_torque(const ParameterSet& ps, ReferenceRun* run, int joint, doub
 // the same law before the torque limit (N*m): what the controller asks of its motor
 double control_law(const ParameterSet& ps, ReferenceRun* run, int joint, double t,
                    const double x[6]);
+
+}  // namespace robosim

@@ -21,6 +21,8 @@
 
 #include <cmath>
 
+namespace robosim {
+
 //------------------------------------------------------------------ model
 
 void inertia_matrix(const ParameterSet& ps, int robot_type, const double x[6], double M[4]) {
@@ -183,3 +185,5 @@ double state_derivative(const ParameterSet& ps, ReferenceRun* run, int i, double
             return 0.0;  // the state has six elements: any other has no motion
     }
 }
+
+}  // namespace robosim

@@ -4,6 +4,8 @@
 #include "planning/plan.h"
 #include "planning/reference.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double GRAVITY_ACCEL = 9.8;  // gravitational acceleration                 (m/s^2)
 
@@ -30,3 +32,5 @@ double gravity_torque(const ParameterSet& ps, int robot_type, int joint, const d
 // stops its moving joint
 double state_derivative(const ParameterSet& ps, ReferenceRun* run, int i, double t,
                         const double x[6], double step);
+
+}  // namespace robosim

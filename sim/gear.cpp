@@ -32,6 +32,8 @@
 #include <cmath>
 #include <limits>
 
+namespace robosim {
+
 //------------------------------------------------------------------ fixed direction
 
 double solve_single(double e, double tau, double IM, double Mjj, double h, double* T) {
@@ -230,3 +232,5 @@ void joint_accel_pair(const double v[2], const double tau[2], const double h[2],
     tau_friction[0] = tau[0] - tau_inertia[0] - h[0];
     tau_friction[1] = tau[1] - tau_inertia[1] - h[1];
 }
+
+}  // namespace robosim

@@ -1,6 +1,8 @@
 // sim/gear.h: motor accelerations through reduction gears that lose power in either direction
 #pragma once
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double REST_SPEED = 0.01;  // a motor slower than this counts as at rest    (rad/s)
 // a reverse effective inertia within this share of the rotor inertia counts as jammed     (-)
@@ -48,3 +50,5 @@ double joint_accel_single(int joint, double v, double tau, double h, double eta_
 void joint_accel_pair(const double v[2], const double tau[2], const double h[2],
                       const double eta[4], const double IM[2], const double M[4], double stop_time,
                       double a[2], double tau_inertia[2], double tau_friction[2]);
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace robosim {
+
 const HistoryField HISTORY_FIELD_TABLE[HISTORY_FIELDS] = {
     {"theta", false, &HistorySet::theta},
     {"theta_ref", false, &HistorySet::theta_ref},
@@ -32,3 +34,5 @@ Divergence first_divergence(const HistorySet* h, int n) {
     }
     return {-1, nullptr, 0, 0.0};
 }
+
+}  // namespace robosim

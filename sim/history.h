@@ -1,6 +1,8 @@
 // sim/history.h: the result histories of the last simulation of each robot type
 #pragma once
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int HISTORY_LEN = 500;  // records per field; a run writes 0 .. n_sample
 
@@ -43,3 +45,5 @@ struct Divergence {
 };
 
 Divergence first_divergence(const HistorySet* h, int n);
+
+}  // namespace robosim

@@ -12,6 +12,8 @@
 #include <cassert>
 #include <cmath>
 
+namespace robosim {
+
 // work position (m) of the motor angles theta (rad): cylindrical (phi2 cos phi1, phi2 sin phi1),
 // SCARA (L1 cos q1 + lw cos(q1+q2), L1 sin q1 + lw sin(q1+q2))
 static void work_position(const ParameterSet& ps, int robot_type, const double theta[2],
@@ -90,3 +92,5 @@ void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, in
                            step, &hs->tau_inertia[k][1], &hs->tau_friction[k][1]);
     }
 }
+
+}  // namespace robosim

@@ -13,6 +13,8 @@
 #include <cstddef>
 #include <thread>
 
+namespace robosim {
+
 // a run of the experiment with its zero history set, refused where the set cannot hold it
 static ExperimentRun prepare_run(const ParameterSet& experiment) {
     ExperimentRun run;
@@ -74,3 +76,5 @@ std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experim
     helpers.clear();  // joins every helper: all runs are done
     return runs;
 }
+
+}  // namespace robosim

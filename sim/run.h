@@ -12,6 +12,8 @@
 #include <span>
 #include <vector>
 
+namespace robosim {
+
 //------------------------------------------------------------------ types
 // how a run integrates; what it runs (robot, motion, feedback, dt_sample, n_sample, start
 // angles) it reads from its experiment
@@ -46,3 +48,5 @@ ExperimentRun run_experiment(const ParameterSet& experiment, const RunOptions& o
 // run_experiment to the last bit. options.progress is not told: the runs overlap.
 std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experiments,
                                            const RunOptions& options, int threads);
+
+}  // namespace robosim

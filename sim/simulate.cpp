@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cassert>
 
+namespace robosim {
+
 // clang-format off
 constexpr double GILL_C1 = 0.292893219;  // ~ 1 - sqrt(1/2)
 constexpr double GILL_C2 = 1.70710678;   // ~ 1 + sqrt(1/2)
@@ -95,3 +97,5 @@ ReachReport simulate(const ParameterSet& ps, int steps_per_sample, HistorySet* o
     }
     return run.unreachable;
 }
+
+}  // namespace robosim

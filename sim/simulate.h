@@ -5,6 +5,8 @@
 #include "planning/reference.h"
 #include "sim/history.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int STEPS_PER_SAMPLE = 10;  // integration steps per output sample
 constexpr int STATE_LEN = 6;          // theta1, theta2, omega1, omega2, integral e1, integral e2
@@ -32,3 +34,5 @@ void rkg_step(const ParameterSet& ps, ReferenceRun* run, double t, double h, con
 // step: the run's integration step (s)
 void record_sample(const ParameterSet& ps, ReferenceRun* run, HistorySet* hs, int k,
                    const double x[STATE_LEN], double step);
+
+}  // namespace robosim

@@ -1,6 +1,8 @@
 // view/colour.h: the colours of the window's shapes, curves and traces
 #pragma once
 
+namespace robosim {
+
 //------------------------------------------------------------------ types
 // a colour for the GL fixed-function pipeline; alpha has no visible effect (no blending)
 struct Colour4 {
@@ -17,3 +19,5 @@ constexpr Colour4 MAGENTA = {1.0f, 0.0f, 1.0f, 0.0f};  // the legends call it "p
 constexpr Colour4 WHITE   = {1.0f, 1.0f, 1.0f, 0.0f};
 constexpr Colour4 BLACK   = {0.0f, 0.0f, 0.0f, 0.0f};
 // clang-format on
+
+}  // namespace robosim

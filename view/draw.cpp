@@ -14,6 +14,8 @@
 
 #include <cmath>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 static bool drawable(const Point2& p) {
@@ -563,3 +565,5 @@ void draw_status_labels(const Scene& scene) {
         }
     }
 }
+
+}  // namespace robosim

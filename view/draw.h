@@ -6,6 +6,8 @@
 #include "planning/plan.h"
 #include "view/scene.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double PIXELS_PER_METRE = 400.0;     // robot metres to pixels at view scale 1   (px/m)
 constexpr double HALF_WINDOW_PIXELS = 400.0;   // pixels from the window centre to an edge (px)
@@ -101,3 +103,5 @@ void draw_caption();
 // the status label block of the current run: its robot, plane of motion, command, control
 // law, feedback and integration
 void draw_status_labels(const Scene& scene);
+
+}  // namespace robosim

@@ -18,6 +18,8 @@
 #include <cstring>
 #include <string>
 
+namespace robosim {
+
 //------------------------------------------------------------------ readout and help
 
 // The time and sample shown, at the bottom right: under the lowest graph's numbers, where
@@ -150,3 +152,5 @@ void on_reshape(int width, int height) {
     glLoadIdentity();
     glMatrixMode(GL_MODELVIEW);
 }
+
+}  // namespace robosim

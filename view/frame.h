@@ -3,6 +3,8 @@
 
 #include "view/scene.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int GRID_HALF_CELLS = 20;     // grid cells either side of the robot base      (-)
 constexpr double GRID_CELL = 0.1;       // one grid cell in robot space                  (m)
@@ -41,3 +43,5 @@ void end_frame();
 // the viewport covers the whole window and the projection is the identity: every view draws
 // in the square -1 .. 1, stretched over the window (not letter-boxed)
 void on_reshape(int width, int height);
+
+}  // namespace robosim

@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <initializer_list>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 // x of sample i on a time axis from x0 of the current experiment s: its run fills the axis
@@ -448,3 +450,5 @@ void draw_inertia_graph(const Scene& scene, int k) {
                    run.style.pattern);
     });
 }
+
+}  // namespace robosim

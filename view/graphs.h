@@ -5,6 +5,8 @@
 #include "planning/plan.h"
 #include "view/scene.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double GRAPH_HEIGHT = 0.4;     // height of the joint displacement plot        (window)
 constexpr double GRAPH_AXIS_H = 0.4;     // its vertical axis is this + 0.05 high         (window)
@@ -65,3 +67,5 @@ void draw_torque_graph(const Scene& scene, int k);
 
 // the inertia seen by each motor, with the rotor inertia lines
 void draw_inertia_graph(const Scene& scene, int k);
+
+}  // namespace robosim

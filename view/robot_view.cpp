@@ -13,6 +13,8 @@
 #include <cmath>
 #include <initializer_list>
 
+namespace robosim {
+
 //------------------------------------------------------------------ helpers
 
 // the point local (u, v) at P (window) on axes turned by phi:
@@ -228,3 +230,5 @@ void draw_marker(const Scene& scene, const Point2& p, const Colour4& c) {
 void draw_goal_marker(const Scene& scene, double x, double y, const Colour4& c) {
     draw_disc(window_point(scene, x, y), GOAL_MARKER_R * scene.view.robot_scale, c);
 }
+
+}  // namespace robosim

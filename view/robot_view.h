@@ -5,6 +5,8 @@
 #include "view/draw.h"
 #include "view/scene.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr double MARKER_R = 0.008;       // radius of a work-point dot at scale 1       (m)
 constexpr double GOAL_MARKER_R = 0.01;   // radius of the goal marker at scale 1        (m)
@@ -49,3 +51,5 @@ void draw_marker(const Scene& scene, const Point2& p, const Colour4& c);
 
 // a disc of radius 0.01 * robot_scale at robot-space point (x, y) (m)
 void draw_goal_marker(const Scene& scene, double x, double y, const Colour4& c);
+
+}  // namespace robosim

@@ -4,6 +4,8 @@
 
 #include <cassert>
 
+namespace robosim {
+
 //------------------------------------------------------------------ scenes
 
 Scene experiment_scene(const ParameterSet& experiment, const HistorySet& cyl,
@@ -31,3 +33,5 @@ const SceneRun& current_run(const Scene& scene) {
     assert(current >= 0 && "a scene without a current run");
     return scene.runs[current];
 }
+
+}  // namespace robosim

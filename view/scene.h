@@ -8,6 +8,8 @@
 #include "view/colour.h"
 #include "view/view_state.h"
 
+namespace robosim {
+
 //------------------------------------------------------------------ constants
 constexpr int MAX_SCENE_RUNS = 5;  // runs one frame shows: the current one and four beside it (-)
 
@@ -87,3 +89,5 @@ void for_each_run(const Scene& scene, Draw draw) {
     }
     draw(current_run(scene));
 }
+
+}  // namespace robosim

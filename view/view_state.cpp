@@ -2,6 +2,8 @@
 
 #include "sim/history.h"
 
+namespace robosim {
+
 ViewState initial_view_state() {
     return ViewState{0, 1.0, 10.0};
 }
@@ -21,3 +23,5 @@ int clamp_sample(const Settings& s, int k) {
     }
     return k > last ? last : k;
 }
+
+}  // namespace robosim

@@ -3,6 +3,8 @@
 
 #include "model/parameters.h"
 
+namespace robosim {
+
 struct ViewState {
     int anim_index;           // sample whose pose and curves are shown, 0 .. n_sample   (-)
     double robot_scale;       // zoom of the robot view about the window centre          (-)
@@ -20,3 +22,5 @@ int last_sample(const Settings& s);
 
 // k limited to 0 .. last_sample(s), the only samples the views may index
 int clamp_sample(const Settings& s, int k);
+
+}  // namespace robosim

@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <string>
 
+using namespace robosim;
+
 // wn and zeta come from a bisected simple root and one division: a few ulps of a double,
 // far inside this relative tolerance
 constexpr double LOOP_TOLERANCE = 1e-9;

@@ -22,6 +22,8 @@
 #include <fstream>
 #include <string>
 
+using namespace robosim;
+
 //------------------------------------------------------------------ names of path kinds
 
 TEST(CpName, NeverReadsOutsideItsTable) {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+using namespace robosim;
+
 // parses a command line given as words after the program name
 static bool parse(std::vector<std::string> words, BatchOptions* opt, std::string* error) {
     std::vector<char*> argv = {const_cast<char*>("robosim-batch")};

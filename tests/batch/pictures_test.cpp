@@ -11,6 +11,8 @@
 #include <cmath>
 #include <vector>
 
+using namespace robosim;
+
 namespace {
 
 struct TimingCase {

@@ -24,6 +24,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace robosim;
+
 //------------------------------------------------------------------ histories
 
 struct BatchCase {

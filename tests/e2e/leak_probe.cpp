@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+using namespace robosim;
+
 constexpr size_t DROPPED_BYTES = 4321;  // a size the leak report can be searched for (bytes)
 
 static void* volatile last_block = nullptr;

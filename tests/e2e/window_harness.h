@@ -25,6 +25,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace robosim;
+
 //------------------------------------------------------------------ helper programs
 
 struct CommandResult {

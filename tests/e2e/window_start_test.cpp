@@ -12,6 +12,8 @@
 #include <string>
 #include <tuple>
 
+using namespace robosim;
+
 namespace {
 
 // window position of a robot-space point at view scale 1

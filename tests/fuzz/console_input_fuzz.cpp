@@ -15,6 +15,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace robosim;
+
 // the end of the answers: leave the cycle instead of ending the process
 struct EndOfInput {};
 

@@ -21,6 +21,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+using namespace robosim;
+
 static void discard_text(const char*) {}
 
 static int answer_no() {

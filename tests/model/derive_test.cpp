@@ -10,6 +10,8 @@
 #include <cstring>
 #include <tuple>
 
+using namespace robosim;
+
 using DeriveTest = ModelTest;
 
 //------------------------------------------------------------------ work, motors, gears

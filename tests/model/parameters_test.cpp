@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+using namespace robosim;
+
 using ParametersTest = ModelTest;
 
 //------------------------------------------------------------------ defaults

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+using namespace robosim;
+
 using CpPathTest = ModelTest;
 
 // makes CP path kind cp current with its record's time, as the planning stage does

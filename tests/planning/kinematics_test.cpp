@@ -8,6 +8,8 @@
 #include <cmath>
 #include <string>
 
+using namespace robosim;
+
 using KinematicsTest = ModelTest;
 
 // work point of joint vector phi by the kinematic model the Jacobian differentiates

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <tuple>
 
+using namespace robosim;
+
 using ReferenceTest = ModelTest;
 
 // (robot type, motion, cp)

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+using namespace robosim;
+
 using TrapezoidTest = ModelTest;
 
 TEST_F(TrapezoidTest, NineRadiansInOneSecond) {

@@ -10,6 +10,8 @@
 #include <string>
 #include <unistd.h>
 
+using namespace robosim;
+
 // Starts from the defaults; the console's answers come from a pipe that holds the script
 // given to feed(), and its text goes to console_capture.text.
 class ConsoleScriptTest : public ProgramTest {

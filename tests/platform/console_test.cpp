@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace robosim;
+
 //------------------------------------------------------------------ keys
 
 using ConsoleReadKey = ConsoleScriptTest;

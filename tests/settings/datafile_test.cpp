@@ -12,6 +12,8 @@
 #include <cstring>
 #include <string>
 
+using namespace robosim;
+
 // the default SCARA sine experiment, one group of tokens per line (sixteen lines)
 static const char* const SCARA_SINE_LINES[] = {
     "b",   "0.4 0.4", "1.0", "110 110", "60 0.6",   "60 0.6", "g",   "4 4",

@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+using namespace robosim;
+
 class ControllerTest : public ModelTest, public ::testing::WithParamInterface<int> {
   protected:
     void SetUp() override {

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+using namespace robosim;
+
 class DynamicsTest : public ModelTest, public ::testing::WithParamInterface<int> {
   protected:
     void SetUp() override {

@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+using namespace robosim;
+
 // inertia matrix of a SCARA-like pair and the default motor (kg*m^2)
 static const double M_PAIR[4] = {2.0e-4, 5.0e-5, 5.0e-5, 8.0e-5};
 static const double IM_PAIR[2] = {3.63e-5, 3.63e-5};

@@ -6,6 +6,8 @@
 #include <limits>
 #include <memory>
 
+using namespace robosim;
+
 // a value that turned infinite at the last sample of a run is found there, and beyond the run
 // nothing is looked at
 TEST(FirstDivergence, ReachesTheLastSampleAndNoFurther) {

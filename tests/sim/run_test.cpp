@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+using namespace robosim;
+
 // the 48 standard experiments: both robots, six motions, gravity on and off, both feedback kinds
 static std::vector<ParameterSet> standard_experiments() {
     std::vector<ParameterSet> sets;

@@ -23,6 +23,8 @@
 #include <tuple>
 #include <vector>
 
+using namespace robosim;
+
 // (robot type, motion, cp)
 using Experiment = std::tuple<int, int, int>;
 

@@ -2,6 +2,8 @@
 
 #include "platform/console_io.h"
 
+using namespace robosim;
+
 ConsoleCapture console_capture = {};
 
 static void capture_text(const char* utf8) {

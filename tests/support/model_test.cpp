@@ -5,6 +5,8 @@
 #include "planning/reference.h"
 #include "platform/console_io.h"
 
+using namespace robosim;
+
 void ModelTest::SetUp() {
     console_hooks = {};
     set_defaults(params);

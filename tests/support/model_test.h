@@ -9,6 +9,8 @@
 
 #include <memory>
 
+using namespace robosim;
+
 // a test's own experiment: starts from set_defaults(params) with no console installed and a
 // fresh reference generator
 class ModelTest : public ::testing::Test {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace robosim;
+
 // a test's own session, starting from set_defaults of its experiment, with no console
 // installed; its parts go by the names the program's state has always had
 class ProgramTest : public ::testing::Test {

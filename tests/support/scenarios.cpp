@@ -2,6 +2,8 @@
 
 #include "planning/experiment.h"
 
+using namespace robosim;
+
 ParameterSet scenario(int robot_type, int motion, int cp) {
     ParameterSet ps{};
     set_defaults(ps);

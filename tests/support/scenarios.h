@@ -3,6 +3,8 @@
 
 #include "planning/plan.h"
 
+using namespace robosim;
+
 // the default experiment with robot, motion and path chosen, then update_derived, as start-up
 // does after its questions are answered (gravity 'g', feedback 'V')
 ParameterSet scenario(int robot_type, int motion, int cp);

@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+using namespace robosim;
+
 namespace {
 
 using DrawPrimitives = ViewTest;

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace robosim;
+
 namespace {
 
 using Frame = ViewTest;

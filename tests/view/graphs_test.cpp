@@ -17,6 +17,8 @@
 #include <ostream>
 #include <utility>
 
+using namespace robosim;
+
 namespace {
 
 class Graphs : public ViewTest {

@@ -16,6 +16,8 @@
 
 #include <cstring>
 
+using namespace robosim;
+
 namespace {
 
 class Keys : public ViewTest {

@@ -16,6 +16,8 @@
 #include <ostream>
 #include <string>
 
+using namespace robosim;
+
 namespace {
 
 struct ReferenceCase {

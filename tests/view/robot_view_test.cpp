@@ -15,6 +15,8 @@
 #include <cmath>
 #include <limits>
 
+using namespace robosim;
+
 namespace {
 
 class RobotScene : public ViewTest {

@@ -27,6 +27,8 @@
 #include <unistd.h>
 #include <vector>
 
+using namespace robosim;
+
 // what has been drawn into the back buffer so far
 inline Picture read_back_buffer() {
     Picture p;
