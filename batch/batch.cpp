@@ -64,7 +64,7 @@ static void tell_unreachable(const ParameterSet& ps, const ReachReport& report,
 
 static const char* const USAGE =
     "usage: robosim-batch [FILE.dat ...] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
-    "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
+    "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv] [--band PERCENT]] "
     "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
     "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] "
     "[--sweep NAME=V1,V2,...|NAME=FROM:TO:COUNT ...] [--jobs N] [--write-data FILE] [--help]";
@@ -88,11 +88,15 @@ static const char* const HELP =
     "  --fb v|V          v: velocity feedback, V: velocity-error feedback (default V)\n"
     "  --plan            write the derived and planned quantities as name,value lines\n"
     "  --summary         write the response figures per joint as a table: largest errors\n"
-    "                    during and after the motion, overshoot, 2 %% settling time, peak\n"
+    "                    during and after the motion, overshoot, 2 %% settling time and the\n"
+    "                    settling time after the command (--band), peak\n"
     "                    drive torque and the share of samples at the torque limit, the\n"
     "                    inertia seen with the natural frequency and damping the gains give\n"
     "                    at it, and for CP motions the largest path error (mm)\n"
     "  --csv             with --summary: the same figures as name,value lines\n"
+    "  --band PERCENT    with --summary: the band of the settling time after the command\n"
+    "                    (counted from t = 0 for the step command, from tf otherwise),\n"
+    "                    in %% of the travel, 0 .. 100 (default 2)\n"
     "  --png FILE        write the window's frame as an 800 x 800 PNG picture\n"
     "  --sample K        the sample the PNG shows, 0 .. 200 (default: the last)\n"
     "  --gif FILE        write the whole animation as a looping GIF at the pace of the\n"
@@ -270,13 +274,15 @@ bool parse_sweep(const std::string& word, Sweep* sweep) {
 
 // the combinations that make no sense, named as the user wrote them
 static bool options_fit(const BatchOptions& opt, const bool* named, std::string* error) {
-    enum { SAMPLE, EVERY, GRAPH, SCALE };
+    enum { SAMPLE, EVERY, GRAPH, SCALE, BAND };
 
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
     if (opt.plan && opt.summary) {
         *error = "--plan and --summary cannot go together";
     } else if (opt.csv && !opt.summary) {
         *error = "--csv goes with --summary";
+    } else if (named[BAND] && !opt.summary) {
+        *error = "--band goes with --summary";
     } else if (named[SAMPLE] && opt.png_file.empty()) {
         *error = "--sample goes with --png";
     } else if (named[EVERY] && opt.gif_file.empty()) {
@@ -334,6 +340,8 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
          }},
         {"--scale", [](const std::string& v,
                        BatchOptions* o) { return positive_value(v, MAX_VIEW_SCALE, &o->scale); }},
+        {"--band", [](const std::string& v,
+                      BatchOptions* o) { return positive_value(v, 100.0, &o->band_pct); }},
         {"--png",
          [](const std::string& v, BatchOptions* o) {
              o->png_file = v;
@@ -877,11 +885,12 @@ static std::string csv_field(const std::string& text) {
 
 // the name,value lines a single run's --summary --csv writes, as name and value words
 static std::vector<std::pair<std::string, std::string>>
-summary_values(const ParameterSet& ps, const HistorySet& h, const AccurateStats* accurate) {
+summary_values(const ParameterSet& ps, const HistorySet& h, const AccurateStats* accurate,
+               double band) {
     char* text = nullptr;
     size_t size = 0;
     std::FILE* memory = open_memstream(&text, &size);
-    write_summary(memory, ps, h, true, accurate);
+    write_summary(memory, ps, h, true, accurate, band);
     std::fclose(memory);
     std::vector<std::pair<std::string, std::string>> values;
     std::string lines(text, size);
@@ -1038,7 +1047,8 @@ static int run_several(const BatchOptions& opt) {
             tell_unreachable(ps, run.unreachable, &told);
             const AccurateStats* accurate = opt.accurate ? &run.accurate : nullptr;
             if (opt.summary) {
-                const auto figures = summary_values(ps, *run.history, accurate);
+                const auto figures =
+                    summary_values(ps, *run.history, accurate, opt.band_pct / 100.0);
                 if (!header) {
                     std::vector<std::string> head = names;
                     for (const auto& [name, value] : figures) {
@@ -1189,7 +1199,8 @@ int run_batch(int argc, char** argv) {
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, &told);
     if (opt.summary) {
-        write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr);
+        write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr,
+                      opt.band_pct / 100.0);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }

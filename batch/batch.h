@@ -1,6 +1,7 @@
 // batch/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
 #pragma once
 
+#include "analysis/summary.h"
 #include "planning/plan.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
@@ -50,6 +51,7 @@ struct BatchOptions {
     std::vector<std::pair<std::string, std::string>> sets;  // --set NAME=VALUE, in order given
     std::vector<Sweep> sweeps;  // --sweep, in order given; the runs are their product
     int jobs = 0;               // threads of several runs; 0: one per core of the machine (-)
+    double band_pct = 100.0 * SETTLING_BAND;  // settling band after the command (% of travel)
 };
 
 // how the experiment of the options came out

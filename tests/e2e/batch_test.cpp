@@ -154,6 +154,8 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--sweep", "fn=2,4"},
         {"--sweep", "fn1=2,4", "--sweep", "mw=1,-1"},
         {"--jobs", "0"},
+        {"--band", "2"},
+        {"--summary", "--band", "0"},
         {"--sweep", "fn1=2,4", "--plan"},
         {"a.dat", "b.dat", "--png", "a.png"},
         {"--sweep", "fn1=2,4", "--write-data", "a.dat"},
