@@ -355,7 +355,8 @@ struct SeveralRunsCase {
     const char* name;
     std::vector<std::string> several;               // the command line of the runs
     std::vector<std::vector<std::string>> singles;  // the single runs, in the rows' order
-    std::vector<std::string> run_cells;             // the columns naming each row's run
+    const char* run_column;                         // the name of the column naming the run
+    std::vector<std::string> run_cells;             // that column of each row
 };
 
 class SeveralRunsTest : public ::testing::TestWithParam<SeveralRunsCase> {};
@@ -369,6 +370,7 @@ TEST_P(SeveralRunsTest, SummaryRowsAreTheSingleRunsFigures) {
     const std::vector<std::string> rows = split(several.out, '\n');
     ASSERT_EQ(rows.size(), c.singles.size() + 1);
     const std::vector<std::string> header = split(rows[0], ',');
+    EXPECT_EQ(header[0], c.run_column);
     for (size_t r = 0; r < c.singles.size(); ++r) {
         std::vector<std::string> single = c.singles[r];
         single.insert(single.end(), {"--summary", "--csv"});
@@ -382,6 +384,24 @@ TEST_P(SeveralRunsTest, SummaryRowsAreTheSingleRunsFigures) {
     }
 }
 
+// the histories: every single run's rows in turn, after the columns naming the run
+TEST_P(SeveralRunsTest, HistoryRowsAreTheSingleRunsAfterTheRunsColumns) {
+    const SeveralRunsCase& c = GetParam();
+    const ProgramRun several = run_batch_program(c.several);
+    ASSERT_EQ(several.status, 0) << several.err;
+    const std::vector<std::string> rows = split(several.out, '\n');
+    size_t at = 1;
+    for (size_t r = 0; r < c.singles.size(); ++r) {
+        const std::vector<std::string> single = split(run_batch_program(c.singles[r]).out, '\n');
+        EXPECT_EQ(rows[0], c.run_column + ("," + single[0]));
+        ASSERT_GE(rows.size(), at + single.size() - 1);
+        for (size_t k = 1; k < single.size(); ++k, ++at) {
+            ASSERT_EQ(rows[at], c.run_cells[r] + "," + single[k]) << r << " " << k;
+        }
+    }
+    EXPECT_EQ(at, rows.size());
+}
+
 static const std::string GEAR = ROBOSIM_SOURCE_DIR "/examples/teach_gear.dat";
 static const std::string SELFLOCK = ROBOSIM_SOURCE_DIR "/examples/teach_selflock.dat";
 
@@ -390,16 +410,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SeveralRunsCase{"Sweep",
                                       {"--sweep", "fn1=2,4,8"},
                                       {{"--set", "fn1=2"}, {"--set", "fn1=4"}, {"--set", "fn1=8"}},
+                                      "fn1",
                                       {"2", "4", "8"}},
                       SeveralRunsCase{"DataFiles",
                                       {GEAR, SELFLOCK, "--gravity", "h"},
                                       {{GEAR, "--gravity", "h"}, {SELFLOCK, "--gravity", "h"}},
+                                      "file",
                                       {GEAR, SELFLOCK}},
                       SeveralRunsCase{"Range",
                                       {"--robot", "a", "--sweep", "zeta2=0.5:1.5:3", "--accurate"},
                                       {{"--robot", "a", "--set", "zeta2=0.5", "--accurate"},
                                        {"--robot", "a", "--set", "zeta2=1", "--accurate"},
                                        {"--robot", "a", "--set", "zeta2=1.5", "--accurate"}},
+                                      "zeta2",
                                       {"0.5", "1", "1.5"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
