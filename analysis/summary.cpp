@@ -129,7 +129,22 @@ static double max_or_nan(double m, double v) {
     return std::isnan(m) || std::isnan(v) ? NOT_A_NUMBER : std::max(m, v);
 }
 
-ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type) {
+// the earliest sample time from which |theta_j - target| <= band to the last sample, or not a
+// number when the last sample is outside
+static double time_into_band(const HistorySet& h, int j, int last, double dt, double target,
+                             double band) {
+    int k_out = -1;
+    for (int k = last; k >= 0; --k) {
+        if (!(std::fabs(h.theta[k][j] - target) <= band)) {
+            k_out = k;
+            break;
+        }
+    }
+    return k_out < last ? (k_out + 1) * dt : NOT_A_NUMBER;
+}
+
+ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type,
+                                   double band) {
     const RobotModel& rm = robot_of(ps.model, robot_type);
     const RobotPlan& rp = robot_of(ps.plan, robot_type);
     ResponseSummary s = {};
@@ -138,6 +153,8 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
     s.dt = ps.settings.dt_sample;
     s.ptp = ps.settings.motion == 'q' || ps.settings.motion == 'p';
     s.cp = ps.settings.motion == 'c';
+    s.command_end = ps.settings.motion == 'q' ? 0.0 : s.tf;
+    s.settling_band = band;
 
     // sample nearest tf, clamped to the run; the bounds are checked before the rounding
     const double k_exact = s.tf / s.dt;
@@ -212,18 +229,15 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
         const double residue = TRAVEL_RESIDUE * std::max(1.0, std::fabs(s.target[j]));
         s.settling_applies[j] = std::fabs(s.travel[j]) > residue || std::isnan(s.travel[j]);
         s.settling_time[j] = NOT_A_NUMBER;
+        s.settling_after_command[j] = NOT_A_NUMBER;
         if (s.settling_applies[j]) {
-            const double band = SETTLING_BAND * std::fabs(s.travel[j]);
-            int k_out = -1;
-            for (int k = s.last; k >= 0; --k) {
-                if (!(std::fabs(h.theta[k][j] - s.target[j]) <= band)) {
-                    k_out = k;
-                    break;
-                }
-            }
-            if (k_out < s.last) {
-                s.settling_time[j] = (k_out + 1) * s.dt;
-            }
+            const double travel = std::fabs(s.travel[j]);
+            s.settling_time[j] =
+                time_into_band(h, j, s.last, s.dt, s.target[j], SETTLING_BAND * travel);
+            // in the band before the command ends: settled as the command ends
+            const double t_in = time_into_band(h, j, s.last, s.dt, s.target[j], band * travel);
+            s.settling_after_command[j] =
+                std::isnan(t_in) ? NOT_A_NUMBER : std::max(0.0, t_in - s.command_end);
         }
 
         // drive torque, and the samples at the limit
@@ -343,8 +357,11 @@ static void write_cell(std::FILE* out, double value, bool applies, const char* n
 }
 
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
-                   const AccurateStats* accurate) {
-    const ResponseSummary s = summarize_response(ps, h, ps.settings.robot_type);
+                   const AccurateStats* accurate, double band) {
+    const ResponseSummary s = summarize_response(ps, h, ps.settings.robot_type, band);
+    char after_label[64];
+    std::snprintf(after_label, sizeof after_label, "  after the command, %g %% band (s)",
+                  band * 100.0);
     const double to_hz = 1.0 / (2.0 * PI);
     const bool during = s.n_during > 0;
     const bool after = s.n_after > 0;
@@ -367,6 +384,9 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
          {s.overshoot_applies[0], s.overshoot_applies[1]}, "nan", false},
         {"settling_time", "settling time, 2 % band (s)",
          {s.settling_time[0], s.settling_time[1]},
+         {s.settling_applies[0], s.settling_applies[1]}, "not settled", false},
+        {"settling_after_command", after_label,
+         {s.settling_after_command[0], s.settling_after_command[1]},
          {s.settling_applies[0], s.settling_applies[1]}, "not settled", false},
         {"peak_drive_torque", "peak |drive torque| (N*m)",
          {s.peak_drive_torque[0], s.peak_drive_torque[1]}, {true, true}, "nan", false},

@@ -11,6 +11,9 @@
 //   overshoot          PTP only: max(0, max_k (theta - thetaf) sign(travel)) / |travel| * 100
 //   settling time      the earliest sample time from which |theta - target| stays within
 //                      2 % of |travel| to the end of the run
+//   settling after     the same in a band of the given share of |travel| (2 % unless asked
+//     the command      otherwise), counted from the end of the command: t = 0 for the step
+//                      command, tf otherwise; 0 when the joint is in the band by then
 //   drive torque       peak |tau_drive|; share of the samples at the limit, |tau_drive| >= tau_m
 //                      to within a rounding (the saturated torque may miss tau_m by one ulp)
 //   inertia seen       smallest and largest, with the closed-loop natural frequency and damping
@@ -27,10 +30,10 @@
 //           %.17g so that it reads back to the same double; "nan" for a figure that does not
 //           apply and for a settling time that was not reached:
 //           travel_j, max_error_during_j, max_error_after_j, error_at_tf_j, error_at_end_j,
-//           overshoot_pct_j, settling_time_j, peak_drive_torque_j, torque_limit_share_pct_j,
-//           inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j, inertia_max_j,
-//           wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and last
-//           max_path_error_mm
+//           overshoot_pct_j, settling_time_j, settling_after_command_j, peak_drive_torque_j,
+//           torque_limit_share_pct_j, inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j,
+//           inertia_max_j, wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and
+//           last max_path_error_mm
 // An accurate run adds what its integration met: a line under the table, and in csv the names
 // accurate_events, accurate_stops, accurate_slides, accurate_accumulations (counts) and
 // accurate_completed (1, or 0 when the step budget ended the run early).
@@ -82,6 +85,12 @@ struct ResponseSummary {
     double inertia_max[2];          // largest inertia seen                          (kg*m^2)
     LoopFigures at_inertia_max[2];  // closed loop with inertia_max
     double max_path_error_mm;       // largest |pos_err|, CP only                    (mm)
+
+    // settling after the command, in the band of settling_band
+    double command_end;                // end of the command: 0 step, tf otherwise    (s)
+    double settling_band;              // share of |travel|                           (-)
+    double settling_after_command[2];  // from command_end into the band; 0 when in it by then,
+                                       // not a number when the last sample is out  (s)
 };
 
 //------------------------------------------------------------------ figures
@@ -91,14 +100,17 @@ struct ResponseSummary {
 // (1/s). Not a number when the coefficients are not finite numbers.
 LoopFigures closed_loop_figures(double J, double Kp, double Kv, double Ki, double alpha);
 
-// the figures of the run h of robot_type with the settings ps.
+// the figures of the run h of robot_type with the settings ps, settling_after_command in a band
+// of band times |travel| (-).
 // reads: dt_sample, n_sample, tf, motion, alpha1, alpha2, the robot record of robot_type
-ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type);
+ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, int robot_type,
+                                   double band = SETTLING_BAND);
 
 //------------------------------------------------------------------ output
 // the response figures of the run h of ps.settings.robot_type, as a table or as name,value lines
-// and, for an accurate run, what its integration met (accurate: nullptr for the fixed step)
+// and, for an accurate run, what its integration met (accurate: nullptr for the fixed step);
+// band: that of the settling after the command, a share of |travel| (-)
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
-                   const AccurateStats* accurate = nullptr);
+                   const AccurateStats* accurate = nullptr, double band = SETTLING_BAND);
 
 }  // namespace robosim

@@ -32,7 +32,10 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
+#include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace robosim {
 
@@ -60,21 +63,24 @@ static void tell_unreachable(const ParameterSet& ps, const ReachReport& report,
 //------------------------------------------------------------------ command line
 
 static const char* const USAGE =
-    "usage: robosim-batch [FILE.dat] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
-    "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv]] "
+    "usage: robosim-batch [FILE.dat ...] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
+    "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv] [--band PERCENT]] "
     "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
-    "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] [--write-data FILE] [--help]";
+    "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] "
+    "[--sweep NAME=V1,V2,...|NAME=FROM:TO:COUNT ...] [--jobs N] [--write-data FILE] [--help]";
 
 static const char* const HELP =
     "robosim-batch: runs one experiment of the robot control simulator without a window and\n"
-    "writes its numbers, its response figures or its pictures.\n"
+    "writes its numbers, its response figures or its pictures; several data files or a sweep\n"
+    "run several experiments at once and write their numbers or figures.\n"
     "\n"
     "It starts from the built-in defaults (the SCARA robot on the sine path, gravity on,\n"
     "velocity-error feedback) or from a robot data file, applies the options, derives the\n"
     "model, plans the motion and simulates 4 s of closed-loop motion.\n"
     "\n"
     "  FILE.dat          read the experiment from this robot data file (see examples/); the\n"
-    "                    options below override what it says\n"
+    "                    options below override what it says. Several files make a run\n"
+    "                    each, with the same options\n"
     "  --robot a|b       a: cylindrical-coordinate robot, b: SCARA robot (default b)\n"
     "  --motion q|p|c    q: PTP step, p: PTP trapezoid, c: CP path (default c)\n"
     "  --cp 1|2|3|4      CP path: 1 line, 2 circle, 3 inverted U, 4 sine (default 4)\n"
@@ -82,11 +88,15 @@ static const char* const HELP =
     "  --fb v|V          v: velocity feedback, V: velocity-error feedback (default V)\n"
     "  --plan            write the derived and planned quantities as name,value lines\n"
     "  --summary         write the response figures per joint as a table: largest errors\n"
-    "                    during and after the motion, overshoot, 2 %% settling time, peak\n"
-    "                    drive torque and the share of samples at the torque limit, the\n"
-    "                    inertia seen with the natural frequency and damping the gains give\n"
-    "                    at it, and for CP motions the largest path error (mm)\n"
+    "                    during and after the motion, overshoot, 2 %% settling time and the\n"
+    "                    settling time after the command (--band), peak drive torque and\n"
+    "                    the share of samples at the torque limit, the inertia seen with\n"
+    "                    the natural frequency and damping the gains give at it, and for\n"
+    "                    CP motions the largest path error (mm)\n"
     "  --csv             with --summary: the same figures as name,value lines\n"
+    "  --band PERCENT    with --summary: the band of the settling time after the command\n"
+    "                    (counted from t = 0 for the step command, from tf otherwise),\n"
+    "                    in %% of the travel, above 0 and at most 100 (default 2)\n"
     "  --png FILE        write the window's frame as an 800 x 800 PNG picture\n"
     "  --sample K        the sample the PNG shows, 0 .. 200 (default: the last)\n"
     "  --gif FILE        write the whole animation as a looping GIF at the pace of the\n"
@@ -98,9 +108,17 @@ static const char* const HELP =
     "  --set NAME=VALUE  change one setting of the experiment, after the data file and the\n"
     "                    options above; repeatable. NAME is one of the settings listed\n"
     "                    below, VALUE is in the unit shown, as a data file holds it\n"
+    "  --sweep NAME=V1,V2,...\n"
+    "  --sweep NAME=FROM:TO:COUNT\n"
+    "                    a run for each value of a setting (COUNT values evenly from FROM to\n"
+    "                    TO); NAME is one --set takes. Repeatable: the runs are every\n"
+    "                    combination, for each data file, the last sweep changing fastest\n"
+    "  --jobs N          threads of several runs, 1 .. 1024 (default: the machine's cores);\n"
+    "                    the numbers are the same on any number\n"
     "  --write-data FILE write the experiment as a robot data file (its settings after the\n"
     "                    data file and the options), which reads back to the same run;\n"
-    "                    alone, nothing else is written\n"
+    "                    alone, nothing else is written. A file holds no damping ratio:\n"
+    "                    with zeta1 or zeta2 other than 1.0 nothing is written\n"
     "  --steps-per-sample N\n"
     "                    integration steps per 0.02 s sample, 1 .. 1000 (default 10): run\n"
     "                    the same experiment with 20, 40, .. to see how far the numbers\n"
@@ -120,6 +138,12 @@ static const char* const HELP =
     "file of at most 64 KB. A picture file is written under a temporary name beside it and\n"
     "takes its name only when complete, so a failure leaves any earlier file as it was; only\n"
     "a regular file that may be written is a target.\n"
+    "\n"
+    "Several runs (several data files, --sweep) write the histories with leading columns\n"
+    "naming the run (file, then each swept setting), and --summary one row per run, those\n"
+    "columns first, then the figures: with --csv named and written as the single run's\n"
+    "name,value lines, else as a table of 6 digits. --plan, --png, --gif and --write-data\n"
+    "take one run. The tool ends with the status of the first run that did not end well.\n"
     "\n"
     "Settings for --set. A plain name means the current robot and the current motion's\n"
     "record; a name may be qualified by its record: cyl. scara. (robot a, b), step. trap.\n"
@@ -185,15 +209,80 @@ static bool positive_value(const std::string& text, double hi, double* value) {
     return true;
 }
 
+// the runs the options make: each data file (or the defaults) with every combination of the
+// swept values; a count beyond MAX_RUNS stands for any larger one
+static long run_count(const BatchOptions& opt) {
+    long count = std::max<long>(1, static_cast<long>(opt.data_files.size()));
+    for (const Sweep& sweep : opt.sweeps) {
+        count = std::min(count * static_cast<long>(sweep.values.size()), MAX_RUNS + 1);
+    }
+    return count;
+}
+
+bool several_runs(const BatchOptions& opt) {
+    return opt.data_files.size() > 1 || !opt.sweeps.empty();
+}
+
+bool parse_sweep(const std::string& word, Sweep* sweep) {
+    const size_t eq = word.find('=');
+    if (eq == std::string::npos || !setting_name_known(word.substr(0, eq))) {
+        return false;
+    }
+    sweep->name = word.substr(0, eq);
+    const std::string list = word.substr(eq + 1);
+    sweep->values.clear();
+    const size_t colon = list.find(':');
+    if (colon == std::string::npos) {
+        // V1,V2,...: each value a word --set takes
+        for (size_t start = 0;;) {
+            const size_t comma = list.find(',', start);
+            const std::string value = list.substr(start, comma - start);
+            if (value.empty()) {
+                return false;
+            }
+            sweep->values.push_back(value);
+            if (comma == std::string::npos) {
+                return true;
+            }
+            start = comma + 1;
+        }
+    }
+    // FROM:TO:COUNT: v_i = FROM + (TO - FROM) i / (COUNT - 1), i = 0 .. COUNT - 1
+    const size_t colon2 = list.find(':', colon + 1);
+    if (colon2 == std::string::npos) {
+        return false;
+    }
+    const std::string from_word = list.substr(0, colon);
+    const std::string to_word = list.substr(colon + 1, colon2 - colon - 1);
+    double from = 0.0;
+    double to = 0.0;
+    int count = 0;
+    if (read_number_word(from_word, &from) != NumberWord::number
+        || read_number_word(to_word, &to) != NumberWord::number || !std::isfinite(from)
+        || !std::isfinite(to) || !integer_value(list.substr(colon2 + 1), 1, MAX_RUNS, &count)) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        char text[40] = "";
+        if (i > 0 && i < count - 1) {
+            std::snprintf(text, sizeof text, "%.17g", from + (to - from) * i / (count - 1));
+        }
+        sweep->values.push_back(i == 0 ? from_word : i == count - 1 ? to_word : text);
+    }
+    return true;
+}
+
 // the combinations that make no sense, named as the user wrote them
 static bool options_fit(const BatchOptions& opt, const bool* named, std::string* error) {
-    enum { SAMPLE, EVERY, GRAPH, SCALE };
+    enum { SAMPLE, EVERY, GRAPH, SCALE, BAND };
 
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
     if (opt.plan && opt.summary) {
         *error = "--plan and --summary cannot go together";
     } else if (opt.csv && !opt.summary) {
         *error = "--csv goes with --summary";
+    } else if (named[BAND] && !opt.summary) {
+        *error = "--band goes with --summary";
     } else if (named[SAMPLE] && opt.png_file.empty()) {
         *error = "--sample goes with --png";
     } else if (named[EVERY] && opt.gif_file.empty()) {
@@ -202,6 +291,13 @@ static bool options_fit(const BatchOptions& opt, const bool* named, std::string*
         *error = std::string(named[GRAPH] ? "--graph" : "--scale") + " goes with --png or --gif";
     } else if (opt.plan && pictures) {
         *error = "--plan writes no pictures";
+    } else if (several_runs(opt) && (opt.plan || pictures || !opt.data_out.empty())) {
+        *error = std::string(opt.plan   ? "--plan"
+                             : pictures ? "--png and --gif"
+                                        : "--write-data")
+                 + " take one run, not the several of a sweep or of several data files";
+    } else if (run_count(opt) > MAX_RUNS) {
+        *error = "more than " + std::to_string(MAX_RUNS) + " runs";
     } else {
         return true;
     }
@@ -244,6 +340,8 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
          }},
         {"--scale", [](const std::string& v,
                        BatchOptions* o) { return positive_value(v, MAX_VIEW_SCALE, &o->scale); }},
+        {"--band", [](const std::string& v,
+                      BatchOptions* o) { return positive_value(v, 100.0, &o->band_pct); }},
         {"--png",
          [](const std::string& v, BatchOptions* o) {
              o->png_file = v;
@@ -272,6 +370,17 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
              o->sets.emplace_back(v.substr(0, eq), v.substr(eq + 1));
              return true;
          }},
+        {"--sweep",
+         [](const std::string& v, BatchOptions* o) {
+             Sweep sweep;
+             if (!parse_sweep(v, &sweep)) {
+                 return false;
+             }
+             o->sweeps.push_back(sweep);
+             return true;
+         }},
+        {"--jobs", [](const std::string& v,
+                      BatchOptions* o) { return integer_value(v, 1, MAX_JOBS, &o->jobs); }},
     };
     bool named[std::size(valued)] = {};
 
@@ -282,11 +391,11 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             return false;
         }
         if (arg.rfind("-", 0) != 0) {
-            if (!opt->data_file.empty()) {
-                *error = "more than one data file ('" + opt->data_file + "', '" + arg + "')";
-                return false;
+            // the first file is the run's; more make a run each
+            if (opt->data_file.empty()) {
+                opt->data_file = arg;
             }
-            opt->data_file = arg;
+            opt->data_files.push_back(arg);
             continue;
         }
 
@@ -336,11 +445,15 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             return false;
         }
         std::string wrong = "wrong value '" + value + "' for " + name;
-        if (name == "--set") {
+        if (name == "--set" || name == "--sweep") {
             const std::string setting = value.substr(0, value.find('='));
             wrong = value.find('=') == std::string::npos
-                        ? "--set takes NAME=VALUE, not '" + value + "'"
-                        : "unknown setting '" + setting + "' in --set (--help lists them)";
+                        ? name + (name == "--set" ? " takes NAME=VALUE" : " takes NAME=V1,V2,...")
+                              + ", not '" + value + "'"
+                    : !setting_name_known(setting)
+                        ? "unknown setting '" + setting + "' in " + name + " (--help lists them)"
+                        : "wrong values '" + value.substr(value.find('=') + 1) + "' in " + name
+                              + " (V1,V2,... or FROM:TO:COUNT)";
         }
         if (sel != nullptr) {
             const int v = selector_value(value.c_str(), sel->allowed);
@@ -369,20 +482,32 @@ static std::string column_name(const HistoryField& f, int i) {
     return std::string(f.name) + (f.planar ? (i == 0 ? "_x" : "_y") : (i == 0 ? "_1" : "_2"));
 }
 
-void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt) {
-    std::fputs("k,t", out);
+// the history header, after the columns that name a run (run_columns: empty, or ending in ',')
+static void write_history_header(std::FILE* out, const std::string& run_columns) {
+    std::fprintf(out, "%sk,t", run_columns.c_str());
     for (const HistoryField& f : HISTORY_FIELD_TABLE) {
         std::fprintf(out, ",%s,%s", column_name(f, 0).c_str(), column_name(f, 1).c_str());
     }
     std::fputc('\n', out);
+}
+
+// rows k = 0 .. n of the history set, each after the run's own values (run: empty, or ending
+// in ',')
+static void write_history_rows(std::FILE* out, const HistorySet* h, int n, double dt,
+                               const std::string& run) {
     const int last = std::min(n, HISTORY_LEN - 1);
     for (int k = 0; k <= last; ++k) {
-        std::fprintf(out, "%d,%.17g", k, k * dt);
+        std::fprintf(out, "%s%d,%.17g", run.c_str(), k, k * dt);
         for (const HistoryField& f : HISTORY_FIELD_TABLE) {
             std::fprintf(out, ",%.17g,%.17g", (h->*f.values)[k][0], (h->*f.values)[k][1]);
         }
         std::fputc('\n', out);
     }
+}
+
+void write_history_csv(std::FILE* out, const HistorySet* h, int n, double dt) {
+    write_history_header(out, "");
+    write_history_rows(out, h, n, dt, "");
 }
 
 PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
@@ -443,10 +568,12 @@ PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 
 //------------------------------------------------------------------ experiment
 
-Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
-                                  std::string* error) {
+// the experiment before the --set settings: the defaults with the start-up's default answers,
+// or the robot data file (complete: whether it was read to its end), then the selectors the
+// command line gave
+static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete) {
     set_defaults(ps);
-    bool complete = true;
+    *complete = true;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
         const BatchOptions d = default_batch_options();
@@ -463,7 +590,7 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
             return Prepared::file_refused;
         }
         ps = read.ps;
-        complete = read.error.problem == DataFileProblem::none;
+        *complete = read.error.problem == DataFileProblem::none;
     }
     // what the command line says comes last
     int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
@@ -474,25 +601,47 @@ Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, Rea
             *fields[i] = values[i];
         }
     }
-    // the selectors first: they decide which robot and record the plain names mean
+    return Prepared::ready;
+}
+
+// the settings by name, selectors first: they decide which robot and record the plain names
+// mean. sets from swept on are a sweep's values, named as such in error.
+static Prepared apply_batch_settings(ParameterSet& ps,
+                                     const std::vector<std::pair<std::string, std::string>>& sets,
+                                     size_t swept, std::string* error) {
     for (const bool selectors : {true, false}) {
-        for (const auto& [name, value] : opt.sets) {
+        for (size_t i = 0; i < sets.size(); ++i) {
+            const auto& [name, value] = sets[i];
             if (is_selector_setting(name) != selectors) {
                 continue;
             }
             const std::string why = set_setting(ps.settings, name, value);
             if (!why.empty()) {
                 if (error != nullptr) {
-                    *error = "--set " + name + "=" + value + ": " + why;
+                    *error = (i < swept ? "--set " : "--sweep ") + name + "=" + value + ": " + why;
                 }
                 return Prepared::wrong_setting;
             }
         }
     }
-    if (!opt.sets.empty()) {
+    if (!sets.empty()) {
         // a circle or sine given anew, as its file would be
         derive_circle_ends(ps.settings.circle);
         derive_sine_end(ps.settings.sine);
+    }
+    return Prepared::ready;
+}
+
+Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
+                                  std::string* error) {
+    bool complete = true;
+    const Prepared started = start_batch_experiment(ps, opt, &complete);
+    if (started != Prepared::ready) {
+        return started;
+    }
+    const Prepared set = apply_batch_settings(ps, opt.sets, opt.sets.size(), error);
+    if (set != Prepared::ready) {
+        return set;
     }
     if (!complete) {
         return Prepared::file_stopped;
@@ -696,6 +845,255 @@ static int finish_output(int status, int written_errno = 0) {
     return EXIT_FAILED;
 }
 
+// the message of an experiment that could not be prepared, and the status it ends the tool with
+static int tell_not_prepared(Prepared prepared, const std::string& data_file,
+                             const std::string& error) {
+    switch (prepared) {
+        case Prepared::ready:
+            break;
+        case Prepared::file_stopped:
+            std::fprintf(stderr,
+                         "\nrobosim-batch: the data file '%s' could not be read to its end\n",
+                         data_file.c_str());
+            return EXIT_FAILED;
+        case Prepared::file_refused:
+            std::fprintf(stderr,
+                         "robosim-batch: the data file '%s' holds a value no robot can have or a "
+                         "choice outside its list; it was not used\n",
+                         data_file.c_str());
+            return EXIT_FAILED;
+        case Prepared::wrong_setting:
+            std::fprintf(stderr, "robosim-batch: %s; %s\n", error.c_str(), USAGE);
+            return EXIT_USAGE;
+    }
+    return EXIT_DONE;
+}
+
+//------------------------------------------------------------------ several runs
+
+// a CSV field as written: quoted when it holds a comma, a quote or a line end
+static std::string csv_field(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+        return text;
+    }
+    std::string quoted = "\"";
+    for (const char c : text) {
+        quoted += c == '"' ? "\"\"" : std::string(1, c);
+    }
+    return quoted + "\"";
+}
+
+// the name,value lines a single run's --summary --csv writes, as name and value words
+static std::vector<std::pair<std::string, std::string>>
+summary_values(const ParameterSet& ps, const HistorySet& h, const AccurateStats* accurate,
+               double band) {
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* memory = open_memstream(&text, &size);
+    write_summary(memory, ps, h, true, accurate, band);
+    std::fclose(memory);
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string lines(text, size);
+    std::free(text);
+    for (size_t start = 0; start < lines.size();) {
+        const size_t end = lines.find('\n', start);
+        const std::string line = lines.substr(start, end - start);
+        const size_t comma = line.find(',');
+        values.emplace_back(line.substr(0, comma), line.substr(comma + 1));
+        start = end == std::string::npos ? lines.size() : end + 1;
+    }
+    return values;
+}
+
+// the columns that name run r of several: its data file (when files were given) and the value
+// of each sweep; the runs go file by file, the last sweep changing fastest
+static std::vector<std::string> run_cells(const BatchOptions& opt, long r,
+                                          std::vector<std::pair<std::string, std::string>>* sets,
+                                          size_t* file) {
+    std::vector<std::string> cells(opt.sweeps.size());
+    for (size_t i = opt.sweeps.size(); i-- > 0;) {
+        const Sweep& sweep = opt.sweeps[i];
+        const long n = static_cast<long>(sweep.values.size());
+        cells[i] = sweep.values[r % n];
+        r /= n;
+    }
+    *file = static_cast<size_t>(r);
+    *sets = opt.sets;
+    for (size_t i = 0; i < opt.sweeps.size(); ++i) {
+        sets->emplace_back(opt.sweeps[i].name, cells[i]);
+    }
+    if (!opt.data_files.empty()) {
+        cells.insert(cells.begin(), opt.data_files[*file]);
+    }
+    return cells;
+}
+
+// one row of the runs' summary: CSV fields, or the table's columns right-aligned (a file name,
+// first, to the left)
+static void write_run_row(const std::vector<std::string>& cells, const std::vector<int>& widths,
+                          bool csv, bool file_first) {
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (csv) {
+            std::fprintf(stdout, "%s%s", i == 0 ? "" : ",", csv_field(cells[i]).c_str());
+        } else {
+            const int width = i == 0 && file_first ? -widths[i] : widths[i];
+            std::fprintf(stdout, "%s%*s", i == 0 ? "" : "  ", width, cells[i].c_str());
+        }
+    }
+    std::fputc('\n', stdout);
+}
+
+// the table's text of a figure: its CSV value in 6 digits, "nan" as it is
+static std::string table_value(const std::string& csv_value) {
+    if (csv_value == "nan") {
+        return csv_value;
+    }
+    char text[40];
+    std::snprintf(text, sizeof text, "%.6g", std::strtod(csv_value.c_str(), nullptr));
+    return text;
+}
+
+constexpr int TABLE_VALUE_WIDTH = 13;  // the widest %.6g of a double, -1.23457e-308 (characters)
+constexpr int RUNS_PER_THREAD = 8;     // runs in hand per thread: few histories, idle threads rare
+
+// Several runs: each data file, or the defaults, with every combination of the swept values.
+// Every run's settings are checked before anything is run. The runs then go through
+// run_experiments a few per thread at a time, and each is written and dropped before the next
+// ones are made, so memory stays that of a few runs however many there are.
+static int run_several(const BatchOptions& opt) {
+    // each file's experiment before the settings, read once
+    const size_t files = std::max<size_t>(1, opt.data_files.size());
+    std::vector<ParameterSet> starts(files);
+    for (size_t f = 0; f < files; ++f) {
+        BatchOptions one = opt;
+        one.data_file = opt.data_files.empty() ? "" : opt.data_files[f];
+        bool complete = true;
+        Prepared started = start_batch_experiment(starts[f], one, &complete);
+        if (started == Prepared::ready && !complete) {
+            started = Prepared::file_stopped;
+        }
+        if (started != Prepared::ready) {
+            return tell_not_prepared(started, one.data_file, "");
+        }
+    }
+    const long total = run_count(opt);
+    std::vector<std::pair<std::string, std::string>> sets;
+    size_t file = 0;
+    std::string error;
+    for (long r = 0; r < total; ++r) {
+        run_cells(opt, r, &sets, &file);
+        ParameterSet ps = starts[file];
+        const Prepared set = apply_batch_settings(ps, sets, opt.sets.size(), &error);
+        if (set != Prepared::ready) {
+            return tell_not_prepared(set, "", error);
+        }
+    }
+
+    // the columns naming a run, then the figures (their names known from the first run)
+    std::vector<std::string> names;
+    std::vector<int> widths;
+    if (!opt.data_files.empty()) {
+        names.push_back("file");
+        widths.push_back(4);
+        for (const std::string& f : opt.data_files) {
+            widths.back() = std::max(widths.back(), static_cast<int>(f.size()));
+        }
+    }
+    for (const Sweep& sweep : opt.sweeps) {
+        names.push_back(sweep.name);
+        widths.push_back(static_cast<int>(sweep.name.size()));
+        for (const std::string& v : sweep.values) {
+            widths.back() = std::max(widths.back(), static_cast<int>(v.size()));
+        }
+    }
+    std::string run_columns;
+    for (const std::string& name : names) {
+        run_columns += name + ",";
+    }
+    bool header = false;
+
+    RunOptions options;
+    options.accurate = opt.accurate;
+    options.steps_per_sample = opt.steps_per_sample;
+    const int jobs = opt.jobs > 0
+                         ? opt.jobs
+                         : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    int status = EXIT_DONE;
+    for (long first = 0; first < total; first += static_cast<long>(RUNS_PER_THREAD) * jobs) {
+        const long count = std::min(static_cast<long>(RUNS_PER_THREAD) * jobs, total - first);
+        // the runs in hand: experiments made, their ends told as a single run tells them
+        std::vector<ParameterSet> experiments(static_cast<size_t>(count));
+        std::vector<ReachReport> ends(static_cast<size_t>(count));
+        std::vector<std::vector<std::string>> cells(static_cast<size_t>(count));
+        for (size_t i = 0; i < experiments.size(); ++i) {
+            cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
+            experiments[i] = starts[file];
+            apply_batch_settings(experiments[i], sets, opt.sets.size(), nullptr);
+            ends[i] = update_derived(experiments[i]);
+            tell_unreachable(experiments[i], ends[i]);
+        }
+        const std::vector<ExperimentRun> runs = run_experiments(experiments, options, jobs);
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const ParameterSet& ps = experiments[i];
+            const ExperimentRun& run = runs[i];
+            if (run.refusal == RunRefusal::too_long) {
+                std::fprintf(stderr,
+                             "robosim-batch: a run of %d samples does not fit into a history of "
+                             "at most %d; nothing was run\n",
+                             ps.settings.n_sample, HISTORY_LEN - 1);
+                return EXIT_FAILED;
+            }
+            ReachReport told = ends[i];
+            tell_unreachable(ps, run.unreachable, &told);
+            const AccurateStats* accurate = opt.accurate ? &run.accurate : nullptr;
+            if (opt.summary) {
+                const auto figures =
+                    summary_values(ps, *run.history, accurate, opt.band_pct / 100.0);
+                if (!header) {
+                    std::vector<std::string> head = names;
+                    for (const auto& [name, value] : figures) {
+                        head.push_back(name);
+                        widths.push_back(
+                            std::max(TABLE_VALUE_WIDTH, static_cast<int>(name.size())));
+                    }
+                    write_run_row(head, widths, opt.csv, !opt.data_files.empty());
+                    header = true;
+                }
+                std::vector<std::string> row = cells[i];
+                for (const auto& [name, value] : figures) {
+                    row.push_back(opt.csv ? value : table_value(value));
+                }
+                write_run_row(row, widths, opt.csv, !opt.data_files.empty());
+            } else {
+                if (!header) {
+                    write_history_header(stdout, run_columns);
+                    header = true;
+                }
+                std::string run_values;
+                for (const std::string& cell : cells[i]) {
+                    run_values += csv_field(cell) + ",";
+                }
+                write_history_rows(stdout, run.history.get(), ps.settings.n_sample,
+                                   ps.settings.dt_sample, run_values);
+            }
+            // the first run that ended otherwise than well gives the tool's status
+            int run_status = check_reach(ps, ends[i], run.unreachable, EXIT_DONE);
+            if (run_status == EXIT_DONE) {
+                run_status = check_divergence(run.history.get(), ps.settings.n_sample,
+                                              ps.settings.dt_sample);
+            }
+            if (run_status == EXIT_DONE && run.accurate.budget_spent) {
+                std::fprintf(stderr, "robosim-batch: %s\n",
+                             accurate_budget_report(ps, run.accurate).c_str());
+                run_status = EXIT_DIVERGED;
+            }
+            status = status == EXIT_DONE ? run_status : status;
+        }
+    }
+    const int written = finish_output(EXIT_DONE);
+    return written != EXIT_DONE ? written : status;
+}
+
 int run_batch(int argc, char** argv) {
     console_hooks.write_text = write_stderr;
     console_hooks.read_key = no_key;
@@ -719,26 +1117,15 @@ int run_batch(int argc, char** argv) {
     if (!outputs_writable(opt)) {
         return EXIT_FAILED;
     }
+    if (several_runs(opt)) {
+        return run_several(opt);
+    }
     // the tool's one experiment
     ParameterSet ps{};
     ReachReport ends = {};
-    switch (prepare_batch_experiment(ps, opt, &ends, &error)) {
-        case Prepared::ready:
-            break;
-        case Prepared::file_stopped:
-            std::fprintf(stderr,
-                         "\nrobosim-batch: the data file '%s' could not be read to its end\n",
-                         opt.data_file.c_str());
-            return EXIT_FAILED;
-        case Prepared::file_refused:
-            std::fprintf(stderr,
-                         "robosim-batch: the data file '%s' holds a value no robot can have or a "
-                         "choice outside its list; it was not used\n",
-                         opt.data_file.c_str());
-            return EXIT_FAILED;
-        case Prepared::wrong_setting:
-            std::fprintf(stderr, "robosim-batch: %s; %s\n", error.c_str(), USAGE);
-            return EXIT_USAGE;
+    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error);
+    if (prepared != Prepared::ready) {
+        return tell_not_prepared(prepared, opt.data_file, error);
     }
     if (opt.sample > last_sample(ps.settings)) {
         std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
@@ -755,6 +1142,16 @@ int run_batch(int argc, char** argv) {
         }
     }
 
+    // a data file holds no damping ratio: one read back would run with 1.0, another experiment
+    if (!opt.data_out.empty() && (ps.settings.zeta1 != 1.0 || ps.settings.zeta2 != 1.0)) {
+        const bool first = ps.settings.zeta1 != 1.0;
+        std::fprintf(stderr,
+                     "robosim-batch: --write-data '%s': a robot data file cannot hold the damping "
+                     "ratio %s = %.17g (it would read back as 1.0); %s\n",
+                     opt.data_out.c_str(), first ? "zeta1" : "zeta2",
+                     first ? ps.settings.zeta1 : ps.settings.zeta2, USAGE);
+        return EXIT_USAGE;
+    }
     if (!opt.data_out.empty()) {
         // the effective experiment, written whole or not at all
         std::string why;
@@ -802,7 +1199,8 @@ int run_batch(int argc, char** argv) {
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, &told);
     if (opt.summary) {
-        write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr);
+        write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr,
+                      opt.band_pct / 100.0);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }

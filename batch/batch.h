@@ -1,6 +1,7 @@
 // batch/batch.h: the headless batch tool, one experiment from the defaults to CSV numbers
 #pragma once
 
+#include "analysis/summary.h"
 #include "planning/plan.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
@@ -14,21 +15,30 @@ namespace robosim {
 
 constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most --steps-per-sample takes      (-)
 constexpr int DEFAULT_GIF_EVERY = 2;        // samples per GIF frame: 25 frames per simulated second
+constexpr long MAX_RUNS = 10000000;         // the most runs one command line makes     (-)
+constexpr int MAX_JOBS = 1024;              // the most threads --jobs takes                 (-)
+
+// one setting taken through several values, a run for each (--sweep NAME=V1,V2 or FROM:TO:COUNT)
+struct Sweep {
+    std::string name;                 // a name --set takes
+    std::vector<std::string> values;  // the values as --set would take them, in order
+};
 
 // what the command line asks for, every field with the value of a run with nothing given;
 // selectors hold character codes as in the parameter set
 struct BatchOptions {
-    int robot_type = 'b';           // 'a' or 'b'
-    int motion = 'c';               // 'q', 'p' or 'c'
-    int cp = 4;                     // 1 .. 4
-    int gravity = 'g';              // 'g' or 'h'
-    int fb_type = 'V';              // 'v' or 'V'
-    bool plan = false;              // write the planned quantities instead of the histories
-    bool help = false;              // describe the tool and stop
-    std::string data_file;          // robot data file to start from; empty: the start-up defaults
-    bool given[5] = {};             // which of robot_type .. fb_type the command line set
-    bool summary = false;           // write the response figures instead of the histories
-    bool csv = false;               // the response figures as name,value lines
+    int robot_type = 'b';   // 'a' or 'b'
+    int motion = 'c';       // 'q', 'p' or 'c'
+    int cp = 4;             // 1 .. 4
+    int gravity = 'g';      // 'g' or 'h'
+    int fb_type = 'V';      // 'v' or 'V'
+    bool plan = false;      // write the planned quantities instead of the histories
+    bool help = false;      // describe the tool and stop
+    std::string data_file;  // robot data file to start from; empty: the start-up defaults
+    std::vector<std::string> data_files;  // every data file named, in order (several: one run each)
+    bool given[5] = {};                   // which of robot_type .. fb_type the command line set
+    bool summary = false;                 // write the response figures instead of the histories
+    bool csv = false;                     // the response figures as name,value lines
     std::string png_file;           // write the window's frame here as a PNG; empty: no picture
     int sample = -1;                // sample the PNG shows; -1: the last of the run          (-)
     int graph = 0;                  // lower graph of the pictures, 't' or 'i'; 0: the run's own
@@ -39,6 +49,9 @@ struct BatchOptions {
     bool accurate = false;          // the accurate integration mode in place of the fixed step
     int steps_per_sample = STEPS_PER_SAMPLE;  // integration steps per output sample    (-)
     std::vector<std::pair<std::string, std::string>> sets;  // --set NAME=VALUE, in order given
+    std::vector<Sweep> sweeps;  // --sweep, in order given; the runs are their product
+    int jobs = 0;               // threads of several runs; 0: one per core of the machine (-)
+    double band_pct = 100.0 * SETTLING_BAND;  // settling band after the command (% of travel)
 };
 
 // how the experiment of the options came out
@@ -62,9 +75,17 @@ BatchOptions default_batch_options();
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
                                   ReachReport* reach = nullptr, std::string* error = nullptr);
 
-// reads argv[1 ..] into opt (at most one word that is not an option: the data file); on a wrong
+// reads argv[1 ..] into opt (each word that is not an option is a data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason
 bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* error);
+
+// whether the options ask for several runs: more than one data file, or a sweep
+bool several_runs(const BatchOptions& opt);
+
+// the values of a --sweep word NAME=V1,V2,... or NAME=FROM:TO:COUNT (COUNT values evenly from
+// FROM to TO, the ends as typed, the others in %.17g); false when the word is neither or NAME
+// is no setting (its values are checked against the experiment when the runs are made)
+bool parse_sweep(const std::string& word, Sweep* sweep);
 
 //------------------------------------------------------------------ output
 // header and rows k = 0 .. n of the history set, t = k dt (dt the sample period, s), every

@@ -1,6 +1,7 @@
-// The settings by name. One table holds every numeric setting a robot data file can hold: its
-// name, unit, meaning, rule, the records that hold it and how its typed value is stored, so
-// that the command line, the help text, the dialogs and the data file all say the same.
+// The settings by name. One table holds every numeric setting a robot data file can hold, and
+// the damping ratios, which no file holds (the dialogs set them to 1): its name, unit, meaning,
+// rule, the records that hold it and how its typed value is stored, so that the command line,
+// the help text, the dialogs and the data file all say the same.
 #include "settings/setting_fields.h"
 
 #include <cassert>
@@ -133,6 +134,8 @@ static const SettingItem ITEMS[] = {
     {"alpha1",   "1/s", "third pole of the joint-1 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha1, nullptr, nullptr, Store::as_typed},
     {"fn2",      "Hz",  "natural frequency of the joint-2 loop",        R::frequency,    SHARED, true,  &Settings::omega_n2, nullptr, nullptr, Store::hz},
     {"alpha2",   "1/s", "third pole of the joint-2 loop (0: PD)",       R::finite,       SHARED, true,  &Settings::alpha2, nullptr, nullptr, Store::as_typed},
+    {"zeta1",    "-",   "damping ratio of the joint-1 loop (1; no file)", R::finite,      SHARED, true,  &Settings::zeta1, nullptr, nullptr, Store::as_typed},
+    {"zeta2",    "-",   "damping ratio of the joint-2 loop (1; no file)", R::finite,      SHARED, true,  &Settings::zeta2, nullptr, nullptr, Store::as_typed},
     {"x0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::x0, Store::as_typed},
     {"y0",       "m",   "start of the motion",                          R::finite,       ENDS | SINE, true, nullptr, nullptr, &P::y0, Store::as_typed},
     {"xf",       "m",   "end of the motion",                            R::finite,       ENDS,   true,  nullptr, nullptr, &P::xf, Store::as_typed},

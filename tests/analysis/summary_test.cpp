@@ -307,6 +307,25 @@ TEST_F(SummaryEdgesTest, ALastSampleOutsideTheBandIsNotSettled) {
     EXPECT_FALSE(std::isnan(s.settling_time[1]));
 }
 
+// the 2 % band after the command is the settling time counted from tf (0 when settled by
+// then) for the trapezoid and from 0 for the step; a narrower band is reached later
+TEST_F(SummaryEdgesTest, SettlingAfterTheCommandFollowsItsBandAndTheCommandsEnd) {
+    const ResponseSummary s2 = summarize_response(params, *history_of('a'), 'a');
+    const ResponseSummary s02 = summarize_response(params, *history_of('a'), 'a', 0.002);
+    const ResponseSummary s01 = summarize_response(params, *history_of('a'), 'a', 0.001);
+    const ParameterSet step = scenario('a', 'q', 0);
+    const ResponseSummary s_step = summarize_response(step, *run_experiment(step, {}).history, 'a');
+    for (int j = 0; j < 2; ++j) {
+        EXPECT_EQ(s2.settling_after_command[j],
+                  std::max(0.0, s2.settling_time[j] - params.plan.tf));
+        EXPECT_GT(s02.settling_after_command[j], 0.0) << j;
+        EXPECT_GT(s01.settling_after_command[j], s02.settling_after_command[j]) << j;
+        EXPECT_EQ(s01.settling_time[j], s2.settling_time[j]) << j;
+        EXPECT_GT(s_step.settling_time[j], 0.0) << j;
+        EXPECT_EQ(s_step.settling_after_command[j], s_step.settling_time[j]) << j;
+    }
+}
+
 TEST_F(SummaryEdgesTest, RunLengthIsClampedToTheHistories) {
     params.settings.n_sample = HISTORY_LEN + 10;
     EXPECT_EQ(summarize_response(params, *history_of('a'), 'a').last, HISTORY_LEN - 1);

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace robosim;
@@ -66,7 +67,7 @@ TEST(ParseBatchArgs, WrongOptionsAndValuesAreRefused) {
                                                          {"--motion", ""},
                                                          {"--speed", "1"},
                                                          {"--gravity=gh"},
-                                                         {"one.dat", "two.dat"},
+                                                         {"one.dat", "two.dat", "--plan"},
                                                          {"--steps-per-sample", "0"},
                                                          {"--steps-per-sample", "1001"}};
     for (const auto& words : wrong) {
@@ -85,6 +86,41 @@ TEST(ParseBatchArgs, OneWordIsTheDataFileAndOptionsAreMarkedGiven) {
     EXPECT_EQ(opt.data_file, "examples/cyl_step.dat");
     EXPECT_FALSE(opt.given[0]);
     EXPECT_TRUE(opt.given[3]);
+}
+
+// each damping ratio reaches its own loop's gains, and only by --set: the dialogs' 1.0 elsewhere
+TEST(PrepareBatchExperiment, DampingRatioSetByNameGivesItsLoopsGains) {
+    for (const auto& [name, field] :
+         {std::pair{"zeta1", &Settings::zeta1}, std::pair{"zeta2", &Settings::zeta2}}) {
+        BatchOptions opt = default_batch_options();
+        ParameterSet direct{};
+        ASSERT_EQ(prepare_batch_experiment(direct, opt), Prepared::ready);
+        direct.settings.*field = 0.5;
+        update_derived(direct);
+        opt.sets = {{name, "0.5"}};
+        ParameterSet ps{};
+        ASSERT_EQ(prepare_batch_experiment(ps, opt), Prepared::ready);
+        EXPECT_EQ(ps.model.scara.Kp1, direct.model.scara.Kp1) << name;
+        EXPECT_EQ(ps.model.scara.Kv1, direct.model.scara.Kv1) << name;
+        EXPECT_EQ(ps.model.scara.Kv2, direct.model.scara.Kv2) << name;
+        EXPECT_EQ(ps.model.scara.Ki2, direct.model.scara.Ki2) << name;
+    }
+}
+
+// the values of a range: the ends as typed, the others evenly between them
+TEST(ParseSweep, RangesAndListsGiveTheirValues) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"fn1=0:1:5", {"0", "0.25", "0.5", "0.75", "1"}},
+        {"zeta1=1e0:3.0:3", {"1e0", "2", "3.0"}},
+        {"tf=2:5:1", {"2"}},
+        {"mw=2,1e-3,x", {"2", "1e-3", "x"}},
+    };
+    for (const auto& [word, values] : cases) {
+        Sweep sweep;
+        ASSERT_TRUE(parse_sweep(word, &sweep)) << word;
+        EXPECT_EQ(sweep.name, word.substr(0, word.find('=')));
+        EXPECT_EQ(sweep.values, values) << word;
+    }
 }
 
 using PlanCsvTest = ProgramTest;

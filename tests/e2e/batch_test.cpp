@@ -146,6 +146,20 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--motion", "q", "--set", "tf=3"},
         {"--set", "L1=0.5", "--set", "robot_type=a"},  // the cylindrical robot has no L1
         {"--steps-per-sample", " 5"},
+        // several runs: sweeps that are none, and outputs of one run
+        {"--sweep", "fn1"},
+        {"--sweep", "fn1=2,,4"},
+        {"--sweep", "fn1=2:4"},
+        {"--sweep", "fn1=2:4:0"},
+        {"--sweep", "fn=2,4"},
+        {"--sweep", "fn1=2,4", "--sweep", "mw=1,-1"},
+        {"--jobs", "0"},
+        {"--band", "2"},
+        {"--summary", "--band", "0"},
+        {"--sweep", "fn1=2,4", "--plan"},
+        {"a.dat", "b.dat", "--png", "a.png"},
+        {"--sweep", "fn1=2,4", "--write-data", "a.dat"},
+        {"--sweep", "fn1=0:1:10000", "--sweep", "fn2=0:1:10000"},
         {"--png", "a.png", "--scale", " 2"},
     };
     // refusals whose reason is the point; a record the run does not use is not written either
@@ -158,6 +172,7 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {{"--set", "circle.tf=1"}, "'circle.tf' is not a setting of this experiment"},
         {{"--robot", "a", "--set", "scara.PW1=50"}, "runs the cylindrical robot (a) on the sine"},
         {{"--cp", "2", "--set", "sine.L=0.3", "--write-data", unwritten}, "'sine.L' is not"},
+        {{"--set", "zeta2=0.7", "--write-data", unwritten}, "cannot hold the damping ratio zeta2"},
     };
     const auto refused = [](const std::vector<std::string>& words) {
         const ProgramRun run = run_batch_program(words);
@@ -330,6 +345,103 @@ TEST(BatchProgram, SetGivesTheRunOfTheSameDataFile) {
         EXPECT_EQ(set.out, run_batch_program({path}).out) << words[1];
     }
     unlink(path);
+}
+
+//------------------------------------------------------------------ several runs
+
+// a sweep or several data files: the summary rows carry the figures of the single runs, each
+// value byte for byte under the name of its name,value line
+struct SeveralRunsCase {
+    const char* name;
+    std::vector<std::string> several;               // the command line of the runs
+    std::vector<std::vector<std::string>> singles;  // the single runs, in the rows' order
+    const char* run_column;                         // the name of the column naming the run
+    std::vector<std::string> run_cells;             // that column of each row
+};
+
+class SeveralRunsTest : public ::testing::TestWithParam<SeveralRunsCase> {};
+
+TEST_P(SeveralRunsTest, SummaryRowsAreTheSingleRunsFigures) {
+    const SeveralRunsCase& c = GetParam();
+    std::vector<std::string> words = c.several;
+    words.insert(words.end(), {"--summary", "--csv"});
+    const ProgramRun several = run_batch_program(words);
+    ASSERT_EQ(several.status, 0) << several.err;
+    const std::vector<std::string> rows = split(several.out, '\n');
+    ASSERT_EQ(rows.size(), c.singles.size() + 1);
+    const std::vector<std::string> header = split(rows[0], ',');
+    EXPECT_EQ(header[0], c.run_column);
+    for (size_t r = 0; r < c.singles.size(); ++r) {
+        std::vector<std::string> single = c.singles[r];
+        single.insert(single.end(), {"--summary", "--csv"});
+        const std::vector<std::string> lines = split(run_batch_program(single).out, '\n');
+        const std::vector<std::string> cells = split(rows[r + 1], ',');
+        ASSERT_EQ(cells.size(), lines.size() + 1) << rows[r + 1];
+        EXPECT_EQ(cells[0], c.run_cells[r]);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            EXPECT_EQ(header[i + 1] + "," + cells[i + 1], lines[i]) << r;
+        }
+    }
+}
+
+// the histories: every single run's rows in turn, after the columns naming the run
+TEST_P(SeveralRunsTest, HistoryRowsAreTheSingleRunsAfterTheRunsColumns) {
+    const SeveralRunsCase& c = GetParam();
+    const ProgramRun several = run_batch_program(c.several);
+    ASSERT_EQ(several.status, 0) << several.err;
+    const std::vector<std::string> rows = split(several.out, '\n');
+    size_t at = 1;
+    for (size_t r = 0; r < c.singles.size(); ++r) {
+        const std::vector<std::string> single = split(run_batch_program(c.singles[r]).out, '\n');
+        EXPECT_EQ(rows[0], c.run_column + ("," + single[0]));
+        ASSERT_GE(rows.size(), at + single.size() - 1);
+        for (size_t k = 1; k < single.size(); ++k, ++at) {
+            ASSERT_EQ(rows[at], c.run_cells[r] + "," + single[k]) << r << " " << k;
+        }
+    }
+    EXPECT_EQ(at, rows.size());
+}
+
+static const std::string GEAR = ROBOSIM_SOURCE_DIR "/examples/teach_gear.dat";
+static const std::string SELFLOCK = ROBOSIM_SOURCE_DIR "/examples/teach_selflock.dat";
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, SeveralRunsTest,
+    ::testing::Values(SeveralRunsCase{"Sweep",
+                                      {"--sweep", "fn1=2,4,8"},
+                                      {{"--set", "fn1=2"}, {"--set", "fn1=4"}, {"--set", "fn1=8"}},
+                                      "fn1",
+                                      {"2", "4", "8"}},
+                      SeveralRunsCase{"DataFiles",
+                                      {GEAR, SELFLOCK, "--gravity", "h"},
+                                      {{GEAR, "--gravity", "h"}, {SELFLOCK, "--gravity", "h"}},
+                                      "file",
+                                      {GEAR, SELFLOCK}},
+                      SeveralRunsCase{"Range",
+                                      {"--robot", "a", "--sweep", "zeta2=0.5:1.5:3", "--accurate"},
+                                      {{"--robot", "a", "--set", "zeta2=0.5", "--accurate"},
+                                       {"--robot", "a", "--set", "zeta2=1", "--accurate"},
+                                       {"--robot", "a", "--set", "zeta2=1.5", "--accurate"}},
+                                      "zeta2",
+                                      {"0.5", "1", "1.5"}}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+// every standard scenario, histories whole: the threads change nothing, not even the order
+TEST(BatchProgram, StandardScenariosSweptOnAnyNumberOfJobsWriteTheSame) {
+    const std::vector<std::string> sweep = {"--sweep", "robot_type=a,b", "--sweep", "motion=q,p,c",
+                                            "--sweep", "cp=1,2,3,4",     "--sweep", "gravity=g,h",
+                                            "--sweep", "fb_type=v,V"};
+    std::vector<std::string> words = sweep;
+    words.insert(words.end(), {"--jobs", "1"});
+    const ProgramRun one = run_batch_program(words);
+    // 2 robots, 12 motions and paths (q and p once per path), 2 gravities, 2 feedbacks
+    ASSERT_EQ(split(one.out, '\n').size(), 96u * 201u + 1u);
+    for (const char* jobs : {"2", "8"}) {
+        words.back() = jobs;
+        const ProgramRun more = run_batch_program(words);
+        EXPECT_EQ(more.status, one.status) << jobs;
+        EXPECT_TRUE(more.out == one.out) << jobs;  // megabytes: no dump of a difference
+    }
 }
 
 TEST(BatchProgram, UnreadableDataFileIsReportedWithStatusOne) {
