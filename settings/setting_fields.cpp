@@ -499,6 +499,79 @@ double setting_file_value(const Settings& s, const std::string& name) {
 //------------------------------------------------------------------ conversions
 
 
+//------------------------------------------------------------------ differences
+
+// a selector's value in words, as a caption says it
+static std::string selector_words(const Settings& s, const SelectorItem& sel) {
+    const int v = s.*sel.field;
+    const std::string name = sel.name;
+    if (name == "robot_type") {
+        return v == 'a' ? "cylindrical" : v == 'b' ? "SCARA" : "no robot";
+    }
+    if (name == "gravity") {
+        return v == 'g' ? "gravity on" : "gravity off";
+    }
+    if (name == "fb_type") {
+        return v == 'V' ? "fb V" : "fb v";
+    }
+    if (name == "motion") {
+        return v == 'q' ? "PTP step" : v == 'p' ? "PTP trapezoid" : "CP";
+    }
+    static const char* const PATHS[] = {"line", "circle", "U-curve", "sine"};
+    return std::string("CP ") + (v >= 1 && v <= 4 ? PATHS[v - 1] : "?");
+}
+
+// v with the fewest of 4, 6, 10 and 17 significant digits that tells it from other
+static std::string distinct_number(double v, double other) {
+    char text[40] = "";
+    for (const int digits : {4, 6, 10, 17}) {
+        char theirs[40];
+        std::snprintf(text, sizeof text, "%.*g", digits, v);
+        std::snprintf(theirs, sizeof theirs, "%.*g", digits, other);
+        if (std::strcmp(text, theirs) != 0) {
+            break;
+        }
+    }
+    return text;
+}
+
+std::vector<std::string> setting_differences(const Settings& base, const Settings& s) {
+    std::vector<std::string> out;
+    for (const SelectorItem& sel : SELECTORS) {
+        const bool cp_unused = std::string(sel.name) == "cp" && s.motion != 'c';
+        if (!cp_unused && base.*sel.field != s.*sel.field) {
+            out.push_back(selector_words(s, sel));
+        }
+    }
+    const unsigned robot = current_robot_bit(s);
+    const unsigned pattern = current_pattern_bit(s);
+    for (const SettingItem& it : ITEMS) {
+        // the record of s that holds the item, if s uses one
+        unsigned bit = (it.holders & SHARED) != 0    ? SHARED
+                       : (it.holders & robot) != 0   ? robot
+                       : (it.holders & pattern) != 0 ? pattern
+                                                     : 0u;
+        if (bit == 0u) {
+            continue;
+        }
+        const std::string whole = bit == SHARED
+                                      ? std::string(it.name)
+                                      : std::string(record_of_bit(bit)->name) + "." + it.name;
+        const double mine = setting_file_value(s, whole);
+        const double theirs = setting_file_value(base, whole);
+        if (mine == theirs || (std::isnan(mine) && std::isnan(theirs))) {
+            continue;
+        }
+        std::string text =
+            (it.plain ? std::string(it.name) : whole) + " " + distinct_number(mine, theirs);
+        if (std::strcmp(it.unit, "-") != 0) {
+            text += std::string(" ") + it.unit;
+        }
+        out.push_back(text);
+    }
+    return out;
+}
+
 //------------------------------------------------------------------ derived ends
 
 void derive_circle_ends(PatternRecord& circle) {

@@ -5,6 +5,7 @@
 #include "model/parameters.h"
 
 #include <string>
+#include <vector>
 
 namespace robosim {
 
@@ -86,6 +87,14 @@ void derive_circle_ends(PatternRecord& circle);
 
 // the sine's end one wavelength to the right of its start (x0 + L, y0). writes: xf yf of sine
 void derive_sine_end(PatternRecord& sine);
+
+//------------------------------------------------------------------ differences
+// How one experiment's settings differ from another's, as a caption or a legend names them: the
+// robot, the motion, gravity and feedback in words ("SCARA", "CP circle", "gravity off", "fb V"),
+// then every numeric setting of s's robot, its motion and the shared ones, in the table's order,
+// by name with its value and unit in the data file's units ("fn1 2 Hz", "eta_fwd2 0.4"). A value
+// is written with 4 digits, or as many as tell it from base's. Empty when nothing differs.
+std::vector<std::string> setting_differences(const Settings& base, const Settings& s);
 
 //------------------------------------------------------------------ help
 // every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)
