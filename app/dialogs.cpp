@@ -542,7 +542,9 @@ static void final_stage(Session& session) {
         console_print("　　   　計算終了");
     }
     console_print("\n\n描画画面へ       ");
+    const bool figures_shown = session.view.figures_shown;
     session.view = initial_view_state();
+    session.view.figures_shown = figures_shown;  // the comparison goes on over new runs
 }
 
 void console_dialogs(Session& session) {
@@ -570,6 +572,7 @@ void console_dialogs(Session& session) {
         case 'r':
             if (std::string name = read_robot_file(ps); !name.empty()) {
                 session.data_file_name = name;
+                session.caption_base = ps.settings;
             }
             break;
         default:

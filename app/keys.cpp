@@ -90,6 +90,12 @@ static void show_sample(Session& session, int k) {
     display_frame(current_scene(session));
 }
 
+// the caption names what differs from the defaults once the file's experiment is left
+static void forget_data_file(Session& session) {
+    session.data_file_name.clear();
+    session.caption_base = default_settings();
+}
+
 static void toggle_help(Session& session) {
     session.view.help_shown = !session.view.help_shown;
     display_frame(current_scene(session));
@@ -107,14 +113,14 @@ void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
         case 'a':
         case 'b':
             s.robot_type = key;
-            session.data_file_name.clear();  // no longer the experiment the file describes
+            forget_data_file(session);  // no longer the experiment the file describes
             to_dialogs(session);
             break;
         case 'q':
         case 'p':
         case 'c':
             s.motion = key;
-            session.data_file_name.clear();
+            forget_data_file(session);
             to_dialogs(session);
             break;
         case 'r':
@@ -152,6 +158,23 @@ void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
             console_print(session.accurate ? "\n精密積分：ギアと飽和の切替点をステップ内で求めます"
                                            : "\n通常積分：固定刻みに戻します");
             resimulate(session);
+            break;
+
+        // runs kept for comparison
+        case 'P': {
+            const int slot = pin_current_run(session);
+            console_print("\n比較用にこの結果を残しました（ピン %d）", slot + 1);
+            display_frame(current_scene(session));
+            break;
+        }
+        case 'U':
+            drop_pins(session);
+            console_print("\n比較用の結果をすべて外しました");
+            display_frame(current_scene(session));
+            break;
+        case 'f':
+            view.figures_shown = !view.figures_shown;
+            display_frame(current_scene(session));
             break;
 
         // the view

@@ -2,6 +2,7 @@
 // what the window shows of it.
 #include "app/session.h"
 
+#include "planning/experiment.h"
 #include "platform/console_io.h"
 #include "sim/accurate.h"
 #include "sim/history.h"
@@ -11,15 +12,62 @@
 
 namespace robosim {
 
+Settings default_settings() {
+    ParameterSet defaults = {};
+    set_defaults(defaults);
+    return defaults.settings;
+}
+
 HistorySet& history_of(Session& session, int robot_type) {
     return robot_type == 'b' ? *session.history_scara : *session.history_cyl;
 }
 
 Scene current_scene(const Session& session) {
-    return experiment_scene(session.experiment, *session.history_cyl, *session.history_scara,
-                            session.view, session.accurate,
-                            session.accurate ? &session.accurate_stats : nullptr,
-                            session.data_file_name.c_str());
+    Scene scene = experiment_scene(session.experiment, *session.history_cyl, *session.history_scara,
+                                   session.view, session.accurate,
+                                   session.accurate ? &session.accurate_stats : nullptr,
+                                   session.data_file_name.c_str());
+    scene.caption_base = &session.caption_base;
+    // a pin of the other robot has no place in this robot's view and scales: it waits
+    for (int i = 0; i < MAX_PINNED_RUNS; ++i) {
+        const PinnedRun* pin = session.pins[i].get();
+        if (pin != nullptr
+            && pin->experiment.settings.robot_type == session.experiment.settings.robot_type) {
+            add_scene_run(scene, {&pin->experiment, pin->history.get(), pin->accurate,
+                                  pin->accurate ? &pin->accurate_stats : nullptr,
+                                  pin->source.c_str(), pinned_style(i)});
+        }
+    }
+    return scene;
+}
+
+int pin_current_run(Session& session) {
+    int slot = 0;
+    for (int i = 0; i < MAX_PINNED_RUNS; ++i) {
+        if (session.pins[i] == nullptr) {
+            slot = i;
+            break;
+        }
+        if (session.pins[i]->order < session.pins[slot]->order) {
+            slot = i;
+        }
+    }
+    auto pin = std::make_unique<PinnedRun>();
+    pin->experiment = session.experiment;
+    pin->history =
+        std::make_unique<HistorySet>(history_of(session, session.experiment.settings.robot_type));
+    pin->accurate = session.accurate;
+    pin->accurate_stats = session.accurate_stats;
+    pin->source = session.data_file_name;
+    pin->order = ++session.pins_made;
+    session.pins[slot] = std::move(pin);
+    return slot;
+}
+
+void drop_pins(Session& session) {
+    for (auto& pin : session.pins) {
+        pin.reset();
+    }
 }
 
 // the console's line of how far a long accurate run has come

@@ -26,6 +26,19 @@ struct Playback {
     std::chrono::steady_clock::time_point start_time;  // when play began
 };
 
+// the experiment's settings as set_defaults makes them
+Settings default_settings();
+
+// a run kept beside the current one for comparison: what was run and what it recorded
+struct PinnedRun {
+    ParameterSet experiment = {};
+    std::unique_ptr<HistorySet> history;
+    bool accurate = false;
+    AccurateStats accurate_stats = {};
+    std::string source;  // the data file it was read from, "" none
+    long order = 0;      // when it was pinned: the oldest gives way to a fifth pin
+};
+
 // Everything the interactive program keeps from one key or dialog to the next. One is made
 // at the program's start and lives to its end.
 struct Session {
@@ -43,6 +56,13 @@ struct Session {
     // the key that sent the user into the console dialogs; it chooses the first dialog
     char last_key = {};
     Playback playback = {};  // the window's play of the run
+    // the runs pinned for comparison, each in the style of its slot; shown under the current
+    // run while it is of the same robot. Kept through new runs and the dialogs.
+    std::unique_ptr<PinnedRun> pins[MAX_PINNED_RUNS];
+    long pins_made = 0;  // pins made so far, for their order
+    // the settings the caption tells the current experiment's differences from: the data file's
+    // as read, or the defaults
+    Settings caption_base = default_settings();
 };
 
 //------------------------------------------------------------------ runs and scenes
@@ -51,6 +71,13 @@ HistorySet& history_of(Session& session, int robot_type);
 
 // the current experiment as the view draws it
 Scene current_scene(const Session& session);
+
+// pins the current run into the first free slot, or the oldest pin's when all are taken;
+// returns the slot
+int pin_current_run(Session& session);
+
+// drops every pin
+void drop_pins(Session& session);
 
 // one run of the current robot ('a' or 'b') into its history set, in the integration chosen;
 // returns the run's unreachable point for the program to tell.

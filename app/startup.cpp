@@ -38,6 +38,9 @@ void run_startup(Session& session, const char* data_file) {
             ps.settings.cp = ask_cp_kind(ps.settings.cp, true);
         }
     }
+    if (!session.data_file_name.empty()) {
+        session.caption_base = ps.settings;  // the caption names what differs from the file
+    }
     tell_unreachable(ps, update_derived(ps), true, &session.told_unreachable);
     session.last_key = '0';
     console_dialogs(session);

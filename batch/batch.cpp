@@ -291,11 +291,13 @@ static bool options_fit(const BatchOptions& opt, const bool* named, std::string*
         *error = std::string(named[GRAPH] ? "--graph" : "--scale") + " goes with --png or --gif";
     } else if (opt.plan && pictures) {
         *error = "--plan writes no pictures";
-    } else if (several_runs(opt) && (opt.plan || pictures || !opt.data_out.empty())) {
-        *error = std::string(opt.plan   ? "--plan"
-                             : pictures ? "--png and --gif"
-                                        : "--write-data")
+    } else if (several_runs(opt) && (opt.plan || !opt.data_out.empty())) {
+        *error = std::string(opt.plan ? "--plan" : "--write-data")
                  + " take one run, not the several of a sweep or of several data files";
+    } else if (pictures && run_count(opt) > MAX_SCENE_RUNS) {
+        // the window's own limit: the current run and four pinned beside it
+        *error = "--png and --gif draw at most " + std::to_string(MAX_SCENE_RUNS) + " runs, not "
+                 + std::to_string(run_count(opt));
     } else if (run_count(opt) > MAX_RUNS) {
         *error = "more than " + std::to_string(MAX_RUNS) + " runs";
     } else {
@@ -633,11 +635,14 @@ static Prepared apply_batch_settings(ParameterSet& ps,
 }
 
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
-                                  std::string* error) {
+                                  std::string* error, ParameterSet* before_settings) {
     bool complete = true;
     const Prepared started = start_batch_experiment(ps, opt, &complete);
     if (started != Prepared::ready) {
         return started;
+    }
+    if (before_settings != nullptr) {
+        *before_settings = ps;
     }
     const Prepared set = apply_batch_settings(ps, opt.sets, opt.sets.size(), error);
     if (set != Prepared::ready) {
@@ -761,29 +766,27 @@ static bool outputs_writable(const BatchOptions& opt) {
 // the pictures the options ask for, drawn as the window draws them after the same keys: a fresh
 // drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale.
 // status: what the tool ends with once the pictures are written.
-// ps: the experiment run, whose graph_select the options may change; cyl, scara: its runs
-static int write_pictures(ParameterSet& ps, const HistorySet& cyl, const HistorySet& scara,
-                          const AccurateStats* accurate, const BatchOptions& opt, int status) {
+// scene: the runs to draw, the first the current one; current: its experiment, whose
+// graph_select the options may change
+static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions& opt, int status) {
     if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
         std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
         return EXIT_USAGE;
     }
     on_display_lost(on_picture_display_lost);
     on_reshape(PICTURE_SIZE, PICTURE_SIZE);
-    ViewState view = initial_view_state();
+    scene.view = initial_view_state();
     if (opt.graph != 0) {
-        ps.settings.graph_select = opt.graph;
+        current.settings.graph_select = opt.graph;
     }
     if (opt.scale > 0.0) {
-        view.robot_scale = opt.scale;
+        scene.view.robot_scale = opt.scale;
     }
-    const Scene scene =
-        experiment_scene(ps, cyl, scara, view, opt.accurate, accurate, opt.data_file.c_str());
     std::string error;
     bool ok = true;
     if (!opt.png_file.empty()) {
         ok = write_frame_png(scene, opt.png_file,
-                             opt.sample < 0 ? last_sample(ps.settings) : opt.sample, &error);
+                             opt.sample < 0 ? last_sample(current.settings) : opt.sample, &error);
     }
     if (ok && !opt.gif_file.empty()) {
         ok = write_animation_gif(scene, opt.gif_file, opt.every, &error);
@@ -1011,6 +1014,23 @@ static int run_several(const BatchOptions& opt) {
         run_columns += name + ",";
     }
     bool header = false;
+    // the runs a picture draws, at most a scene's
+    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
+
+    struct Kept {
+        ParameterSet ps;
+        ExperimentRun run;
+        size_t file;
+    };
+
+    std::vector<Kept> kept;
+    if (pictures) {
+        if (const char* problem = display_problem()) {
+            std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n",
+                         problem);
+            return EXIT_USAGE;
+        }
+    }
 
     RunOptions options;
     options.accurate = opt.accurate;
@@ -1025,14 +1045,16 @@ static int run_several(const BatchOptions& opt) {
         std::vector<ParameterSet> experiments(static_cast<size_t>(count));
         std::vector<ReachReport> ends(static_cast<size_t>(count));
         std::vector<std::vector<std::string>> cells(static_cast<size_t>(count));
+        std::vector<size_t> run_files(static_cast<size_t>(count));
         for (size_t i = 0; i < experiments.size(); ++i) {
             cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
+            run_files[i] = file;
             experiments[i] = starts[file];
             apply_batch_settings(experiments[i], sets, opt.sets.size(), nullptr);
             ends[i] = update_derived(experiments[i]);
             tell_unreachable(experiments[i], ends[i]);
         }
-        const std::vector<ExperimentRun> runs = run_experiments(experiments, options, jobs);
+        std::vector<ExperimentRun> runs = run_experiments(experiments, options, jobs);
         for (size_t i = 0; i < runs.size(); ++i) {
             const ParameterSet& ps = experiments[i];
             const ExperimentRun& run = runs[i];
@@ -1064,7 +1086,7 @@ static int run_several(const BatchOptions& opt) {
                     row.push_back(opt.csv ? value : table_value(value));
                 }
                 write_run_row(row, widths, opt.csv, !opt.data_files.empty());
-            } else {
+            } else if (!pictures) {
                 if (!header) {
                     write_history_header(stdout, run_columns);
                     header = true;
@@ -1088,10 +1110,33 @@ static int run_several(const BatchOptions& opt) {
                 run_status = EXIT_DIVERGED;
             }
             status = status == EXIT_DONE ? run_status : status;
+            if (pictures) {
+                if (!kept.empty() && ps.settings.robot_type != kept[0].ps.settings.robot_type) {
+                    std::fprintf(stderr, "robosim-batch: --png and --gif draw the runs of one "
+                                         "robot, and these are of both\n");
+                    return EXIT_USAGE;
+                }
+                kept.push_back({ps, std::move(runs[i]), run_files[i]});
+            }
         }
     }
     const int written = finish_output(EXIT_DONE);
-    return written != EXIT_DONE ? written : status;
+    status = written != EXIT_DONE ? written : status;
+    if (pictures) {
+        // the first run drawn as the window's current run, the others as its pins
+        Scene scene = {};
+        for (size_t r = 0; r < kept.size(); ++r) {
+            add_scene_run(scene,
+                          {&kept[r].ps, kept[r].run.history.get(), opt.accurate,
+                           opt.accurate ? &kept[r].run.accurate : nullptr,
+                           opt.data_files.empty() ? "" : opt.data_files[kept[r].file].c_str(),
+                           r == 0 ? RunStyle{WINDOW_COLOURS, LinePattern::solid, true}
+                                  : pinned_style(static_cast<int>(r) - 1)});
+        }
+        scene.caption_base = &starts[kept[0].file].settings;
+        status = write_pictures(scene, kept[0].ps, opt, status);
+    }
+    return status;
 }
 
 int run_batch(int argc, char** argv) {
@@ -1122,8 +1167,9 @@ int run_batch(int argc, char** argv) {
     }
     // the tool's one experiment
     ParameterSet ps{};
+    ParameterSet base{};  // before the settings: the caption names what they change
     ReachReport ends = {};
-    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error);
+    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error, &base);
     if (prepared != Prepared::ready) {
         return tell_not_prepared(prepared, opt.data_file, error);
     }
@@ -1218,8 +1264,11 @@ int run_batch(int argc, char** argv) {
         // the other robot's set stays zero, as in a window that has run only this robot
         const auto none = std::make_unique<HistorySet>();
         const bool scara = ps.settings.robot_type == 'b';
-        status = write_pictures(ps, scara ? *none : *h, scara ? *h : *none,
-                                opt.accurate ? &accurate : nullptr, opt, status);
+        Scene scene = experiment_scene(ps, scara ? *none : *h, scara ? *h : *none,
+                                       initial_view_state(), opt.accurate,
+                                       opt.accurate ? &accurate : nullptr, opt.data_file.c_str());
+        scene.caption_base = &base.settings;
+        status = write_pictures(scene, ps, opt, status);
     }
     return status;
 }

@@ -71,9 +71,11 @@ BatchOptions default_batch_options();
 // the robot data file, then every selector the command line gave; finally update_derived.
 // then the --set settings (selectors first, then the rest in the order given).
 // writes: ps, reach (when given) with the motion's ends that lie out of reach, and error (when
-// given) with the reason of a wrong_setting
+// given) with the reason of a wrong_setting, before_settings (when given) with the experiment
+// before the --set settings
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
-                                  ReachReport* reach = nullptr, std::string* error = nullptr);
+                                  ReachReport* reach = nullptr, std::string* error = nullptr,
+                                  ParameterSet* before_settings = nullptr);
 
 // reads argv[1 ..] into opt (each word that is not an option is a data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason

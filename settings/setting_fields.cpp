@@ -535,12 +535,12 @@ static std::string distinct_number(double v, double other) {
     return text;
 }
 
-std::vector<std::string> setting_differences(const Settings& base, const Settings& s) {
-    std::vector<std::string> out;
+std::vector<SettingDifference> setting_differences(const Settings& base, const Settings& s) {
+    std::vector<SettingDifference> out;
     for (const SelectorItem& sel : SELECTORS) {
         const bool cp_unused = std::string(sel.name) == "cp" && s.motion != 'c';
         if (!cp_unused && base.*sel.field != s.*sel.field) {
-            out.push_back(selector_words(s, sel));
+            out.push_back({sel.name, selector_words(s, sel)});
         }
     }
     const unsigned robot = current_robot_bit(s);
@@ -562,12 +562,12 @@ std::vector<std::string> setting_differences(const Settings& base, const Setting
         if (mine == theirs || (std::isnan(mine) && std::isnan(theirs))) {
             continue;
         }
-        std::string text =
-            (it.plain ? std::string(it.name) : whole) + " " + distinct_number(mine, theirs);
+        const std::string name = it.plain ? std::string(it.name) : whole;
+        std::string text = name + " " + distinct_number(mine, theirs);
         if (std::strcmp(it.unit, "-") != 0) {
             text += std::string(" ") + it.unit;
         }
-        out.push_back(text);
+        out.push_back({name, text});
     }
     return out;
 }

@@ -94,7 +94,12 @@ void derive_sine_end(PatternRecord& sine);
 // then every numeric setting of s's robot, its motion and the shared ones, in the table's order,
 // by name with its value and unit in the data file's units ("fn1 2 Hz", "eta_fwd2 0.4"). A value
 // is written with 4 digits, or as many as tell it from base's. Empty when nothing differs.
-std::vector<std::string> setting_differences(const Settings& base, const Settings& s);
+struct SettingDifference {
+    std::string name;  // the setting's name as --set takes it (a selector's: "gravity")
+    std::string text;  // what the caption says
+};
+
+std::vector<SettingDifference> setting_differences(const Settings& base, const Settings& s);
 
 //------------------------------------------------------------------ help
 // every setting with its unit, its meaning and its rule, one line each, for --help (s gives wc)

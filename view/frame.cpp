@@ -7,6 +7,7 @@
 #include "model/parameters.h"
 #include "platform/window_system.h"
 #include "platform/x_window.h"
+#include "view/comparison.h"
 #include "view/draw.h"
 #include "view/graphs.h"
 #include "view/robot_view.h"
@@ -50,14 +51,29 @@ static void draw_experiment_caption(const Scene& scene) {
                     ? std::string(", CP ") + (s.cp >= 1 && s.cp <= 4 ? PATHS[s.cp] : "?")
                     : "";
     }
-    char text[256];
-    std::snprintf(text, sizeof text,
+    char fixed[256];
+    std::snprintf(fixed, sizeof fixed,
                   "%s    mw %.3g kg    fn %.3g / %.3g Hz    alpha %.3g / %.3g 1/s    gravity %s    "
                   "fb %s",
                   what.c_str(), s.mw, hz_of_omega(s.omega_n1), hz_of_omega(s.omega_n2), s.alpha1,
                   s.alpha2, s.gravity == 'g' ? "on" : "off", s.fb_type == 'v' ? "v" : "V");
-    draw_rect({-1.0, -1.0}, 1.0 + s.graph_origin.x - PANEL_MARGIN, CAPTION_STRIP, 0.0, WHITE);
-    draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), TextFont::small, text);
+    // every other setting that differs from the file's or the defaults, so that two runs
+    // never share a caption; a long line takes the smaller font, and is cut only beyond it
+    std::string text = fixed;
+    if (const std::string more = caption_differences(scene); !more.empty()) {
+        text += "    " + more;
+    }
+    const double width = 1.0 + s.graph_origin.x - PANEL_MARGIN;
+    TextFont font = TextFont::small;
+    if (text_width(font, text.c_str()) > width - 0.03) {
+        font = TextFont::tiny;
+        while (text.size() > 4 && text_width(font, text.c_str()) > width - 0.03) {
+            text.erase(text.size() - 4);
+            text += "...";
+        }
+    }
+    draw_rect({-1.0, -1.0}, width, CAPTION_STRIP, 0.0, WHITE);
+    draw_text(-0.985f, static_cast<float>(-1.0 + CAPTION_STRIP - 0.035), font, text.c_str());
 }
 
 // clang-format off
@@ -70,6 +86,8 @@ const KeyHelp WINDOW_KEY_HELP[] = {
     {"g   h", "gravity on / off (new run)"},
     {"v   V", "velocity / velocity-error feedback (new run)"},
     {"x", "accurate integration on / off (new run)"},
+    {"P   U", "pin this run for comparison / drop the pins"},
+    {"f", "response figures of the runs on / off"},
     {"r", "read a robot data file (console)"},
     {"a   b", "cylindrical / SCARA robot (console)"},
     {"l  m  u  k", "arm and work, motors, gears, gains (console)"},
@@ -127,8 +145,12 @@ void compose_frame(const Scene& scene) {
     } else if (settings.graph_select == 'i') {
         draw_inertia_graph(scene, k);
     }
+    draw_run_legend(scene);
     draw_experiment_caption(scene);
     draw_time_readout(scene, k);
+    if (scene.view.figures_shown) {
+        draw_response_table(scene);
+    }
     if (scene.view.help_shown) {
         draw_help_panel();
     }

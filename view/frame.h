@@ -13,7 +13,7 @@ constexpr double READOUT_X = 0.45;      // start of the time readout's baseline 
 constexpr double READOUT_Y = -0.975;    // its height, under the lowest graph              (window)
 constexpr double CAPTION_STRIP = 0.05;  // height of the experiment's line at the bottom   (window)
 constexpr double HELP_LEFT = -0.97;     // left edge of the help card                     (window)
-constexpr double HELP_TOP = -0.2;       // its top edge                                   (window)
+constexpr double HELP_TOP = -0.1;       // its top edge                                   (window)
 constexpr double HELP_WIDTH = 0.92;     // its width, clear of the graphs' panel           (window)
 constexpr double HELP_LINE = 0.045;     // distance between two of its lines              (window)
 

@@ -22,6 +22,20 @@ Scene experiment_scene(const ParameterSet& experiment, const HistorySet& cyl,
     return scene;
 }
 
+RunStyle pinned_style(int i) {
+    assert(i >= 0 && i < MAX_PINNED_RUNS);
+    return {single_colour(PIN_COLOURS[i]), i % 2 == 0 ? LinePattern::dashed : LinePattern::dotted,
+            false};
+}
+
+bool add_scene_run(Scene& scene, const SceneRun& run) {
+    if (scene.run_count >= MAX_SCENE_RUNS) {
+        return false;
+    }
+    scene.runs[scene.run_count++] = run;
+    return true;
+}
+
 const SceneRun& current_run(const Scene& scene) {
     int current = -1;
     for (int r = 0; r < scene.run_count; ++r) {

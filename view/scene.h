@@ -35,6 +35,21 @@ struct RunColours {
 constexpr RunColours WINDOW_COLOURS = {
     {RED, BLACK}, BLUE, {GREEN, YELLOW}, {RED, BLUE, GREEN, YELLOW, MAGENTA}, {RED, BLACK}, RED};
 
+// a muted colour for every curve and the trace of a run shown beside the current one
+constexpr RunColours single_colour(Colour4 c) {
+    return {{c, c}, c, {c, c}, {c, c, c, c, c}, {c, c}, c};
+}
+
+// the runs pinned beside the current one, in the order they were pinned: each in a muted colour
+// of its own, dashed and dotted in turn, so that four of them and the current run stay apart
+constexpr int MAX_PINNED_RUNS = 4;
+constexpr Colour4 PIN_COLOURS[MAX_PINNED_RUNS] = {
+    {0.55f, 0.55f, 0.55f, 0.0f},  // grey
+    {0.45f, 0.60f, 0.90f, 0.0f},  // light blue
+    {0.95f, 0.60f, 0.25f, 0.0f},  // orange
+    {0.75f, 0.45f, 0.80f, 0.0f},  // lilac
+};
+
 // how one run of a frame is drawn
 struct RunStyle {
     RunColours colours;   // its curves and trace
@@ -44,6 +59,9 @@ struct RunStyle {
     // run adds its curves and the path of its work point, under the current run's.
     bool current;
 };
+
+// the style of the pinned run i (0 .. MAX_PINNED_RUNS - 1)
+RunStyle pinned_style(int i);
 
 //------------------------------------------------------------------ runs
 // one run a frame shows: what was run, what it recorded and how it is drawn
@@ -65,6 +83,9 @@ struct Scene {
     // a history the motor-angle and inertia scales span beside the runs' own: robot (b)'s
     // last run while robot (a) is shown, as the window has always scaled them; nullptr none
     const HistorySet* also_scaled;
+    // the settings the caption names the current run's differences from: the data file's as
+    // read, or the defaults; nullptr names none
+    const Settings* caption_base;
 };
 
 //------------------------------------------------------------------ scenes
@@ -74,6 +95,9 @@ struct Scene {
 Scene experiment_scene(const ParameterSet& experiment, const HistorySet& cyl,
                        const HistorySet& scara, const ViewState& view, bool accurate,
                        const AccurateStats* accurate_stats, const char* source);
+
+// adds run to the scene after the others; false, and the scene unchanged, when it is full
+bool add_scene_run(Scene& scene, const SceneRun& run);
 
 // the run the window is about, the one marked current
 const SceneRun& current_run(const Scene& scene);

@@ -6,10 +6,11 @@
 namespace robosim {
 
 struct ViewState {
-    int anim_index;           // sample whose pose and curves are shown, 0 .. n_sample   (-)
-    double robot_scale;       // zoom of the robot view about the window centre          (-)
-    double view_error_gain;   // magnification of the position error marker             (-)
-    bool help_shown = false;  // the panel that lists every key is drawn over the robot view
+    int anim_index;              // sample whose pose and curves are shown, 0 .. n_sample   (-)
+    double robot_scale;          // zoom of the robot view about the window centre          (-)
+    double view_error_gain;      // magnification of the position error marker             (-)
+    bool help_shown = false;     // the panel that lists every key is drawn over the robot view
+    bool figures_shown = false;  // the response figures of the runs over the robot view
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0

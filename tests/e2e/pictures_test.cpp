@@ -127,6 +127,44 @@ INSTANTIATE_TEST_SUITE_P(, PngAgainstWindow,
                              return std::string(param_info.param.name);
                          });
 
+//------------------------------------------------------------------ pinned runs
+
+// A run pinned with 'P' stays under the run the 'k' dialog makes, with the legend naming fn1,
+// and moves with it: the window is the batch tool's overlay of the same sweep, at the last
+// sample and part way through.
+TEST_F(WindowRun, PinnedRunIsTheSweepsOverlayAtEverySample) {
+    ASSERT_NO_FATAL_FAILURE(start_window("nbc4\nn"));
+    keys("P");
+    keys("k");
+    ASSERT_TRUE(eventually([&] { return output().find("制御ゲイン変更？") != std::string::npos; }));
+    ASSERT_NO_FATAL_FAILURE(answer("y"));
+    ASSERT_TRUE(eventually([&] { return output().find("fn1 α1=") != std::string::npos; }));
+    ASSERT_NO_FATAL_FAILURE(answer("2 4\n4 4\nVn"));
+    ASSERT_TRUE(eventually([&] {
+        const std::string text = output();
+        return text.find("描画画面へ") != text.rfind("描画画面へ");  // back in the window
+    })) << output();
+    for (const int sample : {200, 57}) {
+        keys("0");
+        keys("s", sample);
+        ASSERT_NO_FATAL_FAILURE(settle_keys());
+        const Picture window_picture = grab();
+        const std::string png = scratch(".png");
+        const CommandResult r = run_batch_on(
+            {"--sweep", "fn1=2,4", "--png", png, "--sample", std::to_string(sample)}, display);
+        ASSERT_EQ(r.status, 0);
+        const Picture overlay = load_png(png);
+        unlink(png.c_str());
+        EXPECT_EQ(differing_pixels(overlay, window_picture), 0) << "sample " << sample;
+    }
+    keys("U");  // the pin dropped: the single run's picture again
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const std::string png = scratch(".png");
+    ASSERT_EQ(run_batch_on({"--set", "fn1=2", "--png", png, "--sample", "57"}, display).status, 0);
+    EXPECT_EQ(differing_pixels(load_png(png), grab()), 0);
+    unlink(png.c_str());
+}
+
 //------------------------------------------------------------------ GIF
 
 // an animation played back: each frame as a viewer shows it, and how long
