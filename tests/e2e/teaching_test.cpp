@@ -169,6 +169,22 @@ static const Experiment LIGHT_WORK = {"teach_light.dat", {}};
 static const Experiment HEAVY_WORK = {"teach_heavy.dat", {}};
 static const Experiment SCARA_EDGE = {"teach_scara_edge.dat", {}};
 static const Experiment SCARA_INNER = {"teach_scara_inner.dat", {}};
+// 8: the rows of the handout's sweep, each run alone (a sweep's rows are the single runs')
+#define ZETA_RUN(z, ...)                                                                           \
+    {                                                                                              \
+        "cyl_step.dat", {                                                                          \
+            "--gravity", "h", "--set", "alpha1=0", "--set", "fn1=1", "--set", "zeta1=" z,          \
+                ##__VA_ARGS__                                                                      \
+        }                                                                                          \
+    }
+static const Experiment ZETA_03 = ZETA_RUN("0.3");
+static const Experiment ZETA_05 = ZETA_RUN("0.5");
+static const Experiment ZETA_07 = ZETA_RUN("0.7");
+static const Experiment ZETA_1 = ZETA_RUN("1");
+static const Experiment ZETA_07_BAND5 = ZETA_RUN("0.7", "--band", "5");
+static const Experiment ZETA_1_BAND5 = ZETA_RUN("1", "--band", "5");
+static const Experiment ZETA_03_FAST = {
+    "cyl_step.dat", {"--gravity", "h", "--set", "alpha1=0", "--set", "zeta1=0.3"}};
 
 //------------------------------------------------------------------ the data files
 
@@ -371,7 +387,22 @@ INSTANTIATE_TEST_SUITE_P(Handout, TeachingQuotedFigures, ::testing::Values(
     QuotedFigure{"InnerPeak1", &SCARA_INNER, Source::Summary, "peak_drive_torque_1", 1, 0.193, 0.0005},
     QuotedFigure{"InnerPeak2", &SCARA_INNER, Source::Summary, "peak_drive_torque_2", 1, 0.160, 0.0005},
     QuotedFigure{"EdgePathError", &SCARA_EDGE, Source::Summary, "max_path_error_mm", 1, 12.0, 0.05},
-    QuotedFigure{"InnerPathError", &SCARA_INNER, Source::Summary, "max_path_error_mm", 1, 13.7, 0.05}),
+    QuotedFigure{"InnerPathError", &SCARA_INNER, Source::Summary, "max_path_error_mm", 1, 13.7, 0.05},
+    // 8 the damping ratio against the overshoot
+    QuotedFigure{"Zeta03Overshoot", &ZETA_03, Source::Summary, "overshoot_pct_1", 1, 25.3, 0.05},
+    QuotedFigure{"Zeta05Overshoot", &ZETA_05, Source::Summary, "overshoot_pct_1", 1, 12.2, 0.05},
+    QuotedFigure{"Zeta07Overshoot", &ZETA_07, Source::Summary, "overshoot_pct_1", 1, 4.1, 0.05},
+    QuotedFigure{"Zeta1Overshoot", &ZETA_1, Source::Summary, "overshoot_pct_1", 1, 0.0, 0.05},
+    QuotedFigure{"Zeta03Settling", &ZETA_03, Source::Summary, "settling_after_command_1", 1, 2.12, 0.005},
+    QuotedFigure{"Zeta05Settling", &ZETA_05, Source::Summary, "settling_after_command_1", 1, 1.14, 0.005},
+    QuotedFigure{"Zeta07Settling", &ZETA_07, Source::Summary, "settling_after_command_1", 1, 1.16, 0.005},
+    QuotedFigure{"Zeta1Settling", &ZETA_1, Source::Summary, "settling_after_command_1", 1, 0.98, 0.005},
+    QuotedFigure{"Zeta07Settling5", &ZETA_07_BAND5, Source::Summary, "settling_after_command_1", 1, 0.58, 0.005},
+    QuotedFigure{"Zeta1Settling5", &ZETA_1_BAND5, Source::Summary, "settling_after_command_1", 1, 0.84, 0.005},
+    QuotedFigure{"Zeta03AtInertiaMax", &ZETA_03, Source::Summary, "zeta_at_inertia_max_1", 1, 0.23, 0.005},
+    QuotedFigure{"Zeta1AtInertiaMax", &ZETA_1, Source::Summary, "zeta_at_inertia_max_1", 1, 0.76, 0.005},
+    QuotedFigure{"Zeta03FastOvershoot", &ZETA_03_FAST, Source::Summary, "overshoot_pct_1", 1, 20.5, 0.05},
+    QuotedFigure{"Zeta03FastLimitShare", &ZETA_03_FAST, Source::Summary, "torque_limit_share_pct_1", 1, 6.5, 0.05}),
     [](const ::testing::TestParamInfo<QuotedFigure>& param_info) {
         return std::string(param_info.param.label);
     });
