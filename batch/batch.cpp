@@ -142,8 +142,10 @@ static const char* const HELP =
     "Several runs (several data files, --sweep) write the histories with leading columns\n"
     "naming the run (file, then each swept setting), and --summary one row per run, those\n"
     "columns first, then the figures: with --csv named and written as the single run's\n"
-    "name,value lines, else as a table of 6 digits. --plan, --png, --gif and --write-data\n"
-    "take one run. The tool ends with the status of the first run that did not end well.\n"
+    "name,value lines, else as a table of 6 digits. --png and --gif draw up to 5 runs of one\n"
+    "robot over each other, the first as the current run and the others as the window's\n"
+    "pinned runs, with a legend. --plan and --write-data take one run. The tool ends with\n"
+    "the status of the first run that did not end well.\n"
     "\n"
     "Settings for --set. A plain name means the current robot and the current motion's\n"
     "record; a name may be qualified by its record: cyl. scara. (robot a, b), step. trap.\n"
@@ -989,6 +991,11 @@ static int run_several(const BatchOptions& opt) {
         const Prepared set = apply_batch_settings(ps, sets, opt.sets.size(), &error);
         if (set != Prepared::ready) {
             return tell_not_prepared(set, "", error);
+        }
+        if (opt.sample > last_sample(ps.settings)) {  // a picture's sample, in every run
+            std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
+                         opt.sample, last_sample(ps.settings), USAGE);
+            return EXIT_USAGE;
         }
     }
 
