@@ -14,7 +14,7 @@ CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
 SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
               UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build run test check test-sanitize build-sanitize build-fuzz fuzz \
+.PHONY: all deps configure build programs run test check test-sanitize build-sanitize build-fuzz fuzz \
 	bench format clean
 
 all: build
@@ -28,8 +28,12 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
+# the two programs alone, without the tests and benchmarks: a first start in a minute or two
+programs: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target robosim robosim-batch
+
 # start the simulator on this terminal
-run: build
+run: programs
 	@$(BUILD)/robosim
 
 # every test: the unit and end-to-end tests, all of them again under the sanitizers, and a
