@@ -570,8 +570,10 @@ PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 
 // the experiment before the --set settings: the defaults with the start-up's default answers,
 // or the robot data file (complete: whether it was read to its end), then the selectors the
-// command line gave
-static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete) {
+// command line gave. as_read (when given): the settings before those selectors, what the
+// command line changed the experiment from
+static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete,
+                                       Settings* as_read = nullptr) {
     set_defaults(ps);
     *complete = true;
     if (opt.data_file.empty()) {
@@ -591,6 +593,9 @@ static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt
         }
         ps = read.ps;
         *complete = read.error.problem == DataFileProblem::none;
+    }
+    if (as_read != nullptr) {
+        *as_read = ps.settings;
     }
     // what the command line says comes last
     int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
@@ -633,9 +638,9 @@ static Prepared apply_batch_settings(ParameterSet& ps,
 }
 
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
-                                  std::string* error) {
+                                  std::string* error, Settings* as_read) {
     bool complete = true;
-    const Prepared started = start_batch_experiment(ps, opt, &complete);
+    const Prepared started = start_batch_experiment(ps, opt, &complete, as_read);
     if (started != Prepared::ready) {
         return started;
     }
@@ -1123,7 +1128,8 @@ int run_batch(int argc, char** argv) {
     // the tool's one experiment
     ParameterSet ps{};
     ReachReport ends = {};
-    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error);
+    Settings as_read = {};
+    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error, &as_read);
     if (prepared != Prepared::ready) {
         return tell_not_prepared(prepared, opt.data_file, error);
     }
@@ -1199,8 +1205,10 @@ int run_batch(int argc, char** argv) {
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, &told);
     if (opt.summary) {
+        const SummarySource source = {opt.data_file.empty() ? "the defaults" : opt.data_file,
+                                      setting_differences(as_read, ps.settings)};
         write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr,
-                      opt.band_pct / 100.0);
+                      opt.band_pct / 100.0, &source);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }
