@@ -30,6 +30,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -961,10 +962,20 @@ static std::string table_value(const std::string& csv_value) {
 constexpr int TABLE_VALUE_WIDTH = 13;  // the widest %.6g of a double, -1.23457e-308 (characters)
 constexpr int RUNS_PER_THREAD = 8;     // runs in hand per thread: few histories, idle threads rare
 
+// a few runs of several, made and integrated together
+struct RunBatch {
+    std::vector<ParameterSet> experiments;
+    std::vector<ReachReport> ends;                // the ends out of reach, told when written
+    std::vector<std::vector<std::string>> cells;  // the columns naming each run
+    std::vector<ExperimentRun> runs;
+};
+
 // Several runs: each data file, or the defaults, with every combination of the swept values.
 // Every run's settings are checked before anything is run. The runs then go through
-// run_experiments a few per thread at a time, and each is written and dropped before the next
-// ones are made, so memory stays that of a few runs however many there are.
+// run_experiments a few per thread at a time, each batch integrated while the one before is
+// written (the figures, the summaries and the writing would otherwise leave the threads idle),
+// and each run is dropped once written, so memory stays that of a few runs however many there
+// are.
 static int run_several(const BatchOptions& opt) {
     // each file's experiment before the settings, read once
     const size_t files = std::max<size_t>(1, opt.data_files.size());
@@ -1023,24 +1034,41 @@ static int run_several(const BatchOptions& opt) {
     const int jobs = opt.jobs > 0
                          ? opt.jobs
                          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    int status = EXIT_DONE;
-    for (long first = 0; first < total; first += static_cast<long>(RUNS_PER_THREAD) * jobs) {
-        const long count = std::min(static_cast<long>(RUNS_PER_THREAD) * jobs, total - first);
-        // the runs in hand: experiments made, their ends told as a single run tells them
-        std::vector<ParameterSet> experiments(static_cast<size_t>(count));
-        std::vector<ReachReport> ends(static_cast<size_t>(count));
-        std::vector<std::vector<std::string>> cells(static_cast<size_t>(count));
-        for (size_t i = 0; i < experiments.size(); ++i) {
-            cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
-            experiments[i] = starts[file];
-            apply_batch_settings(experiments[i], sets, opt.sets.size(), nullptr);
-            ends[i] = update_derived(experiments[i]);
-            tell_unreachable(experiments[i], ends[i]);
+    const long per_batch = static_cast<long>(RUNS_PER_THREAD) * jobs;
+    // the runs from first on, made here and integrated on threads of their own
+    const auto start_batch = [&](long first) {
+        const size_t count = static_cast<size_t>(std::min(per_batch, total - first));
+        RunBatch batch = {std::vector<ParameterSet>(count),
+                          std::vector<ReachReport>(count),
+                          std::vector<std::vector<std::string>>(count),
+                          {}};
+        for (size_t i = 0; i < count; ++i) {
+            batch.cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
+            batch.experiments[i] = starts[file];
+            apply_batch_settings(batch.experiments[i], sets, opt.sets.size(), nullptr);
+            batch.ends[i] = update_derived(batch.experiments[i]);
         }
-        const std::vector<ExperimentRun> runs = run_experiments(experiments, options, jobs);
+        return std::async(std::launch::async, [&options, jobs, batch = std::move(batch)]() mutable {
+            batch.runs = run_experiments(batch.experiments, options, jobs);
+            return std::move(batch);
+        });
+    };
+    int status = EXIT_DONE;
+    std::future<RunBatch> next = start_batch(0);
+    for (long first = 0; first < total; first += per_batch) {
+        const RunBatch batch = next.get();
+        if (first + per_batch < total) {
+            next = start_batch(first + per_batch);
+        }
+        const std::vector<ParameterSet>& experiments = batch.experiments;
+        const std::vector<ReachReport>& ends = batch.ends;
+        const std::vector<std::vector<std::string>>& cells = batch.cells;
+        const std::vector<ExperimentRun>& runs = batch.runs;
         for (size_t i = 0; i < runs.size(); ++i) {
             const ParameterSet& ps = experiments[i];
             const ExperimentRun& run = runs[i];
+            // its ends as a single run tells them, before what its run met
+            tell_unreachable(ps, ends[i]);
             if (run.refusal == RunRefusal::too_long) {
                 std::fprintf(stderr,
                              "robosim-batch: a run of %d samples does not fit into a history of "
