@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -441,6 +442,17 @@ TEST(BatchProgram, StandardScenariosSweptOnAnyNumberOfJobsWriteTheSame) {
         const ProgramRun more = run_batch_program(words);
         EXPECT_EQ(more.status, one.status) << jobs;
         EXPECT_TRUE(more.out == one.out) << jobs;  // megabytes: no dump of a difference
+    }
+    // and every example, integrated accurately: what each run met, counted on its own thread
+    std::vector<std::string> examples = {"--accurate", "--summary", "--csv", "--jobs", "1"};
+    for (const auto& file : std::filesystem::directory_iterator(ROBOSIM_SOURCE_DIR "/examples")) {
+        examples.insert(examples.begin(), file.path().string());
+    }
+    const ProgramRun accurate = run_batch_program(examples);
+    ASSERT_EQ(accurate.status, 0) << accurate.err;
+    for (const char* jobs : {"2", "8"}) {
+        examples.back() = jobs;
+        EXPECT_EQ(run_batch_program(examples).out, accurate.out) << jobs;
     }
 }
 
