@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace robosim {
 
@@ -27,6 +28,8 @@ constexpr int BISECTION_LIMIT = 4096;  // halvings of a bracket, more than a dou
 constexpr double LIMIT_TOLERANCE = 1e-12;  // (-)
 // a net travel within this share of the end angle (or of 1 rad) is rounding, not motion (-)
 constexpr double TRAVEL_RESIDUE = 1e-9;
+constexpr double DEGREES_PER_RADIAN = 180.0 / PI;  // the model's pi, as its angles are planned
+constexpr double MM_PER_METRE = 1000.0;
 
 //------------------------------------------------------------------ closed loop
 
@@ -180,7 +183,14 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
     const double Kv[2] = {rm.Kv1, rm.Kv2};
     const double Ki[2] = {rm.Ki1, rm.Ki2};
     const double alpha[2] = {ps.settings.alpha1, ps.settings.alpha2};
+    const RobotSettings& gears = robot_of(ps.settings, robot_type);
+    const double u[2] = {gears.u1, gears.u2};
     for (int j = 0; j < 2; ++j) {
+        // the joint turns 1/u of the motor's angle; the cylindrical robot's joint 2 slides, 1/u2
+        // metre per motor radian
+        s.joint_linear[j] = robot_type != 'b' && j == 1;
+        s.joint_per_motor[j] = (s.joint_linear[j] ? MM_PER_METRE : DEGREES_PER_RADIAN) / u[j];
+
         // travel and the angle the motion ends at. A PTP command ends at thetaf. A CP command
         // also comes to rest after tf, but not always at thetaf, the principal inverse
         // kinematics of the end point: the unwrapped circle around the cylindrical robot's base
@@ -301,7 +311,8 @@ static const char* selector_text(int value, int a, const char* a_text, int b, co
     return "other";
 }
 
-static void write_header(std::FILE* out, const ParameterSet& ps, const ResponseSummary& s) {
+static void write_header(std::FILE* out, const ParameterSet& ps, const ResponseSummary& s,
+                         const SummarySource* source) {
     static const char* const CP_PATHS[CP_NAME_COUNT] = {"", "straight line", "circle", "inverted U",
                                                         "sine curve"};
     std::fprintf(out, "Response of the last run\n");
@@ -334,6 +345,15 @@ static void write_header(std::FILE* out, const ParameterSet& ps, const ResponseS
         std::fprintf(out, "  tf        %g s\n", s.tf);
     }
     std::fprintf(out, "  run       samples 0 .. %d, 0 .. %g s\n", s.last, s.last * s.dt);
+    if (source != nullptr) {
+        // what tells this run from the one it was made from, so that tables side by side say
+        // which settings were changed
+        std::string line = source->base;
+        for (size_t i = 0; i < source->differences.size(); ++i) {
+            line += (i == 0 ? ", but " : ", ") + source->differences[i];
+        }
+        std::fprintf(out, "  settings  %s\n", line.c_str());
+    }
 }
 
 // a value as the csv writes it: %.17g, and every not-a-number as plain "nan"
@@ -357,7 +377,7 @@ static void write_cell(std::FILE* out, double value, bool applies, const char* n
 }
 
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
-                   const AccurateStats* accurate, double band) {
+                   const AccurateStats* accurate, double band, const SummarySource* source) {
     const ResponseSummary s = summarize_response(ps, h, ps.settings.robot_type, band);
     char after_label[64];
     std::snprintf(after_label, sizeof after_label, "  after the command, %g %% band (s)",
@@ -412,6 +432,25 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
          {s.at_inertia_max[0].zeta, s.at_inertia_max[1].zeta}, {true, true}, "nan", false},
     };
     // clang-format on
+    // the travel and the errors again at the joint, the rows above in their order
+    constexpr int JOINT_ROWS = 5;
+    SummaryRow joint_rows[JOINT_ROWS];
+    char joint_names[JOINT_ROWS][48];
+    for (int i = 0; i < JOINT_ROWS; ++i) {
+        const SummaryRow& motor = rows[i];
+        std::snprintf(joint_names[i], sizeof joint_names[i], "%s_joint", motor.name);
+        joint_rows[i] = motor;
+        joint_rows[i].name = joint_names[i];
+        for (int j = 0; j < 2; ++j) {
+            joint_rows[i].value[j] = motor.value[j] * s.joint_per_motor[j];
+        }
+    }
+    // the labels without the motor's unit; the block's header names the joints' units
+    joint_rows[0].label = "travel";
+    joint_rows[1].label = "largest |error| up to tf";
+    joint_rows[2].label = "largest |error| after tf";
+    joint_rows[3].label = "error at tf";
+    joint_rows[4].label = "error at the end of the run";
 
     if (csv) {
         for (const SummaryRow& row : rows) {
@@ -430,10 +469,18 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
                             static_cast<double>(accurate->accumulations));
             write_csv_value(out, "accurate_completed", accurate->budget_spent ? 0.0 : 1.0);
         }
+        // after every earlier line, so that each keeps its place
+        for (const SummaryRow& row : joint_rows) {
+            for (int j = 0; j < 2; ++j) {
+                char name[64];
+                std::snprintf(name, sizeof name, "%s_%d", row.name, j + 1);
+                write_csv_value(out, name, row.applies[j] ? row.value[j] : NOT_A_NUMBER);
+            }
+        }
         return;
     }
 
-    write_header(out, ps, s);
+    write_header(out, ps, s, source);
     std::fprintf(out, "\n%-36s%15s%15s\n", "", "joint 1", "joint 2");
     for (const SummaryRow& row : rows) {
         std::fprintf(out, "%-36s", row.label);
@@ -444,6 +491,18 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
     if (s.cp) {
         std::fprintf(out, "%-36s", "largest path error (mm)");
         write_cell(out, s.max_path_error_mm, true, "nan");
+        std::fputc('\n', out);
+    }
+    char unit_head[2][16];
+    for (int j = 0; j < 2; ++j) {
+        std::snprintf(unit_head[j], sizeof unit_head[j], "joint %d (%s)", j + 1,
+                      s.joint_linear[j] ? "mm" : "deg");
+    }
+    std::fprintf(out, "\n%-36s%15s%15s\n", "at the joint", unit_head[0], unit_head[1]);
+    for (const SummaryRow& row : joint_rows) {
+        std::fprintf(out, "%-36s", row.label);
+        write_cell(out, row.value[0], row.applies[0], row.nan_text);
+        write_cell(out, row.value[1], row.applies[1], row.nan_text);
         std::fputc('\n', out);
     }
     if (accurate != nullptr) {

@@ -33,7 +33,16 @@
 //           overshoot_pct_j, settling_time_j, settling_after_command_j, peak_drive_torque_j,
 //           torque_limit_share_pct_j, inertia_min_j, wn_at_inertia_min_j, zeta_at_inertia_min_j,
 //           inertia_max_j, wn_at_inertia_max_j, zeta_at_inertia_max_j (each for j = 1, then 2), and
-//           last max_path_error_mm
+//           last max_path_error_mm, then the same errors at the joint (see below):
+//           travel_joint_j, max_error_during_joint_j, max_error_after_joint_j,
+//           error_at_tf_joint_j, error_at_end_joint_j (each for j = 1, then 2)
+// At the joint an angle is the motor angle over the reduction ratio, theta_motor / u, in degrees
+// for a turning joint and in mm for the cylindrical robot's sliding joint 2, whose u2 is motor
+// radians per metre; the table shows them in a block of their own after the motor figures, its
+// header naming each joint's unit. The names are the same for both robots, so that the rows of
+// runs of either robot share their columns.
+// The table's header also names what the experiment was made from (the defaults or the data file)
+// and the settings in which it differs from that, when write_summary is told them.
 // An accurate run adds what its integration met: a line under the table, and in csv the names
 // accurate_events, accurate_stops, accurate_slides, accurate_accumulations (counts) and
 // accurate_completed (1, or 0 when the step budget ended the run early).
@@ -43,6 +52,8 @@
 #include "sim/history.h"
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace robosim {
 
@@ -91,6 +102,17 @@ struct ResponseSummary {
     double settling_band;              // share of |travel|                           (-)
     double settling_after_command[2];  // from command_end into the band; 0 when in it by then,
                                        // not a number when the last sample is out  (s)
+
+    // at the joint: a motor angle times joint_per_motor is the joint's angle (deg) or, for the
+    // cylindrical robot's sliding joint 2, its position (mm)
+    double joint_per_motor[2];  // (deg/rad or mm/rad)
+    bool joint_linear[2];       // a sliding joint, in mm; else a turning joint, in degrees
+};
+
+// what the experiment of a summary was made from, for the table's header
+struct SummarySource {
+    std::string base;                      // "the defaults", or the data file's name
+    std::vector<std::string> differences;  // the settings that differ from base, in words
 };
 
 //------------------------------------------------------------------ figures
@@ -109,8 +131,10 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
 //------------------------------------------------------------------ output
 // the response figures of the run h of ps.settings.robot_type, as a table or as name,value lines
 // and, for an accurate run, what its integration met (accurate: nullptr for the fixed step);
-// band: that of the settling after the command, a share of |travel| (-)
+// band: that of the settling after the command, a share of |travel| (-); source: what the
+// table's header names the experiment as made from (nullptr: no such line; the csv has none)
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
-                   const AccurateStats* accurate = nullptr, double band = SETTLING_BAND);
+                   const AccurateStats* accurate = nullptr, double band = SETTLING_BAND,
+                   const SummarySource* source = nullptr);
 
 }  // namespace robosim

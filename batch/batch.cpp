@@ -30,6 +30,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <iterator>
 #include <memory>
 #include <thread>
@@ -92,7 +93,8 @@ static const char* const HELP =
     "                    settling time after the command (--band), peak drive torque and\n"
     "                    the share of samples at the torque limit, the inertia seen with\n"
     "                    the natural frequency and damping the gains give at it, and for\n"
-    "                    CP motions the largest path error (mm)\n"
+    "                    CP motions the largest path error (mm); then the travel and the\n"
+    "                    errors at the joint (deg, mm for the cylindrical robot's joint 2)\n"
     "  --csv             with --summary: the same figures as name,value lines\n"
     "  --band PERCENT    with --summary: the band of the settling time after the command\n"
     "                    (counted from t = 0 for the step command, from tf otherwise),\n"
@@ -574,8 +576,10 @@ PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 
 // the experiment before the --set settings: the defaults with the start-up's default answers,
 // or the robot data file (complete: whether it was read to its end), then the selectors the
-// command line gave
-static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete) {
+// command line gave. as_read (when given): the settings before those selectors, what the
+// command line changed the experiment from
+static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete,
+                                       Settings* as_read = nullptr) {
     set_defaults(ps);
     *complete = true;
     if (opt.data_file.empty()) {
@@ -595,6 +599,9 @@ static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt
         }
         ps = read.ps;
         *complete = read.error.problem == DataFileProblem::none;
+    }
+    if (as_read != nullptr) {
+        *as_read = ps.settings;
     }
     // what the command line says comes last
     int* const fields[5] = {&ps.settings.robot_type, &ps.settings.motion, &ps.settings.cp,
@@ -637,15 +644,13 @@ static Prepared apply_batch_settings(ParameterSet& ps,
 }
 
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt, ReachReport* reach,
-                                  std::string* error, ParameterSet* before_settings) {
+                                  std::string* error, Settings* as_read) {
     bool complete = true;
-    const Prepared started = start_batch_experiment(ps, opt, &complete);
+    const Prepared started = start_batch_experiment(ps, opt, &complete, as_read);
     if (started != Prepared::ready) {
         return started;
     }
-    if (before_settings != nullptr) {
-        *before_settings = ps;
-    }
+
     const Prepared set = apply_batch_settings(ps, opt.sets, opt.sets.size(), error);
     if (set != Prepared::ready) {
         return set;
@@ -961,10 +966,21 @@ static std::string table_value(const std::string& csv_value) {
 constexpr int TABLE_VALUE_WIDTH = 13;  // the widest %.6g of a double, -1.23457e-308 (characters)
 constexpr int RUNS_PER_THREAD = 8;     // runs in hand per thread: few histories, idle threads rare
 
+// a few runs of several, made and integrated together
+struct RunBatch {
+    std::vector<ParameterSet> experiments;
+    std::vector<ReachReport> ends;                // the ends out of reach, told when written
+    std::vector<std::vector<std::string>> cells;  // the columns naming each run
+    std::vector<size_t> files;                    // the data file of each run
+    std::vector<ExperimentRun> runs;
+};
+
 // Several runs: each data file, or the defaults, with every combination of the swept values.
 // Every run's settings are checked before anything is run. The runs then go through
-// run_experiments a few per thread at a time, and each is written and dropped before the next
-// ones are made, so memory stays that of a few runs however many there are.
+// run_experiments a few per thread at a time, each batch integrated while the one before is
+// written (the figures, the summaries and the writing would otherwise leave the threads idle),
+// and each run is dropped once written, so memory stays that of a few runs however many there
+// are.
 static int run_several(const BatchOptions& opt) {
     // each file's experiment before the settings, read once
     const size_t files = std::max<size_t>(1, opt.data_files.size());
@@ -1045,26 +1061,43 @@ static int run_several(const BatchOptions& opt) {
     const int jobs = opt.jobs > 0
                          ? opt.jobs
                          : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    int status = EXIT_DONE;
-    for (long first = 0; first < total; first += static_cast<long>(RUNS_PER_THREAD) * jobs) {
-        const long count = std::min(static_cast<long>(RUNS_PER_THREAD) * jobs, total - first);
-        // the runs in hand: experiments made, their ends told as a single run tells them
-        std::vector<ParameterSet> experiments(static_cast<size_t>(count));
-        std::vector<ReachReport> ends(static_cast<size_t>(count));
-        std::vector<std::vector<std::string>> cells(static_cast<size_t>(count));
-        std::vector<size_t> run_files(static_cast<size_t>(count));
-        for (size_t i = 0; i < experiments.size(); ++i) {
-            cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
-            run_files[i] = file;
-            experiments[i] = starts[file];
-            apply_batch_settings(experiments[i], sets, opt.sets.size(), nullptr);
-            ends[i] = update_derived(experiments[i]);
-            tell_unreachable(experiments[i], ends[i]);
+    const long per_batch = static_cast<long>(RUNS_PER_THREAD) * jobs;
+    // the runs from first on, made here and integrated on threads of their own
+    const auto start_batch = [&](long first) {
+        const size_t count = static_cast<size_t>(std::min(per_batch, total - first));
+        RunBatch batch = {std::vector<ParameterSet>(count),
+                          std::vector<ReachReport>(count),
+                          std::vector<std::vector<std::string>>(count),
+                          std::vector<size_t>(count),
+                          {}};
+        for (size_t i = 0; i < count; ++i) {
+            batch.cells[i] = run_cells(opt, first + static_cast<long>(i), &sets, &file);
+            batch.files[i] = file;
+            batch.experiments[i] = starts[file];
+            apply_batch_settings(batch.experiments[i], sets, opt.sets.size(), nullptr);
+            batch.ends[i] = update_derived(batch.experiments[i]);
         }
-        std::vector<ExperimentRun> runs = run_experiments(experiments, options, jobs);
+        return std::async(std::launch::async, [&options, jobs, batch = std::move(batch)]() mutable {
+            batch.runs = run_experiments(batch.experiments, options, jobs);
+            return std::move(batch);
+        });
+    };
+    int status = EXIT_DONE;
+    std::future<RunBatch> next = start_batch(0);
+    for (long first = 0; first < total; first += per_batch) {
+        RunBatch batch = next.get();
+        if (first + per_batch < total) {
+            next = start_batch(first + per_batch);
+        }
+        const std::vector<ParameterSet>& experiments = batch.experiments;
+        const std::vector<ReachReport>& ends = batch.ends;
+        const std::vector<std::vector<std::string>>& cells = batch.cells;
+        std::vector<ExperimentRun>& runs = batch.runs;  // a picture's runs are kept
         for (size_t i = 0; i < runs.size(); ++i) {
             const ParameterSet& ps = experiments[i];
             const ExperimentRun& run = runs[i];
+            // its ends as a single run tells them, before what its run met
+            tell_unreachable(ps, ends[i]);
             if (run.refusal == RunRefusal::too_long) {
                 std::fprintf(stderr,
                              "robosim-batch: a run of %d samples does not fit into a history of "
@@ -1119,11 +1152,13 @@ static int run_several(const BatchOptions& opt) {
             status = status == EXIT_DONE ? run_status : status;
             if (pictures) {
                 if (!kept.empty() && ps.settings.robot_type != kept[0].ps.settings.robot_type) {
-                    std::fprintf(stderr, "robosim-batch: --png and --gif draw the runs of one "
-                                         "robot, and these are of both\n");
+                    std::fprintf(stderr,
+                                 "robosim-batch: --png and --gif draw the runs of one robot, and "
+                                 "these are of both; %s\n",
+                                 USAGE);
                     return EXIT_USAGE;
                 }
-                kept.push_back({ps, std::move(runs[i]), run_files[i]});
+                kept.push_back({ps, std::move(runs[i]), batch.files[i]});
             }
         }
     }
@@ -1174,9 +1209,9 @@ int run_batch(int argc, char** argv) {
     }
     // the tool's one experiment
     ParameterSet ps{};
-    ParameterSet base{};  // before the settings: the caption names what they change
     ReachReport ends = {};
-    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error, &base);
+    Settings as_read = {};
+    const Prepared prepared = prepare_batch_experiment(ps, opt, &ends, &error, &as_read);
     if (prepared != Prepared::ready) {
         return tell_not_prepared(prepared, opt.data_file, error);
     }
@@ -1252,8 +1287,12 @@ int run_batch(int argc, char** argv) {
     ReachReport told = ends;
     tell_unreachable(ps, unreachable, &told);
     if (opt.summary) {
+        SummarySource source = {opt.data_file.empty() ? "the defaults" : opt.data_file, {}};
+        for (const SettingDifference& d : setting_differences(as_read, ps.settings)) {
+            source.differences.push_back(d.text);
+        }
         write_summary(stdout, ps, *h, opt.csv, opt.accurate ? &accurate : nullptr,
-                      opt.band_pct / 100.0);
+                      opt.band_pct / 100.0, &source);
     } else if (!pictures) {
         write_history_csv(stdout, h, ps.settings.n_sample, ps.settings.dt_sample);
     }
@@ -1274,7 +1313,7 @@ int run_batch(int argc, char** argv) {
         Scene scene = experiment_scene(ps, scara ? *none : *h, scara ? *h : *none,
                                        initial_view_state(), opt.accurate,
                                        opt.accurate ? &accurate : nullptr, opt.data_file.c_str());
-        scene.caption_base = &base.settings;
+        scene.caption_base = &as_read;  // the caption names what the command line changed
         status = write_pictures(scene, ps, opt, status);
     }
     return status;

@@ -70,12 +70,12 @@ BatchOptions default_batch_options();
 // the experiment the options describe: the defaults with the start-up's default answers, or
 // the robot data file, then every selector the command line gave; finally update_derived.
 // then the --set settings (selectors first, then the rest in the order given).
-// writes: ps, reach (when given) with the motion's ends that lie out of reach, and error (when
-// given) with the reason of a wrong_setting, before_settings (when given) with the experiment
-// before the --set settings
+// writes: ps, reach (when given) with the motion's ends that lie out of reach, error (when
+// given) with the reason of a wrong_setting, and as_read (when given) with the settings of the
+// defaults or the data file before the command line changed any
 Prepared prepare_batch_experiment(ParameterSet& ps, const BatchOptions& opt,
                                   ReachReport* reach = nullptr, std::string* error = nullptr,
-                                  ParameterSet* before_settings = nullptr);
+                                  Settings* as_read = nullptr);
 
 // reads argv[1 ..] into opt (each word that is not an option is a data file); on a wrong
 // option or value, or options that do not go together, returns false and a one-line reason

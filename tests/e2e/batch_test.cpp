@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -157,7 +158,8 @@ TEST(BatchProgram, WrongArgumentsGiveOneUsageLineAndStatusTwo) {
         {"--band", "2"},
         {"--summary", "--band", "0"},
         {"--sweep", "fn1=2,4", "--plan"},
-        {"a.dat", "b.dat", "--png", "a.png"},
+        {"--sweep", "fn1=1:6:6", "--png", "a.png"},
+        {"--sweep", "robot_type=a,b", "--png", "a.png"},
         {"--sweep", "fn1=2,4", "--write-data", "a.dat"},
         {"--sweep", "fn1=0:1:10000", "--sweep", "fn2=0:1:10000"},
         {"--png", "a.png", "--scale", " 2"},
@@ -441,6 +443,17 @@ TEST(BatchProgram, StandardScenariosSweptOnAnyNumberOfJobsWriteTheSame) {
         const ProgramRun more = run_batch_program(words);
         EXPECT_EQ(more.status, one.status) << jobs;
         EXPECT_TRUE(more.out == one.out) << jobs;  // megabytes: no dump of a difference
+    }
+    // and every example, integrated accurately: what each run met, counted on its own thread
+    std::vector<std::string> examples = {"--accurate", "--summary", "--csv", "--jobs", "1"};
+    for (const auto& file : std::filesystem::directory_iterator(ROBOSIM_SOURCE_DIR "/examples")) {
+        examples.insert(examples.begin(), file.path().string());
+    }
+    const ProgramRun accurate = run_batch_program(examples);
+    ASSERT_EQ(accurate.status, 0) << accurate.err;
+    for (const char* jobs : {"2", "8"}) {
+        examples.back() = jobs;
+        EXPECT_EQ(run_batch_program(examples).out, accurate.out) << jobs;
     }
 }
 

@@ -56,6 +56,9 @@ static const std::vector<std::string> CSV_NAMES = {
     "zeta_at_inertia_max_2",
     "max_path_error_mm",
 };
+// then the travel and the errors again at the joint, as NAME_joint_1 and NAME_joint_2
+static const std::vector<std::string> JOINT_FIGURES = {
+    "travel", "max_error_during", "max_error_after", "error_at_tf", "error_at_end"};
 
 //------------------------------------------------------------------ the closed loop, another way
 
@@ -270,6 +273,8 @@ struct SummaryCase {
     bool ptp;                        // a PTP motion
     double alpha[2];                 // third poles placed on the two joints (1/s)
     const char* robot_text;          // what the table's header says of the robot
+    double u[2];                     // the gear ratios (-; rad/m for the cylindrical joint 2)
+    const char* settings;            // what the table's header says the experiment was made from
 };
 
 void PrintTo(const SummaryCase& c, std::ostream* os) {
@@ -299,24 +304,36 @@ TEST_P(SummaryProgramTest, FiguresAgreeWithTheHistoriesAndThePlan) {
     for (const auto& [name, value] : read_name_values(plan.out)) {
         plan_values[name] = value;
     }
-    const std::map<std::string, double> expected =
+    std::map<std::string, double> expected =
         figures_of(read_histories(histories.out), plan_values, c.ptp, c.alpha);
+    std::vector<std::string> names = CSV_NAMES;
+    for (const std::string& figure : JOINT_FIGURES) {
+        for (const int j : {0, 1}) {
+            // over the gear ratio, in degrees, or in mm for the cylindrical robot's joint 2
+            const std::string n = "_" + std::to_string(j + 1);
+            names.push_back(figure + "_joint" + n);
+            expected[names.back()] =
+                expected.at(figure + n) / c.u[j]
+                * (j == 1 && c.robot_text[0] == 'c' ? 1000.0 : 180.0 / std::numbers::pi);
+        }
+    }
 
     // the csv: every name in its place, every value as worked out here
     const std::vector<std::pair<std::string, double>> rows = read_name_values(csv.out);
-    ASSERT_EQ(rows.size(), CSV_NAMES.size()) << csv.out;
-    EXPECT_EQ(split(csv.out, '\n').size(), CSV_NAMES.size()) << "nothing but name,value lines";
+    ASSERT_EQ(rows.size(), names.size()) << csv.out;
+    EXPECT_EQ(split(csv.out, '\n').size(), names.size()) << "nothing but name,value lines";
     std::map<std::string, double> got;
     for (size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(rows[i].first, CSV_NAMES[i]);
+        EXPECT_EQ(rows[i].first, names[i]);
         got[rows[i].first] = rows[i].second;
     }
-    for (const std::string& name : CSV_NAMES) {
+    for (const std::string& name : names) {
         const double want = expected.at(name);
         const double have = got[name];
         if (std::isnan(want)) {
             EXPECT_TRUE(std::isnan(have)) << name << " = " << have;
-        } else if (name.rfind("wn_", 0) == 0 || name.rfind("zeta_", 0) == 0) {
+        } else if (name.starts_with("wn_") || name.starts_with("zeta_")
+                   || name.find("_joint") != std::string::npos) {
             EXPECT_NEAR(have, want, LOOP_TOLERANCE * std::fabs(want)) << name;
         } else {
             EXPECT_DOUBLE_EQ(have, want) << name;
@@ -327,6 +344,7 @@ TEST_P(SummaryProgramTest, FiguresAgreeWithTheHistoriesAndThePlan) {
     // the table: the experiment in its header, then the same numbers
     const std::vector<std::string> lines = split(table.out, '\n');
     EXPECT_NE(table.out.find(c.robot_text), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("\n  settings  " + std::string(c.settings) + "\n"), std::string::npos);
     EXPECT_NE(table.out.find("tf"), std::string::npos);
     size_t head = 0;
     while (head < lines.size() && lines[head].find("joint 1") == std::string::npos) {
@@ -358,33 +376,51 @@ TEST_P(SummaryProgramTest, FiguresAgreeWithTheHistoriesAndThePlan) {
         expect_cell(trim(lines[head + 1 + n_rows].substr(36, 15)), got["max_path_error_mm"], true,
                     "path error");
     }
+    // the figures at the joint, under a header naming each joint's unit
+    const auto at = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.starts_with("at the joint");
+    });
+    ASSERT_GT(lines.end() - at, 5) << table.out;
+    EXPECT_TRUE(
+        at->ends_with(c.robot_text[0] == 'c' ? "(deg)   joint 2 (mm)" : "(deg)  joint 2 (deg)"));
+    expect_cell(trim(at[1].substr(51, 15)), got["travel_joint_2"], true, *at);
 }
 
 // the figures' different branches: PTP trapezoid and step with overshoot and settling, PD and
 // PID loops, torque at the limit, a CP path with and without a joint that returns to its start
 INSTANTIATE_TEST_SUITE_P(
     Experiments, SummaryProgramTest,
-    ::testing::Values(SummaryCase{"CylindricalTrapezoidVelocityFeedback",
-                                  {"--robot", "a", "--motion", "p", "--fb", "v"},
-                                  true,
-                                  {4.0, 4.0},
-                                  "cylindrical-coordinate robot"},
-                      SummaryCase{"ScaraSine", {}, false, {4.0, 4.0}, "SCARA robot"},
-                      SummaryCase{"CylindricalStepPd",
-                                  {std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_step.dat"},
-                                  true,
-                                  {0.0, 0.0},
-                                  "cylindrical-coordinate robot"},
-                      SummaryCase{"ScaraStepPdNoGravity",
-                                  {std::string(ROBOSIM_SOURCE_DIR) + "/examples/scara_step.dat"},
-                                  true,
-                                  {0.0, 0.0},
-                                  "SCARA robot"},
-                      SummaryCase{"CylindricalCircle",
-                                  {std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_circle.dat"},
-                                  false,
-                                  {2.0, 2.0},
-                                  "cylindrical-coordinate robot"}),
+    ::testing::Values(
+        SummaryCase{"CylindricalTrapezoidVelocityFeedback",
+                    {"--robot", "a", "--motion", "p", "--fb", "v", "--set", "u2=50"},
+                    true,
+                    {4.0, 4.0},
+                    "cylindrical-coordinate robot",
+                    {100.0, 50.0},
+                    "the defaults, but cylindrical, fb v, PTP trapezoid, u2 50"},
+        SummaryCase{
+            "ScaraSine", {}, false, {4.0, 4.0}, "SCARA robot", {60.0, 60.0}, "the defaults"},
+        SummaryCase{"CylindricalStepPd",
+                    {std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_step.dat"},
+                    true,
+                    {0.0, 0.0},
+                    "cylindrical-coordinate robot",
+                    {100.0, 100.0},
+                    ROBOSIM_SOURCE_DIR "/examples/cyl_step.dat"},
+        SummaryCase{"ScaraStepPdNoGravity",
+                    {std::string(ROBOSIM_SOURCE_DIR) + "/examples/scara_step.dat"},
+                    true,
+                    {0.0, 0.0},
+                    "SCARA robot",
+                    {60.0, 60.0},
+                    ROBOSIM_SOURCE_DIR "/examples/scara_step.dat"},
+        SummaryCase{"CylindricalCircle",
+                    {std::string(ROBOSIM_SOURCE_DIR) + "/examples/cyl_circle.dat"},
+                    false,
+                    {2.0, 2.0},
+                    "cylindrical-coordinate robot",
+                    {100.0, 100.0},
+                    ROBOSIM_SOURCE_DIR "/examples/cyl_circle.dat"}),
     [](const ::testing::TestParamInfo<SummaryCase>& param_info) {
         return std::string(param_info.param.name);
     });
