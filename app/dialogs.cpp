@@ -542,9 +542,11 @@ static void final_stage(Session& session) {
         console_print("　　   　計算終了");
     }
     console_print("\n\n描画画面へ       ");
-    const bool figures_shown = session.view.figures_shown;
+    const ViewState before = session.view;
     session.view = initial_view_state();
-    session.view.figures_shown = figures_shown;  // the comparison goes on over new runs
+    // the comparison and the torque scale chosen go on over new runs
+    session.view.figures_shown = before.figures_shown;
+    session.view.torque_own_range = before.torque_own_range;
 }
 
 void console_dialogs(Session& session) {

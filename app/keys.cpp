@@ -176,6 +176,10 @@ void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
             view.figures_shown = !view.figures_shown;
             display_frame(current_scene(session));
             break;
+        case 'R':
+            view.torque_own_range = !view.torque_own_range;
+            display_frame(current_scene(session));
+            break;
 
         // the view
         case 's':

@@ -66,7 +66,7 @@ static void tell_unreachable(const ParameterSet& ps, const ReachReport& report,
 static const char* const USAGE =
     "usage: robosim-batch [FILE.dat ...] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv] [--band PERCENT]] "
-    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] "
+    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] [--size PIXELS] "
     "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] "
     "[--sweep NAME=V1,V2,...|NAME=FROM:TO:COUNT ...] [--jobs N] [--write-data FILE] [--help]";
 
@@ -128,6 +128,8 @@ static const char* const HELP =
     "  --graph t|i       lower graph of the pictures: t torques, i inertias (default t)\n"
     "  --scale S         robot view scale of the pictures, as the keys w and W set it\n"
     "                    (default 1; w multiplies by 0.9)\n"
+    "  --size PIXELS     width and height of the pictures, 200 .. 4000 (default 800, the\n"
+    "                    window's); smaller than 800, the text takes the window's smaller fonts\n"
     "  --help            show this text\n"
     "\n"
     "Output without --plan, --summary, --png or --gif: one CSV row per sample k = 0 .. 200\n"
@@ -278,7 +280,7 @@ bool parse_sweep(const std::string& word, Sweep* sweep) {
 
 // the combinations that make no sense, named as the user wrote them
 static bool options_fit(const BatchOptions& opt, const bool* named, std::string* error) {
-    enum { SAMPLE, EVERY, GRAPH, SCALE, BAND };
+    enum { SAMPLE, EVERY, GRAPH, SCALE, BAND, SIZE };
 
     const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
     if (opt.plan && opt.summary) {
@@ -291,8 +293,11 @@ static bool options_fit(const BatchOptions& opt, const bool* named, std::string*
         *error = "--sample goes with --png";
     } else if (named[EVERY] && opt.gif_file.empty()) {
         *error = "--every goes with --gif";
-    } else if ((named[GRAPH] || named[SCALE]) && !pictures) {
-        *error = std::string(named[GRAPH] ? "--graph" : "--scale") + " goes with --png or --gif";
+    } else if ((named[GRAPH] || named[SCALE] || named[SIZE]) && !pictures) {
+        *error = std::string(named[GRAPH]   ? "--graph"
+                             : named[SCALE] ? "--scale"
+                                            : "--size")
+                 + " goes with --png or --gif";
     } else if (opt.plan && pictures) {
         *error = "--plan writes no pictures";
     } else if (several_runs(opt) && (opt.plan || !opt.data_out.empty())) {
@@ -348,6 +353,10 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
                        BatchOptions* o) { return positive_value(v, MAX_VIEW_SCALE, &o->scale); }},
         {"--band", [](const std::string& v,
                       BatchOptions* o) { return positive_value(v, 100.0, &o->band_pct); }},
+        {"--size",
+         [](const std::string& v, BatchOptions* o) {
+             return integer_value(v, MIN_PICTURE_SIZE, MAX_PICTURE_SIZE, &o->size);
+         }},
         {"--png",
          [](const std::string& v, BatchOptions* o) {
              o->png_file = v;
@@ -776,12 +785,12 @@ static bool outputs_writable(const BatchOptions& opt) {
 // scene: the runs to draw, the first the current one; current: its experiment, whose
 // graph_select the options may change
 static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions& opt, int status) {
-    if (const char* problem = open_offscreen_view(PICTURE_SIZE, PICTURE_SIZE)) {
+    if (const char* problem = open_offscreen_view(opt.size, opt.size)) {
         std::fprintf(stderr, "robosim-batch: %s; pictures need an X display\n", problem);
         return EXIT_USAGE;
     }
     on_display_lost(on_picture_display_lost);
-    on_reshape(PICTURE_SIZE, PICTURE_SIZE);
+    on_reshape(opt.size, opt.size);
     scene.view = initial_view_state();
     if (opt.graph != 0) {
         current.settings.graph_select = opt.graph;
@@ -793,10 +802,11 @@ static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions
     bool ok = true;
     if (!opt.png_file.empty()) {
         ok = write_frame_png(scene, opt.png_file,
-                             opt.sample < 0 ? last_sample(current.settings) : opt.sample, &error);
+                             opt.sample < 0 ? last_sample(current.settings) : opt.sample, &error,
+                             opt.size);
     }
     if (ok && !opt.gif_file.empty()) {
-        ok = write_animation_gif(scene, opt.gif_file, opt.every, &error);
+        ok = write_animation_gif(scene, opt.gif_file, opt.every, &error, opt.size);
     }
     status_after_pictures = ok ? status : EXIT_FAILED;
     close_offscreen_view();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "analysis/summary.h"
+#include "batch/pictures.h"
 #include "planning/plan.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
@@ -45,6 +46,7 @@ struct BatchOptions {
     double scale = 0.0;             // robot view scale of the pictures; 0: the window's 1.0  (-)
     std::string gif_file;           // write the whole animation here as a GIF; empty: none
     int every = DEFAULT_GIF_EVERY;  // samples from one GIF frame to the next         (-)
+    int size = PICTURE_SIZE;        // width and height of the pictures                (px)
     std::string data_out;           // write the experiment here as a robot data file; empty: none
     bool accurate = false;          // the accurate integration mode in place of the fixed step
     int steps_per_sample = STEPS_PER_SAMPLE;  // integration steps per output sample    (-)

@@ -36,8 +36,9 @@ void render_sample(const Scene& scene, int k, unsigned char* rgb) {
 
 //------------------------------------------------------------------ PNG
 
-bool write_frame_png(const Scene& scene, const std::string& path, int k, std::string* error) {
-    std::vector<unsigned char> rgb(static_cast<size_t>(3) * PICTURE_SIZE * PICTURE_SIZE);
+bool write_frame_png(const Scene& scene, const std::string& path, int k, std::string* error,
+                     int size) {
+    std::vector<unsigned char> rgb(static_cast<size_t>(3) * size * size);
     render_sample(scene, k, rgb.data());
     OutputFile out;
     if (!begin_output(path, &out, error)) {
@@ -45,14 +46,13 @@ bool write_frame_png(const Scene& scene, const std::string& path, int k, std::st
     }
     png_image image = {};
     image.version = PNG_IMAGE_VERSION;
-    image.width = PICTURE_SIZE;
-    image.height = PICTURE_SIZE;
+    image.width = size;
+    image.height = size;
     image.format = PNG_FORMAT_RGB;
     // the library's stream gets a descriptor of its own: the output keeps its own to sync
     std::FILE* stream = fdopen(dup(out.fd), "wb");
-    bool ok =
-        stream != nullptr
-        && png_image_write_to_stdio(&image, stream, 0, rgb.data(), 3 * PICTURE_SIZE, nullptr) != 0;
+    bool ok = stream != nullptr
+              && png_image_write_to_stdio(&image, stream, 0, rgb.data(), 3 * size, nullptr) != 0;
     const int write_errno = errno;
     if (stream != nullptr && std::fclose(stream) != 0 && ok) {
         ok = false;
@@ -170,10 +170,10 @@ struct Rect {
 
 // the smallest rectangle holding every pixel in which cur differs from prev; a single pixel
 // when nothing changed, since every GIF frame needs an image
-static Rect changed_rect(const unsigned char* prev, const unsigned char* cur) {
-    const size_t line = static_cast<size_t>(3) * PICTURE_SIZE;
-    int top = PICTURE_SIZE, bottom = -1, left = PICTURE_SIZE, right = -1;
-    for (int r = 0; r < PICTURE_SIZE; ++r) {
+static Rect changed_rect(const unsigned char* prev, const unsigned char* cur, int size) {
+    const size_t line = static_cast<size_t>(3) * size;
+    int top = size, bottom = -1, left = size, right = -1;
+    for (int r = 0; r < size; ++r) {
         const unsigned char* a = prev + line * r;
         const unsigned char* b = cur + line * r;
         if (std::memcmp(a, b, line) == 0) {
@@ -185,7 +185,7 @@ static Rect changed_rect(const unsigned char* prev, const unsigned char* cur) {
         while (std::memcmp(a + 3 * c0, b + 3 * c0, 3) == 0) {
             ++c0;
         }
-        int c1 = PICTURE_SIZE - 1;
+        int c1 = size - 1;
         while (std::memcmp(a + 3 * c1, b + 3 * c1, 3) == 0) {
             --c1;
         }
@@ -207,10 +207,10 @@ struct FrameImage {
 };
 
 // the pixel (r, c) of the rectangle in an RGB picture
-static const unsigned char* pixel_of(const unsigned char* rgb, const Rect& rc, size_t i) {
+static const unsigned char* pixel_of(const unsigned char* rgb, const Rect& rc, size_t i, int size) {
     const size_t r = static_cast<size_t>(rc.top) + i / rc.width;
     const size_t c = static_cast<size_t>(rc.left) + i % rc.width;
-    return rgb + 3 * (r * PICTURE_SIZE + c);
+    return rgb + 3 * (r * size + c);
 }
 
 // The rectangle of cur as a frame image. A pixel as it was in prev (when there is one) becomes
@@ -218,20 +218,22 @@ static const unsigned char* pixel_of(const unsigned char* rgb, const Rect& rc, s
 // The other pixels index the global palette when it holds all their colours, else a palette
 // of their own (reduced to 255 colours if they have more; *reduced says so).
 static FrameImage index_rect(const unsigned char* cur, const unsigned char* prev, const Rect& rc,
-                             const Palette* global, bool* reduced) {
+                             const Palette* global, bool* reduced, int size) {
     FrameImage image = {{}, nullptr, -1, 0};
     const size_t n = static_cast<size_t>(rc.width) * rc.height;
     image.indices.resize(n);
     const auto unchanged = [&](size_t i) {
-        return prev != nullptr && std::memcmp(pixel_of(cur, rc, i), pixel_of(prev, rc, i), 3) == 0;
+        return prev != nullptr
+               && std::memcmp(pixel_of(cur, rc, i, size), pixel_of(prev, rc, i, size), 3) == 0;
     };
     // the global palette keeps its last index free for the transparent one
     if (global != nullptr) {
         image.transparent = global->count;
         size_t i = 0;
         for (; i < n; ++i) {
-            const int index = unchanged(i) ? image.transparent
-                                           : palette_find(global, colour_at(pixel_of(cur, rc, i)));
+            const int index = unchanged(i)
+                                  ? image.transparent
+                                  : palette_find(global, colour_at(pixel_of(cur, rc, i, size)));
             if (index < 0) {
                 break;
             }
@@ -250,7 +252,8 @@ static FrameImage index_rect(const unsigned char* cur, const unsigned char* prev
     }
     bool fits = true;
     for (size_t i = 0; i < n && fits; ++i) {
-        const int index = unchanged(i) ? 0 : palette_index(&local, colour_at(pixel_of(cur, rc, i)));
+        const int index =
+            unchanged(i) ? 0 : palette_index(&local, colour_at(pixel_of(cur, rc, i, size)));
         fits = index >= 0 && index < PALETTE_MAX - 1;
         image.indices[i] = static_cast<GifByteType>(fits ? index : 0);
     }
@@ -265,17 +268,17 @@ static FrameImage index_rect(const unsigned char* cur, const unsigned char* prev
     *reduced = true;
     std::vector<GifByteType> red(n), green(n), blue(n);
     for (size_t i = 0; i < n; ++i) {
-        red[i] = pixel_of(cur, rc, i)[0];
-        green[i] = pixel_of(cur, rc, i)[1];
-        blue[i] = pixel_of(cur, rc, i)[2];
+        red[i] = pixel_of(cur, rc, i, size)[0];
+        green[i] = pixel_of(cur, rc, i, size)[1];
+        blue[i] = pixel_of(cur, rc, i, size)[2];
     }
-    int size = PALETTE_MAX / 2;  // the quantiser wants a power of two; 128 leaves room
+    int wanted = PALETTE_MAX / 2;  // the quantiser wants a power of two; 128 leaves room
     GifColorType colours[PALETTE_MAX] = {};
-    GifQuantizeBuffer(static_cast<unsigned>(rc.width), static_cast<unsigned>(rc.height), &size,
+    GifQuantizeBuffer(static_cast<unsigned>(rc.width), static_cast<unsigned>(rc.height), &wanted,
                       red.data(), green.data(), blue.data(), image.indices.data(), colours);
     image.local = GifMakeMapObject(PALETTE_MAX, colours);
     image.transparent = -1;
-    image.colours = size;
+    image.colours = wanted;
     return image;
 }
 
@@ -337,8 +340,8 @@ static bool put_image(GifFileType* gif, const Rect& rc, FrameImage* image) {
     return true;
 }
 
-bool write_animation_gif(const Scene& scene, const std::string& path, int every,
-                         std::string* error) {
+bool write_animation_gif(const Scene& scene, const std::string& path, int every, std::string* error,
+                         int size) {
     std::vector<int> samples;
     std::vector<int> delays;
     const Settings& s = current_run(scene).experiment->settings;
@@ -362,7 +365,7 @@ bool write_animation_gif(const Scene& scene, const std::string& path, int every,
     }
     EGifSetGifVersion(gif, true);  // GIF89a: delays and the loop extension
 
-    const size_t bytes = static_cast<size_t>(3) * PICTURE_SIZE * PICTURE_SIZE;
+    const size_t bytes = static_cast<size_t>(3) * size * size;
     std::vector<unsigned char> prev(bytes);
     std::vector<unsigned char> cur(bytes);
     static Palette global;
@@ -372,17 +375,17 @@ bool write_animation_gif(const Scene& scene, const std::string& path, int every,
         render_sample(scene, samples[i], cur.data());
         if (i == 0) {
             // the first frame is whole, and its colours are the global palette
-            const Rect all = {0, 0, PICTURE_SIZE, PICTURE_SIZE};
-            FrameImage image = index_rect(cur.data(), nullptr, all, nullptr, &reduced);
+            const Rect all = {0, 0, size, size};
+            FrameImage image = index_rect(cur.data(), nullptr, all, nullptr, &reduced, size);
             adopt_colour_map(&global, image.local, image.colours);
-            ok = EGifPutScreenDesc(gif, PICTURE_SIZE, PICTURE_SIZE, 8, 0, image.local) == GIF_OK
+            ok = EGifPutScreenDesc(gif, size, size, 8, 0, image.local) == GIF_OK
                  && put_loop_extension(gif) && put_frame_control(gif, delays[i], -1);
             GifFreeMapObject(image.local);
             image.local = nullptr;
             ok = ok && put_image(gif, all, &image);
         } else {
-            const Rect rc = changed_rect(prev.data(), cur.data());
-            FrameImage image = index_rect(cur.data(), prev.data(), rc, &global, &reduced);
+            const Rect rc = changed_rect(prev.data(), cur.data(), size);
+            FrameImage image = index_rect(cur.data(), prev.data(), rc, &global, &reduced, size);
             ok = put_frame_control(gif, delays[i], image.transparent) && put_image(gif, rc, &image);
             GifFreeMapObject(image.local);  // accepts nullptr
         }

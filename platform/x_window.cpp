@@ -17,6 +17,7 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -134,6 +135,11 @@ WindowOptions window_options(int argc, char** argv) {
         }
     }
     return options;
+}
+
+int open_window_size(int size, int screen_width, int screen_height) {
+    const int room = std::min(screen_width, screen_height) - SCREEN_RESERVE;
+    return std::max(std::min(size, room), std::min(size, MIN_OPEN_SIZE));
 }
 
 const char* place_window(const char* geometry, int default_size, int screen_width,
@@ -270,14 +276,20 @@ void run_window(int argc, char** argv, const WindowSetup& setup) {
     // last client from resetting under the window library's own connection
     const WindowOptions options = window_options(argc, argv);
     held_display = connect_display_patiently(options.display);
-    glutInitWindowSize(setup.size, setup.size);
+    // a laptop's screen may be smaller than the window: it opens as a square that fits
+    const int size =
+        held_display == nullptr
+            ? setup.size
+            : open_window_size(setup.size, DisplayWidth(held_display, DefaultScreen(held_display)),
+                               DisplayHeight(held_display, DefaultScreen(held_display)));
+    glutInitWindowSize(size, size);
     glutInit(&argc, argv);
     // The window library leaves the size at 0 x 0 (an X error) when -geometry names only a
     // position, and places -X-Y by that size: the place as an X program takes it, checked
     // before the first question, replaces the library's reading.
     WindowPlace place = {};
     if (options.geometry != nullptr && held_display != nullptr
-        && place_window(options.geometry, setup.size,
+        && place_window(options.geometry, size,
                         DisplayWidth(held_display, DefaultScreen(held_display)),
                         DisplayHeight(held_display, DefaultScreen(held_display)), &place)
                == nullptr) {

@@ -39,6 +39,13 @@ struct WindowPlace {
     bool has_position;  // the geometry names a position; else the desktop places the window
 };
 
+// the side of the square window robosim opens with: size, or the largest square a screen of
+// screen_width x screen_height pixels shows whole under its panels and the window's title bar
+// (SCREEN_RESERVE pixels of its smaller side), but never below MIN_OPEN_SIZE
+constexpr int SCREEN_RESERVE = 96;  // (px)
+constexpr int MIN_OPEN_SIZE = 300;  // (px)
+int open_window_size(int size, int screen_width, int screen_height);
+
 // The place -geometry asks for, read as X programs read it (XParseGeometry): a size or a
 // position may be left out (the size is then default_size), and -X, -Y count from the right
 // and bottom edges. nullptr with place filled in, or one line saying why no window can be

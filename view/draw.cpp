@@ -201,17 +201,48 @@ static void draw_box(GLenum mode, const Point2& corner, double w, double h, doub
     end_shape();
 }
 
-// the window library's bitmap font of a font of the window
+// the viewport the frame is drawn into (px): the window's size, 800 x 800 unless the screen
+// or the user made it another
+static void viewport_size(double* width, double* height) {
+    GLint vp[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, vp);
+    *width = vp[2] > 0 ? vp[2] : 2.0 * HALF_WINDOW_PIXELS;
+    *height = vp[3] > 0 ? vp[3] : 2.0 * HALF_WINDOW_PIXELS;
+}
+
+// the viewport's height against the 800 pixels the layout was drawn for: line widths follow
+// it, so that a smaller window shows the same picture smaller
+static double viewport_scale() {
+    double w = 0.0;
+    double h = 0.0;
+    viewport_size(&w, &h);
+    return h / (2.0 * HALF_WINDOW_PIXELS);
+}
+
+// The window library's bitmap font of a font of the window. Bitmap text keeps its pixel
+// size whatever the window's: below the 800 pixels the layout was made for, each font takes
+// the next smaller size, so that labels keep their places relative to the plots.
 static void* glut_font(TextFont font) {
+    const bool reduced = viewport_scale() < 1.0;
     switch (font) {
         case TextFont::large:
-            return GLUT_BITMAP_HELVETICA_18;
+            return reduced ? GLUT_BITMAP_HELVETICA_12 : GLUT_BITMAP_HELVETICA_18;
         case TextFont::small:
-            return GLUT_BITMAP_HELVETICA_12;
+            return reduced ? GLUT_BITMAP_HELVETICA_10 : GLUT_BITMAP_HELVETICA_12;
         case TextFont::tiny:
-            return GLUT_BITMAP_HELVETICA_10;
+            return reduced ? GLUT_BITMAP_TIMES_ROMAN_10 : GLUT_BITMAP_HELVETICA_10;
     }
     return GLUT_BITMAP_HELVETICA_12;  // not reached: every font is named above
+}
+
+// the height of a font above its baseline and below it (px)
+static void font_extent(TextFont font, double* ascent, double* descent) {
+    const void* f = glut_font(font);
+    const double size = f == GLUT_BITMAP_HELVETICA_18   ? 18.0
+                        : f == GLUT_BITMAP_HELVETICA_12 ? 12.0
+                                                        : 10.0;
+    *ascent = 0.8 * size;
+    *descent = 0.25 * size;
 }
 
 // the lengths of the dashes and gaps of a broken line pattern (window)
@@ -275,7 +306,7 @@ void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Col
     const WindowSystemCall call;
     const Point2 aw = {to_window(a.x), to_window(a.y)};
     const Point2 bw = {to_window(b.x), to_window(b.y)};
-    const double width_px = to_window(width_m * PIXELS_PER_METRE);
+    const double width_px = to_window(width_m * PIXELS_PER_METRE) * viewport_scale();
     begin_shape(c);
     if (drawable(aw) && drawable(bw) && drawable(width_px) && width_px > 0.0) {
         glLineWidth(static_cast<GLfloat>(width_px));
@@ -293,7 +324,7 @@ void draw_thick_line(const Point2& a, const Point2& b, double width_m, const Col
 void draw_thick_polyline(const Point2* points, const bool* shown, int count, double width_m,
                          const Colour4& c, LinePattern pattern) {
     const WindowSystemCall call;
-    const double width_px = to_window(width_m * PIXELS_PER_METRE);
+    const double width_px = to_window(width_m * PIXELS_PER_METRE) * viewport_scale();
     begin_shape(c);
     if (drawable(width_px) && width_px > 0.0 && count > 1) {
         glLineWidth(static_cast<GLfloat>(width_px));
@@ -495,8 +526,50 @@ void draw_text(float x, float y, TextFont font, const char* text) {
 
 double text_width(TextFont font, const char* text) {
     const WindowSystemCall call;
+    double w = 0.0;
+    double h = 0.0;
+    viewport_size(&w, &h);
     return glutBitmapLength(glut_font(font), reinterpret_cast<const unsigned char*>(text))
-           / HALF_WINDOW_PIXELS;
+           / (w / 2.0);
+}
+
+void draw_label_ground(float x, float y, TextFont font, const char* text) {
+    double w = 0.0;
+    double h = 0.0;
+    viewport_size(&w, &h);
+    double ascent = 0.0;
+    double descent = 0.0;
+    font_extent(font, &ascent, &descent);
+    const double pad = 2.0 / (w / 2.0);  // two pixels of ground round the letters
+    draw_rect({x - pad, y - descent / (h / 2.0)}, text_width(font, text) + 2.0 * pad,
+              (ascent + descent) / (h / 2.0), 0.0, WHITE);
+}
+
+void draw_label(float x, float y, TextFont font, const char* text) {
+    draw_label_ground(x, y, font, text);
+    draw_text(x, y, font, text);
+}
+
+PlotClip::PlotClip(const Point2& corner, double w, double h) {
+    const WindowSystemCall call;
+    double vw = 0.0;
+    double vh = 0.0;
+    viewport_size(&vw, &vh);
+    // window units to pixels from the viewport's lower left corner, outward to whole pixels and
+    // two more: a curve along the frame's edge (a torque at its limit) keeps its full width
+    const double left = std::floor((corner.x + 1.0) / 2.0 * vw) - CLIP_MARGIN_PX;
+    const double bottom = std::floor((corner.y + 1.0) / 2.0 * vh) - CLIP_MARGIN_PX;
+    const double right = std::ceil((corner.x + w + 1.0) / 2.0 * vw) + CLIP_MARGIN_PX;
+    const double top = std::ceil((corner.y + h + 1.0) / 2.0 * vh) + CLIP_MARGIN_PX;
+    glScissor(static_cast<GLint>(left), static_cast<GLint>(bottom),
+              static_cast<GLsizei>(std::fmax(right - left, 0.0)),
+              static_cast<GLsizei>(std::fmax(top - bottom, 0.0)));
+    glEnable(GL_SCISSOR_TEST);
+}
+
+PlotClip::~PlotClip() {
+    const WindowSystemCall call;
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void draw_caption() {

@@ -97,6 +97,26 @@ void draw_text(float x, float y, TextFont font, const char* text);
 // the width of text in font, in window units
 double text_width(TextFont font, const char* text);
 
+// text as draw_text does, on a white ground two pixels wider than its letters: a label that
+// lies in a plot stays legible over the curves drawn before it
+void draw_label(float x, float y, TextFont font, const char* text);
+
+// the white ground of such a label alone: labels that touch take their grounds first
+void draw_label_ground(float x, float y, TextFont font, const char* text);
+
+//------------------------------------------------------------------ clipping
+constexpr double CLIP_MARGIN_PX = 2.0;  // a plot's curves may reach this beyond its frame (px)
+
+// While one lives, nothing is drawn outside the rectangle w by h (window units) from corner,
+// widened by CLIP_MARGIN_PX: the curves of a plot stay inside its frame, whatever their values.
+class PlotClip {
+  public:
+    PlotClip(const Point2& corner, double w, double h);
+    ~PlotClip();
+    PlotClip(const PlotClip&) = delete;
+    PlotClip& operator=(const PlotClip&) = delete;
+};
+
 // the window caption line at the top left
 void draw_caption();
 

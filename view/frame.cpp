@@ -82,6 +82,7 @@ const KeyHelp WINDOW_KEY_HELP[] = {
     {"s   BackSpace", "one sample on / back"},
     {"0   End", "first / last sample"},
     {"t   i", "torque / inertia graph"},
+    {"R", "torque scale: +/-Tmax / the runs' own range"},
     {"w   W", "robot view smaller / larger"},
     {"g   h", "gravity on / off (new run)"},
     {"v   V", "velocity / velocity-error feedback (new run)"},

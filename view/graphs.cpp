@@ -124,39 +124,59 @@ void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double d
             draw_line({O.x + j * step, O.y}, {O.x + j * step, O.y + TICK_LEN}, RED);
         }
 
-        // label of the last tick: the number of seconds, its last digit where a single digit
-        // stands (runs of 10 s or more show every digit), then "s"
-        char number[16];
-        const int digits = std::snprintf(number, sizeof number, "%d", m);
-        const double x_last = O.x + m * step;
-        draw_text(static_cast<float>(x_last - 0.02 * digits), static_cast<float>(O.y + 0.01),
-                  TextFont::large, number);
-        draw_text(static_cast<float>(x_last), static_cast<float>(O.y + 0.01), TextFont::large, "s");
-        draw_line({x_last, O.y}, {x_last, O.y + TICK_LEN}, RED);
+        draw_line({O.x + m * step, O.y}, {O.x + m * step, O.y + TICK_LEN}, RED);
     }
 
     if (kind == 0) {
         draw_thick_line(O, {O.x, O.y + height}, 0.006, RED);
         const ParameterSet& ps = *current_run(scene).experiment;
         if (ps.settings.motion != 'q') {
-            // motion time tf on the axis of n samples of dt
+            // motion time tf, up the plot but not beyond it into the legend above
             const double xt = O.x + width * ps.plan.tf / (n * dt);
-            draw_line({xt, O.y}, {xt, O.y + height}, BLUE);
+            draw_line({xt, O.y}, {xt, O.y + height - AXIS_OVERHANG}, BLUE);
         }
     } else {
         draw_thick_line({O.x, O.y - height}, {O.x, O.y + height}, 0.006, RED);
     }
 }
 
-void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y) {
+void draw_time_label(const Point2& origin, double dt, int n, double width) {
+    double step = 0.0;
+    const int m = time_ticks(dt, n, width, &step);
+    if (m < 0) {
+        return;
+    }
+    // the number of seconds of the last tick, its last digit where a single digit stands (runs
+    // of 10 s or more show every digit), then "s"
+    char number[16];
+    const int digits = std::snprintf(number, sizeof number, "%d", m);
+    const double x_last = origin.x + m * step;
+    const auto y = static_cast<float>(origin.y + 0.01);
+    const auto x_number = static_cast<float>(x_last - 0.02 * digits);
+    draw_label_ground(x_number, y, TextFont::large, number);
+    draw_label_ground(static_cast<float>(x_last), y, TextFont::large, "s");
+    draw_text(x_number, y, TextFont::large, number);
+    draw_text(static_cast<float>(x_last), y, TextFont::large, "s");
+    // the ticks again, over the ground: the axis stays whole under its label
+    for (int j = 1; j <= m; ++j) {
+        draw_line({origin.x + j * step, origin.y}, {origin.x + j * step, origin.y + TICK_LEN}, RED);
+    }
+}
+
+void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y,
+                       bool grounded) {
     double step = 0.0;
     const int m = time_ticks(dt, n, width, &step);
     const TextFont font = TextFont::tiny;
     for (int j = 1; j <= m; ++j) {
         char number[16];
         std::snprintf(number, sizeof number, "%d", j);
-        const double x = origin.x + j * step - text_width(font, number) / 2.0;
-        draw_text(static_cast<float>(x), static_cast<float>(y), font, number);
+        const auto x = static_cast<float>(origin.x + j * step - text_width(font, number) / 2.0);
+        if (grounded) {
+            draw_label(x, static_cast<float>(y), font, number);
+        } else {
+            draw_text(x, static_cast<float>(y), font, number);
+        }
     }
 }
 
@@ -205,6 +225,29 @@ double inertia_max(const Scene& scene) {
     return largest;
 }
 
+// the largest |torque| of the parts drawn (drive, inertia, Coriolis, gravity when it is on,
+// friction) over both motors and samples 0 .. n_sample of every run; 0 when there is none
+static double torque_range(const Scene& scene) {
+    double largest = 0.0;
+    for (int r = 0; r < scene.run_count; ++r) {
+        const SceneRun& run = scene.runs[r];
+        const HistorySet& h = *run.history;
+        const bool gravity = run.experiment->settings.gravity == 'g';
+        const int last = last_sample(run.experiment->settings);
+        for (int i = 0; i <= last; ++i) {
+            for (int j = 0; j < 2; ++j) {
+                for (const double T : {h.tau_drive[i][j], h.tau_inertia[i][j], h.tau_coriolis[i][j],
+                                       gravity ? h.tau_gravity[i][j] : 0.0, h.tau_friction[i][j]}) {
+                    if (std::fabs(T) > largest) {
+                        largest = std::fabs(T);
+                    }
+                }
+            }
+        }
+    }
+    return largest;
+}
+
 //------------------------------------------------------------------ graphs
 
 // the motor angles of a run, their commands and the magnified errors, up to sample k; the
@@ -234,24 +277,47 @@ static void draw_joint_curves(const Scene& scene, const SceneRun& run, const Poi
     draw_banded_curve(axis, h.theta_err, 1, O, O.y, e, k, in_band, 0.006, c.error[1], pattern);
 }
 
+// the name of a vertical axis at height above its origin O, ending just left of the axis:
+// outside the plot, so that no curve comes near it, on a ground that keeps the grid off it
+static void draw_axis_name(const Point2& O, double height, const char* name) {
+    draw_label(static_cast<float>(O.x - 0.012 - text_width(TextFont::small, name)),
+               static_cast<float>(O.y + height), TextFont::small, name);
+}
+
+// a legend entry: a short stroke of a curve's colour, then its name; returns where the next
+// entry starts
+static double draw_legend_entry(double x, double y, const Colour4& c, TextFont font,
+                                const char* name) {
+    draw_thick_line({x, y + 0.008}, {x + SWATCH_LEN / 2.0, y + 0.008}, 0.006, c);
+    draw_text(static_cast<float>(x + SWATCH_LEN / 2.0 + 0.008), static_cast<float>(y), font, name);
+    return x + SWATCH_LEN / 2.0 + 0.008 + text_width(font, name) + 0.02;
+}
+
 // reads: graph_origin, graph_width, error_gain, dt_sample, n_sample, motion, tf, the histories
 void draw_joint_graph(const Scene& scene, int k) {
     const Settings& s = current_run(scene).experiment->settings;
     const HistorySet& h = *current_run(scene).history;
+    const RunColours& colours = current_run(scene).style.colours;
     const Point2 O = s.graph_origin;
     k = clamp_sample(s, k);
     const float x = static_cast<float>(O.x);
-    const float y = static_cast<float>(O.y);
 
     draw_time_axes(scene, 0, O, s.dt_sample, s.n_sample, s.graph_width,
                    GRAPH_AXIS_H + AXIS_OVERHANG);
-    // the title and the error legend above the plot: below the time axis the error curves
-    // have their band, and above it the goal labels move with the data
+    // the title and one legend row above the plot: the angle traces and the magnified errors,
+    // whose band lies below the time axis
     draw_text(x + 0.1f, static_cast<float>(JOINT_TITLE_Y), TextFont::large, "joint displacement");
-    draw_text(x + 0.02f, static_cast<float>(LEGEND_Y), TextFont::small, "green :10*error1");
-    draw_text(static_cast<float>(x + 0.06 + text_width(TextFont::small, "green :10*error1")),
-              static_cast<float>(LEGEND_Y), TextFont::small, "yellow:10*error2");
-    draw_text(x - 0.1f, y + static_cast<float>(GRAPH_AXIS_H) - 0.05f, TextFont::large, "th(fi)");
+    const double swatch = SWATCH_LEN / 2.0;
+    draw_thick_line({O.x, LEGEND_Y + 0.008}, {O.x + swatch, LEGEND_Y + 0.008}, 0.006,
+                    colours.angle[0]);
+    double lx =
+        draw_legend_entry(O.x + swatch, LEGEND_Y, colours.angle[1], TextFont::tiny, "motor 1/2");
+    lx = draw_legend_entry(lx, LEGEND_Y, colours.command, TextFont::tiny, "command");
+    draw_thick_line({lx, LEGEND_Y + 0.008}, {lx + swatch, LEGEND_Y + 0.008}, 0.006,
+                    colours.error[0]);
+    char errors[32];
+    std::snprintf(errors, sizeof errors, "x%.0f error", s.error_gain);
+    draw_legend_entry(lx + swatch, LEGEND_Y, colours.error[1], TextFont::tiny, errors);
 
     // scale: the range of the motor angles fills the plot from the baseline up
     double range[2];
@@ -261,33 +327,59 @@ void draw_joint_graph(const Scene& scene, int k) {
         range[0] += FLAT_RANGE_HALF;
         range[1] -= FLAT_RANGE_HALF;
     }
-    if (!(range[0] > range[1]) || !std::isfinite(range[0] - range[1])) {
+    const bool scaled = range[0] > range[1] && std::isfinite(range[0] - range[1]);
+    const double min = range[1];
+    const double a = scaled ? GRAPH_HEIGHT / (range[0] - range[1]) : 0.0;  // (window/rad)
+    const double e = a * s.error_gain;  // magnified errors (window/rad)
+    if (scaled && e > 0.0 && std::isfinite(GRAPH_HEIGHT / e)) {
+        // the error that reaches the plot's top, right of it: the errors' own scale
+        char top[32];
+        std::snprintf(top, sizeof top, "%.2g", GRAPH_HEIGHT / e);
+        draw_text(static_cast<float>(O.x + s.graph_width + 0.012),
+                  static_cast<float>(O.y + GRAPH_HEIGHT - 0.03), TextFont::tiny, top);
+        draw_text(static_cast<float>(O.x + s.graph_width + 0.012),
+                  static_cast<float>(O.y + GRAPH_HEIGHT - 0.065), TextFont::tiny, "rad");
+    }
+    if (!scaled) {
+        draw_axis_name(O, GRAPH_AXIS_H - 0.05, "th(fi)");
         return;  // no number in the histories: nothing can be scaled
     }
-    const double min = range[1];
-    const double a = GRAPH_HEIGHT / (range[0] - range[1]);  // (window/rad)
 
-    // goal lines at the final commanded angles, each labelled with its angle; labels that
-    // would overlap move apart: the upper one stays above its line, the lower goes below its own
+    // goal lines at the final commanded angles
     const int last = last_sample(s);
     double yg[2];
     for (int j = 0; j < 2; ++j) {
         yg[j] = O.y + (h.theta_ref[last][j] - min) * a;
         draw_line({O.x, yg[j]}, {O.x + s.graph_width, yg[j]}, RED);
     }
+
+    {
+        // the curves inside the plot and its error band, whatever their values
+        const PlotClip clip({O.x, O.y + ERROR_BAND_LOW * GRAPH_HEIGHT}, s.graph_width,
+                            (1.0 - ERROR_BAND_LOW) * GRAPH_HEIGHT);
+        for_each_run(scene,
+                     [&](const SceneRun& run) { draw_joint_curves(scene, run, O, min, a, k); });
+    }
+
+    // the labels over the curves, each on its own ground: each goal label with its angle
+    // beside its line (labels that would overlap move apart: the upper one stays above its
+    // line, the lower goes below its own), the seconds and the axis name
     double label_y[2];
     place_goal_labels(yg, O.y + GRAPH_HEIGHT, label_y);
     for (int j = 0; j < 2; ++j) {
         const char* name = j == 0 ? "goal1" : "goal2";
         const float ly = static_cast<float>(label_y[j]);
-        draw_text(x + 0.2f, ly, TextFont::large, name);
         char value[40];
         std::snprintf(value, sizeof value, " %.2f rad", h.theta_ref[last][j]);
-        draw_text(static_cast<float>(x + 0.2 + text_width(TextFont::large, name)), ly,
-                  TextFont::small, value);
+        const auto xv = static_cast<float>(x + 0.2 + text_width(TextFont::large, name));
+        draw_label_ground(x + 0.2f, ly, TextFont::large, name);
+        draw_label_ground(xv, ly, TextFont::small, value);
+        draw_text(x + 0.2f, ly, TextFont::large, name);
+        draw_text(xv, ly, TextFont::small, value);
     }
-
-    for_each_run(scene, [&](const SceneRun& run) { draw_joint_curves(scene, run, O, min, a, k); });
+    draw_time_label(O, s.dt_sample, s.n_sample, s.graph_width);
+    draw_time_numbers(O, s.dt_sample, s.n_sample, s.graph_width, O.y - NUMBER_DROP, true);
+    draw_axis_name(O, GRAPH_AXIS_H - 0.05, "th(fi)");
 }
 
 // the five torque parts of motor j of a run up to sample k, in the plot of origin O whose
@@ -356,8 +448,12 @@ void draw_torque_graph(const Scene& scene, int k) {
         ++in_row;
     }
 
-    // both plots are scaled by motor 1's maximum torque
-    const double tau = s.robot_type == 'b' ? ps.model.scara.tau_m1 : ps.model.cyl.tau_m1;  // (N*m)
+    // Both plots are scaled by motor 1's maximum torque, or by the largest torque of the runs
+    // shown when the view asks for their own range: small torques then fill the plot.
+    const double tau_max = s.robot_type == 'b' ? ps.model.scara.tau_m1 : ps.model.cyl.tau_m1;
+    const bool own = scene.view.torque_own_range;
+    const double tau = own ? torque_range(scene) : tau_max;  // (N*m)
+    const char* const limit_name = own ? "runs' range" : "motor Tmax";
 
     for (int j = 0; j < 2; ++j) {
         const Point2 O = j == 0 ? s.torque_origin1 : s.torque_origin2;
@@ -366,32 +462,35 @@ void draw_torque_graph(const Scene& scene, int k) {
         const float y = static_cast<float>(O.y);
 
         draw_time_axes(scene, 1, O, s.dt_sample, s.n_sample, s.graph_width, hh + AXIS_OVERHANG);
-        draw_text(x + 0.1f, y - 0.1f, TextFont::large,
-                  j == 0 ? "Torque(motor1)" : "Torque(motor2)");
         draw_text(x - 0.05f, y - 0.02f, TextFont::large, "0");
-        draw_text(x - 0.1f, static_cast<float>(O.y + hh - 0.05), TextFont::large, "T[Nm]");
 
         // limit lines at +/- tau
         draw_line({O.x, O.y + hh}, {O.x + s.graph_width, O.y + hh}, RED);
         draw_line({O.x, O.y - hh}, {O.x + s.graph_width, O.y - hh}, RED);
-        draw_text(x, static_cast<float>(O.y + hh + 0.01), TextFont::small, "motor Tmax");
+        draw_text(x, static_cast<float>(O.y + hh + 0.01), TextFont::small, limit_name);
         // the limits in N*m: beside the upper label, and under the lower line with the
         // seconds, where no curve comes (torques beyond the limits are cut)
         char limit[40];
         std::snprintf(limit, sizeof limit, " %+.3g", tau);
-        draw_text(static_cast<float>(x + text_width(TextFont::small, "motor Tmax")),
+        draw_text(static_cast<float>(x + text_width(TextFont::small, limit_name)),
                   static_cast<float>(O.y + hh + 0.01), TextFont::small, limit);
         std::snprintf(limit, sizeof limit, "%+.3g", -tau);
         draw_text(x + 0.01f, static_cast<float>(O.y - hh - NUMBER_DROP), TextFont::tiny, limit);
         draw_time_numbers(O, s.dt_sample, s.n_sample, s.graph_width, O.y - hh - NUMBER_DROP);
 
-        // without a positive maximum torque the curves have no scale
-        if (!(tau > 0.0) || !std::isfinite(hh / tau)) {
-            continue;
+        // without a positive scale torque the curves have no scale
+        if (tau > 0.0 && std::isfinite(hh / tau)) {
+            const double c = hh / tau;  // (window/(N*m))
+            const PlotClip clip({O.x, O.y - hh}, s.graph_width, 2.0 * hh);
+            for_each_run(scene, [&](const SceneRun& run) {
+                draw_torque_curves(scene, run, j, O, c, tau, k);
+            });
         }
-        const double c = hh / tau;  // (window/(N*m))
-        for_each_run(scene,
-                     [&](const SceneRun& run) { draw_torque_curves(scene, run, j, O, c, tau, k); });
+        // the title and axis name over the curves
+        draw_label(x + 0.1f, y - 0.1f, TextFont::large,
+                   j == 0 ? "Torque(motor1)" : "Torque(motor2)");
+        draw_axis_name(O, hh - 0.05, "T[Nm]");
+        draw_time_label(O, s.dt_sample, s.n_sample, s.graph_width);
     }
 }
 
@@ -409,13 +508,14 @@ void draw_inertia_graph(const Scene& scene, int k) {
     draw_time_axes(scene, 0, O, s.dt_sample, s.n_sample, s.graph_width, H + AXIS_OVERHANG);
     draw_time_numbers(O, s.dt_sample, s.n_sample, s.graph_width, O.y - NUMBER_DROP);
     draw_text(x + 0.1f, static_cast<float>(O.y - TITLE_DROP), TextFont::large, "Inertia variation");
-    draw_text(x - 0.1f, static_cast<float>(O.y + H - 0.05), TextFont::large, "[kg.m^2]");
     draw_text(x - 0.05f, y - 0.02f, TextFont::large, "0");
 
     // scale: zero on the baseline, the largest inertia at height H; without a positive
     // inertia there is no scale, and nothing below is drawn
     const double largest = inertia_max(scene);
     if (!(largest > 0.0) || !std::isfinite(H / largest)) {
+        draw_axis_name(O, H - 0.05, "[kg.m^2]");
+        draw_time_label(O, s.dt_sample, s.n_sample, s.graph_width);
         return;
     }
     const double b = H / largest;  // (window/(kg*m^2))
@@ -426,11 +526,6 @@ void draw_inertia_graph(const Scene& scene, int k) {
     const double y2 = O.y + b * rm.IM2;
     draw_line({O.x, y1}, {O.x + s.graph_width, y1}, RED);
     draw_line({O.x, y2}, {O.x + s.graph_width, y2}, RED);
-    // labels above their lines; motor 2's goes below its line where the two would overlap
-    const double label2_y =
-        std::fabs(y2 - y1) < LABEL_HEIGHT && y2 <= y1 ? y2 - LABEL_HEIGHT + 0.01 : y2 + 0.01;
-    draw_text(x, static_cast<float>(y1 + 0.01), TextFont::large, "Motor inertia1");
-    draw_text(x, static_cast<float>(label2_y), TextFont::large, "Motor inertia  2");
 
     // the scale at the top of the plot, and the legend above it, off the curves (which end
     // at the top)
@@ -441,14 +536,26 @@ void draw_inertia_graph(const Scene& scene, int k) {
     draw_text(x + 0.12f, static_cast<float>(O.y + H + 0.06), TextFont::small, "red :Inertia1");
     draw_text(x + 0.32f, static_cast<float>(O.y + H + 0.06), TextFont::small, "black:Inertia2");
 
-    for_each_run(scene, [&](const SceneRun& run) {
-        const int kr = run_sample(run, k);
-        const RunColours& c = run.style.colours;
-        draw_curve(s, run.history->inertia_seen, 0, O, 0.0, b, kr, 0.008, c.inertia[0],
-                   run.style.pattern);
-        draw_curve(s, run.history->inertia_seen, 1, O, 0.0, b, kr, 0.008, c.inertia[1],
-                   run.style.pattern);
-    });
+    {
+        const PlotClip clip(O, s.graph_width, H);
+        for_each_run(scene, [&](const SceneRun& run) {
+            const int kr = run_sample(run, k);
+            const RunColours& c = run.style.colours;
+            draw_curve(s, run.history->inertia_seen, 0, O, 0.0, b, kr, 0.008, c.inertia[0],
+                       run.style.pattern);
+            draw_curve(s, run.history->inertia_seen, 1, O, 0.0, b, kr, 0.008, c.inertia[1],
+                       run.style.pattern);
+        });
+    }
+
+    // the labels over the curves: the rotor lines' above their lines (motor 2's below its
+    // line where the two would overlap), the axis name and the last second
+    const double label2_y =
+        std::fabs(y2 - y1) < LABEL_HEIGHT && y2 <= y1 ? y2 - LABEL_HEIGHT + 0.01 : y2 + 0.01;
+    draw_label(x, static_cast<float>(y1 + 0.01), TextFont::large, "Motor inertia1");
+    draw_label(x, static_cast<float>(label2_y), TextFont::large, "Motor inertia  2");
+    draw_axis_name(O, H - 0.05, "[kg.m^2]");
+    draw_time_label(O, s.dt_sample, s.n_sample, s.graph_width);
 }
 
 }  // namespace robosim

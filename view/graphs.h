@@ -27,7 +27,7 @@ constexpr double LEGEND_ROW1 = 0.115;  // the torque legend's rows above the mot
 constexpr double LEGEND_ROW2 = 0.075;
 constexpr double SWATCH_LEN = 0.03;      // a legend's sample of its curve                  (window)
 constexpr double JOINT_TITLE_Y = 0.958;  // the joint graph's title, above its plot (window)
-constexpr double LEGEND_Y = 0.918;  // the error legend's row, below that title         (window)
+constexpr double LEGEND_Y = 0.918;       // the legend of its traces, below that title    (window)
 
 //------------------------------------------------------------------ axes
 // time axis of length width from origin with a tick per second and the last second labelled;
@@ -38,7 +38,13 @@ void draw_time_axes(const Scene& scene, int kind, const Point2& origin, double d
 
 // the whole seconds under the ticks of a time axis as draw_time_axes places them, each number
 // centred under its tick with its baseline at y
-void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y);
+// (on a white ground when grounded: numbers that lie in a plot's band)
+void draw_time_numbers(const Point2& origin, double dt, int n, double width, double y,
+                       bool grounded = false);
+
+// the last whole second of a time axis as draw_time_axes places its ticks, "4s", at the right
+// end above the axis, on a white ground: drawn after the curves, over them
+void draw_time_label(const Point2& origin, double dt, int n, double width);
 
 // the baselines of the goal1 and goal2 labels for goal lines at heights yg, in a plot whose
 // top is at top: each beside its own line, inside the plot, and a label's height apart

@@ -11,6 +11,8 @@ struct ViewState {
     double view_error_gain;      // magnification of the position error marker             (-)
     bool help_shown = false;     // the panel that lists every key is drawn over the robot view
     bool figures_shown = false;  // the response figures of the runs over the robot view
+    // the torque plots span the runs' own largest torque rather than motor 1's maximum
+    bool torque_own_range = false;
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0

@@ -312,8 +312,8 @@ TEST(StartupTerminal, TypedAheadNumbersAreDroppedWithANotice) {
     ASSERT_TRUE(wait_for_canonical(p.slave, true));
     ASSERT_EQ(write(p.master, "abc\n", 4), 4);
     // the message, then the question again
-    ASSERT_TRUE(read_until(p.master, "入力してください\r\n  アーム長(旧= 0.50[m])を入力  L[m]  =",
-                           &seen))
+    ASSERT_TRUE(
+        read_until(p.master, "入力してください\r\n  アーム長(旧= 0.50[m])を入力  L[m]  =", &seen))
         << seen;
     EXPECT_NE(seen.find("数値を 1 個"), std::string::npos) << seen;
     seen.clear();

@@ -113,6 +113,7 @@ TEST_P(TimeAxes, TickEverySecondAndLabelTheLast) {
     const Point2 O = {0.2, -0.2};
     const double W = 0.5;
     draw_time_axes(current_scene(), 1, O, ac.dt, ac.n, W, 0.3);
+    draw_time_label(O, ac.dt, ac.n, W);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(O.x + 0.5 * W, O.y, 1, is_red));  // the time axis
     EXPECT_TRUE(p.near_point(O.x, O.y - 0.25, 1, is_red));     // kind 1: axis below too
@@ -177,7 +178,7 @@ TEST_F(Graphs, JointCurvesGrowWithTheSampleAndStartEmpty) {
     const Point2 O = params.settings.graph_origin;
     draw_joint_graph(current_scene(), 0);
     const Picture empty = read_back_buffer();
-    EXPECT_EQ(empty.count(O.x + 0.01, O.y + 0.01, O.x + 0.5, O.y + 0.45, is_blue), 0);
+    EXPECT_EQ(empty.count(O.x + 0.01, O.y + 0.01, O.x + 0.5, O.y + GRAPH_HEIGHT, is_blue), 0);
     // goal lines at the final commands: 4 rad at the top, 2 rad half way up
     EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.4, 1, is_red));
     EXPECT_TRUE(empty.near_point(O.x + 0.45, O.y + 0.2, 1, is_red));
@@ -245,7 +246,7 @@ TEST_F(Graphs, ConstantAnglesShowAFlatLineAtMidHeight) {
     draw_joint_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     EXPECT_TRUE(p.near_point(sample_x(O.x, 120), O.y + 0.2, 2, is_dark));
-    EXPECT_EQ(p.count(O.x + 0.01, O.y + 0.25, O.x + 0.5, O.y + 0.45, is_blue), 0);
+    EXPECT_EQ(p.count(O.x + 0.01, O.y + 0.25, O.x + 0.5, O.y + GRAPH_HEIGHT, is_blue), 0);
 }
 
 // histories without a single number (an unreachable path) draw the axes and texts only
@@ -265,9 +266,9 @@ TEST_F(Graphs, NotANumberHistoriesDrawNoCurves) {
     draw_torque_graph(current_scene(), params.settings.n_sample);
     const Picture p = read_back_buffer();
     // the plots, apart from the legend's swatches between them
-    EXPECT_EQ(p.count(0.41, -0.9, 0.95, -0.3, is_blue) + p.count(0.41, -0.2, 0.95, 0.95, is_blue),
+    EXPECT_EQ(p.count(0.41, -0.9, 0.95, -0.3, is_blue) + p.count(0.41, -0.2, 0.95, 0.9, is_blue),
               0);
-    EXPECT_EQ(p.count(0.41, -0.9, 0.95, -0.3, is_green) + p.count(0.41, -0.2, 0.95, 0.95, is_green),
+    EXPECT_EQ(p.count(0.41, -0.9, 0.95, -0.3, is_green) + p.count(0.41, -0.2, 0.95, 0.9, is_green),
               0);
     EXPECT_TRUE(p.near_point(0.4, 0.7, 1, is_red));  // the vertical axis is still there
     glClear(GL_COLOR_BUFFER_BIT);
