@@ -543,8 +543,10 @@ static void final_stage(Session& session) {
     }
     console_print("\n\n描画画面へ       ");
     const bool figures_shown = session.view.figures_shown;
+    const int slowdown = session.view.slowdown;
     session.view = initial_view_state();
     session.view.figures_shown = figures_shown;  // the comparison goes on over new runs
+    session.view.slowdown = slowdown;            // and playback keeps its pace
 }
 
 void console_dialogs(Session& session) {

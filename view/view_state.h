@@ -11,6 +11,7 @@ struct ViewState {
     double view_error_gain;      // magnification of the position error marker             (-)
     bool help_shown = false;     // the panel that lists every key is drawn over the robot view
     bool figures_shown = false;  // the response figures of the runs over the robot view
+    int slowdown = 1;  // playback takes this many times the simulated time: 1, 2, 4 or 8 (-)
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0
