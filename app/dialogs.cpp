@@ -544,9 +544,10 @@ static void final_stage(Session& session) {
     console_print("\n\n描画画面へ       ");
     const ViewState before = session.view;
     session.view = initial_view_state();
-    // the comparison and the torque scale chosen go on over new runs
+    // the comparison, the torque scale and the pace chosen go on over new runs
     session.view.figures_shown = before.figures_shown;
     session.view.torque_own_range = before.torque_own_range;
+    session.view.slowdown = before.slowdown;
 }
 
 void console_dialogs(Session& session) {

@@ -13,6 +13,7 @@
 #include "platform/x_window.h"
 #include "sim/simulate.h"
 #include "view/frame.h"
+#include "view/graphs.h"
 #include "view/view_state.h"
 
 #include <chrono>
@@ -26,6 +27,8 @@ constexpr double ZOOM_STEP = 0.9;         // 'w' multiplies, 'W' divides the rob
 constexpr unsigned char KEY_SPACE = ' ';  // plays and pauses
 constexpr unsigned char KEY_BACKSPACE = 8;  // one sample back
 constexpr unsigned char KEY_DELETE = 127;   // what some terminals' BackSpace sends: the same
+// keys '1' .. '4' make playback take this many times the simulated time (1/8 .. 1 of its pace)
+constexpr int PACE_SLOWDOWN[] = {8, 4, 2, 1};
 
 //------------------------------------------------------------------ playback
 
@@ -55,6 +58,7 @@ static void stop_playing(Playback& playback) {
 // writes: error_gain, anim_index
 static void to_dialogs(Session& session) {
     stop_playing(session.playback);  // the console has the user's attention now
+    session.time_drag.reset();       // the button's release may never reach the window
     Settings& s = session.experiment.settings;
     s.error_gain = s.error_gain_default;
     session.view.anim_index = 0;
@@ -195,6 +199,17 @@ void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
                 start_playing(session);
             }
             break;
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+            // a run that plays goes on from the sample shown, timed anew at the new pace
+            view.slowdown = PACE_SLOWDOWN[key - '1'];
+            if (session.playback.playing) {
+                start_playing(session);
+            }
+            display_frame(current_scene(session));
+            break;
         case KEY_BACKSPACE:
         case KEY_DELETE:
             show_sample(session, view.anim_index - 1);
@@ -232,6 +247,27 @@ void on_special_key(Session& session, int key, int /*x*/, int /*y*/) {
     }
 }
 
+void on_pointer(Session& session, const PointerEvent& event) {
+    const OwnCode own;
+    const Settings& s = session.experiment.settings;
+    if (event.kind == PointerEvent::release) {
+        session.time_drag.reset();
+        return;
+    }
+    const Point2 p = window_point(event.x, event.y, event.width, event.height);
+    if (event.kind == PointerEvent::press) {
+        session.time_drag = graph_axis_at(s, p);
+        if (session.time_drag) {
+            show_sample(session, sample_at_x(s, *session.time_drag, p.x));
+        }
+    } else if (session.time_drag) {
+        const int k = sample_at_x(s, *session.time_drag, p.x);
+        if (k != session.view.anim_index || session.playback.playing) {
+            show_sample(session, k);
+        }
+    }
+}
+
 void play_tick(Session& session, int generation) {
     const OwnCode own;
     Playback& playback = session.playback;
@@ -239,7 +275,8 @@ void play_tick(Session& session, int generation) {
     if (!playback.playing || generation != playback.generation || !window_is_open()) {
         return;  // a pause, a newer play, or a window destroyed by another client
     }
-    const double dt = session.experiment.settings.dt_sample;
+    // the time between two samples shown: the sample period, stretched for slow motion
+    const double dt = session.experiment.settings.dt_sample * view.slowdown;
     const double elapsed =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - playback.start_time)
             .count();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "app/session.h"
+#include "platform/x_window.h"
 
 namespace robosim {
 
@@ -15,12 +16,19 @@ constexpr unsigned char KEY_ESC = 27;  // ends the program
 // ESC ends the program with status 0; any other key does nothing more.
 // reads and writes: last_key, the experiment's selectors, error_gain, the view, graph_select
 // Space plays and pauses the run at its simulated pace on the window's timer (the console
-// dialogs stop it; g h v V x go on playing the new run), BackSpace steps back one sample, '?'
-// shows and hides the help card.
+// dialogs stop it; g h v V x go on playing the new run), 1 2 3 4 set its pace to 1/8, 1/4,
+// 1/2 and 1 of the simulated time (a run that plays goes on at the new pace from the sample
+// shown), BackSpace steps back one sample, '?' shows and hides the help card.
 void on_key(Session& session, unsigned char key, int x, int y);
 
 // the keys without a character: End shows the last sample, F1 the help card as '?' does
 void on_special_key(Session& session, int key, int x, int y);
+
+// the left mouse button: a press on a graph (graph_axis_at) and a drag begun there show the
+// sample at the pointer's time (the nearest, limited to the run), stopping playback; a press
+// elsewhere does nothing. reads: the current run's graph geometry; writes: anim_index,
+// time_drag, playback
+void on_pointer(Session& session, const PointerEvent& event);
 
 // one tick of the window's timer while a run plays: shows the sample due now and asks for the
 // next tick; a tick of an earlier play (generation) or of a paused one does nothing.

@@ -23,7 +23,7 @@ static const char HELP_HEAD[] =
     "robosim: the robot control simulator. It asks on the console for the experiment (a\n"
     "robot data file, or robot, motion and CP path by single keys, then the chain of\n"
     "dialogs), simulates 4 s of closed-loop motion and shows the robot and its graphs in a\n"
-    "window. Keys typed in the window (? or F1 there shows them too):\n"
+    "window. Keys typed in the window and its mouse (? or F1 there shows them too):\n"
     "\n";
 
 static const char HELP_TAIL[] =

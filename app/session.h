@@ -11,14 +11,16 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace robosim {
 
 //------------------------------------------------------------------ types
-// Playback shows the run at the simulated pace: sample k is due k * dt_sample after the start
-// of play. Each tick of the window's timer shows the sample due now, whatever time the frames
-// took, and asks for the next tick at the next sample's time; no loop waits in between.
+// Playback shows the run at the simulated pace, or slowed down by view.slowdown: sample k is due
+// (k - start_sample) * dt_sample * slowdown after the start of play. Each tick of the window's
+// timer shows the sample due now, whatever time the frames took, and asks for the next tick at the
+// next sample's time; no loop waits in between.
 struct Playback {
     bool playing = false;                              // a timer is showing the run
     int generation = 0;                                // ticks of an earlier play are ignored
@@ -56,6 +58,9 @@ struct Session {
     // the key that sent the user into the console dialogs; it chooses the first dialog
     char last_key = {};
     Playback playback = {};  // the window's play of the run
+    // the start of the time axis (window) a drag with the left button moves the sample along,
+    // from the press on a graph to the release; none while no such drag goes on
+    std::optional<double> time_drag;
     // the runs pinned for comparison, each in the style of its slot; shown under the current
     // run while it is of the same robot. Kept through new runs and the dialogs.
     std::unique_ptr<PinnedRun> pins[MAX_PINNED_RUNS];

@@ -28,6 +28,10 @@ static void on_window_special_key(int key, int x, int y) {
     on_special_key(*window_session, key, x, y);
 }
 
+static void on_window_pointer(const PointerEvent& event) {
+    on_pointer(*window_session, event);
+}
+
 void on_play_timer(int generation) {
     if (window_session != nullptr) {
         play_tick(*window_session, generation);
@@ -38,7 +42,7 @@ void open_window(Session& session, int argc, char** argv) {
     window_session = &session;
     run_window(argc, argv,
                {WINDOW_SIZE, WINDOW_CAPTION, display_current_frame, on_reshape, on_window_key,
-                on_window_special_key});
+                on_window_special_key, on_window_pointer});
 }
 
 }  // namespace robosim

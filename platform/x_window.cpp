@@ -118,6 +118,29 @@ static void display_if_open() {
     }
 }
 
+// the pointer callback, and whether the left button is held in the window: a move while it is
+// held is a drag, any other move no event
+static void (*pointer_event)(const PointerEvent& event) = nullptr;
+static bool left_button_held = false;
+
+static void send_pointer(PointerEvent::Kind kind, int x, int y) {
+    pointer_event({kind, x, y, glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT)});
+}
+
+static void on_mouse_button(int button, int state, int x, int y) {
+    if (button != GLUT_LEFT_BUTTON) {
+        return;
+    }
+    left_button_held = state == GLUT_DOWN;
+    send_pointer(left_button_held ? PointerEvent::press : PointerEvent::release, x, y);
+}
+
+static void on_mouse_motion(int x, int y) {
+    if (left_button_held) {
+        send_pointer(PointerEvent::drag, x, y);
+    }
+}
+
 //------------------------------------------------------------------ start-up
 
 WindowOptions window_options(int argc, char** argv) {
@@ -318,6 +341,11 @@ void run_window(int argc, char** argv, const WindowSetup& setup) {
     if (setup.special != nullptr) {
         glutSpecialFunc(setup.special);
     }
+    if (setup.pointer != nullptr) {
+        pointer_event = setup.pointer;
+        glutMouseFunc(on_mouse_button);
+        glutMotionFunc(on_mouse_motion);
+    }
     glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
     glutMainLoop();
     std::exit(0);  // the loop returns only when the window library is told to leave it
@@ -359,8 +387,11 @@ void drop_window_keys() {
     }
     XSync(display, False);  // every key sent so far is in the connection's queue
     XEvent event;
-    while (XCheckMaskEvent(display, KeyPressMask | KeyReleaseMask, &event)) {
+    const long dropped = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask
+                         | PointerMotionMask | ButtonMotionMask;
+    while (XCheckMaskEvent(display, dropped, &event)) {
     }
+    left_button_held = false;  // its release may have been among them
 }
 
 }  // namespace robosim

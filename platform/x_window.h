@@ -4,6 +4,15 @@
 
 namespace robosim {
 
+// the left mouse button in the window: pressed, moved while held, or released at the pixel
+// (x, y) counted from the window's top left, in a window of width x height pixels at the time
+struct PointerEvent {
+    enum Kind { press, drag, release } kind;
+
+    int x, y;           // (px)
+    int width, height;  // (px)
+};
+
 // what the window is and who draws into it and takes its keys
 struct WindowSetup {
     int size;                                      // initial width and height (px)
@@ -12,6 +21,7 @@ struct WindowSetup {
     void (*reshape)(int width, int height);        // the window's new size (px)
     void (*key)(unsigned char key, int x, int y);  // one key press in the window
     void (*special)(int key, int x, int y);        // a key without a character (End, F1)
+    void (*pointer)(const PointerEvent& event);    // the left mouse button; nullptr: none
 };
 
 // the keys without a character that the window passes to WindowSetup::special
@@ -83,8 +93,9 @@ void request_redraw();
 // shows the frame drawn into the window's back buffer: the buffers trade places
 void swap_window_buffers();
 
-// forgets the key presses and releases sent to the window and not handled yet: keys typed
-// into the window while a console dialog had the user's attention are not for the window
+// forgets the key presses and releases, and the mouse buttons and moves, sent to the window and
+// not handled yet: what was typed or clicked into the window while a console dialog had the
+// user's attention is not for the window
 void drop_window_keys();
 
 // closes the window and the connection to the display (freeing what the GL driver holds for

@@ -15,6 +15,7 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -27,10 +28,15 @@ namespace robosim {
 // nothing else is drawn.
 static void draw_time_readout(const Scene& scene, int k) {
     const Settings& s = current_run(scene).experiment->settings;
-    char text[80];
-    std::snprintf(text, sizeof text, "t = %.2f s   sample %d / %d", k * s.dt_sample, k,
-                  last_sample(s));
-    draw_text(static_cast<float>(READOUT_X), static_cast<float>(READOUT_Y), TextFont::small, text);
+    char text[96];
+    const int n = std::snprintf(text, sizeof text, "t = %.2f s   sample %d / %d", k * s.dt_sample,
+                                k, last_sample(s));
+    if (scene.view.slowdown != 1 && n > 0 && static_cast<size_t>(n) < sizeof text) {
+        std::snprintf(text + n, sizeof text - n, "   x1/%d", scene.view.slowdown);
+    }
+    // a longer line moves left rather than past the window's edge
+    const double x = std::fmin(READOUT_X, 0.99 - text_width(TextFont::small, text));
+    draw_text(static_cast<float>(x), static_cast<float>(READOUT_Y), TextFont::small, text);
 }
 
 // One line that tells experiments apart, at the bottom left on a strip of its own: the data
@@ -81,6 +87,8 @@ const KeyHelp WINDOW_KEY_HELP[] = {
     {"Space", "play / pause at the simulated pace"},
     {"s   BackSpace", "one sample on / back"},
     {"0   End", "first / last sample"},
+    {"1  2  3  4", "playback pace 1/8, 1/4, 1/2, 1 (slow motion)"},
+    {"mouse", "click or drag on a graph: show that time"},
     {"t   i", "torque / inertia graph"},
     {"R", "torque scale: +/-Tmax / the runs' own range"},
     {"w   W", "robot view smaller / larger"},
@@ -166,6 +174,44 @@ void end_frame() {
     const WindowSystemCall call;
     glFlush();
     swap_window_buffers();
+}
+
+Point2 window_point(int x, int y, int width, int height) {
+    // the GL row of an X row counts from the bottom
+    return {2.0 * x / width - 1.0, 2.0 * (height - 1 - y) / height - 1.0};
+}
+
+// reads: graph_origin, graph_width, graph_select, torque_origin1, torque_origin2, torque_half1,
+// torque_half2, inertia_origin, inertia_height
+std::optional<double> graph_axis_at(const Settings& s, const Point2& p) {
+    struct Band {
+        double x0, bottom, top;  // the axis' start, and the graph's lowest and highest y
+    };
+
+    const Point2 J = s.graph_origin;
+    const Point2 I = s.inertia_origin;
+    const Point2 T1 = s.torque_origin1;
+    const Point2 T2 = s.torque_origin2;
+    const double h1 = s.torque_half1 + AXIS_OVERHANG;
+    const double h2 = s.torque_half2 + AXIS_OVERHANG;
+    const Band joint = {J.x, J.y + ERROR_BAND_LOW * GRAPH_HEIGHT - NUMBER_DROP,
+                        J.y + GRAPH_AXIS_H + AXIS_OVERHANG};
+    const Band lower[] = {{T1.x, T1.y - h1, T1.y + h1},
+                          {T2.x, T2.y - h2, T2.y + h2},
+                          {I.x, I.y - TITLE_DROP, I.y + s.inertia_height + AXIS_OVERHANG}};
+    const auto holds = [&](const Band& b) {
+        return p.x >= b.x0 - PANEL_MARGIN && p.x <= b.x0 + s.graph_width + PANEL_MARGIN
+               && p.y >= b.bottom && p.y <= b.top;
+    };
+    if (holds(joint)) {
+        return joint.x0;
+    }
+    for (int i = 0; i < 3; ++i) {
+        if ((s.graph_select == 't' ? i < 2 : s.graph_select == 'i' && i == 2) && holds(lower[i])) {
+            return lower[i].x0;
+        }
+    }
+    return std::nullopt;
 }
 
 void on_reshape(int width, int height) {

@@ -24,6 +24,17 @@ static double sample_x(const Settings& s, double x0, int i) {
     return x0 + i * s.graph_width / s.n_sample;
 }
 
+// the inverse of sample_x: the nearest sample, limited to the run; an x that is not a number
+// gives sample 0
+int sample_at_x(const Settings& s, double x0, double x) {
+    const double v = (x - x0) * s.n_sample / s.graph_width;
+    const int last = last_sample(s);
+    if (!(v > 0.0)) {
+        return 0;
+    }
+    return v >= last ? last : static_cast<int>(std::lround(v));
+}
+
 // the last sample of run that the graphs of sample k show: k, held at the run's last sample
 static int run_sample(const SceneRun& run, int k) {
     return clamp_sample(run.experiment->settings, k);

@@ -30,6 +30,10 @@ constexpr double JOINT_TITLE_Y = 0.958;  // the joint graph's title, above its p
 constexpr double LEGEND_Y = 0.918;       // the legend of its traces, below that title    (window)
 
 //------------------------------------------------------------------ axes
+// the sample whose time lies nearest to x on a time axis from x0 of the current experiment s
+// (sample i lies at x0 + i * graph_width / n_sample), limited to 0 .. last_sample(s)
+int sample_at_x(const Settings& s, double x0, double x);
+
 // time axis of length width from origin with a tick per second and the last second labelled;
 // kind 0 a vertical axis of height above it (and the blue motion-time marker unless motion is
 // 'q'), kind 1 a vertical axis of height above and below; dt (s) the sample period, n samples

@@ -13,6 +13,7 @@ struct ViewState {
     bool figures_shown = false;  // the response figures of the runs over the robot view
     // the torque plots span the runs' own largest torque rather than motor 1's maximum
     bool torque_own_range = false;
+    int slowdown = 1;  // playback takes this many times the simulated time: 1, 2, 4 or 8 (-)
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0

@@ -325,6 +325,48 @@ TEST_F(WindowKeys, SpacePlaysAtTheSimulatedPaceAndBackSpaceAndEndMoveThePose) {
     EXPECT_TRUE(eventually([&] { return grab().rgb == end_without_gravity.rgb; }, 15000));
 }
 
+// a click on the torque graph's time axis at 1 s (pixel 610, 360) shows sample 50, the picture
+// of 50 's', and stops playback, as does a drag that ends there
+TEST_F(WindowKeys, ClickOrDragOnAGraphShowsTheSampleAtItsTime) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("s", 50);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_50 = grab();
+    const auto drag = [&](const char* from_x, const char* to_x) {  // along y = 360; keys follow
+        run_command({"xdotool", "mousemove", "--window", window, from_x, "360", "mousedown", "1",
+                     "mousemove", "--window", window, to_x, "360", "mouseup", "1"},
+                    display);
+        ASSERT_NO_FATAL_FAILURE(settle_keys());
+    };
+    keys("0");
+    keys("space");
+    drag("610", "610");
+    EXPECT_EQ(grab().rgb, at_50.rgb);
+    keys("0");
+    drag("700", "610");
+    EXPECT_EQ(grab().rgb, at_50.rgb);
+}
+
+// '2' plays at 1/4 of the simulated pace: the whole run takes 16 s, and the readout says so
+TEST_F(WindowKeys, SlowMotionKeyPlaysTheRunAtAQuarterOfItsPace) {
+    ASSERT_NO_FATAL_FAILURE(start_window(SCARA_SINE));
+    keys("End");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const int readout_ink = grab().count(0.35, -0.99, 0.999, -0.955, is_text);
+    keys("2");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const Picture at_end = grab();
+    EXPECT_GT(at_end.count(0.35, -0.99, 0.999, -0.955, is_text), readout_ink + 20);  // "x1/4"
+    keys("0");
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const auto pressed = std::chrono::steady_clock::now();
+    keys("space");
+    ASSERT_TRUE(eventually([&] { return grab().rgb == at_end.rgb; }, 40000)) << "never at the end";
+    const double took =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - pressed).count();
+    EXPECT_NEAR(took, 18.75, 3.25);  // 16 s, and a busy machine's frames
+}
+
 // the console dialogs end with a new run at its first sample: the window shows it at once,
 // with no key pressed and no expose event
 TEST_F(WindowKeys, WindowShowsTheNewRunWhenTheDialogsReturn) {

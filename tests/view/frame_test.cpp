@@ -7,9 +7,12 @@
 #include "sim/run.h"
 #include "tests/support/scenarios.h"
 #include "tests/view/view_fixture.h"
+#include "view/graphs.h"
 #include "view/view_state.h"
 
 #include <gtest/gtest.h>
+
+#include <array>
 
 using namespace robosim;
 
@@ -77,5 +80,27 @@ TEST_F(Frame, IsRebuiltFromTheStateAlone) {
     compose_frame(current_scene());
     EXPECT_EQ(read_back_buffer().rgb, first.rgb);
 }
+
+// a pixel of a window of any size to the sample at its time on the graph under it (golden
+// samples of the default layout: 50.67 rounds up, -1 on the torque legend and the robot view)
+using PixelCase = std::array<int, 6>;  // x y width height graph sample
+
+class GraphTime : public ::testing::TestWithParam<PixelCase> {};
+
+TEST_P(GraphTime, IsTheNearestSampleOnTheGraphUnderThePixel) {
+    const auto [x, y, width, height, graph, sample] = GetParam();
+    Settings s = scenario('b', 'c', 4).settings;
+    s.graph_select = graph;
+    const Point2 p = window_point(x, y, width, height);
+    const std::optional<double> axis = graph_axis_at(s, p);
+    EXPECT_EQ(axis ? sample_at_x(s, *axis, p.x) : -1, sample) << p.x << " " << p.y;
+}
+
+INSTANTIATE_TEST_SUITE_P(, GraphTime,
+                         ::testing::Values(PixelCase{458, 329, 600, 600, 'i', 51},
+                                           PixelCase{495, 380, 600, 600, 't', -1},
+                                           PixelCase{825, 74, 1000, 500, 't', 100},
+                                           PixelCase{772, 700, 800, 800, 't', 200},
+                                           PixelCase{200, 360, 800, 800, 't', -1}));
 
 }  // namespace
