@@ -11,6 +11,10 @@ struct ViewState {
     double view_error_gain;      // magnification of the position error marker             (-)
     bool help_shown = false;     // the panel that lists every key is drawn over the robot view
     bool figures_shown = false;  // the response figures of the runs over the robot view
+    // added to view_origin before scaling: a robot-space point p is shown at
+    // robot_scale * (view_origin + view_shift + p); zero in the view the dialogs return to
+    Point2 view_shift = {0.0, 0.0};  // (m)
+    bool fitted = false;  // robot_scale and view_shift were fitted to the runs (key z, --fit)
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0
