@@ -14,6 +14,7 @@
 #include "sim/simulate.h"
 #include "view/frame.h"
 #include "view/graphs.h"
+#include "view/robot_view.h"
 #include "view/view_state.h"
 
 #include <chrono>
@@ -51,6 +52,17 @@ static void stop_playing(Playback& playback) {
     ++playback.generation;  // a tick already asked for finds itself out of date
 }
 
+// the robot view fitted to the runs shown (scale and shift), or back to the dialogs' view
+static void fit_view(Session& session, bool fitted) {
+    ViewState& view = session.view;
+    const ViewState start = initial_view_state();
+    const ViewFit fit = fitted ? fit_robot_view(current_scene(session))
+                               : ViewFit{start.robot_scale, start.view_shift};
+    view.robot_scale = fit.scale;
+    view.view_shift = fit.shift;
+    view.fitted = fitted;
+}
+
 // into the console dialogs, which re-derive, re-plan, re-simulate and reset the view; the
 // window shows their results at its next display event. Keys typed into the window meanwhile
 // are dropped: the user was answering on the console, and an ESC among them would end the
@@ -80,6 +92,9 @@ static void resimulate(Session& session) {
         tell_unreachable(session.experiment, run_current_experiment(session), false,
                          &session.told_unreachable);
         session.told_unreachable = {};
+    }
+    if (session.view.fitted) {
+        fit_view(session, true);  // the new run whole as well
     }
     display_frame(current_scene(session));
     if (was_playing) {
@@ -228,6 +243,10 @@ void on_key(Session& session, unsigned char key, int /*x*/, int /*y*/) {
             break;
         case 'W':
             view.robot_scale /= ZOOM_STEP;
+            display_frame(current_scene(session));
+            break;
+        case 'z':
+            fit_view(session, !view.fitted);
             display_frame(current_scene(session));
             break;
 

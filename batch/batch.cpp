@@ -20,6 +20,7 @@
 #include "sim/history.h"
 #include "sim/run.h"
 #include "view/frame.h"
+#include "view/robot_view.h"
 #include "view/view_state.h"
 
 #include <algorithm>
@@ -66,7 +67,8 @@ static void tell_unreachable(const ParameterSet& ps, const ReachReport& report,
 static const char* const USAGE =
     "usage: robosim-batch [FILE.dat ...] [--robot a|b] [--motion q|p|c] [--cp 1|2|3|4] "
     "[--gravity g|h] [--fb v|V] [--plan | --summary [--csv] [--band PERCENT]] "
-    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] [--size PIXELS] "
+    "[--png FILE [--sample K]] [--gif FILE [--every N]] [--graph t|i] [--scale S] [--fit] [--size "
+    "PIXELS] "
     "[--accurate] [--steps-per-sample N] [--set NAME=VALUE ...] "
     "[--sweep NAME=V1,V2,...|NAME=FROM:TO:COUNT ...] [--jobs N] [--write-data FILE] [--help]";
 
@@ -130,6 +132,10 @@ static const char* const HELP =
     "                    (default 1; w multiplies by 0.9)\n"
     "  --size PIXELS     width and height of the pictures, 200 .. 4000 (default 800, the\n"
     "                    window's); smaller than 800, the text takes the window's smaller fonts\n"
+    "  --fit             fit the robot view of the pictures to the runs, so that their\n"
+    "                    paths and the arm in every pose are whole (the window's key z);\n"
+    "                    with --scale the fitted scale is multiplied by S, as w and W do\n"
+    "                    after z\n"
     "  --help            show this text\n"
     "\n"
     "Output without --plan, --summary, --png or --gif: one CSV row per sample k = 0 .. 200\n"
@@ -293,10 +299,11 @@ static bool options_fit(const BatchOptions& opt, const bool* named, std::string*
         *error = "--sample goes with --png";
     } else if (named[EVERY] && opt.gif_file.empty()) {
         *error = "--every goes with --gif";
-    } else if ((named[GRAPH] || named[SCALE] || named[SIZE]) && !pictures) {
+    } else if ((named[GRAPH] || named[SCALE] || named[SIZE] || opt.fit) && !pictures) {
         *error = std::string(named[GRAPH]   ? "--graph"
                              : named[SCALE] ? "--scale"
-                                            : "--size")
+                             : named[SIZE]  ? "--size"
+                                            : "--fit")
                  + " goes with --png or --gif";
     } else if (opt.plan && pictures) {
         *error = "--plan writes no pictures";
@@ -419,7 +426,8 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
             bool* flag;
         } flags[] = {{"--plan", &opt->plan}, {"--summary", &opt->summary},
                      {"--csv", &opt->csv},   {"--accurate", &opt->accurate},
-                     {"--help", &opt->help}, {"-h", &opt->help}};
+                     {"--fit", &opt->fit},   {"--help", &opt->help},
+                     {"-h", &opt->help}};
 
         bool* flag = nullptr;
         for (const auto& f : flags) {
@@ -780,7 +788,8 @@ static bool outputs_writable(const BatchOptions& opt) {
 }
 
 // the pictures the options ask for, drawn as the window draws them after the same keys: a fresh
-// drawing screen (sample 0, scale 1, error gain 10), then the lower graph and the view scale.
+// drawing screen (sample 0, scale 1, error gain 10), then the lower graph, the fitted view (z)
+// and the view scale.
 // status: what the tool ends with once the pictures are written.
 // scene: the runs to draw, the first the current one; current: its experiment, whose
 // graph_select the options may change
@@ -795,8 +804,14 @@ static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions
     if (opt.graph != 0) {
         current.settings.graph_select = opt.graph;
     }
+    if (opt.fit) {
+        const ViewFit fit = fit_robot_view(scene);
+        scene.view.robot_scale = fit.scale;
+        scene.view.view_shift = fit.shift;
+        scene.view.fitted = true;
+    }
     if (opt.scale > 0.0) {
-        scene.view.robot_scale = opt.scale;
+        scene.view.robot_scale = opt.fit ? scene.view.robot_scale * opt.scale : opt.scale;
     }
     std::string error;
     bool ok = true;

@@ -44,6 +44,7 @@ struct BatchOptions {
     int sample = -1;                // sample the PNG shows; -1: the last of the run          (-)
     int graph = 0;                  // lower graph of the pictures, 't' or 'i'; 0: the run's own
     double scale = 0.0;             // robot view scale of the pictures; 0: the window's 1.0  (-)
+    bool fit = false;               // the robot view fitted to the runs; scale multiplies it
     std::string gif_file;           // write the whole animation here as a GIF; empty: none
     int every = DEFAULT_GIF_EVERY;  // samples from one GIF frame to the next         (-)
     int size = PICTURE_SIZE;        // width and height of the pictures                (px)

@@ -91,7 +91,7 @@ const KeyHelp WINDOW_KEY_HELP[] = {
     {"mouse", "click or drag on a graph: show that time"},
     {"t   i", "torque / inertia graph"},
     {"R", "torque scale: +/-Tmax / the runs' own range"},
-    {"w   W", "robot view smaller / larger"},
+    {"w   W   z", "robot view smaller / larger; z fit to the run on / off"},
     {"g   h", "gravity on / off (new run)"},
     {"v   V", "velocity / velocity-error feedback (new run)"},
     {"x", "accurate integration on / off (new run)"},
@@ -137,10 +137,10 @@ void compose_frame(const Scene& scene) {
     draw_caption();
     draw_status_labels(scene);
 
-    // grid: one cell is 0.1 m of robot space at every scale
+    // grid: one cell is 0.1 m of robot space at every scale, centred on the robot base
     const double s = scene.view.robot_scale;
-    draw_grid({s * settings.view_origin.x, s * settings.view_origin.y}, 0.0, GRID_HALF_CELLS,
-              GRID_CELL * s, GRID_CELL * s);
+    const Point2 base = view_base(scene);
+    draw_grid({s * base.x, s * base.y}, 0.0, GRID_HALF_CELLS, GRID_CELL * s, GRID_CELL * s);
 
     // the robot scene, then the white panel that hides it right of the graphs
     if (robot_type == 'a' || robot_type == 'b') {

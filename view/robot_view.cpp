@@ -8,8 +8,10 @@
 #include "model/parameters.h"
 #include "sim/history.h"
 #include "view/draw.h"
+#include "view/frame.h"
 #include "view/view_state.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
@@ -26,10 +28,10 @@ static Point2 local(const Scene& scene, const Point2& P, double phi, double u, d
     return {P.x + s * (u * c - v * n), P.y + s * (u * n + v * c)};
 }
 
-// a robot-space point p (m) in the window: s (view_origin + p), view_origin the current run's
+// a robot-space point p (m) in the window: s (view_base + p)
 static Point2 window_point(const Scene& scene, double px, double py) {
     const double s = scene.view.robot_scale;
-    const Point2& origin = current_run(scene).experiment->settings.view_origin;
+    const Point2 origin = view_base(scene);
     return {s * (origin.x + px), s * (origin.y + py)};
 }
 
@@ -107,9 +109,113 @@ void draw_robot_scene(const Scene& scene, int k) {
     });
 }
 
+//------------------------------------------------------------------ fitted view
+
+Box robot_view_area(const Settings& s) {
+    return {-1.0, -1.0 + CAPTION_STRIP, s.graph_origin.x - PANEL_MARGIN, FIT_AREA_TOP};
+}
+
+// reads: view_origin of the current run, view_shift
+Point2 view_base(const Scene& scene) {
+    const Point2& origin = current_run(scene).experiment->settings.view_origin;
+    return {origin.x + scene.view.view_shift.x, origin.y + scene.view.view_shift.y};
+}
+
+// box grown to hold the disc of radius r about (x, y); a point not finite is left out
+static void take_in(Box& box, double x, double y, double r) {
+    if (std::isfinite(x) && std::isfinite(y)) {
+        box = {std::fmin(box.left, x - r), std::fmin(box.bottom, y - r),
+               std::fmax(box.right, x + r), std::fmax(box.top, y + r)};
+    }
+}
+
+// nothing yet: any point taken in replaces it
+constexpr Box NO_BOX = {INFINITY, INFINITY, -INFINITY, -INFINITY};
+
+// Both robots are bars along their axes: the box holds the ends of each bar's axis grown by the
+// half width of the widest part (joint rings, bars, base block, hand, fingers, work), which
+// holds every corner a part has about its axis.
+// reads: cyl or scara (u1, u2, L, L1, L2), the derived widths, wc, joint_r1, joint_r2, hand_w,
+// work_a, work_b
+Box robot_pose_box(const ParameterSet& ps, const double theta_m[2]) {
+    const Settings& st = ps.settings;
+    // the front of the work and of the fingers beyond the work point
+    const double front = std::fmax(ps.model.work_a / 2.0, FINGER_OFFSET / 2.0 + FINGER_WIDTH);
+    // the hand across its axis: its block, the fingers outside the work, the work
+    const double hand =
+        std::max({st.hand_w / 2.0, ps.model.work_b / 2.0 + FINGER_OFFSET + FINGER_WIDTH,
+                  ps.model.work_a / 2.0});
+    Box box = NO_BOX;
+    if (st.robot_type == 'a') {
+        const double theta = theta_m[0] / st.cyl.u1;  // joint 1 angle (rad)
+        const double e = theta_m[1] / st.cyl.u2;      // arm extension (m)
+        const double c = std::cos(theta);
+        const double n = std::sin(theta);
+        const RobotModel& m = ps.model.cyl;
+        const double base = std::hypot(m.d3 / 2.0, m.d2 / 2.0);  // block corners about the base
+        const double r = std::max({m.d / 2.0, hand, st.joint_r1});
+        const double back = e - st.wc - st.cyl.L;  // the arm's back end along its axis
+        take_in(box, 0.0, 0.0, std::fmax(base, r));
+        take_in(box, back * c, back * n, r);
+        take_in(box, (e + front) * c, (e + front) * n, r);
+    } else {
+        const double theta1 = theta_m[0] / st.scara.u1;         // joint 1 (rad)
+        const double phi2 = theta1 + theta_m[1] / st.scara.u2;  // link 2, absolute (rad)
+        const double c1 = std::cos(theta1);
+        const double n1 = std::sin(theta1);
+        const double c2 = std::cos(phi2);
+        const double n2 = std::sin(phi2);
+        const RobotModel& m = ps.model.scara;
+        const double r =
+            std::max({m.d1 / 2.0, m.d2 / 2.0, hand, st.joint_r1, st.joint_r2}) + LINK_BACK;
+        const double L1 = st.scara.L1;
+        const double reach2 = std::fmax(st.scara.L2, scara_L2w(st) + front);  // past joint 2
+        take_in(box, 0.0, 0.0, r);
+        take_in(box, L1 * c1, L1 * n1, r);
+        take_in(box, (L1 + LINK_BACK) * c1, (L1 + LINK_BACK) * n1, r);
+        take_in(box, L1 * c1 + reach2 * c2, L1 * n1 + reach2 * n2, r);
+    }
+    return box;
+}
+
+// reads: every run's experiment and histories
+ViewFit fit_robot_view(const Scene& scene) {
+    Box box = NO_BOX;
+    for (int i = 0; i < scene.run_count; ++i) {
+        const ParameterSet& ps = *scene.runs[i].experiment;
+        const HistorySet& h = *scene.runs[i].history;
+        if (ps.settings.robot_type != 'a' && ps.settings.robot_type != 'b') {
+            continue;
+        }
+        const int last = last_sample(ps.settings);
+        for (int k = 0; k <= last; ++k) {
+            const Box pose = robot_pose_box(ps, h.theta[k]);
+            take_in(box, pose.left, pose.bottom, 0.0);
+            take_in(box, pose.right, pose.top, 0.0);
+            take_in(box, h.pos[k][0], h.pos[k][1], std::fmax(MARKER_R, PATH_WIDTH));
+            take_in(box, h.pos_ref[k][0], h.pos_ref[k][1], MARKER_R);
+        }
+        take_in(box, ps.plan.xf, ps.plan.yf, GOAL_MARKER_R);
+    }
+    const ViewState start = initial_view_state();
+    if (!(box.left < box.right && box.bottom < box.top)) {
+        return {start.robot_scale, start.view_shift};  // nothing finite to fit
+    }
+    const Box area = robot_view_area(current_run(scene).experiment->settings);
+    const double width = area.right - area.left - 2.0 * FIT_MARGIN;
+    const double height = area.top - area.bottom - 2.0 * FIT_MARGIN;
+    const double scale = std::fmin(width / (box.right - box.left), height / (box.top - box.bottom));
+    // the box's centre at the area's centre: scale (view_origin + shift + centre) = area centre
+    const Point2& origin = current_run(scene).experiment->settings.view_origin;
+    const Point2 shift = {
+        (area.left + area.right) / 2.0 / scale - origin.x - (box.left + box.right) / 2.0,
+        (area.bottom + area.top) / 2.0 / scale - origin.y - (box.bottom + box.top) / 2.0};
+    return {scale, shift};
+}
+
 //------------------------------------------------------------------ robots
 
-// reads: cyl.u1, cyl.u2, cyl.L, cyl.d, cyl.d2, cyl.d3, wc, joint_r1, view_origin, robot_scale
+// reads: cyl.u1, cyl.u2, cyl.L, cyl.d, cyl.d2, cyl.d3, wc, joint_r1, view_origin, the view state
 void draw_cyl_robot(const Scene& scene, const double theta_m[2]) {
     const ParameterSet& ps = *current_run(scene).experiment;
     const RobotSettings& cyl = ps.settings.cyl;
@@ -132,12 +238,13 @@ void draw_cyl_robot(const Scene& scene, const double theta_m[2]) {
     draw_circle(B, s * ps.settings.joint_r1, RED);
     draw_disc(B, HUB_RATIO * s * ps.settings.joint_r1, RED);
 
-    const Point2 T = {ps.settings.view_origin.x + e * std::cos(theta),
-                      ps.settings.view_origin.y + e * std::sin(theta)};
+    const Point2 origin = view_base(scene);
+    const Point2 T = {origin.x + e * std::cos(theta), origin.y + e * std::sin(theta)};
     draw_hand(scene, T, theta, RED);
 }
 
-// reads: scara.u1, scara.u2, scara.L1, scara.L2, scara.d1, scara.d2, wc, view_origin
+// reads: scara.u1, scara.u2, scara.L1, scara.L2, scara.d1, scara.d2, wc, view_origin, the view
+// state
 void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
     const ParameterSet& ps = *current_run(scene).experiment;
     const RobotSettings& sc = ps.settings.scara;
@@ -146,10 +253,10 @@ void draw_scara_robot(const Scene& scene, const double theta_m[2]) {
     const double theta2 = theta_m[1] / sc.u2;  // joint 2 angle, relative to link 1 (rad)
     const double phi2 = theta1 + theta2;       // absolute angle of link 2 (rad)
 
-    draw_scara_link(scene, 1, ps.settings.view_origin, sc.L1, sc_m.d1, theta1, RED);
+    const Point2 origin = view_base(scene);
+    draw_scara_link(scene, 1, origin, sc.L1, sc_m.d1, theta1, RED);
 
-    const Point2 J2 = {ps.settings.view_origin.x + sc.L1 * std::cos(theta1),
-                       ps.settings.view_origin.y + sc.L1 * std::sin(theta1)};
+    const Point2 J2 = {origin.x + sc.L1 * std::cos(theta1), origin.y + sc.L1 * std::sin(theta1)};
     const double lw = scara_L2w(ps.settings);  // joint 2 to the work point (m)
     const Point2 T = {J2.x + lw * std::cos(phi2), J2.y + lw * std::sin(phi2)};
     draw_hand(scene, T, phi2, RED);

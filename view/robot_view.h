@@ -23,10 +23,43 @@ constexpr double PATH_WIDTH = 0.005;     // another run's work-point path (2 pix
 // colour and line pattern, then the current robot in its pose, the blue goal marker at
 // (xf, yf), the green marker at the commanded point moved by view_error_gain times the position
 // error, the dots of the actual work point and the commanded path of samples 0 .. k. A
-// robot-space point p is shown at robot_scale * (view_origin + p), so zooming scales about the
-// window centre.
+// robot-space point p is shown at robot_scale * (view_origin + view_shift + p), so zooming
+// scales about the window centre.
 // reads: the experiments, the view state and the histories of the scene
 void draw_robot_scene(const Scene& scene, int k);
+
+//------------------------------------------------------------------ fitted view
+constexpr double FIT_AREA_TOP = 0.68;  // the fitted view stays under the status lines   (window)
+constexpr double FIT_MARGIN = 0.03;    // and this far inside the edges of its area      (window)
+
+// a rectangle of the window or of robot space
+struct Box {
+    double left, bottom, right, top;
+};
+
+// the part of the window the robot view has to itself: left of the graphs' white panel, above
+// the caption strip, below the status lines (window); reads graph_origin
+Box robot_view_area(const Settings& s);
+
+// the robot base before scaling: view_origin of the current run plus the view's view_shift;
+// robot-space p is shown at robot_scale * (view_base(scene) + p)
+Point2 view_base(const Scene& scene);
+
+// the box the robot covers in its pose of motor angles theta_m (rad), the parts' widths
+// included (robot space, m); reads the robot's links, joints, hand and work
+Box robot_pose_box(const ParameterSet& ps, const double theta_m[2]);
+
+// the robot_scale and view_shift that show every run of the scene whole inside
+// robot_view_area with FIT_MARGIN: the robot in every pose of every sample, the actual and
+// commanded paths and the goal; non-finite samples are left out, and a scene with nothing
+// finite keeps the view the dialogs return to (scale 1, no shift). The view state of the scene
+// is not read.
+struct ViewFit {
+    double scale;  // (-)
+    Point2 shift;  // (m)
+};
+
+ViewFit fit_robot_view(const Scene& scene);
 
 //------------------------------------------------------------------ robots
 // robot (a) from its motor angles theta_m (rad); reads cyl, wc, view_origin of the current run

@@ -14,6 +14,10 @@ struct ViewState {
     // the torque plots span the runs' own largest torque rather than motor 1's maximum
     bool torque_own_range = false;
     int slowdown = 1;  // playback takes this many times the simulated time: 1, 2, 4 or 8 (-)
+    // added to view_origin before scaling: a robot-space point p is shown at
+    // robot_scale * (view_origin + view_shift + p); zero in the view the dialogs return to
+    Point2 view_shift = {0.0, 0.0};  // (m)
+    bool fitted = false;  // robot_scale and view_shift were fitted to the runs (key z, --fit)
 };
 
 // the drawing screen as the console dialogs return to it: sample 0, scale 1.0, error gain 10.0

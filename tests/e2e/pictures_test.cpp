@@ -56,6 +56,7 @@ struct WindowCase {
     char graph;             // the lower graph, 't' or 'i'
     int zoom;               // 'w' presses if positive, 'W' presses if negative
     bool all_options;       // give --sample, --graph and --scale even where they are defaults
+    bool fit = false;       // 'z' before the zoom keys, --fit
 };
 
 class PngAgainstWindow : public WindowRun, public ::testing::WithParamInterface<WindowCase> {};
@@ -70,6 +71,9 @@ TEST_P(PngAgainstWindow, IsTheWindowsPictureAfterTheSameKeys) {
     ASSERT_NO_FATAL_FAILURE(start_window(file.empty() ? "nbc4\nn" : "y " + file + "\nn"));
     if (wc.steps > 0) {
         keys("s", wc.steps);
+    }
+    if (wc.fit) {
+        keys("z");
     }
     if (wc.zoom != 0) {
         keys(wc.zoom > 0 ? "w" : "W", std::abs(wc.zoom));
@@ -104,6 +108,9 @@ TEST_P(PngAgainstWindow, IsTheWindowsPictureAfterTheSameKeys) {
     if (wc.all_options || wc.zoom != 0) {
         words.insert(words.end(), {"--scale", scale_text});
     }
+    if (wc.fit) {
+        words.emplace_back("--fit");
+    }
     const CommandResult r = run_batch_on(words, display);
     ASSERT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.empty()) << r.out;  // pictures only: no CSV on standard output
@@ -116,13 +123,17 @@ TEST_P(PngAgainstWindow, IsTheWindowsPictureAfterTheSameKeys) {
     EXPECT_EQ(differing_pixels(file_picture, window_picture), 0);
 }
 
+const WindowCase FITTED_CASE = {
+    "ScaraStepFittedThenZoomedOut", "scara_step.dat", 9, 't', 1, false, true};
+
 INSTANTIATE_TEST_SUITE_P(, PngAgainstWindow,
                          ::testing::Values(WindowCase{"ScaraSineMidRunInertiaZoomedOut", nullptr,
                                                       57, 'i', 2, false},
                                            WindowCase{"CylindricalTrapezoidLastSampleZoomedIn",
                                                       "cyl_trap.dat", 200, 't', -1, false},
                                            WindowCase{"ScaraStepFirstSampleDefaultsNamed",
-                                                      "scara_step.dat", 0, 't', 0, true}),
+                                                      "scara_step.dat", 0, 't', 0, true},
+                                           FITTED_CASE),
                          [](const ::testing::TestParamInfo<WindowCase>& param_info) {
                              return std::string(param_info.param.name);
                          });

@@ -4,6 +4,7 @@
 
 #include "app/session.h"
 #include "model/parameters.h"
+#include "settings/datafile.h"
 #include "sim/history.h"
 #include "sim/run.h"
 #include "tests/support/scenarios.h"
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <limits>
 
 using namespace robosim;
@@ -24,7 +27,8 @@ class RobotScene : public ViewTest {
     // window position of a robot-space point at the current scale
     Point2 shown(double x, double y) const {
         const double s = view_state.robot_scale;
-        return {s * (params.settings.view_origin.x + x), s * (params.settings.view_origin.y + y)};
+        const Point2 o = params.settings.view_origin, d = view_state.view_shift;
+        return {s * (o.x + d.x + x), s * (o.y + d.y + y)};
     }
 };
 
@@ -193,5 +197,56 @@ TEST_F(RobotScene, SampleBeyondTheHistoryIsHeldAtTheLast) {
     const Picture last = read_back_buffer();
     EXPECT_EQ(beyond.rgb, last.rgb);
 }
+
+//------------------------------------------------------------------ fitted view
+
+std::vector<std::string> example_files() {
+    std::vector<std::string> names;
+    for (const auto& f : std::filesystem::directory_iterator(ROBOSIM_SOURCE_DIR "/examples")) {
+        names.push_back(f.path().stem().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class FittedView : public RobotScene, public ::testing::WithParamInterface<std::string> {};
+
+// every example's work point, base and arm's end (sliding arm's back, SCARA joint 2)
+// at every sample inside the robot view's area, filling 3/5 of its width or height
+TEST_P(FittedView, ShowsTheWholeRunInsideTheRobotViewArea) {
+    const std::string file = ROBOSIM_SOURCE_DIR "/examples/" + GetParam() + ".dat";
+    params = read_robot_data_file(file.c_str(), params, true).ps;
+    ASSERT_EQ(update_derived(params).count, 0);
+    const Settings& s = params.settings;
+    const HistorySet& h = *history_of(s.robot_type) = *run_experiment(params, {}).history;
+    const ViewFit fit = fit_robot_view(current_scene());
+    view_state.robot_scale = fit.scale;
+    view_state.view_shift = fit.shift;
+    Box seen = {1e9, 1e9, -1e9, -1e9};  // the points in the window
+    const auto see = [&](double x, double y) {
+        const Point2 w = shown(x, y);
+        seen = {std::min(seen.left, w.x), std::min(seen.bottom, w.y), std::max(seen.right, w.x),
+                std::max(seen.top, w.y)};
+    };
+    const bool cyl = s.robot_type == 'a';
+    see(0.0, 0.0);  // the base
+    for (int k = 0; k <= s.n_sample; ++k) {
+        const double q1 = h.theta[k][0] / (cyl ? s.cyl.u1 : s.scara.u1);
+        const double q2 = h.theta[k][1] / (cyl ? s.cyl.u2 : s.scara.u2);
+        const double back = cyl ? q2 - s.wc - s.cyl.L : s.scara.L1;
+        see(h.pos[k][0], h.pos[k][1]);
+        see(back * std::cos(q1), back * std::sin(q1));
+    }
+    const Box area = robot_view_area(s);
+    EXPECT_TRUE(seen.left > area.left && seen.right < area.right && seen.bottom > area.bottom
+                && seen.top < area.top);
+    EXPECT_GT(std::max((seen.right - seen.left) / (area.right - area.left),
+                       (seen.top - seen.bottom) / (area.top - area.bottom)),
+              0.6);
+    draw_robot_scene(current_scene(), 0);  // the robot where the fitted view puts it
+    EXPECT_TRUE(is_red(read_back_buffer().at(shown(0.0, 0.0).x, shown(0.0, 0.0).y)));
+}
+
+INSTANTIATE_TEST_SUITE_P(, FittedView, ::testing::ValuesIn(example_files()));
 
 }  // namespace
