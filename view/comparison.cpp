@@ -158,12 +158,12 @@ void draw_response_table(const Scene& scene) {
             for (int g = 0; g < 4; ++g) {
                 char text[24];
                 format_figure(text, sizeof text, applies[g], values[g]);
-                draw_text(column_x(2 * g + j), y, TextFont::small, text);
+                draw_text(column_x(2 * g + j), y, TextFont::tiny, text);
             }
         }
         char path[24];
         format_figure(path, sizeof path, f.cp, f.max_path_error_mm);
-        draw_text(column_x(8), y, TextFont::small, path);
+        draw_text(column_x(8), y, TextFont::tiny, path);
     });
 }
 

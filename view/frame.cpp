@@ -112,9 +112,14 @@ const int WINDOW_KEY_HELP_COUNT = sizeof WINDOW_KEY_HELP / sizeof WINDOW_KEY_HEL
 static void draw_help_panel() {
     const double top = HELP_TOP;
     const double bottom = top - HELP_LINE * (WINDOW_KEY_HELP_COUNT + 1.6);
-    draw_rect({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, WHITE);
-    draw_rect_outline({HELP_LEFT, bottom}, HELP_WIDTH, top - bottom, 0.0, BLACK);
+    // its width: the widest line, which a small window's font makes relatively wider
     const TextFont font = TextFont::small;
+    double width = HELP_WIDTH;
+    for (int i = 0; i < WINDOW_KEY_HELP_COUNT; ++i) {
+        width = std::fmax(width, 0.27 + text_width(font, WINDOW_KEY_HELP[i].what));
+    }
+    draw_rect({HELP_LEFT, bottom}, width, top - bottom, 0.0, WHITE);
+    draw_rect_outline({HELP_LEFT, bottom}, width, top - bottom, 0.0, BLACK);
     draw_text(static_cast<float>(HELP_LEFT + 0.02), static_cast<float>(top - HELP_LINE), font,
               "Keys of the window");
     for (int i = 0; i < WINDOW_KEY_HELP_COUNT; ++i) {
