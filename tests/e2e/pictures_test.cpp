@@ -138,6 +138,25 @@ INSTANTIATE_TEST_SUITE_P(, PngAgainstWindow,
                              return std::string(param_info.param.name);
                          });
 
+// at another size the window's frame is the batch tool's picture of that size, so that the layout
+// checks of the pictures hold for the window
+class WindowOfSize : public WindowRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WindowOfSize, IsThePictureOfThatSize) {
+    window_size = GetParam();
+    const std::string side = std::to_string(window_size);
+    program_args = {"-geometry", side + "x" + side};
+    ASSERT_NO_FATAL_FAILURE(start_window("nbc4\nn"));
+    keys("s", 57);
+    ASSERT_NO_FATAL_FAILURE(settle_keys());
+    const std::string png = scratch(".png");
+    ASSERT_EQ(run_batch_on({"--png", png, "--sample", "57", "--size", side}, display).status, 0);
+    EXPECT_EQ(differing_pixels(load_png(png), grab()), 0);
+    unlink(png.c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(, WindowOfSize, ::testing::Values(600, 1000));
+
 //------------------------------------------------------------------ pinned runs
 
 // A run pinned with 'P' stays under the run the 'k' dialog makes, with the legend naming fn1,

@@ -180,6 +180,9 @@ inline Picture parse_xwd(const std::string& dump) {
 // TearDown ends whatever is still running.
 class WindowRun : public ::testing::Test {
   protected:
+    std::vector<std::string> program_args;  // robosim's arguments (-geometry)
+    int window_size = WINDOW_SIZE;          // the side its window opens with (px)
+
     void SetUp() override {
         display = start_xvfb(&xvfb_pid);
         ASSERT_FALSE(display.empty()) << "cannot start Xvfb";
@@ -234,7 +237,12 @@ class WindowRun : public ::testing::Test {
                 const rlimit size_limit = {file_size_limit, file_size_limit};
                 setrlimit(RLIMIT_FSIZE, &size_limit);
             }
-            execl(ROBOSIM_BIN, ROBOSIM_BIN, static_cast<char*>(nullptr));
+            std::vector<char*> argv = {const_cast<char*>(ROBOSIM_BIN)};
+            for (std::string& word : program_args) {
+                argv.push_back(word.data());
+            }
+            argv.push_back(nullptr);
+            execv(ROBOSIM_BIN, argv.data());
             _exit(127);
         }
         close(in[0]);
@@ -263,7 +271,7 @@ class WindowRun : public ::testing::Test {
         // window not drawn yet is black)
         ASSERT_TRUE(eventually([&] {
             const Picture p = grab();
-            return p.width == WINDOW_SIZE && p.height == WINDOW_SIZE && is_white(p.at(0.95, -0.95))
+            return p.width == window_size && p.height == window_size && is_white(p.at(0.95, -0.95))
                    && is_white(p.at(-0.98, 0.98))
                    && p.count(-0.99, 0.94, -0.5, 0.99, is_dark) > 100;
         })) << "the window shows no frame";
