@@ -1,7 +1,8 @@
 // Runs of experiments. A run reads its experiment and writes only its own history set and its
 // own reference generator state, so runs on different threads never meet and give the bits of
-// runs one by one. The history sets are made before any integration starts: nothing is
-// allocated while a run integrates.
+// runs one by one. A run's history set is made before its integration starts, on the thread
+// that integrates it: nothing is allocated while a run integrates, and the zeroing of the sets
+// is shared among the threads as the integrations are.
 #include "sim/run.h"
 
 #include "sim/accurate.h"
@@ -51,11 +52,7 @@ ExperimentRun run_experiment(const ParameterSet& experiment, const RunOptions& o
 
 std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experiments,
                                            const RunOptions& options, int threads) {
-    std::vector<ExperimentRun> runs;
-    runs.reserve(experiments.size());
-    for (const ParameterSet& experiment : experiments) {
-        runs.push_back(prepare_run(experiment));
-    }
+    std::vector<ExperimentRun> runs(experiments.size());
     RunOptions quiet = options;
     quiet.progress = nullptr;  // one progress line cannot follow runs that overlap
 
@@ -64,6 +61,7 @@ std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experim
     std::atomic<std::size_t> next = 0;
     const auto take_runs = [&] {
         for (std::size_t i = next++; i < runs.size(); i = next++) {
+            runs[i] = prepare_run(experiments[i]);
             integrate(experiments[i], quiet, &runs[i]);
         }
     };

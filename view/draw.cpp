@@ -518,8 +518,9 @@ void draw_text(float x, float y, TextFont font, const char* text) {
     glDisable(GL_LIGHTING);
     glColor4f(TEXT_GREY, TEXT_GREY, TEXT_GREY, 1.0f);
     glRasterPos2f(x, y);
+    void* const bitmap = glut_font(font);
     for (const char* ch = text; *ch != '\0'; ++ch) {
-        glutBitmapCharacter(glut_font(font), static_cast<unsigned char>(*ch));
+        glutBitmapCharacter(bitmap, static_cast<unsigned char>(*ch));
     }
     glPopAttrib();
 }
