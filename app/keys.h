@@ -18,7 +18,10 @@ constexpr unsigned char KEY_ESC = 27;  // ends the program
 // Space plays and pauses the run at its simulated pace on the window's timer (the console
 // dialogs stop it; g h v V x go on playing the new run), 1 2 3 4 set its pace to 1/8, 1/4,
 // 1/2 and 1 of the simulated time (a run that plays goes on at the new pace from the sample
-// shown), BackSpace steps back one sample, '?' shows and hides the help card.
+// shown), BackSpace steps back one sample, '?' shows and hides the help card. P pins the run
+// shown for comparison (pin_current_run), U drops the pins, f shows and hides the response
+// figures of the runs, R switches the torque plots between +/-Tmax and the runs' own range,
+// z fits the robot view to the run and back.
 void on_key(Session& session, unsigned char key, int x, int y);
 
 // the keys without a character: End shows the last sample, F1 the help card as '?' does
