@@ -237,8 +237,8 @@ double inertia_max(const Scene& scene) {
 }
 
 // the largest |torque| of the parts drawn (drive, inertia, Coriolis, gravity when it is on,
-// friction) over both motors and samples 0 .. n_sample of every run; 0 when there is none
-static double torque_range(const Scene& scene) {
+// friction) of motor j over samples 0 .. n_sample of every run; 0 when there is none
+static double torque_range(const Scene& scene, int j) {
     double largest = 0.0;
     for (int r = 0; r < scene.run_count; ++r) {
         const SceneRun& run = scene.runs[r];
@@ -246,12 +246,10 @@ static double torque_range(const Scene& scene) {
         const bool gravity = run.experiment->settings.gravity == 'g';
         const int last = last_sample(run.experiment->settings);
         for (int i = 0; i <= last; ++i) {
-            for (int j = 0; j < 2; ++j) {
-                for (const double T : {h.tau_drive[i][j], h.tau_inertia[i][j], h.tau_coriolis[i][j],
-                                       gravity ? h.tau_gravity[i][j] : 0.0, h.tau_friction[i][j]}) {
-                    if (std::fabs(T) > largest) {
-                        largest = std::fabs(T);
-                    }
+            for (const double T : {h.tau_drive[i][j], h.tau_inertia[i][j], h.tau_coriolis[i][j],
+                                   gravity ? h.tau_gravity[i][j] : 0.0, h.tau_friction[i][j]}) {
+                if (std::fabs(T) > largest) {
+                    largest = std::fabs(T);
                 }
             }
         }
@@ -459,14 +457,15 @@ void draw_torque_graph(const Scene& scene, int k) {
         ++in_row;
     }
 
-    // Both plots are scaled by motor 1's maximum torque, or by the largest torque of the runs
-    // shown when the view asks for their own range: small torques then fill the plot.
+    // Both plots are scaled by motor 1's maximum torque, or each by the largest torque of its
+    // motor in the runs shown when the view asks for their own range: small torques (a
+    // self-locking gear's) then fill the plot.
     const double tau_max = s.robot_type == 'b' ? ps.model.scara.tau_m1 : ps.model.cyl.tau_m1;
     const bool own = scene.view.torque_own_range;
-    const double tau = own ? torque_range(scene) : tau_max;  // (N*m)
     const char* const limit_name = own ? "runs' range" : "motor Tmax";
 
     for (int j = 0; j < 2; ++j) {
+        const double tau = own ? torque_range(scene, j) : tau_max;  // (N*m)
         const Point2 O = j == 0 ? s.torque_origin1 : s.torque_origin2;
         const double hh = j == 0 ? s.torque_half1 : s.torque_half2;
         const float x = static_cast<float>(O.x);
