@@ -359,6 +359,29 @@ TEST_F(Graphs, TorqueWithinTheMotorMaximumIsDrawnBeyondItNot) {
     EXPECT_EQ(q.count(-0.9, -0.95, 0.3, 0.95, is_dark), 0);
 }
 
+// in their own range each plot spans its motor's largest torque of the runs: a friction torque
+// of a twentieth of the limit on motor 1 and a drive torque of a hundredth on motor 2 reach
+// the tops of their plots
+TEST_F(Graphs, OwnTorqueRangeFillsEachPlot) {
+    params.settings.gravity = 'h';
+    const double tau = params.model.scara.tau_m1;
+    for (int i = 0; i <= params.settings.n_sample; ++i) {
+        history_scara.tau_friction[i][0] = 0.05 * tau;
+        history_scara.tau_drive[i][1] = 0.01 * tau;
+    }
+    view_state.torque_own_range = true;
+    draw_torque_graph(current_scene(), params.settings.n_sample);
+    const Picture p = read_back_buffer();
+    const Point2 O1 = params.settings.torque_origin1;
+    const Point2 O2 = params.settings.torque_origin2;
+    EXPECT_TRUE(
+        p.near_point(sample_x(O1.x, 150), O1.y + params.settings.torque_half1, 2, is_magenta));
+    // motor 2's red drive curve over its red range line: a band thicker than the line alone
+    const double x2 = sample_x(O2.x, 150);
+    const double top2 = O2.y + params.settings.torque_half2;
+    EXPECT_GE(p.count(x2, top2 - 0.01, x2, top2 + 0.01, is_red), 3);
+}
+
 //------------------------------------------------------------------ inertia graph
 
 // zero on the baseline, the largest inertia at the top, the rotor inertias as red lines
