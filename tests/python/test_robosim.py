@@ -128,7 +128,7 @@ def test_write_gives_the_batch_tools_data_file(tmp_path):
 @pytest.mark.parametrize("text,error,item", [
     ("b 0.3", ValueError, "scara.L2w"), ("b 0.3 0.4 -2", ValueError, "mw"),
     ("x", ValueError, "robot_type"), (None, FileNotFoundError, "missing"),
-])
+], ids=["ended-early", "impossible-value", "off-list", "missing"])
 def test_a_bad_data_file_raises(tmp_path, text, error, item):
     path = tmp_path / "missing.dat"
     if text is not None:
