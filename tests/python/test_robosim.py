@@ -17,10 +17,10 @@ EXAMPLES = sorted((ROOT / "examples").glob("*.dat"))
 ACCURATE = ["cyl_trap.dat", "teach_gear.dat", "teach_selflock.dat"]
 
 
-def batch(*args):
+def batch(*args, stderr=False):
     out = subprocess.run([str(BATCH), *map(str, args)], capture_output=True, text=True)
     assert out.returncode in (0, 3, 4), out.stderr
-    return out.stdout
+    return (out.stdout, out.stderr) if stderr else out.stdout
 
 
 def same_bits(a, b):
@@ -67,13 +67,16 @@ def test_run_equals_the_batch_tool(example, names, args, accurate):
 
 @pytest.mark.parametrize("names,args,warning", [
     ({"L1": 0.1}, ["--set", "L1=0.1"], robosim.UnreachableWarning),
+    ({"cp": 1, "xf": 0.9, "yf": 0.3}, ["--cp", "1", "--set", "xf=0.9", "--set", "yf=0.3"],
+     robosim.UnreachableWarning),
     ({"robot": "a", "mw": 1e300}, ["--robot", "a", "--set", "mw=1e300"], robosim.DivergedWarning),
 ])
 def test_a_run_gone_wrong_warns_and_keeps_its_numbers(names, args, warning):
     with pytest.warns(warning) as told:
         run = robosim.run(robosim.Experiment(**names), steps_per_sample=20)
-    assert len(told) == 1
-    assert_matches_history(run, batch(*args, "--steps-per-sample", "20"))
+    out, err = batch(*args, "--steps-per-sample", "20", stderr=True)
+    assert len(told) == 1 and "robosim-batch: " + str(told[0].message) + "\n" in err
+    assert_matches_history(run, out)
 
 
 def test_sweep_equals_single_runs_and_the_batch_sweep():
