@@ -120,10 +120,13 @@ void set_settings(PyExperiment& e, const std::vector<NamedSetting>& sets) {
     e.ps.settings = s;
 }
 
-std::vector<std::pair<std::string, std::string>> differences(const PyExperiment& e) {
+// what e differs in from base (the defaults when none), as (name, text) pairs
+std::vector<std::pair<std::string, std::string>> differences(const PyExperiment& e,
+                                                             const PyExperiment* base) {
     const PyExperiment defaults = start_experiment();
     std::vector<std::pair<std::string, std::string>> out;
-    for (const SettingDifference& d : setting_differences(defaults.ps.settings, e.ps.settings)) {
+    for (const SettingDifference& d :
+         setting_differences((base != nullptr ? *base : defaults).ps.settings, e.ps.settings)) {
         out.emplace_back(d.name, d.text);
     }
     return out;
@@ -259,7 +262,7 @@ PYBIND11_MODULE(_robosim, m) {
         .def(py::init(&start_experiment))
         .def_static("read", &read_experiment, py::arg("path"))
         .def("set", &set_settings, py::arg("sets"))
-        .def("differences", &differences)
+        .def("differences", &differences, py::arg("base") = nullptr)
         .def("data_text", &data_text)
         .def("copy", [](const PyExperiment& e) { return e; });
 

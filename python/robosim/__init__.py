@@ -29,6 +29,7 @@ __all__ = [
     "run",
     "sweep",
     "summary_table",
+    "plot_runs",
     "settings_help",
     "RobosimWarning",
     "UnreachableWarning",
@@ -136,10 +137,12 @@ class Experiment:
     def __deepcopy__(self, memo):
         return self.copy()
 
-    def differences(self):
-        """The settings in which this experiment differs from the defaults, as (name, text)
-        pairs in the table's order: ("gravity", "gravity off"), ("fn1", "fn1 2 Hz"), ..."""
-        return list(self._c.differences())
+    def differences(self, base=None):
+        """The settings in which this experiment differs from base (an Experiment; None: the
+        defaults), as (name, text) pairs in the table's order, the text as the window's
+        caption and the summary's header name them: ("gravity", "gravity off"),
+        ("fn1", "fn1 2 Hz"), ..."""
+        return list(self._c.differences(None if base is None else base._c))
 
     def data_text(self):
         """The experiment as the text of a robot data file, as robosim-batch --write-data
@@ -204,6 +207,10 @@ class Run:
         if not 0.0 < band <= 100.0:
             raise ValueError(f"band must be above 0 and at most 100 (%), not {band!r}")
         return {name: float(value) for name, value in self._c.summary(band / 100.0)}
+
+    def plot(self, torques=True):
+        """This run drawn as plot_runs([run]) draws it; returns the matplotlib Figure."""
+        return plot_runs([self], torques=torques)
 
     def __repr__(self):
         state = "" if self.problem is None else f", {self.problem[0]}"
@@ -295,3 +302,66 @@ def summary_table(runs, band=2.0):
     except ImportError:
         return columns
     return pandas.DataFrame(columns)
+
+
+def _run_label(run, first):
+    """a run named by what it differs in from the first (the first by what it differs in from
+    the defaults), as the window's legend names pinned runs"""
+    if run is first:
+        words = [text for _, text in run.experiment.differences()] or ["the defaults"]
+        return ", ".join(words + (["accurate"] if run.accurate else []))
+    words = [text for _, text in run.experiment.differences(first.experiment)]
+    if run.accurate != first.accurate:
+        words.append("accurate" if run.accurate else "fixed step")
+    return ", ".join(words) or "the same settings"
+
+
+_TORQUES = [("tau_drive", "drive"), ("tau_inertia", "inertia"), ("tau_coriolis", "Coriolis"),
+            ("tau_gravity", "gravity"), ("tau_friction", "friction")]
+
+
+def plot_runs(runs, torques=True):
+    """Draws runs over each other with matplotlib and returns the Figure (no window is opened:
+    a notebook shows it, fig.savefig(path) writes it). One column per joint; rows: the motor
+    angle theta and its command theta_ref (dotted) in rad, the motor angle error theta_err in
+    rad, and with torques the motor torque in N*m against t in s: for one run split into drive,
+    inertia, Coriolis, gravity and friction torque, for several the drive torque of each. The
+    legend names each run by what it differs in from the first, the title the first by what it
+    differs in from the defaults."""
+    from matplotlib.figure import Figure
+
+    runs = list(runs)
+    if not runs:
+        raise ValueError("plot_runs takes at least one run")
+    first = runs[0]
+    rows = 3 if torques else 2
+    fig = Figure(figsize=(11, 3 * rows), layout="constrained")
+    axes = fig.subplots(rows, 2, sharex=True, squeeze=False)
+    for i, r in enumerate(runs):
+        colour, label = f"C{i % 10}", _run_label(r, first)
+        for j in (1, 2):
+            angle, error = axes[0][j - 1], axes[1][j - 1]
+            angle.plot(r.t, getattr(r, f"theta_{j}"), color=colour, label=label)
+            angle.plot(r.t, getattr(r, f"theta_ref_{j}"), color=colour, linestyle=":",
+                       label="command" if i == 0 else None)
+            error.plot(r.t, getattr(r, f"theta_err_{j}"), color=colour, label=label)
+            if torques and len(runs) > 1:
+                axes[2][j - 1].plot(r.t, getattr(r, f"tau_drive_{j}"), color=colour, label=label)
+    if torques and len(runs) == 1:
+        for j in (1, 2):
+            for k, (name, word) in enumerate(_TORQUES):
+                axes[2][j - 1].plot(first.t, getattr(first, f"{name}_{j}"), color=f"C{k}",
+                                    label=word)
+    units = ["motor angle (rad)", "motor angle error (rad)", "motor torque (N·m)"]
+    for j in (1, 2):
+        axes[0][j - 1].set_title(f"joint {j}")
+        axes[rows - 1][j - 1].set_xlabel("t (s)")
+        for row in range(rows):
+            axes[row][j - 1].set_ylabel(units[row])
+            axes[row][j - 1].grid(True, alpha=0.3)
+    axes[0][1].legend(fontsize="small")
+    if torques:
+        axes[2][1].legend(fontsize="small")
+    more = f" and {len(runs) - 1} more" if len(runs) > 1 else ""
+    fig.suptitle(f"robosim: {_run_label(first, first)}{more}")
+    return fig

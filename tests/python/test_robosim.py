@@ -144,3 +144,22 @@ def test_a_bad_data_file_raises(tmp_path, text, error, item):
 def test_steps_per_sample_outside_its_range_raises(steps):
     with pytest.raises(ValueError, match="steps_per_sample"):
         robosim.run(robosim.Experiment(), steps_per_sample=steps)
+
+
+@pytest.mark.parametrize("fn1", [[2], [2, 4]])
+def test_plot_draws_each_runs_own_numbers_in_units(fn1):
+    runs = robosim.sweep(robosim.Experiment(robot="a", motion="p"), fn1=fn1)
+    axes = robosim.plot_runs(runs).get_axes()  # row by row, joint 1 left
+    torques = ["drive", "inertia", "coriolis", "gravity", "friction"] if len(runs) == 1 else []
+    for j in (1, 2):
+        rows = axes[j - 1::2]
+        assert [a.get_ylabel()[-5:] for a in rows] == ["(rad)", "(rad)", "(N·m)"]
+        drawn = [line.get_ydata() for a in rows for line in a.get_lines()]
+        expected = [getattr(r, f"theta{n}_{j}") for r in runs for n in ("", "_ref")]
+        expected += [getattr(r, f"theta_err_{j}") for r in runs]
+        expected += [getattr(r, f"tau_drive_{j}") for r in runs if not torques]
+        expected += [getattr(runs[0], f"tau_{t}_{j}") for t in torques]
+        assert len(drawn) == len(expected)
+        assert all(same_bits(d, e) for d, e in zip(drawn, expected))
+    legend = [t.get_text() for t in axes[1].get_legend().get_texts()]
+    assert ("fn1 4 Hz" in legend) == (len(runs) == 2)
