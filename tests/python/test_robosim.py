@@ -2,6 +2,7 @@
 bit, summaries, sweeps, data files, and the settings' names and rules."""
 import csv
 import io
+import os
 import subprocess
 import warnings
 from pathlib import Path
@@ -163,3 +164,20 @@ def test_plot_draws_each_runs_own_numbers_in_units(fn1):
         assert all(same_bits(d, e) for d, e in zip(drawn, expected))
     legend = [t.get_text() for t in axes[1].get_legend().get_texts()]
     assert ("fn1 4 Hz" in legend) == (len(runs) == 2)
+
+
+def test_the_notebook_runs_and_its_saved_outputs_are_current(tmp_path):
+    import nbclient
+    import nbformat
+
+    saved = nbformat.read(ROOT / "docs/notebooks/fn_and_zeta.ipynb", as_version=4)
+    fresh = nbformat.from_dict(saved)
+    env = dict(os.environ, PYTHONPATH=str(Path(robosim.__file__).resolve().parents[1]),
+               PYDEVD_DISABLE_FILE_VALIDATION="1")
+    nbclient.NotebookClient(fresh, timeout=60, resources={"metadata": {"path": str(tmp_path)}}
+                            ).execute(env=env)
+
+    def texts(nb):
+        return [o.get("text") or o.get("data", {}).get("text/plain")
+                for c in nb.cells for o in c.get("outputs", [])]
+    assert texts(fresh) == texts(saved)
