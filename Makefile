@@ -4,11 +4,14 @@ SAN_BUILD  ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 30
 TYPE       ?= Release
+# the interpreter Debian's python3-numpy and python3-pytest serve; the module is built for it
+PYTHON     ?= /usr/bin/python3
 WERROR     ?= ON
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 # -noreset: the server stays up between clients, so a test never meets it mid-reset
 XVFB        = xvfb-run -a -s "-screen 0 1280x1024x24 -noreset"
-CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR)
+CMAKE_FLAGS = -DCMAKE_BUILD_TYPE=$(TYPE) -DROBOT_WARNINGS_AS_ERRORS=$(WERROR) \
+              -DPython3_EXECUTABLE=$(PYTHON)
 # the sanitizer build: every leak fails a test (the window system's own blocks are told apart
 # where they are made, in platform/window_system.h, so nothing is suppressed by name)
 SAN_ENV     = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
@@ -42,10 +45,12 @@ test: check test-sanitize
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 # the unit and end-to-end tests of the optimised build, on a virtual X display of their own:
-# one process per test (ctest), then each test program whole in a shuffled order
+# one process per test (ctest), then each test program whole in a shuffled order; then the
+# Python module's tests against the batch tool
 check: build
 	@cd $(BUILD) && $(XVFB) ctest --output-on-failure -j $(JOBS)
 	@$(XVFB) scripts/run-test-binaries $(BUILD)
+	@PYTHONPATH=$(BUILD)/python $(PYTHON) -m pytest -q -p no:cacheprovider tests/python
 
 build-sanitize: deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DROBOT_SANITIZE=ON \

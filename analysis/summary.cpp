@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -508,6 +509,47 @@ void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, 
     if (accurate != nullptr) {
         std::fprintf(out, "\n%s\n", accurate_report(*accurate).c_str());
     }
+}
+
+std::vector<std::pair<std::string, std::string>> summary_csv_values(const ParameterSet& ps,
+                                                                    const HistorySet& h,
+                                                                    const AccurateStats* accurate,
+                                                                    double band) {
+    char* text = nullptr;
+    size_t size = 0;
+    std::FILE* memory = open_memstream(&text, &size);
+    write_summary(memory, ps, h, true, accurate, band);
+    std::fclose(memory);
+    std::vector<std::pair<std::string, std::string>> values;
+    std::string lines(text, size);
+    std::free(text);
+    for (size_t start = 0; start < lines.size();) {
+        const size_t end = lines.find('\n', start);
+        const std::string line = lines.substr(start, end - start);
+        const size_t comma = line.find(',');
+        values.emplace_back(line.substr(0, comma), line.substr(comma + 1));
+        start = end == std::string::npos ? lines.size() : end + 1;
+    }
+    return values;
+}
+
+std::string history_column_name(const HistoryField& f, int i) {
+    return std::string(f.name) + (f.planar ? (i == 0 ? "_x" : "_y") : (i == 0 ? "_1" : "_2"));
+}
+
+static const char* not_finite_word(double v) {
+    return std::isnan(v) ? "NaN" : v > 0 ? "infinite" : "-infinite";
+}
+
+std::string divergence_text(const HistorySet* h, int n, double dt) {
+    const Divergence d = first_divergence(h, n);
+    if (d.sample < 0) {
+        return "";
+    }
+    char time[40];
+    std::snprintf(time, sizeof time, "%.2f", d.sample * dt);
+    return "the run diverged at sample " + std::to_string(d.sample) + " (t = " + time
+           + " s): " + history_column_name(*d.field, d.index) + " is " + not_finite_word(d.value);
 }
 
 }  // namespace robosim

@@ -53,6 +53,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace robosim {
@@ -136,5 +137,18 @@ ResponseSummary summarize_response(const ParameterSet& ps, const HistorySet& h, 
 void write_summary(std::FILE* out, const ParameterSet& ps, const HistorySet& h, bool csv,
                    const AccurateStats* accurate = nullptr, double band = SETTLING_BAND,
                    const SummarySource* source = nullptr);
+
+// the name,value lines write_summary writes in csv, as name and value words in their order
+std::vector<std::pair<std::string, std::string>>
+summary_csv_values(const ParameterSet& ps, const HistorySet& h,
+                   const AccurateStats* accurate = nullptr, double band = SETTLING_BAND);
+
+//------------------------------------------------------------------ histories
+// the CSV column of value i (0 or 1) of field f: theta_1, theta_2, pos_x, pos_y, ...
+std::string history_column_name(const HistoryField& f, int i);
+
+// one line naming where the run h of samples 0 .. n (dt apart, s) blew up, "the run diverged at
+// sample 0 (t = 0.00 s): theta_ref_1 is NaN", or an empty string when every number is finite
+std::string divergence_text(const HistorySet* h, int n, double dt);
 
 }  // namespace robosim

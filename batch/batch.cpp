@@ -14,6 +14,7 @@
 #include "platform/x_connection.h"
 #include "platform/x_window.h"
 #include "settings/datafile.h"
+#include "settings/experiment_settings.h"
 #include "settings/messages_ja.h"
 #include "settings/setting_fields.h"
 #include "sim/accurate.h"
@@ -500,16 +501,12 @@ bool parse_batch_args(int argc, char** argv, BatchOptions* opt, std::string* err
 
 //------------------------------------------------------------------ output
 
-// the CSV column of value i of field f: theta_1, theta_2, pos_x, pos_y, ...
-static std::string column_name(const HistoryField& f, int i) {
-    return std::string(f.name) + (f.planar ? (i == 0 ? "_x" : "_y") : (i == 0 ? "_1" : "_2"));
-}
-
 // the history header, after the columns that name a run (run_columns: empty, or ending in ',')
 static void write_history_header(std::FILE* out, const std::string& run_columns) {
     std::fprintf(out, "%sk,t", run_columns.c_str());
     for (const HistoryField& f : HISTORY_FIELD_TABLE) {
-        std::fprintf(out, ",%s,%s", column_name(f, 0).c_str(), column_name(f, 1).c_str());
+        std::fprintf(out, ",%s,%s", history_column_name(f, 0).c_str(),
+                     history_column_name(f, 1).c_str());
     }
     std::fputc('\n', out);
 }
@@ -597,17 +594,12 @@ PlanValue write_plan_csv(std::FILE* out, const ParameterSet& ps) {
 // command line changed the experiment from
 static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt, bool* complete,
                                        Settings* as_read = nullptr) {
-    set_defaults(ps);
     *complete = true;
     if (opt.data_file.empty()) {
         // the start-up's answers: robot, motion and the selectors it sets itself
-        const BatchOptions d = default_batch_options();
-        ps.settings.robot_type = d.robot_type;
-        ps.settings.motion = d.motion;
-        ps.settings.cp = d.cp;
-        ps.settings.gravity = d.gravity;
-        ps.settings.fb_type = d.fb_type;
+        set_start_defaults(ps);
     } else {
+        set_defaults(ps);
         // a run without anyone to see the echo: a selector outside its list refuses the file
         const DataFileRead read = read_robot_data_file(opt.data_file.c_str(), ps, true);
         console_print("%s\n", data_file_text_ja(read, opt.data_file).c_str());
@@ -637,25 +629,14 @@ static Prepared start_batch_experiment(ParameterSet& ps, const BatchOptions& opt
 static Prepared apply_batch_settings(ParameterSet& ps,
                                      const std::vector<std::pair<std::string, std::string>>& sets,
                                      size_t swept, std::string* error) {
-    for (const bool selectors : {true, false}) {
-        for (size_t i = 0; i < sets.size(); ++i) {
-            const auto& [name, value] = sets[i];
-            if (is_selector_setting(name) != selectors) {
-                continue;
-            }
-            const std::string why = set_setting(ps.settings, name, value);
-            if (!why.empty()) {
-                if (error != nullptr) {
-                    *error = (i < swept ? "--set " : "--sweep ") + name + "=" + value + ": " + why;
-                }
-                return Prepared::wrong_setting;
-            }
+    std::string why;
+    const size_t i = apply_named_settings(ps.settings, sets, &why);
+    if (i < sets.size()) {
+        if (error != nullptr) {
+            *error = (i < swept ? "--set " : "--sweep ") + sets[i].first + "=" + sets[i].second
+                     + ": " + why;
         }
-    }
-    if (!sets.empty()) {
-        // a circle or sine given anew, as its file would be
-        derive_circle_ends(ps.settings.circle);
-        derive_sine_end(ps.settings.sine);
+        return Prepared::wrong_setting;
     }
     return Prepared::ready;
 }
@@ -702,21 +683,8 @@ static int check_reach(const ParameterSet& ps, const ReachReport& ends, const Re
     if (r.count == 0 || status == EXIT_FAILED) {
         return status;
     }
-    // metres to the millimetre; a length beyond any workshop in the exponent form rather than in
-    // three hundred digits
-    const auto m = [](double v) {
-        char text[40];
-        std::snprintf(text, sizeof text, std::fabs(v) < 1e9 ? "%.3f" : "%.3e", v);
-        return std::string(text);
-    };
-    const double L2w = scara_L2w(ps.settings);
-    std::fprintf(stderr,
-                 "\nrobosim-batch: the point (%s, %s) m is out of the SCARA robot's reach "
-                 "(%s m from joint 1; the arms reach %s .. %s m)\n",
-                 m(r.points[0].x).c_str(), m(r.points[0].y).c_str(),
-                 m(std::hypot(r.points[0].x, r.points[0].y)).c_str(),
-                 m(std::fabs(ps.settings.scara.L1 - L2w)).c_str(),
-                 m(ps.settings.scara.L1 + L2w).c_str());
+    std::fprintf(stderr, "\nrobosim-batch: %s\n",
+                 unreachable_point_text(ps.settings, r.points[0]).c_str());
     return EXIT_UNREACHABLE;
 }
 
@@ -838,13 +806,11 @@ static const char* not_finite_text(double v) {
 
 // one line naming where the run blew up, or nothing when every number is finite
 static int check_divergence(const HistorySet* h, int n, double dt) {
-    const Divergence d = first_divergence(h, n);
-    if (d.sample < 0) {
+    const std::string text = divergence_text(h, n, dt);
+    if (text.empty()) {
         return EXIT_DONE;
     }
-    std::fprintf(stderr, "robosim-batch: the run diverged at sample %d (t = %.2f s): %s is %s\n",
-                 d.sample, d.sample * dt, column_name(*d.field, d.index).c_str(),
-                 not_finite_text(d.value));
+    std::fprintf(stderr, "robosim-batch: %s\n", text.c_str());
     return EXIT_DIVERGED;
 }
 
@@ -916,28 +882,6 @@ static std::string csv_field(const std::string& text) {
         quoted += c == '"' ? "\"\"" : std::string(1, c);
     }
     return quoted + "\"";
-}
-
-// the name,value lines a single run's --summary --csv writes, as name and value words
-static std::vector<std::pair<std::string, std::string>>
-summary_values(const ParameterSet& ps, const HistorySet& h, const AccurateStats* accurate,
-               double band) {
-    char* text = nullptr;
-    size_t size = 0;
-    std::FILE* memory = open_memstream(&text, &size);
-    write_summary(memory, ps, h, true, accurate, band);
-    std::fclose(memory);
-    std::vector<std::pair<std::string, std::string>> values;
-    std::string lines(text, size);
-    std::free(text);
-    for (size_t start = 0; start < lines.size();) {
-        const size_t end = lines.find('\n', start);
-        const std::string line = lines.substr(start, end - start);
-        const size_t comma = line.find(',');
-        values.emplace_back(line.substr(0, comma), line.substr(comma + 1));
-        start = end == std::string::npos ? lines.size() : end + 1;
-    }
-    return values;
 }
 
 // the columns that name run r of several: its data file (when files were given) and the value
@@ -1135,7 +1079,7 @@ static int run_several(const BatchOptions& opt) {
             const AccurateStats* accurate = opt.accurate ? &run.accurate : nullptr;
             if (opt.summary) {
                 const auto figures =
-                    summary_values(ps, *run.history, accurate, opt.band_pct / 100.0);
+                    summary_csv_values(ps, *run.history, accurate, opt.band_pct / 100.0);
                 if (!header) {
                     std::vector<std::string> head = names;
                     for (const auto& [name, value] : figures) {
@@ -1256,13 +1200,12 @@ int run_batch(int argc, char** argv) {
     }
 
     // a data file holds no damping ratio: one read back would run with 1.0, another experiment
-    if (!opt.data_out.empty() && (ps.settings.zeta1 != 1.0 || ps.settings.zeta2 != 1.0)) {
-        const bool first = ps.settings.zeta1 != 1.0;
+    const char* const zeta = damping_not_in_file(ps.settings);
+    if (!opt.data_out.empty() && zeta != nullptr) {
         std::fprintf(stderr,
                      "robosim-batch: --write-data '%s': a robot data file cannot hold the damping "
                      "ratio %s = %.17g (it would read back as 1.0); %s\n",
-                     opt.data_out.c_str(), first ? "zeta1" : "zeta2",
-                     first ? ps.settings.zeta1 : ps.settings.zeta2, USAGE);
+                     opt.data_out.c_str(), zeta, setting_file_value(ps.settings, zeta), USAGE);
         return EXIT_USAGE;
     }
     if (!opt.data_out.empty()) {

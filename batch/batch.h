@@ -4,6 +4,7 @@
 #include "analysis/summary.h"
 #include "batch/pictures.h"
 #include "planning/plan.h"
+#include "settings/experiment_settings.h"
 #include "sim/history.h"
 #include "sim/simulate.h"
 
@@ -14,10 +15,9 @@
 
 namespace robosim {
 
-constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most --steps-per-sample takes      (-)
-constexpr int DEFAULT_GIF_EVERY = 2;        // samples per GIF frame: 25 frames per simulated second
-constexpr long MAX_RUNS = 10000000;         // the most runs one command line makes     (-)
-constexpr int MAX_JOBS = 1024;              // the most threads --jobs takes                 (-)
+constexpr int DEFAULT_GIF_EVERY = 2;  // samples per GIF frame: 25 frames per simulated second
+constexpr long MAX_RUNS = 10000000;   // the most runs one command line makes     (-)
+constexpr int MAX_JOBS = 1024;        // the most threads --jobs takes                 (-)
 
 // one setting taken through several values, a run for each (--sweep NAME=V1,V2 or FROM:TO:COUNT)
 struct Sweep {
@@ -28,13 +28,13 @@ struct Sweep {
 // what the command line asks for, every field with the value of a run with nothing given;
 // selectors hold character codes as in the parameter set
 struct BatchOptions {
-    int robot_type = 'b';   // 'a' or 'b'
-    int motion = 'c';       // 'q', 'p' or 'c'
-    int cp = 4;             // 1 .. 4
-    int gravity = 'g';      // 'g' or 'h'
-    int fb_type = 'V';      // 'v' or 'V'
-    bool plan = false;      // write the planned quantities instead of the histories
-    bool help = false;      // describe the tool and stop
+    int robot_type = DEFAULT_ROBOT_TYPE;  // 'a' or 'b'
+    int motion = DEFAULT_MOTION;          // 'q', 'p' or 'c'
+    int cp = DEFAULT_CP;                  // 1 .. 4
+    int gravity = DEFAULT_GRAVITY;        // 'g' or 'h'
+    int fb_type = DEFAULT_FB_TYPE;        // 'v' or 'V'
+    bool plan = false;                    // write the planned quantities instead of the histories
+    bool help = false;                    // describe the tool and stop
     std::string data_file;  // robot data file to start from; empty: the start-up defaults
     std::vector<std::string> data_files;  // every data file named, in order (several: one run each)
     bool given[5] = {};                   // which of robot_type .. fb_type the command line set

@@ -15,6 +15,8 @@
 namespace robosim {
 
 //------------------------------------------------------------------ types
+constexpr int MAX_STEPS_PER_SAMPLE = 1000;  // the most integration steps per sample a run takes (-)
+
 // how a run integrates; what it runs (robot, motion, feedback, dt_sample, n_sample, start
 // angles) it reads from its experiment
 struct RunOptions {
