@@ -800,6 +800,15 @@ static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions
     return status;
 }
 
+// a run longer than a history holds: nothing was run
+static int refuse_too_long(const ParameterSet& ps) {
+    std::fprintf(stderr,
+                 "robosim-batch: a run of %d samples does not fit into a history of at most %d; "
+                 "nothing was run\n",
+                 ps.settings.n_sample, HISTORY_LEN - 1);
+    return EXIT_FAILED;
+}
+
 static const char* not_finite_text(double v) {
     return std::isnan(v) ? "NaN" : v > 0 ? "infinite" : "-infinite";
 }
@@ -1068,11 +1077,7 @@ static int run_several(const BatchOptions& opt) {
             // its ends as a single run tells them, before what its run met
             tell_unreachable(ps, ends[i]);
             if (run.refusal == RunRefusal::too_long) {
-                std::fprintf(stderr,
-                             "robosim-batch: a run of %d samples does not fit into a history of "
-                             "at most %d; nothing was run\n",
-                             ps.settings.n_sample, HISTORY_LEN - 1);
-                return EXIT_FAILED;
+                return refuse_too_long(ps);
             }
             ReachReport told = ends[i];
             tell_unreachable(ps, run.unreachable, &told);
@@ -1243,11 +1248,7 @@ int run_batch(int argc, char** argv) {
         std::fputs("\r\033[K", stderr);  // the progress line makes way for what follows
     }
     if (run.refusal == RunRefusal::too_long) {
-        std::fprintf(stderr,
-                     "robosim-batch: a run of %d samples does not fit into a history of at most "
-                     "%d; nothing was run\n",
-                     ps.settings.n_sample, HISTORY_LEN - 1);
-        return EXIT_FAILED;
+        return refuse_too_long(ps);
     }
     const HistorySet* const h = run.history.get();
     const ReachReport unreachable = run.unreachable;
