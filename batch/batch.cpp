@@ -285,11 +285,16 @@ bool parse_sweep(const std::string& word, Sweep* sweep) {
     return true;
 }
 
+// whether the options ask for a PNG or a GIF
+static bool wants_pictures(const BatchOptions& opt) {
+    return !opt.png_file.empty() || !opt.gif_file.empty();
+}
+
 // the combinations that make no sense, named as the user wrote them
 static bool options_fit(const BatchOptions& opt, const bool* named, std::string* error) {
     enum { SAMPLE, EVERY, GRAPH, SCALE, BAND, SIZE };
 
-    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
+    const bool pictures = wants_pictures(opt);
     if (opt.plan && opt.summary) {
         *error = "--plan and --summary cannot go together";
     } else if (opt.csv && !opt.summary) {
@@ -800,6 +805,26 @@ static int write_pictures(Scene scene, ParameterSet& current, const BatchOptions
     return status;
 }
 
+// a picture's --sample within the run of s, or said not to be
+static bool sample_in_run(const BatchOptions& opt, const Settings& s) {
+    if (opt.sample <= last_sample(s)) {
+        return true;
+    }
+    std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
+                 opt.sample, last_sample(s), USAGE);
+    return false;
+}
+
+// a display for the pictures asked for, or said to be missing: before the simulation, not
+// after it
+static bool display_for_pictures(const BatchOptions& opt) {
+    const char* problem = wants_pictures(opt) ? display_problem() : nullptr;
+    if (problem != nullptr) {
+        std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n", problem);
+    }
+    return problem == nullptr;
+}
+
 // a run longer than a history holds: nothing was run
 static int refuse_too_long(const ParameterSet& ps) {
     std::fprintf(stderr,
@@ -986,9 +1011,7 @@ static int run_several(const BatchOptions& opt) {
         if (set != Prepared::ready) {
             return tell_not_prepared(set, "", error);
         }
-        if (opt.sample > last_sample(ps.settings)) {  // a picture's sample, in every run
-            std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
-                         opt.sample, last_sample(ps.settings), USAGE);
+        if (!sample_in_run(opt, ps.settings)) {  // a picture's sample, in every run
             return EXIT_USAGE;
         }
     }
@@ -1016,7 +1039,7 @@ static int run_several(const BatchOptions& opt) {
     }
     bool header = false;
     // the runs a picture draws, at most a scene's
-    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
+    const bool pictures = wants_pictures(opt);
 
     struct Kept {
         ParameterSet ps;
@@ -1025,12 +1048,8 @@ static int run_several(const BatchOptions& opt) {
     };
 
     std::vector<Kept> kept;
-    if (pictures) {
-        if (const char* problem = display_problem()) {
-            std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n",
-                         problem);
-            return EXIT_USAGE;
-        }
+    if (!display_for_pictures(opt)) {
+        return EXIT_USAGE;
     }
 
     RunOptions options;
@@ -1189,20 +1208,10 @@ int run_batch(int argc, char** argv) {
     if (prepared != Prepared::ready) {
         return tell_not_prepared(prepared, opt.data_file, error);
     }
-    if (opt.sample > last_sample(ps.settings)) {
-        std::fprintf(stderr, "robosim-batch: --sample %d is beyond the last sample %d; %s\n",
-                     opt.sample, last_sample(ps.settings), USAGE);
+    if (!sample_in_run(opt, ps.settings) || !display_for_pictures(opt)) {
         return EXIT_USAGE;
     }
-    const bool pictures = !opt.png_file.empty() || !opt.gif_file.empty();
-    // pictures without a display: say so before the simulation, not after it
-    if (pictures) {
-        if (const char* problem = display_problem()) {
-            std::fprintf(stderr, "robosim-batch: --png and --gif draw on an X display: %s\n",
-                         problem);
-            return EXIT_USAGE;
-        }
-    }
+    const bool pictures = wants_pictures(opt);
 
     // a data file holds no damping ratio: one read back would run with 1.0, another experiment
     const char* const zeta = damping_not_in_file(ps.settings);
