@@ -1074,7 +1074,9 @@ static int run_several(const BatchOptions& opt) {
             apply_batch_settings(batch.experiments[i], sets, opt.sets.size(), nullptr);
             batch.ends[i] = update_derived(batch.experiments[i]);
         }
-        return std::async(std::launch::async, [&options, jobs, batch = std::move(batch)]() mutable {
+        // on a thread of its own, or, in a build without threads, when its results are asked for
+        const auto policy = THREADS_AVAILABLE ? std::launch::async : std::launch::deferred;
+        return std::async(policy, [&options, jobs, batch = std::move(batch)]() mutable {
             batch.runs = run_experiments(batch.experiments, options, jobs);
             return std::move(batch);
         });

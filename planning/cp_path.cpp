@@ -10,7 +10,6 @@
 #include "model/parameters.h"
 #include "planning/trapezoid.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdint>
 
@@ -118,13 +117,9 @@ static double integrate_sine_x(const PatternRecord& sine, int n, double s) {
 }
 
 double sine_x_of_s(const PatternRecord& sine, SineMemo* memo, int n, double s) {
-    const SineMemo key = {true,
-                          n,
-                          std::bit_cast<std::uint64_t>(s),
-                          std::bit_cast<std::uint64_t>(sine.x0),
-                          std::bit_cast<std::uint64_t>(sine.L),
-                          std::bit_cast<std::uint64_t>(sine.A),
-                          0.0};
+    const SineMemo key = {
+        true, n, double_bits(s), double_bits(sine.x0), double_bits(sine.L), double_bits(sine.A),
+        0.0};
     if (memo == nullptr) {
         return integrate_sine_x(sine, n, s);
     }

@@ -3,7 +3,19 @@
 
 #include "model/parameters.h"
 
+#include <cstdint>
+#include <cstring>
+
 namespace robosim {
+
+// the bits of a double, which key the memos of the path and the reference by the exact value
+// of what they depend on (a copy of the bytes: every standard library of the supported
+// compilers has it)
+inline std::uint64_t double_bits(double v) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &v, sizeof bits);
+    return bits;
+}
 
 // One robot's plan of the current motion. Same two instances as RobotSettings; arrays are
 // indexed 0 for joint or motor 1 and 1 for joint or motor 2.

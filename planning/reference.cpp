@@ -12,7 +12,6 @@
 #include "planning/kinematics.h"
 #include "planning/trapezoid.h"
 
-#include <bit>
 #include <cassert>
 #include <cmath>
 #include <cstdint>
@@ -33,7 +32,7 @@ static void evaluate_reference(const ParameterSet& p, ReferenceRun* run, int rob
 void reference_at(const ParameterSet& p, ReferenceRun* run, int robot_type, int motion, int cp,
                   double t, double position[2], double velocity[2]) {
     assert(run != nullptr);  // every evaluation belongs to a run, whose state it advances
-    const std::uint64_t t_bits = std::bit_cast<std::uint64_t>(t);
+    const std::uint64_t t_bits = double_bits(t);
     if (run->reuse) {
         for (const ReferenceMemo& memo : run->memo) {
             if (memo.valid && memo.t_bits == t_bits && memo.robot_type == robot_type

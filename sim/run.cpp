@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
+#include <system_error>
 #include <thread>
 
 namespace robosim {
@@ -65,13 +66,20 @@ std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experim
             integrate(experiments[i], quiet, &runs[i]);
         }
     };
-    const std::size_t count = std::min<std::size_t>(std::max(threads, 1), runs.size());
-    std::vector<std::jthread> helpers;
+    const std::size_t count =
+        THREADS_AVAILABLE ? std::min<std::size_t>(std::max(threads, 1), runs.size()) : 1;
+    std::vector<std::thread> helpers;
     for (std::size_t t = 1; t < count; ++t) {
-        helpers.emplace_back(take_runs);
+        try {
+            helpers.emplace_back(take_runs);
+        } catch (const std::system_error&) {
+            break;  // the system gives no more threads: fewer take part, the runs are the same
+        }
     }
     take_runs();
-    helpers.clear();  // joins every helper: all runs are done
+    for (std::thread& helper : helpers) {
+        helper.join();  // all runs are done
+    }
     return runs;
 }
 

@@ -41,13 +41,23 @@ struct ExperimentRun {
 };
 
 //------------------------------------------------------------------ runs
+// whether this build can start threads: the browser's build has none (its page must open from
+// any web server or a folder, which shared memory between threads would not allow), and
+// there every run is made on the caller's thread
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool THREADS_AVAILABLE = false;
+#else
+constexpr bool THREADS_AVAILABLE = true;
+#endif
+
 // runs the experiment in the integration of options; refuses (RunRefusal::too_long) a run of
 // more samples than a history holds rather than cut it short
 ExperimentRun run_experiment(const ParameterSet& experiment, const RunOptions& options);
 
 // runs every experiment as run_experiment does, on up to threads threads at once (at least
-// one), and returns their runs in the order of the experiments; the runs are those of
-// run_experiment to the last bit. options.progress is not told: the runs overlap.
+// one; one where THREADS_AVAILABLE is false, or as many as could be started), and returns their
+// runs in the order of the experiments; the runs are those of run_experiment to the last bit.
+// options.progress is not told: the runs overlap.
 std::vector<ExperimentRun> run_experiments(std::span<const ParameterSet> experiments,
                                            const RunOptions& options, int threads);
 
