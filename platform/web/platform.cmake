@@ -9,6 +9,7 @@ add_library(robosim_platform STATIC
     platform/window_system.cpp
     platform/web/gl_api.cpp
     platform/web/soft_gl.cpp
+    platform/web/web_console.cpp
     platform/web/web_window.cpp)
 # view/ includes <GL/gl.h> and <GL/freeglut.h>: here they are the software GL's, ahead of the
 # system's
