@@ -113,6 +113,8 @@ struct State {
     unsigned matrix_mode = MODELVIEW;
     std::vector<Matrix> modelview = {IDENTITY};  // the stacks, top last
     std::vector<Matrix> projection = {IDENTITY};
+    Matrix mvp = IDENTITY;        // projection times modelview, when not stale
+    bool mvp_stale = false;       // a matrix changed since mvp was formed
     float raster[3] = {0, 0, 0};  // raster position (px, px, depth)
     bool raster_valid = true;
     uint32_t raster_rgba = 0xFFFFFFFF;   // colour latched with the raster position
@@ -125,6 +127,9 @@ struct State {
     bool inside = false;                 // between glBegin and glEnd
     std::vector<Vertex> vertices;        // its vertices so far
     uint32_t rgba = 0;                   // its colour (that of its last vertex)
+    // the rows and columns whose depth was written since the depth buffer was last cleared:
+    // only they need clearing again (a frame's depth test covers the trace of the robot view)
+    int depth_x0 = 0, depth_y0 = 0, depth_x1 = 0, depth_y1 = 0;
 };
 
 static State gl = {};
@@ -153,11 +158,14 @@ static uint32_t vertex_rgba() {
     return pack(gl.current);
 }
 
+// the top of the current stack, to be changed: the product is formed again before use
 static Matrix& top_matrix() {
+    gl.mvp_stale = true;
     return gl.matrix_mode == PROJECTION ? gl.projection.back() : gl.modelview.back();
 }
 
 static std::vector<Matrix>& matrix_stack() {
+    gl.mvp_stale = true;
     return gl.matrix_mode == PROJECTION ? gl.projection : gl.modelview;
 }
 
@@ -178,7 +186,11 @@ static Matrix product(const Matrix& a, const Matrix& b) {
 
 // (x, y, z, 1) through the projection and modelview matrices: clip coordinates
 static void to_clip(float x, float y, float z, float clip[4]) {
-    const Matrix mvp = product(gl.projection.back(), gl.modelview.back());
+    if (gl.mvp_stale) {
+        gl.mvp = product(gl.projection.back(), gl.modelview.back());
+        gl.mvp_stale = false;
+    }
+    const Matrix& mvp = gl.mvp;
     for (int row = 0; row < 4; ++row) {
         clip[row] = mvp.m[row] * x + mvp.m[4 + row] * y + mvp.m[8 + row] * z + mvp.m[12 + row];
     }
@@ -232,6 +244,10 @@ static void fill_span(int j, int i0, int i1, float z, uint32_t rgba) {
         std::fill(p + i0, p + i1, rgba);
         return;
     }
+    gl.depth_x0 = std::min(gl.depth_x0, i0);
+    gl.depth_x1 = std::max(gl.depth_x1, i1);
+    gl.depth_y0 = std::min(gl.depth_y0, j);
+    gl.depth_y1 = std::max(gl.depth_y1, j + 1);
     float* d = gl.depth.data() + row;
     for (int i = i0; i < i1; ++i) {
         if (z < d[i]) {
@@ -427,8 +443,11 @@ static void thin_line(const Vertex& a, const Vertex& b, uint32_t rgba, const Rec
         // a line exactly between two rows (or columns) goes to the lower one
         const int r = static_cast<int>(std::ceil(q)) - 1;
         const double d = q - (r + 0.5);  // -1/2 < d <= 1/2
-        const double exit = pc + s * diamond_exit(d, m * s);
-        if (s * (exit - p0) <= 0.0 || s * (p1 - exit) < 0.0) {
+        // the line leaves a diamond within 1/2 of its centre: only the diamonds at the ends
+        // need the exact exit
+        const bool inner = s * (pc - p0) > 0.0 && s * (p1 - pc) >= 0.5;
+        const double exit = inner ? pc : pc + s * diamond_exit(d, m * s);
+        if (!inner && (s * (exit - p0) <= 0.0 || s * (p1 - exit) < 0.0)) {
             continue;  // left before the start, or the line ends inside the diamond
         }
         const int i = x_major ? c : r;
@@ -513,6 +532,10 @@ void resize(int width, int height) {
     const float black[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     gl.pixels.assign(n, pack(black));
     gl.depth.assign(n, 1.0f);
+    gl.depth_x0 = gl.width;
+    gl.depth_y0 = gl.height;
+    gl.depth_x1 = 0;
+    gl.depth_y1 = 0;
     viewport(0, 0, gl.width, gl.height);
     scissor(0, 0, gl.width, gl.height);
 }
@@ -684,14 +707,23 @@ void clear(unsigned mask) {
         return;
     }
     const uint32_t colour_word = pack(gl.clear_rgba);
-    for (int j = r.y0; j < r.y1; ++j) {
+    for (int j = r.y0; j < r.y1 && (mask & COLOR_BUFFER_BIT) != 0; ++j) {
         const size_t row = static_cast<size_t>(gl.height - 1 - j) * static_cast<size_t>(gl.width);
-        if ((mask & COLOR_BUFFER_BIT) != 0) {
-            std::fill(gl.pixels.data() + row + r.x0, gl.pixels.data() + row + r.x1, colour_word);
-        }
-        if ((mask & DEPTH_BUFFER_BIT) != 0) {
-            std::fill(gl.depth.data() + row + r.x0, gl.depth.data() + row + r.x1, 1.0f);
-        }
+        std::fill(gl.pixels.data() + row + r.x0, gl.pixels.data() + row + r.x1, colour_word);
+    }
+    // the depth cleared is the part of the box written since the last clear
+    const Rect d = {std::max(r.x0, gl.depth_x0), std::max(r.y0, gl.depth_y0),
+                    std::min(r.x1, gl.depth_x1), std::min(r.y1, gl.depth_y1)};
+    for (int j = d.y0; j < d.y1 && d.x0 < d.x1 && (mask & DEPTH_BUFFER_BIT) != 0; ++j) {
+        const size_t row = static_cast<size_t>(gl.height - 1 - j) * static_cast<size_t>(gl.width);
+        std::fill(gl.depth.data() + row + d.x0, gl.depth.data() + row + d.x1, 1.0f);
+    }
+    if ((mask & DEPTH_BUFFER_BIT) != 0 && r.x0 == 0 && r.y0 == 0 && r.x1 == gl.width
+        && r.y1 == gl.height) {
+        gl.depth_x0 = gl.width;
+        gl.depth_y0 = gl.height;
+        gl.depth_x1 = 0;
+        gl.depth_y1 = 0;
     }
 }
 
