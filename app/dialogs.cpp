@@ -62,7 +62,7 @@ int ask_cp_kind(int cp_old, bool at_startup) {
         if (console_read_int(&cp) == 1 && cp >= 1 && cp <= 4) {
             return cp;
         }
-        console_print("\n  cp は 1, 2, 3, 4 のどれかを入力してください");
+        console_print("\n  %s", selector_refusal_text_ja("cp").c_str());
     }
 }
 
@@ -99,8 +99,8 @@ static void ask_values(const Settings& s, Prompt prompt, std::initializer_list<A
             }
         }
         if (wrong != nullptr) {
-            console_print("\n  %s は%sを入力してください", wrong->name,
-                          rule_text_ja(setting_rule(wrong->setting), s).c_str());
+            console_print("\n  %s",
+                          refusal_text_ja(wrong->name, setting_rule(wrong->setting), s).c_str());
             continue;
         }
         for (size_t i = 0; i < asked.size(); ++i) {
@@ -290,7 +290,7 @@ static void dialog_feedback(ParameterSet& ps) {
         console_print("\n(2-2) 旧速度誤差FB");
     }
     ps.settings.fb_type = ask_key("\n    速度FB : v　  速度誤差FB : V     どちらかを入力   ", "vV",
-                                  "\n  v, V のどちらかを入力してください");
+                                  ("\n  " + selector_refusal_text_ja("fb_type")).c_str());
 }
 
 //------------------------------------------------------------------ (3) motion
@@ -311,7 +311,7 @@ static bool dialog_motion_choice(ParameterSet& ps) {
         console_print("CP(台形速度入力指令)");
     }
     ps.settings.motion = ask_key("\n  PTP(step入力) : q    PTP(台形速度入力)：p　CP：c  ", "qpc",
-                                 "\n  q, p, c のどれかを入力してください");
+                                 ("\n  " + selector_refusal_text_ja("motion")).c_str());
     return true;
 }
 
@@ -522,10 +522,7 @@ static void run_chain(ChainStart start, ParameterSet& ps, ReachReport& told) {
     dialog_motion(ps, told);
 }
 
-// re-derives and re-plans, reports, simulates the current robot and resets the view.
-// reads: the experiment; writes: its derived and planning fields, the current robot's history
-// set, the view, told_unreachable
-static void final_stage(Session& session) {
+void final_stage(Session& session) {
     ParameterSet& ps = session.experiment;
     tell_unreachable(ps, update_derived(ps), true, &session.told_unreachable);
     print_settings_derived(ps);

@@ -14,6 +14,13 @@ namespace robosim {
 // and planning fields, the current robot's history set, the view and, on 'r', data_file_name
 void console_dialogs(Session& session);
 
+// the dialogs' end, whatever their path, and a form's: re-derives and re-plans, reports,
+// simulates the current robot and resets the view (keeping the comparison, the torque scale and
+// the pace chosen).
+// reads: the experiment; writes: its derived and planning fields, the current robot's history
+// set, the view, told_unreachable
+void final_stage(Session& session);
+
 // prints prompt and reads one key until it is one of allowed; a wrong key gets message and the
 // prompt again. Returns the key.
 int ask_key(const char* prompt, const char* allowed, const char* message);

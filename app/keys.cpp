@@ -47,11 +47,6 @@ static void start_playing(Session& session) {
     start_window_timer(0, on_play_timer, playback.generation);
 }
 
-static void stop_playing(Playback& playback) {
-    playback.playing = false;
-    ++playback.generation;  // a tick already asked for finds itself out of date
-}
-
 // the robot view fitted to the runs shown (scale and shift), or back to the dialogs' view
 static void fit_view(Session& session, bool fitted) {
     ViewState& view = session.view;
@@ -69,11 +64,7 @@ static void fit_view(Session& session, bool fitted) {
 // program.
 // writes: error_gain, anim_index
 static void to_dialogs(Session& session) {
-    stop_playing(session.playback);  // the console has the user's attention now
-    session.time_drag.reset();       // the button's release may never reach the window
-    Settings& s = session.experiment.settings;
-    s.error_gain = s.error_gain_default;
-    session.view.anim_index = 0;
+    leave_window(session);  // the console has the user's attention now
     console_dialogs(session);
     drop_window_keys();
     request_redraw();  // no expose event may come: show the new run at once

@@ -121,4 +121,19 @@ ReachReport run_current_experiment(Session& session) {
     return run.unreachable;
 }
 
+//------------------------------------------------------------------ playback
+
+void stop_playing(Playback& playback) {
+    playback.playing = false;
+    ++playback.generation;
+}
+
+void leave_window(Session& session) {
+    stop_playing(session.playback);
+    session.time_drag.reset();
+    Settings& s = session.experiment.settings;
+    s.error_gain = s.error_gain_default;
+    session.view.anim_index = 0;
+}
+
 }  // namespace robosim

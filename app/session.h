@@ -84,6 +84,16 @@ int pin_current_run(Session& session);
 // drops every pin
 void drop_pins(Session& session);
 
+//------------------------------------------------------------------ playback
+// stops the play of the run; a tick already asked for finds itself out of date
+void stop_playing(Playback& playback);
+
+// what the window leaves as it is when the user turns to the settings (the console dialogs,
+// the page's form): playback stops, a drag ends (the button's release may never reach the
+// window), the error gain returns to its default and the run is shown from its start.
+// writes: playback, time_drag, error_gain, anim_index
+void leave_window(Session& session);
+
 // one run of the current robot ('a' or 'b') into its history set, in the integration chosen;
 // returns the run's unreachable point for the program to tell.
 // reads: experiment, accurate; writes: the robot's history set, accurate_stats

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace robosim {
@@ -58,6 +59,24 @@ std::string rule_text_ja(SettingRule rule, const Settings& s) {
         }
     }
     return "";
+}
+
+std::string refusal_text_ja(const char* prompt, SettingRule rule, const Settings& s) {
+    return std::string(prompt) + " は" + rule_text_ja(rule, s) + "を入力してください";
+}
+
+std::string selector_refusal_text_ja(const char* selector) {
+    const char* choices = selector_choices(selector);
+    if (choices == nullptr) {
+        return "";
+    }
+    // the robot's and the path's questions name what they ask for, as the console's prompts do
+    const std::string name = selector;
+    std::string text = name == "robot_type" ? "type は " : name == "cp" ? "cp は " : "";
+    for (const char* c = choices; *c != '\0'; ++c) {
+        text += std::string(c == choices ? "" : ", ") + *c;
+    }
+    return text + (std::strlen(choices) == 2 ? " のどちらか" : " のどれか") + "を入力してください";
 }
 
 //------------------------------------------------------------------ files

@@ -15,6 +15,14 @@ namespace robosim {
 // the rule in the console's Japanese words, e.g. "0 より大きい数" (s gives wc)
 std::string rule_text_ja(SettingRule rule, const Settings& s);
 
+// the refusal of a value its rule does not allow, as a dialog says it: "L1 は0 より大きい数を入力
+// してください" (prompt: the value's name in the prompt; s gives wc)
+std::string refusal_text_ja(const char* prompt, SettingRule rule, const Settings& s);
+
+// the refusal of a selector's answer outside its choices, as a dialog says it: "v, V のどちらかを
+// 入力してください"
+std::string selector_refusal_text_ja(const char* selector);
+
 //------------------------------------------------------------------ files
 // why a file could not be opened, read or written, in the console's words (the C library's own
 // text is English)

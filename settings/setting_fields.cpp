@@ -459,17 +459,26 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
     return "";
 }
 
-SettingRule setting_rule(const std::string& name) {
+// the table's item of a setting named whole
+static const SettingItem& item_named(const std::string& name) {
     std::string base;
     const RecordName* rec = nullptr;
     split_name(name, &base, &rec);
     for (const SettingItem& it : ITEMS) {
         if (base == it.name && (rec == nullptr || (it.holders & rec->bit) != 0)) {
-            return it.rule;
+            return it;
         }
     }
     assert(false && "a setting of the table");  // the names are the program's own
-    return SettingRule::finite;
+    return ITEMS[0];
+}
+
+SettingRule setting_rule(const std::string& name) {
+    return item_named(name).rule;
+}
+
+const char* setting_unit(const std::string& name) {
+    return item_named(name).unit;
 }
 
 void store_setting(Settings& s, const std::string& name, double v) {

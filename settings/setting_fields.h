@@ -72,6 +72,9 @@ std::string set_setting(Settings& s, const std::string& name, const std::string&
 // motion, whose rule is the same in every record that holds it (PW1, x0, tf: not sine.L)
 SettingRule setting_rule(const std::string& name);
 
+// the unit of the setting name as a data file and the dialogs give it ("m", "Hz", "-")
+const char* setting_unit(const std::string& name);
+
 // stores v, in the data file's units, into the setting name of s (fn1 as 2 pi fn1, L2w as
 // L2 = L2w - wc). writes: the one field of s
 void store_setting(Settings& s, const std::string& name, double v);
