@@ -296,6 +296,20 @@
     const SPECIAL_F1 = 1;    // the window library's code of F1
     const SPECIAL_END = 107; // and of End
 
+    // the keys that choose gravity and feedback and run anew, as the form's selectors do
+    const SELECTOR_KEYS = new Set('ghvV');
+
+    // the selectors as the run now shown has them, the typed fields left as they are
+    function showSelectorsAsRun() {
+        for (const selector of JSON.parse(api.form()).selectors) {
+            const select = form.querySelector(`select[name="${CSS.escape(selector.name)}"]`);
+            if (select) {
+                select.value = selector.value;
+            }
+        }
+        showSections();
+    }
+
     // the first field of the first shown section that selector decides on
     function focusSectionOf(selectorName) {
         const fieldset = shownSections().find((f) => selectorName in JSON.parse(f.dataset.when));
@@ -351,6 +365,9 @@
             api.special(SPECIAL_F1);
         } else if (key.length === 1 && WINDOW_KEYS.has(key)) {
             api.key(key.charCodeAt(0));
+            if (SELECTOR_KEYS.has(key)) {
+                showSelectorsAsRun();
+            }
         } else if (key.length === 1 && Object.hasOwn(FORM_KEYS, key)) {
             FORM_KEYS[key]();
         } else {
