@@ -146,6 +146,12 @@ using namespace robosim;
 
 extern "C" {
 
+// the page script's calls (page.js)
+const char* robosim_form();
+const char* robosim_apply(const char* lines);
+const char* robosim_load(const unsigned char* bytes, int length, const char* file_name);
+const char* robosim_save();
+
 EMSCRIPTEN_KEEPALIVE const char* robosim_form() {
     static std::string json;
     json = form_json(page_session().experiment.settings);
