@@ -162,7 +162,9 @@ EMSCRIPTEN_KEEPALIVE const char* robosim_apply(const char* lines) {
     static std::string result;
     const DialogRefusal refusal = answer_form(page_session(), answer_lines(lines));
     result = refusal.setting.empty() ? std::string() : refusal.setting + '\t' + refusal.message;
-    request_redraw();
+    if (refusal.setting.empty()) {
+        request_redraw();  // the new run; a refused form leaves the frame as it is
+    }
     return result.c_str();
 }
 

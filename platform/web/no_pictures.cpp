@@ -19,13 +19,7 @@ constexpr const char* NO_DISPLAY =
 }  // namespace
 
 //------------------------------------------------------------------ display
-const char* display_problem(const char* /*display_name*/, int /*rendering*/, int* screen_width,
-                            int* screen_height) {
-    // no screen, so no size to tell
-    (void)screen_width;
-    (void)screen_height;
-    return NO_DISPLAY;
-}
+// (display_problem is the web window's: under node it says there is no page to draw on)
 
 // nothing is drawn, so no connection can be lost while drawing
 void on_display_lost(void (* /*handler*/)()) {}

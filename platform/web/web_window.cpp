@@ -106,6 +106,11 @@ const char* place_window(const char* /*geometry*/, int default_size, int /*scree
 // the browser that runs the page draws it: nothing can be missing
 const char* display_problem(const char* /*display_name*/, int /*rendering*/, int* screen_width,
                             int* screen_height) {
+    // the batch tool under node has no page: its pictures are refused before any run
+    if (EM_ASM_INT({ return typeof document == 'undefined' ? 1 : 0; }) != 0) {
+        return "the batch tool under node has none (the page in the browser draws the frames; the "
+               "native robosim-batch writes picture files)";
+    }
     if (screen_width != nullptr && screen_height != nullptr) {
         *screen_width = EM_ASM_INT({ return screen.width; });
         *screen_height = EM_ASM_INT({ return screen.height; });
