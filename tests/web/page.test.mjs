@@ -87,7 +87,7 @@ async function sample() {
 // the native batch tool's PNG of args, run in folder
 function nativePng(args, folder = work) {
   const out = join(work, `native-${Math.random().toString(36).slice(2)}.png`);
-  execFileSync('xvfb-run', ['-a', nativeBatch, ...args, '--png', out], { cwd: folder });
+  execFileSync('xvfb-run', ['-n', '300', '-a', nativeBatch, ...args, '--png', out], { cwd: folder });
   return readFileSync(out).toString('base64');
 }
 
