@@ -7,9 +7,8 @@
 #include "settings/datafile.h"
 #include "settings/dialog_schema.h"
 
-#include <emscripten/emscripten.h>
-
 #include <cstdio>
+#include <emscripten/emscripten.h>
 #include <string>
 #include <utility>
 #include <vector>
@@ -182,8 +181,8 @@ EMSCRIPTEN_KEEPALIVE const char* robosim_load(const unsigned char* bytes, int le
     // in the page's own folder (memory), so that the echo names it as the user knows it
     const std::string path = name;
     FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr || std::fwrite(bytes, 1, static_cast<size_t>(length), f)
-                            != static_cast<size_t>(length)) {
+    if (f == nullptr
+        || std::fwrite(bytes, 1, static_cast<size_t>(length), f) != static_cast<size_t>(length)) {
         if (f != nullptr) {
             std::fclose(f);
         }
