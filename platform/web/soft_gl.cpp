@@ -11,9 +11,13 @@
 // integers from the three edge functions.
 //
 // A line one pixel wide colours the pixels whose diamond |x - xc| + |y - yc| < 1/2 it leaves
-// (the diamond-exit rule): a strip of connected lines colours each shared end once. A wider
-// line, of its width rounded to whole pixels, is the parallelogram that reaches half the width
-// above and below it (x-major) or left and right of it (y-major).
+// (the diamond-exit rule): a strip of connected lines colours each shared end once; a line
+// exactly between two rows (columns) takes the lower one. A wider line, of its width rounded to
+// whole pixels, covers the same columns (x-major) or rows (y-major) as the thin one, each as far
+// as the parallelogram reaching half the width above and below (left and right of) it.
+//
+// A bitmap's corner is the raster position less its origin, rounded down, where a raster
+// position a rounding error short of a whole pixel counts as that pixel.
 #include "platform/web/soft_gl.h"
 
 #include <algorithm>
@@ -71,7 +75,7 @@ constexpr int64_t ONE = int64_t{1} << SUBPIXEL_BITS;  // one pixel              
 // vertices farther out than this are clipped to it first, which keeps the edge functions'
 // products within 64 bits; nothing this far out is seen                        (px)
 constexpr float GUARD_BAND = 1 << 15;
-constexpr float RASTER_EPSILON = 1.0e-4f;  // (px)
+constexpr float RASTER_EPSILON = 1.0e-4f;  // a rounding error of a raster position (px)
 constexpr int MATRIX_STACK_DEPTH = 32;     // GL's minimum is 32 for modelview       (-)
 // the colour of a lit vertex: no light is switched on, so it is the scene's ambient light
 // times the material's, both GL's defaults (0.2 each), with the material's diffuse alpha
@@ -95,7 +99,7 @@ struct Attributes {
     unsigned mask;      // the groups kept
     float current[4];   // current colour
     float raster[3];    // raster position (px, px, depth)
-    bool raster_valid;  //
+    bool raster_valid;  // it lies within the window
     uint32_t raster_rgba;
     bool lighting, depth_test, scissor_test;
 };
@@ -212,7 +216,7 @@ struct Rect {
     int x0, y0, x1, y1;
 };
 
-static Rect draw_rect() {
+static Rect drawing_box() {
     Rect r = {std::max(0, gl.view[0]), std::max(0, gl.view[1]),
               std::min(gl.width, gl.view[0] + gl.view[2]),
               std::min(gl.height, gl.view[1] + gl.view[3])};
@@ -348,7 +352,7 @@ static bool in_guard(const Vertex& v) {
 
 // a triangle at one depth: the view's shapes are flat (one depth per shape)
 static void fill_triangle(const Vertex& a, const Vertex& b, const Vertex& c, uint32_t rgba) {
-    const Rect clip = draw_rect();
+    const Rect clip = drawing_box();
     if (clip.x0 >= clip.x1 || clip.y0 >= clip.y1) {
         return;
     }
@@ -485,7 +489,7 @@ static void thin_line(const Vertex& a, const Vertex& b, uint32_t rgba, const Rec
 // a line of the current width: a wider line covers the same cells along its major axis as a
 // thin one, each as far as the parallelogram reaches to either side
 static void line(Vertex a, Vertex b, uint32_t rgba) {
-    Rect clip = draw_rect();
+    Rect clip = drawing_box();
     if (clip.x0 >= clip.x1 || clip.y0 >= clip.y1 || !clip_line(&a, &b)) {
         return;
     }
@@ -850,8 +854,7 @@ void bitmap_character(BitmapFont font, int character) {
     }
     const FontTable table = font_table(font);
     const FontGlyph& g = table.glyphs[character];
-    const Rect clip = draw_rect();
-    // a raster position a rounding error short of a whole pixel counts as that pixel
+    const Rect clip = drawing_box();
     const int x0 = static_cast<int>(std::floor(gl.raster[0] + RASTER_EPSILON - g.xorig));
     const int y0 = static_cast<int>(std::floor(gl.raster[1] + RASTER_EPSILON - g.yorig));
     const int row_bytes = (g.width + 7) / 8;
