@@ -11,9 +11,13 @@
 // integers from the three edge functions.
 //
 // A line one pixel wide colours the pixels whose diamond |x - xc| + |y - yc| < 1/2 it leaves
-// (the diamond-exit rule): a strip of connected lines colours each shared end once. A wider
-// line, of its width rounded to whole pixels, is the parallelogram that reaches half the width
-// above and below it (x-major) or left and right of it (y-major).
+// (the diamond-exit rule): a strip of connected lines colours each shared end once; a line
+// exactly between two rows (columns) takes the lower one. A wider line, of its width rounded to
+// whole pixels, covers the same columns (x-major) or rows (y-major) as the thin one, each as far
+// as the parallelogram reaching half the width above and below (left and right of) it.
+//
+// A bitmap's corner is the raster position less its origin, rounded down, where a raster
+// position a rounding error short of a whole pixel counts as that pixel.
 #include "platform/web/soft_gl.h"
 
 #include <algorithm>
@@ -71,7 +75,7 @@ constexpr int64_t ONE = int64_t{1} << SUBPIXEL_BITS;  // one pixel              
 // vertices farther out than this are clipped to it first, which keeps the edge functions'
 // products within 64 bits; nothing this far out is seen                        (px)
 constexpr float GUARD_BAND = 1 << 15;
-constexpr float RASTER_EPSILON = 1.0e-4f;  // (px)
+constexpr float RASTER_EPSILON = 1.0e-4f;  // a rounding error of a raster position (px)
 constexpr int MATRIX_STACK_DEPTH = 32;     // GL's minimum is 32 for modelview       (-)
 // the colour of a lit vertex: no light is switched on, so it is the scene's ambient light
 // times the material's, both GL's defaults (0.2 each), with the material's diffuse alpha
@@ -95,7 +99,7 @@ struct Attributes {
     unsigned mask;      // the groups kept
     float current[4];   // current colour
     float raster[3];    // raster position (px, px, depth)
-    bool raster_valid;  //
+    bool raster_valid;  // it lies within the window
     uint32_t raster_rgba;
     bool lighting, depth_test, scissor_test;
 };
@@ -212,7 +216,7 @@ struct Rect {
     int x0, y0, x1, y1;
 };
 
-static Rect draw_rect() {
+static Rect drawing_box() {
     Rect r = {std::max(0, gl.view[0]), std::max(0, gl.view[1]),
               std::min(gl.width, gl.view[0] + gl.view[2]),
               std::min(gl.height, gl.view[1] + gl.view[3])};
@@ -348,7 +352,7 @@ static bool in_guard(const Vertex& v) {
 
 // a triangle at one depth: the view's shapes are flat (one depth per shape)
 static void fill_triangle(const Vertex& a, const Vertex& b, const Vertex& c, uint32_t rgba) {
-    const Rect clip = draw_rect();
+    const Rect clip = drawing_box();
     if (clip.x0 >= clip.x1 || clip.y0 >= clip.y1) {
         return;
     }
@@ -416,51 +420,76 @@ static double diamond_exit(double d, double m) {
     return (0.5 + d) / (1.0 - m);
 }
 
-// a line one pixel wide by the diamond-exit rule, endpoints snapped
-static void thin_line(const Vertex& a, const Vertex& b, uint32_t rgba, const Rect& clip) {
-    // in pixels, on the sub-pixel grid
+// a line as the diamond-exit rule sees it: endpoints snapped, in pixels, along its major axis
+// (p) and its minor axis (q)
+struct MajorRange {
+    bool x_major;     // |dx| >= |dy|
+    double p0, q0;    // start (px)
+    double m;         // minor per major (-)
+    int first, last;  // the cells along the major axis whose diamond the line leaves
+};
+
+// false when the line leaves no diamond
+static bool major_range(const Vertex& a, const Vertex& b, MajorRange* r) {
     const double ax = static_cast<double>(snap(a.x)) / ONE;
     const double ay = static_cast<double>(snap(a.y)) / ONE;
     const double bx = static_cast<double>(snap(b.x)) / ONE;
     const double by = static_cast<double>(snap(b.y)) / ONE;
-    const bool x_major = std::fabs(bx - ax) >= std::fabs(by - ay);
-    // major (p) and minor (q) axes
-    const double p0 = x_major ? ax : ay, q0 = x_major ? ay : ax;
-    const double p1 = x_major ? bx : by, q1 = x_major ? by : bx;
+    r->x_major = std::fabs(bx - ax) >= std::fabs(by - ay);
+    const double p0 = r->x_major ? ax : ay, q0 = r->x_major ? ay : ax;
+    const double p1 = r->x_major ? bx : by, q1 = r->x_major ? by : bx;
     if (p0 == p1) {
-        return;  // a point: no diamond is left
+        return false;  // a point: no diamond is left
     }
-    const double s = p1 > p0 ? 1.0 : -1.0;   // direction of travel on the major axis
-    const double m = (q1 - q0) / (p1 - p0);  // minor per major
-    const double pmin = std::min(p0, p1);
-    const double pmax = std::max(p0, p1);
-    const int c0 = static_cast<int>(std::floor(pmin)) - 1;
-    const int c1 = static_cast<int>(std::floor(pmax)) + 1;
+    r->p0 = p0;
+    r->q0 = q0;
+    r->m = (q1 - q0) / (p1 - p0);
+    const double s = p1 > p0 ? 1.0 : -1.0;  // direction of travel on the major axis
+    // whether the line leaves the diamond of cell c; it leaves a diamond within 1/2 of the
+    // centre, so only the cells at the ends need the exact exit
+    const auto leaves = [&](int c) {
+        const double pc = c + 0.5;
+        const double q = q0 + (pc - p0) * r->m;
+        const double d = q - (std::ceil(q) - 0.5);  // -1/2 < d <= 1/2
+        const double exit = pc + s * diamond_exit(d, r->m * s);
+        return s * (exit - p0) > 0.0 && s * (p1 - exit) >= 0.0;
+    };
+    const int c0 = static_cast<int>(std::floor(std::min(p0, p1))) - 1;
+    const int c1 = static_cast<int>(std::floor(std::max(p0, p1))) + 1;
+    r->first = c0;
+    while (r->first <= c1 && !leaves(r->first)) {
+        ++r->first;
+    }
+    r->last = c1;
+    while (r->last >= r->first && !leaves(r->last)) {
+        --r->last;
+    }
+    return r->first <= r->last;
+}
+
+// a line one pixel wide: in each cell along the major axis, the pixel the line crosses at
+// the cell's centre; a line exactly between two rows (or columns) goes to the lower one
+static void thin_line(const Vertex& a, const Vertex& b, uint32_t rgba, const Rect& clip) {
+    MajorRange r = {};
+    if (!major_range(a, b, &r)) {
+        return;
+    }
     const float z = std::min(a.z, b.z);
-    for (int c = c0; c <= c1; ++c) {
-        const double pc = c + 0.5;  // the diamond's centre on the major axis
-        const double q = q0 + (pc - p0) * m;
-        // a line exactly between two rows (or columns) goes to the lower one
-        const int r = static_cast<int>(std::ceil(q)) - 1;
-        const double d = q - (r + 0.5);  // -1/2 < d <= 1/2
-        // the line leaves a diamond within 1/2 of its centre: only the diamonds at the ends
-        // need the exact exit
-        const bool inner = s * (pc - p0) > 0.0 && s * (p1 - pc) >= 0.5;
-        const double exit = inner ? pc : pc + s * diamond_exit(d, m * s);
-        if (!inner && (s * (exit - p0) <= 0.0 || s * (p1 - exit) < 0.0)) {
-            continue;  // left before the start, or the line ends inside the diamond
-        }
-        const int i = x_major ? c : r;
-        const int j = x_major ? r : c;
+    for (int c = r.first; c <= r.last; ++c) {
+        const double q = r.q0 + (c + 0.5 - r.p0) * r.m;
+        const int minor = static_cast<int>(std::ceil(q)) - 1;
+        const int i = r.x_major ? c : minor;
+        const int j = r.x_major ? minor : c;
         if (i >= clip.x0 && i < clip.x1 && j >= clip.y0 && j < clip.y1) {
             fill_span(j, i, i + 1, z, rgba);
         }
     }
 }
 
-// a line of the current width
+// a line of the current width: a wider line covers the same cells along its major axis as a
+// thin one, each as far as the parallelogram reaches to either side
 static void line(Vertex a, Vertex b, uint32_t rgba) {
-    const Rect clip = draw_rect();
+    Rect clip = drawing_box();
     if (clip.x0 >= clip.x1 || clip.y0 >= clip.y1 || !clip_line(&a, &b)) {
         return;
     }
@@ -469,16 +498,30 @@ static void line(Vertex a, Vertex b, uint32_t rgba) {
         thin_line(a, b, rgba, clip);
         return;
     }
-    // the parallelogram half the width to each side along the minor axis
-    const bool x_major = std::fabs(b.x - a.x) >= std::fabs(b.y - a.y);
-    const float ox = x_major ? 0.0f : 0.5f * w;
-    const float oy = x_major ? 0.5f * w : 0.0f;
-    const Vertex c0 = {a.x - ox, a.y - oy, a.z};
-    const Vertex c1 = {b.x - ox, b.y - oy, b.z};
-    const Vertex c2 = {b.x + ox, b.y + oy, b.z};
-    const Vertex c3 = {a.x + ox, a.y + oy, a.z};
-    const int64_t x[4] = {snap(c0.x), snap(c1.x), snap(c2.x), snap(c3.x)};
-    const int64_t y[4] = {snap(c0.y), snap(c1.y), snap(c2.y), snap(c3.y)};
+    MajorRange r = {};
+    if (!major_range(a, b, &r)) {
+        return;
+    }
+    if (r.x_major) {
+        clip.x0 = std::max(clip.x0, r.first);
+        clip.x1 = std::min(clip.x1, r.last + 1);
+    } else {
+        clip.y0 = std::max(clip.y0, r.first);
+        clip.y1 = std::min(clip.y1, r.last + 1);
+    }
+    // the parallelogram, a pixel or more longer at each end so that the cells alone end it;
+    // lengthened by whole multiples of itself, its sides stay exactly on the snapped line
+    const int64_t ax = snap(a.x), ay = snap(a.y);
+    const int64_t dx = snap(b.x) - ax, dy = snap(b.y) - ay;
+    const int64_t major = r.x_major ? std::llabs(dx) : std::llabs(dy);  // > 0: cells exist
+    const int64_t t = (ONE + major - 1) / major;
+    const int64_t sx = ax - t * dx, sy = ay - t * dy;              // start, moved back
+    const int64_t fx = ax + (t + 1) * dx, fy = ay + (t + 1) * dy;  // end, moved on
+    const int64_t half = static_cast<int64_t>(w) * ONE / 2;        // (1/256 px)
+    const int64_t ox = r.x_major ? 0 : half;
+    const int64_t oy = r.x_major ? half : 0;
+    const int64_t x[4] = {sx - ox, fx - ox, fx + ox, sx + ox};
+    const int64_t y[4] = {sy - oy, fy - oy, fy + oy, sy + oy};
     const float z = std::min(a.z, b.z);
     const int64_t t0x[3] = {x[0], x[1], x[2]};
     const int64_t t0y[3] = {y[0], y[1], y[2]};
@@ -811,8 +854,7 @@ void bitmap_character(BitmapFont font, int character) {
     }
     const FontTable table = font_table(font);
     const FontGlyph& g = table.glyphs[character];
-    const Rect clip = draw_rect();
-    // a raster position a rounding error short of a whole pixel counts as that pixel
+    const Rect clip = drawing_box();
     const int x0 = static_cast<int>(std::floor(gl.raster[0] + RASTER_EPSILON - g.xorig));
     const int y0 = static_cast<int>(std::floor(gl.raster[1] + RASTER_EPSILON - g.yorig));
     const int row_bytes = (g.width + 7) / 8;
