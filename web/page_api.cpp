@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <emscripten/emscripten.h>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -38,79 +39,63 @@ static void append_json_string(std::string* out, const char* text) {
     *out += '"';
 }
 
-// "name":"text"
-static void append_member(std::string* out, const char* name, const char* text) {
-    append_json_string(out, name);
-    *out += ':';
-    append_json_string(out, text);
+// "name":"text" pairs, separated by commas
+using Members = std::initializer_list<std::pair<const char*, std::string>>;
+
+static void append_members(std::string* out, Members members) {
+    bool first = true;
+    for (const auto& [name, text] : members) {
+        *out += first ? "" : ",";
+        first = false;
+        append_json_string(out, name);
+        *out += ':';
+        append_json_string(out, text.c_str());
+    }
 }
 
+// the form as page.js builds it: the selectors with their choices, then the dialogs in their
+// order, each with its conditions and its values as they stand in s
 static std::string form_json(const Settings& s) {
     std::string out = "{\"selectors\":[";
-    bool first = true;
     for (const DialogSelector& selector : dialog_selectors()) {
-        out += first ? "{" : ",{";
-        first = false;
-        append_member(&out, "name", selector.name);
-        out += ',';
-        append_member(&out, "title_ja", selector.title_ja);
-        out += ',';
-        append_member(&out, "title_en", selector.title_en);
-        out += ',';
-        const char value[2] = {selector_value(s, selector.name), '\0'};
-        append_member(&out, "value", value);
+        out += out.back() == '[' ? "{" : ",{";
+        append_members(&out, {{"name", selector.name},
+                              {"title_ja", selector.title_ja},
+                              {"title_en", selector.title_en},
+                              {"value", std::string(1, selector_value(s, selector.name))}});
         out += ",\"choices\":[";
-        for (size_t i = 0; i < selector.choices.size(); ++i) {
-            const DialogChoice& choice = selector.choices[i];
-            const char key[2] = {choice.value, '\0'};
-            out += i == 0 ? "{" : ",{";
-            append_member(&out, "value", key);
-            out += ',';
-            append_member(&out, "ja", choice.ja);
-            out += ',';
-            append_member(&out, "en", choice.en);
+        for (const DialogChoice& choice : selector.choices) {
+            out += out.back() == '[' ? "{" : ",{";
+            append_members(
+                &out,
+                {{"value", std::string(1, choice.value)}, {"ja", choice.ja}, {"en", choice.en}});
             out += '}';
         }
         out += "]}";
     }
     out += "],\"sections\":[";
-    first = true;
     for (const DialogSection& section : dialog_sections()) {
-        out += first ? "{" : ",{";
-        first = false;
-        append_member(&out, "id", section.id);
-        out += ',';
-        const char key[2] = {section.key, '\0'};
-        append_member(&out, "key", key);
-        out += ',';
-        append_member(&out, "title_ja", section.title_ja);
-        out += ',';
-        append_member(&out, "title_en", section.title_en);
+        out += out.back() == '[' ? "{" : ",{";
+        append_members(&out, {{"id", section.id},
+                              {"key", std::string(1, section.key)},
+                              {"title_ja", section.title_ja},
+                              {"title_en", section.title_en}});
         out += ",\"when\":{";
-        bool first_condition = true;
         for (const DialogCondition& c : section.when) {
             if (c.selector != nullptr) {
-                out += first_condition ? "" : ",";
-                first_condition = false;
-                const char value[2] = {c.value, '\0'};
-                append_member(&out, c.selector, value);
+                out += out.back() == '{' ? "" : ",";
+                append_members(&out, {{c.selector, std::string(1, c.value)}});
             }
         }
         out += "},\"fields\":[";
-        for (size_t i = 0; i < section.fields.size(); ++i) {
-            const DialogField& field = section.fields[i];
-            out += i == 0 ? "{" : ",{";
-            append_member(&out, "name", field.setting);
-            out += ',';
-            append_member(&out, "prompt", field.prompt);
-            out += ',';
-            append_member(&out, "label_ja", field.label_ja);
-            out += ',';
-            append_member(&out, "label_en", field.label_en);
-            out += ',';
-            append_member(&out, "unit", setting_unit(field.setting));
-            out += ',';
-            append_member(&out, "value", dialog_value_text(s, field.setting).c_str());
+        for (const DialogField& field : section.fields) {
+            out += out.back() == '[' ? "{" : ",{";
+            append_members(&out, {{"name", field.setting},
+                                  {"prompt", field.prompt},
+                                  {"label_ja", field.label_ja},
+                                  {"label_en", field.label_en},
+                                  {"unit", setting_unit(field.setting)},
+                                  {"value", dialog_value_text(s, field.setting)}});
             out += '}';
         }
         out += "]}";

@@ -12,13 +12,7 @@ if(NOT EMSCRIPTEN)
 
     # view/ unchanged, compiled once more against the web headers; no GL, GLUT or X library
     add_library(robosim_view_softgl STATIC
-        view/comparison.cpp
-        view/draw.cpp
-        view/frame.cpp
-        view/graphs.cpp
-        view/robot_view.cpp
-        view/scene.cpp
-        view/view_state.cpp
+        ${VIEW_SOURCES}
         platform/window_system.cpp
         tests/platform/soft_gl_window.cpp)
     target_link_libraries(robosim_view_softgl PUBLIC robosim_softgl robosim_settings
