@@ -121,23 +121,7 @@ std::span<const DialogSection> dialog_sections() {
 }
 
 char selector_value(const Settings& s, const char* selector) {
-    const std::string name = selector;
-    if (name == "robot_type") {
-        return static_cast<char>(s.robot_type);
-    }
-    if (name == "gravity") {
-        return static_cast<char>(s.gravity);
-    }
-    if (name == "fb_type") {
-        return static_cast<char>(s.fb_type);
-    }
-    if (name == "motion") {
-        return static_cast<char>(s.motion);
-    }
-    if (name == "cp") {
-        return s.cp >= 1 && s.cp <= 9 ? static_cast<char>('0' + s.cp) : '?';
-    }
-    return '?';
+    return selector_key(s, selector);
 }
 
 bool section_asked(const DialogSection& section, const Settings& s) {

@@ -505,6 +505,18 @@ double setting_file_value(const Settings& s, const std::string& name) {
     return stored;
 }
 
+char selector_key(const Settings& s, const std::string& name) {
+    const SelectorItem* sel = find_selector(name);
+    if (sel == nullptr) {
+        return '?';
+    }
+    const int v = s.*sel->field;
+    const int key = sel->field == &Settings::cp ? v + '0' : v;  // as set_setting stores it
+    return key > 0 && key < 128 && std::strchr(sel->allowed, key) != nullptr
+               ? static_cast<char>(key)
+               : '?';
+}
+
 //------------------------------------------------------------------ conversions
 
 

@@ -56,6 +56,10 @@ bool is_selector_setting(const std::string& name);
 // is no selector
 const char* selector_choices(const std::string& name);
 
+// the key the selector name holds in s, as it is typed ('b', 'g', '4'); '?' when name is no
+// selector or its value is none of the keys
+char selector_key(const Settings& s, const std::string& name);
+
 // sets the setting name of s to the value its text gives, in the data file's units; returns
 // an empty string, or the reason in English when the name does not apply to the experiment as
 // it stands (a qualified name included whose record the experiment does not use: its robot, its
